@@ -1,0 +1,21 @@
+// The process command line: the argument text behind the program name, the
+// two batch switches, and the start-up show command.
+#pragma once
+
+#include <stdint.h>
+
+struct BatchSwitches {
+  int32_t clearSwitch;   // "/c" or "-c": clear unused reservations
+  int32_t removeSwitch;  // "/r" or "-r": remove non-present devices
+};
+
+// The argument text inside commandLine, or a constant empty text; never null.
+const char16_t* SkipProgramNameIn(const char16_t* commandLine);
+// The same for the process command line.
+const char16_t* SkipProgramName();
+// Each switch counts when its text stands anywhere in the argument text, in
+// any case; nothing else there is looked at.
+BatchSwitches DetectSwitches(const char16_t* argumentText);
+// wShowWindow when the starting process set STARTF_USESHOWWINDOW, else
+// SW_SHOWDEFAULT (10).
+int32_t StartupShowCommand();

@@ -1,0 +1,14 @@
+// Process-wide values, set once during start-up and read everywhere.
+#pragma once
+
+#include <stdint.h>
+
+#include "app/probes.h"
+
+extern uintptr_t instance;
+extern int32_t isAdmin;
+extern char16_t systemDirectory[64];
+extern char16_t modulePath[260];
+extern char iniPath[260];  // system ANSI code page
+extern OsVersionInfo osVersion;
+extern ProgramVersion programVersion;

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app_main.h"
+#include "app/command_line.h"
+#include "app/memory.h"
+#include "app/process.h"
+#include "core/port_reservations.h"
+#include "platform/sim/sim.h"
+
+class Startup : public testing::Test {
+ protected:
+  void SetUp() override {
+    SimReset();
+    SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, std::vector<uint8_t>(32, 0x0F));
+  }
+};
+
+TEST_F(Startup, WindowModeReadsTheProgramVersionAndWritesNothing) {
+  for (const char16_t* args : {u"", u"/x", u"  "}) {
+    programVersion = ProgramVersion();
+    EXPECT_EQ(0, AppMain(1, args, 10));
+    EXPECT_EQ(std::u16string(u"1.0.5"), programVersion.shortText);
+  }
+  EXPECT_EQ(0, SimRegWriteCount());
+  EXPECT_TRUE(SimMessageBoxes().empty());
+}
+
+TEST_F(Startup, RecordsTheProcessWideValues) {
+  SimSetVersion(OsVersionNumbers{6, 1, 7601, 1, 1, 0x100});
+  SimSetAdmin(0);
+  AppMain(0x400000, u"", 10);
+  EXPECT_EQ(0x400000u, instance);
+  EXPECT_EQ(0, isAdmin);
+  EXPECT_EQ(0x0601, osVersion.versionCode);
+  EXPECT_EQ(std::u16string(u"C:\\windows\\system32"), systemDirectory);
+  EXPECT_EQ(std::u16string(u"C:\\Tools\\varnick.exe"), modulePath);
+  EXPECT_STREQ("C:\\Tools\\varnick.ini", iniPath);
+  EXPECT_EQ(OsProcessHeap(), processHeap);
+}
+
+TEST_F(Startup, UnreadableProgramVersionIsSilent) {
+  SimSetFileVersion(kOsVersionUnreadable, 0, 0);
+  DescribeProgramVersion(0x10000, 0, &programVersion);
+  EXPECT_EQ(0, AppMain(1, u"", 10));
+  EXPECT_EQ(std::u16string(u""), programVersion.fullText);
+  EXPECT_TRUE(SimMessageBoxes().empty());
+}
+
+TEST_F(Startup, BatchModeWithoutAdministratorRightsIsRefused) {
+  SimSetAdmin(0);
+  for (const char16_t* args : {u"/c", u"/r", u"-C -R", u"/config"}) {
+    int before = static_cast<int>(SimMessageBoxes().size());
+    EXPECT_EQ(1, AppMain(1, args, 10));
+    ASSERT_EQ(before + 1, static_cast<int>(SimMessageBoxes().size()));
+    const SimMessageBox& box = SimMessageBoxes().back();
+    EXPECT_EQ(0u, box.owner);
+    EXPECT_EQ(u"Varnick", box.caption);
+    EXPECT_EQ(u"Error: Admin privileges are required", box.text);
+    EXPECT_EQ(kOsMbOk | kOsMbIconError, box.flags);
+  }
+  EXPECT_EQ(0, SimRegWriteCount());
+  EXPECT_EQ((std::vector<uint8_t>(32, 0x0F)), SimRegValue(kComArbiterPath, kComDbName));
+}
+
+TEST_F(Startup, ShowCommandComesFromTheStartupInformation) {
+  SimSetStartupInfo(0x1, 7);  // STARTF_USESHOWWINDOW, SW_SHOWMINNOACTIVE
+  EXPECT_EQ(7, StartupShowCommand());
+  SimSetStartupInfo(0x100, 7);  // show window not set: the default
+  EXPECT_EQ(10, StartupShowCommand());
+  SimSetStartupInfo(0x1, 0);
+  EXPECT_EQ(0, StartupShowCommand());
+}
+
+TEST_F(Startup, ArgumentTextComesFromTheProcessCommandLine) {
+  SimSetCommandLine(u"\"C:\\Program Files\\Varnick\\varnick.exe\" /r");
+  EXPECT_EQ(std::u16string(u"/r"), SkipProgramName());
+  SimSetCommandLine(u"varnick.exe");
+  EXPECT_EQ(std::u16string(u""), SkipProgramName());
+}
+
+TEST_F(Startup, EntryPointEndsTheProcessWithTheBatchCode) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        SimSetAdmin(0);
+        SimSetCommandLine(u"varnick.exe -r");
+        EntryPoint();
+      },
+      testing::ExitedWithCode(1), "");
+  EXPECT_EXIT(
+      {
+        SimSetCommandLine(u"varnick.exe");
+        EntryPoint();
+      },
+      testing::ExitedWithCode(0), "");
+}

@@ -1,0 +1,65 @@
+#include "app/text.h"
+
+uint32_t TextLength(const char16_t* text) {
+  uint32_t n = 0;
+  while (text[n] != 0) n++;
+  return n;
+}
+
+uint32_t TextAppend(char16_t* buffer, uint32_t units, const char16_t* text) {
+  if (units == 0) return 0;
+  uint32_t at = 0;
+  while (at < units - 1 && buffer[at] != 0) at++;
+  uint32_t copied = 0;
+  while (at < units - 1 && text[copied] != 0) buffer[at++] = text[copied++];
+  buffer[at] = 0;
+  return copied;
+}
+
+uint32_t TextCopy(char16_t* buffer, uint32_t units, const char16_t* text) {
+  if (units == 0) return 0;
+  buffer[0] = 0;
+  return TextAppend(buffer, units, text);
+}
+
+uint32_t TextAppendUnsigned(char16_t* buffer, uint32_t units, uint32_t value) {
+  char16_t digits[12];
+  int at = 11;
+  digits[at] = 0;
+  do {
+    digits[--at] = static_cast<char16_t>(u'0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  return TextAppend(buffer, units, digits + at);
+}
+
+uint32_t TextAppendSigned(char16_t* buffer, uint32_t units, int32_t value) {
+  if (value >= 0) return TextAppendUnsigned(buffer, units, static_cast<uint32_t>(value));
+  uint32_t copied = TextAppend(buffer, units, u"-");
+  // Negate in unsigned arithmetic so that INT32_MIN stays representable.
+  return copied + TextAppendUnsigned(buffer, units, 0u - static_cast<uint32_t>(value));
+}
+
+uint32_t TextWidenAscii(char16_t* buffer, uint32_t units, const char* text) {
+  if (units == 0) return 0;
+  uint32_t n = 0;
+  while (n < units - 1 && text[n] != 0) {
+    buffer[n] = static_cast<unsigned char>(text[n]);
+    n++;
+  }
+  buffer[n] = 0;
+  return n;
+}
+
+static char16_t FoldAscii(char16_t c) {
+  return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+}
+
+const char16_t* TextFindNoCase(const char16_t* text, const char16_t* needle) {
+  for (; *text != 0; text++) {
+    uint32_t i = 0;
+    while (needle[i] != 0 && FoldAscii(text[i]) == FoldAscii(needle[i])) i++;
+    if (needle[i] == 0) return text;
+  }
+  return nullptr;
+}

@@ -1,0 +1,22 @@
+// Small routines over zero-terminated UTF-16 text.
+//
+// Every routine that writes takes the capacity of its destination in units
+// and always leaves the destination terminated within it, truncating when
+// the text does not fit.
+#pragma once
+
+#include <stdint.h>
+
+uint32_t TextLength(const char16_t* text);
+// Copies text into buffer; returns the number of units copied.
+uint32_t TextCopy(char16_t* buffer, uint32_t units, const char16_t* text);
+// Appends text behind what buffer already holds.
+uint32_t TextAppend(char16_t* buffer, uint32_t units, const char16_t* text);
+// Appends the decimal digits of value ("%u"), or of a signed value ("%i").
+uint32_t TextAppendUnsigned(char16_t* buffer, uint32_t units, uint32_t value);
+uint32_t TextAppendSigned(char16_t* buffer, uint32_t units, int32_t value);
+// Widens 8-bit text whose characters are all ASCII (error names).
+uint32_t TextWidenAscii(char16_t* buffer, uint32_t units, const char* text);
+// First occurrence of needle in text, ignoring the case of ASCII letters;
+// null when there is none. The needles searched for are ASCII.
+const char16_t* TextFindNoCase(const char16_t* text, const char16_t* needle);

@@ -1,0 +1,33 @@
+#include "app/text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(Text, WritesStayTerminatedWithinTheBuffer) {
+  char16_t buffer[6] = {u'x', u'x', u'x', u'x', u'x', u'x'};
+  EXPECT_EQ(5u, TextCopy(buffer, 6, u"COM4096"));
+  EXPECT_EQ(std::u16string(u"COM40"), buffer);
+  EXPECT_EQ(0u, TextAppend(buffer, 6, u"more"));
+  EXPECT_EQ(std::u16string(u"COM40"), buffer);
+  TextCopy(buffer, 6, u"-");
+  TextAppendUnsigned(buffer, 6, 4294967295u);
+  EXPECT_EQ(std::u16string(u"-4294"), buffer);
+}
+
+TEST(Text, SignedDecimalCoversTheWholeRange) {
+  char16_t buffer[16] = {};
+  TextAppendSigned(buffer, 16, INT32_MIN);
+  EXPECT_EQ(std::u16string(u"-2147483648"), buffer);
+  buffer[0] = 0;
+  TextAppendSigned(buffer, 16, 0);
+  EXPECT_EQ(std::u16string(u"0"), buffer);
+}
+
+TEST(Text, FindIgnoresCaseOfAsciiLettersOnly) {
+  const char16_t* text = u"x /CONFIG";
+  EXPECT_EQ(text + 2, TextFindNoCase(text, u"/c"));
+  EXPECT_EQ(nullptr, TextFindNoCase(u"/\u0421", u"/c"));  // Cyrillic capital Es
+  EXPECT_EQ(nullptr, TextFindNoCase(u"/", u"/c"));
+  EXPECT_EQ(nullptr, TextFindNoCase(u"", u"/c"));
+}

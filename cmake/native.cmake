@@ -1,0 +1,26 @@
+# Native Linux build: the portable code on the simulated platform, with the
+# unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# end-to-end suite that drives the Windows build under Wine.
+find_package(GTest REQUIRED)
+
+set(SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+add_library(varnick_sim STATIC
+  ${PORTABLE_SOURCES}
+  platform/sim/process.cpp
+  platform/sim/registry.cpp
+)
+target_compile_options(varnick_sim PUBLIC ${SANITIZE} -g)
+target_link_options(varnick_sim PUBLIC ${SANITIZE})
+
+add_executable(unit_tests ${SHARED_TESTS} ${SIMULATED_TESTS} tests/support/registry_sim.cpp
+  tests/support/test_main.cpp)
+target_link_libraries(unit_tests varnick_sim GTest::gtest)
+
+add_executable(e2e_tests
+  tests/e2e/harness.cpp
+  tests/e2e/main.cpp
+  tests/e2e/startup_e2e_test.cpp
+)
+target_compile_definitions(e2e_tests PRIVATE VARNICK_BUILD_ROOT="${CMAKE_SOURCE_DIR}/build")
+target_link_libraries(e2e_tests GTest::gtest)

@@ -1,0 +1,41 @@
+# Windows build, cross-compiled with mingw-w64 and linked statically so that
+# varnick.exe imports only system DLLs.
+enable_language(RC)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+
+set(WIN32_PLATFORM_SOURCES
+  platform/win32/libraries.cpp
+  platform/win32/process.cpp
+  platform/win32/registry.cpp
+)
+set(WIN32_LIBRARIES shlwapi version advapi32 user32)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_library(varnick_core STATIC ${PORTABLE_SOURCES} ${WIN32_PLATFORM_SOURCES})
+target_link_libraries(varnick_core PUBLIC ${WIN32_LIBRARIES})
+
+add_executable(varnick WIN32 platform/win32/main.cpp platform/win32/is_user_admin.cpp
+  res/varnick.rc)
+target_link_libraries(varnick varnick_core)
+target_link_options(varnick PRIVATE -municode)
+
+# The same program whose administrator test answers no, for the tests of
+# restricted mode: only that one function is substituted at link time.
+add_executable(varnick_restricted WIN32 platform/win32/main.cpp tests/tools/not_admin.cpp
+  res/varnick.rc)
+target_link_libraries(varnick_restricted varnick_core)
+target_link_options(varnick_restricted PRIVATE -municode)
+
+# Test tools run in the same Wine prefix.
+add_executable(vtool tests/tools/vtool.cpp)
+target_link_libraries(vtool user32 gdi32 advapi32)
+target_link_options(vtool PRIVATE -municode)
+
+# The shared unit tests against the real registry.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+add_executable(unit_tests ${SHARED_TESTS} tests/support/registry_win32.cpp
+  tests/support/test_main.cpp platform/win32/is_user_admin.cpp)
+target_link_libraries(unit_tests varnick_core gtest)

@@ -1,0 +1,151 @@
+// Failures the real registry seldom gives: reads that fail after the size
+// query, values that grow in between, refused access.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/port_reservations.h"
+#include "core/registry_values.h"
+#include "platform/sim/sim.h"
+
+typedef std::vector<uint8_t> Bytes;
+
+class ComDbSim : public testing::Test {
+ protected:
+  void SetUp() override { SimReset(); }
+  void TearDown() override {
+    Clear(&model);
+    EXPECT_EQ(0, SimRegOpenKeyCount()) << "a key was left open";
+  }
+  void Seed(const Bytes& bytes) { SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, bytes); }
+  Bytes Stored() { return SimRegValue(kComArbiterPath, kComDbName); }
+
+  PortReservations model = {};
+};
+
+TEST_F(ComDbSim, ValueThatGrewIsReadWholeOnTheNextTry) {
+  Seed(Bytes(32, 0));
+  int reads = 0;
+  SimRegBeforeDataRead([&] {
+    if (reads++ == 0) Seed(Bytes(64, 0x01));
+  });
+  EXPECT_EQ(512, Load(&model));
+  EXPECT_EQ(64, CountReserved(&model));
+  EXPECT_EQ(0, model.storedValueUnread);
+  EXPECT_EQ(2, reads);
+}
+
+TEST_F(ComDbSim, ValueThatShrankIsReadAgain) {
+  Seed(Bytes(64, 0xFF));
+  int reads = 0;
+  SimRegBeforeDataRead([&] {
+    if (reads++ == 0) Seed(Bytes(32, 0x01));
+  });
+  EXPECT_EQ(256, Load(&model));
+  EXPECT_EQ(32, CountReserved(&model));
+}
+
+TEST_F(ComDbSim, UnreadableValueShowsFreePortsButIsNeverOverwritten) {
+  Bytes stored(32, 0xFF);
+  Seed(stored);
+  SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 100);
+  EXPECT_EQ(256, Load(&model));
+  EXPECT_EQ(0, CountReserved(&model));
+  model.reservedFlags[0] = 1;
+  EXPECT_FALSE(Save(&model));
+  EXPECT_EQ(stored, Stored());
+  EXPECT_EQ(0, SimRegWriteCount());
+}
+
+TEST_F(ComDbSim, ReadThatSucceedsWithinTheRetriesIsTrusted) {
+  Seed(Bytes{0x03});
+  SimRegFail(kSimRegQueryData, kOsErrorMoreData, 2);
+  EXPECT_EQ(8, Load(&model));
+  EXPECT_EQ(2, CountReserved(&model));
+  EXPECT_TRUE(Save(&model));
+}
+
+TEST_F(ComDbSim, UnmeasurableValueIsNeverOverwritten) {
+  Seed(Bytes{0xFF});
+  SimRegFail(kSimRegQuerySize, kOsErrorAccessDenied);
+  EXPECT_EQ(256, Load(&model));
+  EXPECT_EQ(0, CountReserved(&model));
+  EXPECT_FALSE(Save(&model));
+  EXPECT_EQ(Bytes{0xFF}, Stored());
+}
+
+TEST_F(ComDbSim, KeyThatCannotBeOpenedForWritingFailsTheSave) {
+  Seed(Bytes{0x01});
+  Load(&model);
+  model.reservedFlags[1] = 1;
+  SimRegFail(kSimRegCreate, kOsErrorAccessDenied);
+  EXPECT_FALSE(Save(&model));
+  EXPECT_EQ(Bytes{0x01}, Stored());
+  // The model keeps the changed flags until the next load.
+  EXPECT_EQ(2, CountReserved(&model));
+  SimRegFail(kSimRegSet, kOsErrorAccessDenied);
+  EXPECT_FALSE(Save(&model));
+  EXPECT_TRUE(Save(&model));
+  EXPECT_EQ(Bytes{0x03}, Stored());
+}
+
+TEST_F(ComDbSim, LargeValueIsModelledWhole) {
+  Bytes stored(65536, 0);
+  stored[65535] = 0x80;
+  Seed(stored);
+  EXPECT_EQ(524288, Load(&model));
+  EXPECT_EQ(1, CountReserved(&model));
+  EXPECT_NE(0, model.reservedFlags[524287]);
+}
+
+TEST(RegistryValuesSim, FailuresReportTheRegistryStatus) {
+  SimReset();
+  uint32_t size = 0;
+  SimRegCreateKey(kComArbiterPath);
+  SimRegFail(kSimRegOpen, kOsErrorAccessDenied);
+  EXPECT_FALSE(QueryRegValueSize(kOsLocalMachine, kComArbiterPath, kComDbName, &size));
+  EXPECT_EQ(5u, OsGetLastError());
+  // The other routines leave the last error alone.
+  OsSetLastError(1234);
+  char16_t text[8] = {u'x'};
+  SimRegFail(kSimRegOpen, kOsErrorAccessDenied);
+  EXPECT_FALSE(ReadRegString(kOsLocalMachine, kComArbiterPath, kComDbName, text, 16));
+  EXPECT_EQ(0, text[0]);
+  uint8_t bytes[4];
+  EXPECT_EQ(0u, ReadRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, bytes, 4));
+  SimRegFail(kSimRegCreate, kOsErrorAccessDenied);
+  EXPECT_FALSE(WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, bytes, 4));
+  EXPECT_EQ(1234u, OsGetLastError());
+  EXPECT_EQ(0, SimRegOpenKeyCount());
+}
+
+TEST(RegistryValuesSim, ReadRegStringOfOddValues) {
+  SimReset();
+  const std::u16string path = u"SYSTEM\\X";
+  char16_t text[14];
+  // A DWORD read with a limit under four bytes fails to read, yet its type
+  // is known: its text comes from the zeroed buffer, never from beyond the
+  // limit, and stays within it.
+  SimRegSetValue(path, u"D", kOsRegDword, Bytes{7, 0, 0, 0});
+  std::fill(text, text + 14, u'x');
+  EXPECT_FALSE(ReadRegString(kOsLocalMachine, path.c_str(), u"D", text, 3));
+  EXPECT_EQ(0, text[0]);
+  EXPECT_EQ(u'x', text[1]);
+  std::fill(text, text + 14, 0);
+  EXPECT_TRUE(ReadRegString(kOsLocalMachine, path.c_str(), u"D", text, 4));
+  EXPECT_EQ(std::u16string(u"7"), text);
+  // A short DWORD.
+  SimRegSetValue(path, u"S", kOsRegDword, Bytes{9});
+  EXPECT_TRUE(ReadRegString(kOsLocalMachine, path.c_str(), u"S", text, 28));
+  EXPECT_EQ(std::u16string(u"9"), text);
+  // A text longer than the limit is not read at all.
+  SimRegSetString(path, u"Long", u"COM1234567890123");
+  std::fill(text, text + 14, 0);
+  EXPECT_FALSE(ReadRegString(kOsLocalMachine, path.c_str(), u"Long", text, 26));
+  // A binary value reads as whatever text its bytes make.
+  SimRegSetValue(path, u"B", kOsRegBinary, Bytes{'C', 0, 'O', 0, 'M', 0, '1', 0});
+  std::fill(text, text + 14, 0);
+  EXPECT_TRUE(ReadRegString(kOsLocalMachine, path.c_str(), u"B", text, 26));
+  EXPECT_EQ(std::u16string(u"COM1"), text);
+}

@@ -1,0 +1,112 @@
+// The system calls Varnick makes, as plain functions over portable types.
+//
+// Two implementations link against this header: platform/win32 (the real
+// system) and platform/sim (an in-memory stand-in for the native tests).
+// Nothing outside platform/ includes <windows.h>; everything else reaches the
+// system through here. Each function keeps the meaning of the Win32 call it
+// wraps: registry calls return the system's status code (0 is success), the
+// others report success as nonzero.
+#pragma once
+
+#include <stdint.h>
+#include <stddef.h>
+
+// Registry -------------------------------------------------------------
+
+typedef uintptr_t OsKey;                     // an open key or a predefined root
+const OsKey kOsLocalMachine = 0x80000002u;   // HKEY_LOCAL_MACHINE
+
+const uint32_t kOsKeyQueryValue = 0x0001;    // KEY_QUERY_VALUE
+const uint32_t kOsKeySetValue = 0x0002;      // KEY_SET_VALUE
+const uint32_t kOsKeyCreateSubKey = 0x0004;  // KEY_CREATE_SUB_KEY
+
+const uint32_t kOsRegSz = 1;
+const uint32_t kOsRegBinary = 3;
+const uint32_t kOsRegDword = 4;
+
+const int32_t kOsErrorSuccess = 0;
+const int32_t kOsErrorFileNotFound = 2;
+const int32_t kOsErrorAccessDenied = 5;
+const int32_t kOsErrorMoreData = 234;
+
+int32_t OsRegOpenKey(OsKey root, const char16_t* path, uint32_t access, OsKey* key);
+// Opens the key, creating missing keys along the path.
+int32_t OsRegCreateKey(OsKey root, const char16_t* path, uint32_t access, OsKey* key);
+// RegQueryValueExW: with a null data pointer only the size is returned.
+// type may be null.
+int32_t OsRegQueryValue(OsKey key, const char16_t* name, uint32_t* type,
+                        void* data, uint32_t* size);
+int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type,
+                      const void* data, uint32_t size);
+void OsRegCloseKey(OsKey key);
+
+// Thread error state ---------------------------------------------------
+
+uint32_t OsGetLastError();
+void OsSetLastError(uint32_t code);
+
+// Heap and process -----------------------------------------------------
+
+typedef void* OsHeap;
+OsHeap OsProcessHeap();
+int OsHeapValidate(OsHeap heap);             // whole heap; 0 when corrupt
+void* OsHeapAlloc(OsHeap heap, uint64_t bytes);  // zero-filled; null when out of memory
+int OsHeapFree(OsHeap heap, void* block);
+void OsSleep(uint32_t milliseconds);
+void OsBeep(uint32_t frequency, uint32_t milliseconds);
+[[noreturn]] void OsFailFast();              // stops the process at once, no clean-up
+[[noreturn]] void OsExitProcess(uint32_t code);
+
+// Message boxes ---------------------------------------------------------
+
+typedef uintptr_t OsWindow;                  // 0: no owner (owned by the desktop)
+const uint32_t kOsMbOk = 0x00000000;
+const uint32_t kOsMbIconError = 0x00000010;
+int OsMessageBox(OsWindow owner, const char16_t* text, const char16_t* caption,
+                 uint32_t flags);
+
+// Start-up facts ---------------------------------------------------------
+
+const char16_t* OsCommandLine();             // GetCommandLineW
+// GetStartupInfoW: dwFlags and wShowWindow.
+void OsStartupInfo(uint32_t* flags, uint16_t* showWindow);
+uintptr_t OsModuleInstance();                // GetModuleHandleW(NULL)
+// GetSystemDirectoryW, GetModuleFileNameW/A of the program: the system's
+// result (length copied, 0 on failure); the buffer is always terminated.
+uint32_t OsSystemDirectory(char16_t* buffer, uint32_t units);
+uint32_t OsModuleFileName(char16_t* buffer, uint32_t units);
+uint32_t OsModuleFileNameA(char* buffer, uint32_t chars);
+// PathRenameExtensionA: replaces the extension of the last path component,
+// or appends one; 0 when the result would not fit in 260 characters.
+int OsPathRenameExtensionA(char* path, const char* extension);
+
+// Environment probes -----------------------------------------------------
+
+// Restricts the library search order: SetDllDirectoryA("") and
+// SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32), each where offered.
+void HardenLibrarySearch();
+// Loads a library by its full path in the system directory, never by bare name.
+void* LoadSystemLibrary(const char16_t* name);
+void* LoadSystemLibraryA(const char* name);
+// Membership of the built-in Administrators group in the effective token;
+// 1 member, 0 not or on any failure. Kept alone in its own file so that a
+// test build can substitute it at link time.
+int32_t IsUserAdmin();
+
+struct OsVersionNumbers {
+  uint32_t major, minor, build;
+  uint16_t servicePackMajor;
+  uint8_t productType;
+  uint16_t suiteMask;
+};
+// GetVersionExW with an OSVERSIONINFOEXW; 0 on failure (numbers all zero).
+int OsReadVersionNumbers(OsVersionNumbers* numbers);
+
+// Reads the fixed file version of a program file through "version.dll".
+enum OsFileVersionResult {
+  kOsVersionLibraryMissing = 0,  // version.dll or its functions unavailable
+  kOsVersionUnreadable = 1,      // no version resource, or no root block
+  kOsVersionRead = 2,
+};
+OsFileVersionResult OsReadFileVersion(const char16_t* path, uint32_t* versionMS,
+                                      uint32_t* versionLS);

@@ -1,0 +1,58 @@
+// Control of the simulated platform, for native tests: an in-memory
+// registry whose values may have any type and length and whose calls can be
+// made to fail, recorded message boxes, and configurable start-up facts.
+#pragma once
+
+#include <stdint.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/os.h"
+
+struct SimMessageBox {
+  OsWindow owner;
+  std::u16string caption;
+  std::u16string text;
+  uint32_t flags;
+};
+
+enum SimRegCall { kSimRegOpen, kSimRegCreate, kSimRegQuerySize, kSimRegQueryData, kSimRegSet };
+
+// Back to a clean machine: empty registry, administrator, Windows 10.
+void SimReset();
+
+// Registry contents. Paths are below HKEY_LOCAL_MACHINE.
+void SimRegSetValue(const std::u16string& path, const std::u16string& name, uint32_t type,
+                    const std::vector<uint8_t>& data);
+void SimRegSetString(const std::u16string& path, const std::u16string& name,
+                     const std::u16string& text);
+void SimRegCreateKey(const std::u16string& path);
+void SimRegDeleteKey(const std::u16string& path);
+bool SimRegHasValue(const std::u16string& path, const std::u16string& name);
+std::vector<uint8_t> SimRegValue(const std::u16string& path, const std::u16string& name,
+                                 uint32_t* type = nullptr);
+// Makes the next `times` calls of one kind fail with the given status.
+void SimRegFail(SimRegCall call, int32_t status, int times = 1);
+// Runs before every data read, so a test can change a value between the
+// size query and the read.
+void SimRegBeforeDataRead(std::function<void()> hook);
+int SimRegWriteCount();     // successful value sets since the reset
+int SimRegOpenKeyCount();   // keys open right now
+
+// Message boxes shown since the reset; each is answered with OK.
+const std::vector<SimMessageBox>& SimMessageBoxes();
+
+// Heap: allocation failures before success, and corruption.
+void SimHeapFailAllocations(int times);
+void SimHeapCorrupt(bool corrupt);
+const std::vector<uint32_t>& SimSleeps();
+const std::vector<std::pair<uint32_t, uint32_t>>& SimBeeps();
+
+// Start-up facts.
+void SimSetAdmin(int32_t isAdmin);
+void SimSetVersion(const OsVersionNumbers& numbers);
+void SimSetFileVersion(OsFileVersionResult result, uint32_t versionMS, uint32_t versionLS);
+void SimSetCommandLine(const std::u16string& commandLine);
+void SimSetStartupInfo(uint32_t flags, uint16_t showWindow);

@@ -1,0 +1,47 @@
+// The state behind the simulated platform, shared by its files.
+#pragma once
+
+#include <map>
+
+#include "platform/sim/sim.h"
+
+struct SimValue {
+  uint32_t type;
+  std::vector<uint8_t> data;
+};
+
+struct SimHandle {
+  std::u16string path;  // folded to lower case, below HKEY_LOCAL_MACHINE
+  uint32_t access;
+};
+
+struct SimFailure {
+  int32_t status;
+  int times;
+};
+
+struct SimState {
+  std::map<std::u16string, std::map<std::u16string, SimValue>> keys;
+  std::map<OsKey, SimHandle> handles;
+  OsKey nextHandle = 0x1000;
+  std::map<int, SimFailure> failures;
+  std::function<void()> beforeDataRead;
+  int writeCount = 0;
+  uint32_t lastError = 0;
+
+  std::vector<SimMessageBox> messageBoxes;
+  int heapFailures = 0;
+  bool heapCorrupt = false;
+  std::vector<uint32_t> sleeps;
+  std::vector<std::pair<uint32_t, uint32_t>> beeps;
+
+  int32_t isAdmin = 1;
+  OsVersionNumbers version = {10, 0, 19045, 0, 1, 0x100};
+  OsFileVersionResult fileVersionResult = kOsVersionRead;
+  uint32_t fileVersionMS = 0x00010000, fileVersionLS = 0x00050000;
+  std::u16string commandLine = u"varnick.exe";
+  uint32_t startupFlags = 0;
+  uint16_t startupShowWindow = 0;
+};
+
+extern SimState sim;

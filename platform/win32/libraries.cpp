@@ -1,0 +1,92 @@
+#include <windows.h>
+
+#include "platform/os.h"
+
+// GetProcAddress returns a generic function pointer; go through void* so
+// the compiler accepts the cast to the real type.
+template <typename Proc>
+static Proc ProcAddress(HMODULE module, const char* name) {
+  return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+void HardenLibrarySearch() {
+  // Looked up at run time: systems without these calls must still start.
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (kernel == nullptr) return;
+  typedef BOOL(WINAPI * SetDllDirectoryProc)(LPCSTR);
+  typedef BOOL(WINAPI * SetDefaultDllDirectoriesProc)(DWORD);
+  auto setDllDirectory = ProcAddress<SetDllDirectoryProc>(kernel, "SetDllDirectoryA");
+  if (setDllDirectory != nullptr) setDllDirectory("");
+  auto setDefaultDirectories =
+      ProcAddress<SetDefaultDllDirectoriesProc>(kernel, "SetDefaultDllDirectories");
+  if (setDefaultDirectories != nullptr) setDefaultDirectories(0x800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
+}
+
+void* LoadSystemLibrary(const char16_t* name) {
+  wchar_t path[264];
+  UINT n = GetSystemDirectoryW(path, 260);
+  if (n == 0 || n >= 260) return nullptr;
+  const wchar_t* tail = reinterpret_cast<const wchar_t*>(name);
+  if (n + 1 + lstrlenW(tail) >= 264) return nullptr;
+  path[n++] = L'\\';
+  lstrcpyW(path + n, tail);
+  return LoadLibraryW(path);
+}
+
+void* LoadSystemLibraryA(const char* name) {
+  char path[272];
+  UINT n = GetSystemDirectoryA(path, 260);
+  if (n == 0 || n >= 260) return nullptr;
+  if (n + 1 + lstrlenA(name) >= 272) return nullptr;
+  path[n++] = '\\';
+  lstrcpyA(path + n, name);
+  return LoadLibraryA(path);
+}
+
+int OsReadVersionNumbers(OsVersionNumbers* numbers) {
+  OSVERSIONINFOEXW info;
+  ZeroMemory(&info, sizeof info);
+  info.dwOSVersionInfoSize = sizeof info;
+  ZeroMemory(numbers, sizeof *numbers);
+  // The manifest declares every system up to 10, so the real version is reported.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) return 0;
+#pragma GCC diagnostic pop
+  numbers->major = info.dwMajorVersion;
+  numbers->minor = info.dwMinorVersion;
+  numbers->build = info.dwBuildNumber;
+  numbers->servicePackMajor = info.wServicePackMajor;
+  numbers->productType = info.wProductType;
+  numbers->suiteMask = info.wSuiteMask;
+  return 1;
+}
+
+OsFileVersionResult OsReadFileVersion(const char16_t* path, uint32_t* versionMS,
+                                      uint32_t* versionLS) {
+  HMODULE library = static_cast<HMODULE>(LoadSystemLibraryA("version.dll"));
+  if (library == nullptr) return kOsVersionLibraryMissing;
+  typedef BOOL(WINAPI * GetInfoProc)(LPCWSTR, DWORD, DWORD, LPVOID);
+  typedef BOOL(WINAPI * QueryProc)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+  auto getInfo = ProcAddress<GetInfoProc>(library, "GetFileVersionInfoW");
+  auto query = ProcAddress<QueryProc>(library, "VerQueryValueW");
+  if (getInfo == nullptr || query == nullptr) {
+    FreeLibrary(library);
+    return kOsVersionLibraryMissing;
+  }
+  // Only the fixed file information near the start of the block is needed.
+  alignas(8) BYTE block[512];
+  ZeroMemory(block, sizeof block);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  OsFileVersionResult result = kOsVersionUnreadable;
+  if (getInfo(reinterpret_cast<const wchar_t*>(path), 0, sizeof block, block) &&
+      query(block, L"\\", reinterpret_cast<LPVOID*>(&fixed), &length) && length != 0 &&
+      fixed != nullptr) {
+    *versionMS = fixed->dwFileVersionMS;
+    *versionLS = fixed->dwFileVersionLS;
+    result = kOsVersionRead;
+  }
+  FreeLibrary(library);
+  return result;
+}

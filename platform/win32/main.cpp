@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "app/app_main.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { EntryPoint(); }

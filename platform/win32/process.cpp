@@ -1,0 +1,70 @@
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "platform/os.h"
+
+OsHeap OsProcessHeap() { return GetProcessHeap(); }
+
+int OsHeapValidate(OsHeap heap) { return HeapValidate(static_cast<HANDLE>(heap), 0, nullptr); }
+
+void* OsHeapAlloc(OsHeap heap, uint64_t bytes) {
+  if (bytes > SIZE_MAX) return nullptr;
+  return HeapAlloc(static_cast<HANDLE>(heap), HEAP_ZERO_MEMORY, static_cast<SIZE_T>(bytes));
+}
+
+int OsHeapFree(OsHeap heap, void* block) { return HeapFree(static_cast<HANDLE>(heap), 0, block); }
+
+void OsSleep(uint32_t milliseconds) { Sleep(milliseconds); }
+void OsBeep(uint32_t frequency, uint32_t milliseconds) { Beep(frequency, milliseconds); }
+
+void OsFailFast() {
+  // FatalExit would offer a debugger; terminate without unwinding instead.
+  TerminateProcess(GetCurrentProcess(), 0xC0000409u);  // STATUS_STACK_BUFFER_OVERRUN
+  ExitProcess(0xC0000409u);
+}
+
+void OsExitProcess(uint32_t code) {
+  ExitProcess(code);
+}
+
+int OsMessageBox(OsWindow owner, const char16_t* text, const char16_t* caption, uint32_t flags) {
+  return MessageBoxW(reinterpret_cast<HWND>(owner), reinterpret_cast<const wchar_t*>(text),
+                     reinterpret_cast<const wchar_t*>(caption), flags);
+}
+
+const char16_t* OsCommandLine() { return reinterpret_cast<const char16_t*>(GetCommandLineW()); }
+
+void OsStartupInfo(uint32_t* flags, uint16_t* showWindow) {
+  STARTUPINFOW info;
+  ZeroMemory(&info, sizeof info);
+  info.cb = sizeof info;
+  GetStartupInfoW(&info);
+  *flags = info.dwFlags;
+  *showWindow = info.wShowWindow;
+}
+
+uintptr_t OsModuleInstance() { return reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)); }
+
+// Before Vista these calls leave a truncated result unterminated.
+uint32_t OsSystemDirectory(char16_t* buffer, uint32_t units) {
+  UINT n = GetSystemDirectoryW(reinterpret_cast<wchar_t*>(buffer), units);
+  if (n >= units) n = 0;  // too small: the system returns the size it needs
+  buffer[n] = 0;
+  return n;
+}
+
+uint32_t OsModuleFileName(char16_t* buffer, uint32_t units) {
+  DWORD n = GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(buffer), units);
+  buffer[n < units ? n : units - 1] = 0;
+  return n;
+}
+
+uint32_t OsModuleFileNameA(char* buffer, uint32_t chars) {
+  DWORD n = GetModuleFileNameA(nullptr, buffer, chars);
+  buffer[n < chars ? n : chars - 1] = 0;
+  return n;
+}
+
+int OsPathRenameExtensionA(char* path, const char* extension) {
+  return PathRenameExtensionA(path, extension);
+}

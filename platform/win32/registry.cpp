@@ -1,0 +1,42 @@
+#include <windows.h>
+
+#include "platform/os.h"
+
+static const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+int32_t OsRegOpenKey(OsKey root, const char16_t* path, uint32_t access, OsKey* key) {
+  HKEY opened = nullptr;
+  LSTATUS status = RegOpenKeyExW(reinterpret_cast<HKEY>(root), W(path), 0, access, &opened);
+  *key = reinterpret_cast<OsKey>(opened);
+  return status;
+}
+
+int32_t OsRegCreateKey(OsKey root, const char16_t* path, uint32_t access, OsKey* key) {
+  HKEY opened = nullptr;
+  LSTATUS status = RegCreateKeyExW(reinterpret_cast<HKEY>(root), W(path), 0, nullptr,
+                                   REG_OPTION_NON_VOLATILE, access, nullptr, &opened, nullptr);
+  *key = reinterpret_cast<OsKey>(opened);
+  return status;
+}
+
+int32_t OsRegQueryValue(OsKey key, const char16_t* name, uint32_t* type, void* data,
+                        uint32_t* size) {
+  DWORD storedType = 0;
+  DWORD bytes = size != nullptr ? *size : 0;
+  LSTATUS status = RegQueryValueExW(reinterpret_cast<HKEY>(key), W(name), nullptr, &storedType,
+                                    static_cast<BYTE*>(data), size != nullptr ? &bytes : nullptr);
+  if (type != nullptr) *type = storedType;
+  if (size != nullptr) *size = bytes;
+  return status;
+}
+
+int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type, const void* data,
+                      uint32_t size) {
+  return RegSetValueExW(reinterpret_cast<HKEY>(key), W(name), 0, type,
+                        static_cast<const BYTE*>(data), size);
+}
+
+void OsRegCloseKey(OsKey key) { RegCloseKey(reinterpret_cast<HKEY>(key)); }
+
+uint32_t OsGetLastError() { return GetLastError(); }
+void OsSetLastError(uint32_t code) { SetLastError(code); }

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what building and testing Varnick needs on a Debian machine:
+# the native toolchain with GoogleTest and Google Benchmark, the mingw-w64
+# cross toolchain, Wine 8 and Xvfb. Does nothing when all of it is there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  wine64 xvfb x11-apps imagemagick xdotool
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Every test: installs what is missing, builds, then runs the native unit
+# tests (simulated platform, sanitizers on), the same unit tests built for
+# Windows under Wine, and the end-to-end tests of varnick.exe under Wine.
+# The harness starts Xvfb and wineserver and ends both, even on failure.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh || exit 1
+bash scripts/build.sh || exit 1
+
+status=0
+passed=0
+failed=0
+log=build/test-logs
+mkdir -p "$log"
+# Runs one suite, counting its tests from GoogleTest's summary lines; a
+# suite that dies before its summary counts as one failure.
+run() {
+  local name=$1 file="$log/$2.txt"
+  shift 2
+  echo "== $name"
+  "$@" 2>&1 | tee "$file"
+  local code=${PIPESTATUS[0]}
+  local p f
+  p=$(tr -d "\r" <"$file" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' | tail -n 1)
+  f=$(tr -d "\r" <"$file" | sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:$/\1/p' | tail -n 1)
+  passed=$((passed + ${p:-0}))
+  failed=$((failed + ${f:-0}))
+  if [ "$code" -ne 0 ]; then
+    status=1
+    [ -z "$f" ] && failed=$((failed + 1))
+  fi
+  echo "== $name: ${p:-0} passed, ${f:-0} failed (exit $code)"
+}
+run "native unit tests" native build/native/unit_tests
+run "unit tests under Wine" wine-unit build/native/e2e_tests --wine-run build/windows/unit_tests.exe
+run "end-to-end tests under Wine" e2e build/native/e2e_tests
+
+# Nothing of ours may outlive the run.
+if pgrep -f "$(pwd)/build/wine-prefix" >/dev/null || pgrep -x wineserver >/dev/null; then
+  echo "processes were left running" >&2
+  status=1
+fi
+echo "$passed passed, $failed failed"
+exit $status

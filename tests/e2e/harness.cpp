@@ -1,0 +1,240 @@
+#include "tests/e2e/harness.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+extern char** environ;
+
+const char kComArbiter[] = "SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter";
+
+static const char kWineLoader[] = "/usr/lib/wine/wine64";
+static const char kWineServer[] = "/usr/lib/wine/wineserver";
+
+namespace {
+
+pid_t xvfb = 0;
+std::string display;
+
+std::string Setting(const char* variable, const std::string& fallback) {
+  const char* value = getenv(variable);
+  return value != nullptr && *value != 0 ? value : fallback;
+}
+
+std::string PrefixPath() { return Setting("VARNICK_WINEPREFIX", VARNICK_BUILD_ROOT "/wine-prefix"); }
+
+double Now() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+std::vector<std::string> WineEnvironment() {
+  std::vector<std::string> env;
+  for (char** e = environ; *e != nullptr; e++) {
+    if (strncmp(*e, "WINE", 4) != 0 && strncmp(*e, "DISPLAY=", 8) != 0) env.push_back(*e);
+  }
+  env.push_back("WINEPREFIX=" + PrefixPath());
+  env.push_back("WINEDEBUG=-all");
+  // No Mono or Gecko: nothing here needs them, and their installers ask.
+  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
+  if (!display.empty()) env.push_back("DISPLAY=" + display);
+  return env;
+}
+
+// Starts argv with its output into a pipe (when wanted) in its own process group.
+pid_t Spawn(const std::vector<std::string>& argv, int* outputFd, bool quiet = false) {
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  std::vector<std::string> envText = WineEnvironment();
+  std::vector<char*> env;
+  for (std::string& e : envText) env.push_back(&e[0]);
+  env.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  int pipeFds[2] = {-1, -1};
+  if (outputFd != nullptr) {
+    if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
+  } else if (quiet) {
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  }
+  if (quiet) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  pid_t pid = 0;
+  int error = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), env.data());
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  if (outputFd != nullptr) {
+    close(pipeFds[1]);
+    *outputFd = pipeFds[0];
+  }
+  if (error != 0) throw std::runtime_error("cannot start " + argv[0] + ": " + strerror(error));
+  return pid;
+}
+
+// Waits for pid, reading its output; -1 when it had to be killed.
+int Wait(pid_t pid, int outputFd, double timeoutSeconds, std::string* output,
+         bool killOnTimeout = true) {
+  double deadline = Now() + timeoutSeconds;
+  if (outputFd >= 0) fcntl(outputFd, F_SETFL, O_NONBLOCK);
+  for (;;) {
+    if (outputFd >= 0) {
+      char chunk[4096];
+      ssize_t n;
+      while ((n = read(outputFd, chunk, sizeof chunk)) > 0) {
+        if (output != nullptr) output->append(chunk, static_cast<size_t>(n));
+      }
+    }
+    int status = 0;
+    pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) {
+      if (outputFd >= 0) {
+        char chunk[4096];
+        ssize_t n;
+        while ((n = read(outputFd, chunk, sizeof chunk)) > 0) {
+          if (output != nullptr) output->append(chunk, static_cast<size_t>(n));
+        }
+        close(outputFd);
+      }
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (Now() > deadline) {
+      if (!killOnTimeout) return -1;
+      kill(-pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      if (outputFd >= 0) close(outputFd);
+      return -1;
+    }
+    usleep(10000);
+  }
+}
+
+
+bool Exists(const std::string& path) {
+  struct stat s;
+  return stat(path.c_str(), &s) == 0;
+}
+
+std::string Vtool(const std::vector<std::string>& args, int timeoutSeconds = 20) {
+  std::vector<std::string> argv = {kWineLoader, WindowsBuildFile("vtool.exe")};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::string output;
+  int code = RunWine(argv, timeoutSeconds, &output);
+  if (code != 0) throw std::runtime_error("vtool " + args[0] + " failed: " + std::to_string(code));
+  while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+  return output;
+}
+
+}  // namespace
+
+std::string WindowsBuildFile(const std::string& name) {
+  return Setting("VARNICK_WINDOWS_BUILD", VARNICK_BUILD_ROOT "/windows") + "/" + name;
+}
+
+int RunWine(const std::vector<std::string>& argv, int timeoutSeconds, std::string* output) {
+  int fd = -1;
+  pid_t pid = Spawn(argv, output != nullptr ? &fd : nullptr);
+  return Wait(pid, fd, timeoutSeconds, output);
+}
+
+void StartWineSession() {
+  if (xvfb == 0) {
+    // Any free display; Xvfb holds a lock file for the one it takes.
+    for (int n = 91; n < 160 && xvfb == 0; n++) {
+      if (Exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
+      display = ":" + std::to_string(n);
+      xvfb = Spawn({"/usr/bin/Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                   nullptr, true);
+      std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+      for (int i = 0; i < 500 && !Exists(socket); i++) usleep(10000);
+      if (!Exists(socket)) {
+        kill(xvfb, SIGKILL);
+        waitpid(xvfb, nullptr, 0);
+        xvfb = 0;
+      }
+    }
+    if (xvfb == 0) throw std::runtime_error("Xvfb did not start");
+  }
+  if (!Exists(PrefixPath() + "/system.reg")) {
+    fprintf(stderr, "[harness] creating the Wine prefix %s\n", PrefixPath().c_str());
+    if (RunWine({kWineLoader, "wineboot", "-i"}, 300, nullptr) != 0 ||
+        RunWine({kWineServer, "-w"}, 300, nullptr) != 0) {
+      throw std::runtime_error("cannot create the Wine prefix");
+    }
+  }
+  // A persistent server keeps every later program start fast.
+  int fd = -1;
+  Wait(Spawn({kWineServer, "-p"}, &fd), fd, 30, nullptr);
+}
+
+void StopWineSession() {
+  int fd = -1;
+  Wait(Spawn({kWineServer, "-k"}, &fd), fd, 30, nullptr);
+  if (xvfb != 0) {
+    kill(xvfb, SIGTERM);
+    if (Wait(xvfb, -1, 5, nullptr) < 0) kill(xvfb, SIGKILL);
+    xvfb = 0;
+  }
+}
+
+ProgramRun RunExpectingBoxes(const std::string& program, const std::vector<std::string>& args,
+                             int expectedBoxes, int timeoutSeconds) {
+  ProgramRun run;
+  std::vector<std::string> argv = {kWineLoader, WindowsBuildFile(program)};
+  argv.insert(argv.end(), args.begin(), args.end());
+  pid_t pid = Spawn(argv, nullptr);
+  for (int i = 0; i < expectedBoxes; i++) {
+    std::string box;
+    try {
+      box = Vtool({"msgbox", "10000"});
+    } catch (const std::exception&) {
+      run.failure = "message box " + std::to_string(i + 1) + " of " +
+                    std::to_string(expectedBoxes) + " did not appear within 10 s";
+      break;
+    }
+    run.boxes.push_back(box);
+  }
+  run.exitCode = Wait(pid, -1, timeoutSeconds, nullptr, false);
+  if (run.exitCode == -1) {
+    if (run.failure.empty()) {
+      run.failure = program + " did not end within " + std::to_string(timeoutSeconds) + " s";
+    }
+    // Name what held it up, if a box did, before the program is killed.
+    try {
+      run.failure += "; unexpected message box: " + Vtool({"msgbox", "500"});
+    } catch (const std::exception&) {
+    }
+    kill(-pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+  return run;
+}
+
+void RegSet(const std::string& path, const std::string& name, uint32_t type,
+            const std::string& hex) {
+  Vtool({"regset", path, name, std::to_string(type), hex.empty() ? "-" : hex});
+}
+
+std::string RegGet(const std::string& path, const std::string& name) {
+  return Vtool({"regget", path, name});
+}
+
+void RegDelete(const std::string& path) { Vtool({"regdel", path}); }

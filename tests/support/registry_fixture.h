@@ -1,0 +1,15 @@
+// Seeding and reading registry values below HKEY_LOCAL_MACHINE for the unit
+// tests, on the real registry under Wine or on the simulated one natively.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+void TestRegSetValue(const std::u16string& path, const std::u16string& name, uint32_t type,
+                     const std::vector<uint8_t>& data);
+void TestRegDeleteKey(const std::u16string& path);
+// False when the value is missing.
+bool TestRegGetValue(const std::u16string& path, const std::u16string& name, uint32_t* type,
+                     std::vector<uint8_t>* data);

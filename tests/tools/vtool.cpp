@@ -1,0 +1,208 @@
+// The test tree's helper inside the Wine prefix: seeds and reads registry
+// values, and deals with message boxes the way a user would.
+//
+//   vtool regset KEYPATH NAME TYPE HEX   set a value under HKLM (TYPE: decimal)
+//   vtool regget KEYPATH NAME            print "TYPE HEX", or "missing"
+//   vtool regdel KEYPATH                 delete a key under HKLM with its subkeys
+//   vtool msgbox MILLISECONDS [BUTTON]   wait for a message box, print
+//                                        "caption|text|icon", press BUTTON
+//                                        (an id, default 1 = OK)
+// Exit code 0 on success, 1 when nothing was found in time, 2 on bad usage.
+#include <windows.h>
+#include <stdio.h>
+#include <wchar.h>
+
+#include <string>
+#include <vector>
+
+static int Usage() {
+  fwprintf(stderr, L"usage: vtool regset|regget|regdel|msgbox ...\n");
+  return 2;
+}
+
+static void PrintUtf8(const std::wstring& text) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &bytes[0], n, nullptr, nullptr);
+  fputs(bytes.c_str(), stdout);
+}
+
+static int RegSet(const wchar_t* path, const wchar_t* name, const wchar_t* type,
+                  const wchar_t* hex) {
+  std::vector<BYTE> bytes;
+  for (size_t i = 0; hex[i] != 0 && hex[i + 1] != 0; i += 2) {
+    wchar_t pair[3] = {hex[i], hex[i + 1], 0};
+    bytes.push_back(static_cast<BYTE>(wcstoul(pair, nullptr, 16)));
+  }
+  HKEY key;
+  LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_SET_VALUE,
+                                   nullptr, &key, nullptr);
+  if (status == ERROR_SUCCESS) {
+    status = RegSetValueExW(key, name, 0, wcstoul(type, nullptr, 10), bytes.data(),
+                            static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+  }
+  if (status != ERROR_SUCCESS) fwprintf(stderr, L"regset: error %ld\n", status);
+  return status == ERROR_SUCCESS ? 0 : 1;
+}
+
+static int RegGet(const wchar_t* path, const wchar_t* name) {
+  HKEY key;
+  DWORD type = 0, size = 0;
+  std::vector<BYTE> bytes;
+  LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key);
+  if (status == ERROR_SUCCESS) {
+    status = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+    bytes.resize(size + 1);
+    if (status == ERROR_SUCCESS) status = RegQueryValueExW(key, name, nullptr, &type, bytes.data(), &size);
+    RegCloseKey(key);
+  }
+  if (status != ERROR_SUCCESS) {
+    printf("missing\n");
+    return 0;
+  }
+  printf("%lu ", type);
+  for (DWORD i = 0; i < size; i++) printf("%02x", bytes[i]);
+  printf("\n");
+  return 0;
+}
+
+static int RegDel(const wchar_t* path) {
+  LSTATUS status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
+  if (status == ERROR_SUCCESS) RegDeleteKeyW(HKEY_LOCAL_MACHINE, path);
+  return 0;
+}
+
+// Message boxes -----------------------------------------------------------
+
+struct Found {
+  DWORD ownProcess;
+  HWND box;
+};
+
+static BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+  Found* found = reinterpret_cast<Found*>(param);
+  wchar_t className[64];
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != found->ownProcess && IsWindowVisible(window) &&
+      GetClassNameW(window, className, 64) && wcscmp(className, L"#32770") == 0) {
+    found->box = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The two statics of a message box: its icon and its text (id 0xFFFF on
+// Windows; Wine numbers it differently, so it is found by its style).
+struct Statics {
+  HWND icon;
+  HWND text;
+};
+
+static BOOL CALLBACK FindStatics(HWND child, LPARAM param) {
+  Statics* statics = reinterpret_cast<Statics*>(param);
+  wchar_t className[64];
+  if (GetClassNameW(child, className, 64) && _wcsicmp(className, L"Static") == 0) {
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      statics->icon = child;
+    } else if (statics->text == nullptr) {
+      statics->text = child;
+    }
+  }
+  return TRUE;
+}
+
+// The icon belongs to the other process, so its handle cannot be examined
+// here: compare what the control shows on screen with each system icon drawn
+// on the same background.
+static const wchar_t* IconName(HWND iconControl) {
+  if (iconControl == nullptr || !IsWindowVisible(iconControl)) return L"none";
+  RECT r;
+  GetWindowRect(iconControl, &r);
+  int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
+  HDC screen = GetDC(nullptr);
+  HDC shot = CreateCompatibleDC(screen);
+  HBITMAP shotBitmap = CreateCompatibleBitmap(screen, w, h);
+  SelectObject(shot, shotBitmap);
+  BitBlt(shot, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  COLORREF background = GetPixel(shot, 0, 0);
+  struct {
+    LPCWSTR id;
+    const wchar_t* name;
+  } icons[] = {{IDI_HAND, L"error"},
+               {IDI_EXCLAMATION, L"warning"},
+               {IDI_ASTERISK, L"information"},
+               {IDI_QUESTION, L"question"}};
+  const wchar_t* best = L"unknown";
+  long bestDiff = -1;
+  HDC drawn = CreateCompatibleDC(screen);
+  HBITMAP drawnBitmap = CreateCompatibleBitmap(screen, w, h);
+  SelectObject(drawn, drawnBitmap);
+  HBRUSH brush = CreateSolidBrush(background);
+  for (auto& icon : icons) {
+    RECT all = {0, 0, w, h};
+    FillRect(drawn, &all, brush);
+    DrawIcon(drawn, 0, 0, LoadIconW(nullptr, icon.id));
+    long diff = 0;
+    for (int y = 0; y < h; y++) {
+      for (int x = 0; x < w; x++) diff += GetPixel(drawn, x, y) != GetPixel(shot, x, y);
+    }
+    if (bestDiff < 0 || diff < bestDiff) {
+      bestDiff = diff;
+      best = icon.name;
+    }
+  }
+  DeleteObject(brush);
+  DeleteDC(drawn);
+  DeleteObject(drawnBitmap);
+  DeleteDC(shot);
+  DeleteObject(shotBitmap);
+  ReleaseDC(nullptr, screen);
+  return bestDiff >= 0 && bestDiff < w * h / 8 ? best : L"unknown";
+}
+
+static std::wstring WindowText(HWND window) {
+  wchar_t text[2048] = {};
+  GetWindowTextW(window, text, 2048);
+  return text;
+}
+
+static int MessageBoxAction(DWORD milliseconds, int button) {
+  Found found = {GetCurrentProcessId(), nullptr};
+  DWORD start = GetTickCount();
+  while (found.box == nullptr) {
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&found));
+    if (found.box != nullptr) break;
+    if (GetTickCount() - start > milliseconds) return 1;
+    Sleep(20);
+  }
+  Sleep(150);  // let it finish painting before the icon is compared
+  Statics statics = {nullptr, GetDlgItem(found.box, 0xFFFF)};
+  EnumChildWindows(found.box, FindStatics, reinterpret_cast<LPARAM>(&statics));
+  PrintUtf8(WindowText(found.box) + L"|" + (statics.text ? WindowText(statics.text) : L"") +
+            L"|" + IconName(statics.icon) + L"\n");
+  fflush(stdout);
+  if (button != 0) {
+    HWND control = GetDlgItem(found.box, button);
+    if (control != nullptr) {
+      SendMessageW(control, BM_CLICK, 0, 0);
+    } else {
+      PostMessageW(found.box, WM_COMMAND, button, 0);
+    }
+  }
+  return 0;
+}
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return Usage();
+  std::wstring verb = argv[1];
+  if (verb == L"regset" && argc == 6) return RegSet(argv[2], argv[3], argv[4], argv[5]);
+  if (verb == L"regget" && argc == 4) return RegGet(argv[2], argv[3]);
+  if (verb == L"regdel" && argc == 3) return RegDel(argv[2]);
+  if (verb == L"msgbox" && argc >= 3) {
+    return MessageBoxAction(wcstoul(argv[2], nullptr, 10),
+                            argc > 3 ? static_cast<int>(wcstol(argv[3], nullptr, 10)) : IDOK);
+  }
+  return Usage();
+}
