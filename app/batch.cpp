@@ -1,17 +1,69 @@
 #include "app/batch.h"
 
+#include "app/memory.h"
 #include "app/process.h"
+#include "core/port_devices.h"
 #include "core/port_reservations.h"
 #include "platform/os.h"
 
-int32_t RunBatch(BatchSwitches) {
+// Frees every number in range that no device carries; a non-present device
+// counts as a device. Writes back when at least one number had none.
+static void ClearUnusedReservations(PortReservations* reservations, const PortDeviceList* devices) {
+  int32_t count = 0;
+  for (int32_t p = 1; p <= reservations->portCount; p++) {
+    if (FindByPort(devices, p) == nullptr) {
+      reservations->reservedFlags[p - 1] = 0;
+      count++;
+    }
+  }
+  if (count != 0) Save(reservations);
+}
+
+// Removes every non-present device, going on past failures; frees a number
+// only when no other device carries it. Returns 1 when every removal worked.
+static int32_t RemoveNonPresentDevices(PortReservations* reservations, PortDeviceList* devices) {
+  int32_t allRemoved = 1;
+  int32_t removedCount = 0;
+  for (int32_t i = 0; i < devices->deviceCount; i++) {
+    PortDevice* d = devices->devices[i];
+    if (d->deviceNode == 0 || d->problemCode != kProblemNotPresent) continue;
+    OsDeviceData data = {};
+    data.size = sizeof data;
+    if (!OsEnumDevice(devices->deviceInfoSet, static_cast<uint32_t>(d->memberIndex), &data) ||
+        !RemoveDevice(devices->deviceInfoSet, &data)) {
+      allRemoved = 0;
+      continue;
+    }
+    d->deviceNode = 0;
+    removedCount++;
+    int32_t port = d->portNumber;
+    if (port >= 1 && port <= reservations->portCount && FindByPort(devices, port) == nullptr) {
+      reservations->reservedFlags[port - 1] = 0;
+    }
+  }
+  if (removedCount != 0) Save(reservations);
+  return allRemoved;
+}
+
+int32_t RunBatch(BatchSwitches switches) {
   if (!isAdmin) {
     OsMessageBox(0, u"Error: Admin privileges are required", u"Varnick",
                  kOsMbOk | kOsMbIconError);
     return kExitNotAdmin;
   }
-  // The models live until the process ends, right after the repairs.
-  static PortReservations reservations;
+  // Both models are loaded once, before either repair.
+  PortReservations reservations = {};
   Load(&reservations);
-  return kExitSuccess;
+  auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+  Enumerate(devices);
+
+  int32_t code = kExitSuccess;
+  if (switches.clearSwitch) ClearUnusedReservations(&reservations, devices);
+  if (switches.removeSwitch && !RemoveNonPresentDevices(&reservations, devices)) {
+    code = kExitRemovalFailed;
+  }
+  Clear(devices);
+  MemFree(devices);
+  Clear(&reservations);
+  return code;
 }

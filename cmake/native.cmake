@@ -7,6 +7,7 @@ set(SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-fr
 
 add_library(varnick_sim STATIC
   ${PORTABLE_SOURCES}
+  platform/sim/devices.cpp
   platform/sim/process.cpp
   platform/sim/registry.cpp
 )

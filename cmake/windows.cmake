@@ -4,11 +4,12 @@ enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
 
 set(WIN32_PLATFORM_SOURCES
+  platform/win32/devices.cpp
   platform/win32/libraries.cpp
   platform/win32/process.cpp
   platform/win32/registry.cpp
 )
-set(WIN32_LIBRARIES shlwapi version advapi32 user32)
+set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
 add_library(varnick_core STATIC ${PORTABLE_SOURCES} ${WIN32_PLATFORM_SOURCES})
@@ -28,7 +29,7 @@ target_link_options(varnick_restricted PRIVATE -municode)
 
 # Test tools run in the same Wine prefix.
 add_executable(vtool tests/tools/vtool.cpp)
-target_link_libraries(vtool user32 gdi32 advapi32)
+target_link_libraries(vtool setupapi user32 gdi32 advapi32)
 target_link_options(vtool PRIVATE -municode)
 
 # The shared unit tests against the real registry.

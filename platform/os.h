@@ -110,3 +110,56 @@ enum OsFileVersionResult {
 };
 OsFileVersionResult OsReadFileVersion(const char16_t* path, uint32_t* versionMS,
                                       uint32_t* versionLS);
+
+// Text -----------------------------------------------------------------------
+
+// lstrcmpiW: the system's case-insensitive comparison; 0 when equal.
+int OsCompareTextNoCase(const char16_t* a, const char16_t* b);
+
+// Devices ----------------------------------------------------------------------
+
+typedef uintptr_t OsDeviceSet;  // a SetupAPI device-information set; 0 none
+typedef uint32_t OsDevNode;     // a configuration-manager device instance handle
+
+// SP_DEVINFO_DATA, laid out as the system's.
+struct OsDeviceData {
+  uint32_t size;  // 32
+  uint8_t classGuid[16];
+  OsDevNode devInst;
+  uintptr_t reserved;
+};
+
+const uint32_t kCrSuccess = 0;
+const uint32_t kCrNoSuchDevinst = 13;  // CR_NO_SUCH_DEVINST
+const uint32_t kProblemNotPresent = 45;  // CM_PROB_PHANTOM
+
+// Device properties, by their configuration-manager numbers.
+const uint32_t kDevPropDeviceDesc = 1;   // CM_DRP_DEVICEDESC
+const uint32_t kDevPropClass = 8;        // CM_DRP_CLASS
+const uint32_t kDevPropClassGuid = 9;    // CM_DRP_CLASSGUID
+const uint32_t kDevPropFriendlyName = 13;  // CM_DRP_FRIENDLYNAME
+
+// SetupDiGetClassDevsW of every device of every class, present or not
+// (DIGCF_ALLCLASSES only); 0 when it fails.
+OsDeviceSet OsGetAllDevices();
+void OsDestroyDeviceSet(OsDeviceSet set);
+// SetupDiEnumDeviceInfo; data->size must be 32 and the rest zero.
+int OsEnumDevice(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* data);
+// CM_Get_DevNode_Registry_PropertyW of the member's node into buffer of
+// `bytes` bytes; a CR_ code. The set and data let the Wine build read the
+// same property through SetupAPI where the configuration manager has none.
+uint32_t OsGetDeviceProperty(OsDeviceSet set, const OsDeviceData* data, uint32_t property,
+                             void* buffer, uint32_t bytes);
+// CM_Get_Device_IDW, flags 0; a CR_ code.
+uint32_t OsGetDeviceId(OsDevNode node, char16_t* buffer, uint32_t units);
+// CM_Get_DevNode_Status, flags 0; a CR_ code. Outputs are written only on success.
+uint32_t OsGetDevNodeStatus(OsDevNode node, uint32_t* status, uint32_t* problem);
+// CM_Locate_DevNodeW with CM_LOCATE_DEVNODE_NORMAL; a CR_ code.
+uint32_t OsLocateDevNode(const char16_t* deviceId);
+// QueryDosDeviceW: units stored, 0 when the name has no target.
+uint32_t OsQueryDosDevice(const char16_t* name, char16_t* buffer, uint32_t units);
+// SetupDiSetClassInstallParamsW with the remove parameters: DIF_REMOVE,
+// DI_REMOVEDEVICE_GLOBAL, hardware profile 0.
+int OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data);
+// SetupDiCallClassInstaller(DIF_REMOVE); on failure the last error says why.
+int OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data);

@@ -50,6 +50,39 @@ void SimHeapCorrupt(bool corrupt);
 const std::vector<uint32_t>& SimSleeps();
 const std::vector<std::pair<uint32_t, uint32_t>>& SimBeeps();
 
+// Device tree. Devices are numbered from 0 in the order they are added;
+// each node handle is its number + 1. A device's PortName is stored in the
+// simulated registry under its Device Parameters key.
+struct SimDevice {
+  std::u16string classGuid;  // empty: the property is missing
+  std::u16string deviceId;
+  bool hasPortName = true;
+  std::u16string portName;
+  std::u16string friendlyName, description, className;  // empty: missing
+  bool present = true;
+  uint32_t status = 0x0180200A;
+  uint32_t problem = 0;
+  std::u16string kernelName;  // the DOS name's target while present
+  // Removal: the parameter step refused, the device ID unreadable before
+  // removal, the class installer failing with this last error, the node
+  // still locatable after a removal the installer reported as done.
+  bool refuseRemoveParams = false;
+  bool idUnreadable = false;
+  uint32_t installerError = 0;
+  bool stillLocatable = false;
+};
+
+extern const char16_t kSimPortsClass[];
+extern const char16_t kSimModemClass[];
+
+int SimAddDevice(const SimDevice& device);
+// A present Ports device with a friendly name, for the common case.
+int SimAddPort(const std::u16string& portName, bool present = true);
+bool SimDeviceRemoved(int index);
+int SimRemovalCount();              // installer calls that removed a device
+int SimOpenDeviceSets();            // device-information sets not destroyed
+void SimFailDeviceSet(bool fail);   // SetupDiGetClassDevsW fails
+
 // Start-up facts.
 void SimSetAdmin(int32_t isAdmin);
 void SimSetVersion(const OsVersionNumbers& numbers);

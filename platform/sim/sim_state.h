@@ -20,6 +20,11 @@ struct SimFailure {
   int times;
 };
 
+struct SimDeviceState {
+  SimDevice device;
+  bool removed = false;
+};
+
 struct SimState {
   std::map<std::u16string, std::map<std::u16string, SimValue>> keys;
   std::map<OsKey, SimHandle> handles;
@@ -34,6 +39,12 @@ struct SimState {
   bool heapCorrupt = false;
   std::vector<uint32_t> sleeps;
   std::vector<std::pair<uint32_t, uint32_t>> beeps;
+
+  std::vector<SimDeviceState> devices;
+  std::map<OsDeviceSet, std::vector<int>> deviceSets;
+  OsDeviceSet nextDeviceSet = 0x5000;
+  bool failDeviceSet = false;
+  int removalCount = 0;
 
   int32_t isAdmin = 1;
   OsVersionNumbers version = {10, 0, 19045, 0, 1, 0x100};

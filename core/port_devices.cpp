@@ -1,0 +1,146 @@
+#include "core/port_devices.h"
+
+#include "app/error_name.h"
+#include "app/memory.h"
+#include "app/process.h"
+#include "app/text.h"
+#include "core/registry_values.h"
+
+static const char16_t kPortsClass[] = u"{4d36e978-e325-11ce-bfc1-08002be10318}";
+static const char16_t kModemClass[] = u"{4D36E96D-E325-11CE-BFC1-08002BE10318}";
+
+// StrToIntW: an optional sign, then leading decimal digits; 0 without any.
+// Overflow wraps as the system's does, without undefined behaviour.
+static int32_t ParseInt(const char16_t* text) {
+  bool negative = false;
+  if (*text == u'-' || *text == u'+') negative = *text++ == u'-';
+  uint32_t value = 0;
+  for (; *text >= u'0' && *text <= u'9'; text++) value = value * 10 + (*text - u'0');
+  return static_cast<int32_t>(negative ? 0u - value : value);
+}
+
+// Reads a text property into a field of `units` units. A value stored without
+// its terminator could fill the field to the last unit, so that unit is
+// always cleared: a well-formed value keeps its terminator there anyway.
+static uint32_t ReadTextProperty(OsDeviceSet set, const OsDeviceData* data, uint32_t property,
+                                 char16_t* field, uint32_t units) {
+  uint32_t result = OsGetDeviceProperty(set, data, property, field, units * sizeof(char16_t));
+  field[units - 1] = 0;
+  return result;
+}
+
+static bool IsSerialClass(OsDeviceSet set, const OsDeviceData* data) {
+  char16_t guid[53] = {};  // one unit beyond the 104 bytes read keeps it terminated
+  if (OsGetDeviceProperty(set, data, kDevPropClassGuid, guid, 104) != kCrSuccess) return false;
+  return OsCompareTextNoCase(guid, kPortsClass) == 0 || OsCompareTextNoCase(guid, kModemClass) == 0;
+}
+
+// PortName, whole when it has up to thirteen characters; a longer value
+// does not fit the record and is not taken.
+static bool ReadPortName(const char16_t* deviceId, char16_t* portName) {
+  char16_t path[308];
+  TextCopy(path, 308, u"System\\CurrentControlSet\\Enum\\");
+  TextAppend(path, 308, deviceId);
+  TextAppend(path, 308, u"\\Device Parameters");
+  char16_t name[14] = {};
+  if (!ReadRegString(kOsLocalMachine, path, u"PortName", name, sizeof name)) return false;
+  if (name[13] != 0) return false;  // fourteen units without a terminator
+  if (name[0] != u'C' || name[1] != u'O' || name[2] != u'M') return false;  // case-sensitive
+  TextCopy(portName, 14, name);
+  return true;
+}
+
+static void FillRecord(PortDevice* d, OsDeviceSet set, const OsDeviceData* data) {
+  d->portNumber = ParseInt(d->portName + 3);
+  if (OsQueryDosDevice(d->portName, d->kernelName, 260) == 0) d->kernelName[0] = 0;
+  d->kernelName[259] = 0;
+  ReadTextProperty(set, data, kDevPropClass, d->className, 64);
+  if (ReadTextProperty(set, data, kDevPropFriendlyName, d->deviceText, 256) != kCrSuccess) {
+    d->deviceText[0] = 0;
+    ReadTextProperty(set, data, kDevPropDeviceDesc, d->deviceText, 256);
+  }
+  if (OsGetDevNodeStatus(d->deviceNode, &d->nodeStatus, &d->problemCode) == kCrNoSuchDevinst) {
+    d->problemCode = kProblemNotPresent;
+  }
+}
+
+int32_t Enumerate(PortDeviceList* list) {
+  Clear(list);
+  list->deviceInfoSet = OsGetAllDevices();
+  if (list->deviceInfoSet == 0) return 0;
+  for (uint32_t m = 0;; m++) {
+    OsDeviceData data = {};
+    data.size = sizeof data;
+    if (!OsEnumDevice(list->deviceInfoSet, m, &data)) break;
+    if (!IsSerialClass(list->deviceInfoSet, &data)) continue;
+    char16_t deviceId[260] = {};
+    if (OsGetDeviceId(data.devInst, deviceId, 260) != kCrSuccess) continue;
+    deviceId[259] = 0;
+    char16_t portName[14];
+    if (!ReadPortName(deviceId, portName)) continue;
+    // The array is fixed; devices beyond it are left out rather than
+    // written past its end. No real system comes near this many.
+    if (list->deviceCount == kDeviceCapacity) break;
+    auto* d = static_cast<PortDevice*>(MemAlloc(sizeof(PortDevice)));
+    d->memberIndex = -1;
+    list->devices[list->deviceCount] = d;
+    d->memberIndex = static_cast<int32_t>(m);
+    d->deviceNode = data.devInst;
+    TextCopy(d->portName, 14, portName);
+    TextCopy(d->deviceInstanceId, 260, deviceId);
+    FillRecord(d, list->deviceInfoSet, &data);
+    list->deviceCount++;
+  }
+  return list->deviceCount;
+}
+
+PortDevice* FindByPort(const PortDeviceList* list, int32_t portNumber) {
+  PortDevice* candidate = nullptr;
+  for (int32_t i = 0; i < list->deviceCount; i++) {
+    PortDevice* d = list->devices[i];
+    if (d == nullptr || d->deviceNode == 0 || d->portNumber != portNumber) continue;
+    if (d->problemCode == 0) return d;
+    candidate = d;
+  }
+  return candidate;
+}
+
+void Clear(PortDeviceList* list) {
+  for (int32_t i = 0; i < list->deviceCount; i++) {
+    if (list->devices[i] != nullptr) MemFree(list->devices[i]);
+    list->devices[i] = nullptr;
+  }
+  list->deviceCount = 0;
+  if (list->deviceInfoSet != 0) {
+    OsDestroyDeviceSet(list->deviceInfoSet);
+    list->deviceInfoSet = 0;
+  }
+}
+
+int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data) {
+  if (data == nullptr || data->devInst == 0) return 0;
+  if (!OsSetRemoveParams(set, data)) return 0;
+  char16_t deviceId[260] = {};
+  if (OsGetDeviceId(data->devInst, deviceId, 260) != kCrSuccess) {
+    ShowLastErrorBox();
+    return 0;
+  }
+  deviceId[259] = 0;
+  if (!OsCallRemoveInstaller(set, data)) {
+    char16_t text[600];
+    TextCopy(text, 600, LastErrorText());
+    TextAppend(text, 600, u" removing\n");
+    TextAppend(text, 600, deviceId);
+    OsMessageBox(0, text, u"Varnick", kOsMbOk | kOsMbIconError);
+    return 0;
+  }
+  // The installer's word alone is not trusted: only a node that can no
+  // longer be read or located counts as removed.
+  char16_t again[260] = {};
+  if (OsGetDeviceId(data->devInst, again, 260) != kCrSuccess) return 1;
+  again[259] = 0;
+  if (OsLocateDevNode(again) != kCrSuccess) return 1;
+  OsMessageBox(0, isAdmin ? u"Device not removed" : u"Device not removed, admin privileges are required",
+               u"Error", kOsMbOk | kOsMbIconError);
+  return 0;
+}

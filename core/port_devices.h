@@ -1,0 +1,39 @@
+// The serial device inventory: every device of the Ports and Modem setup
+// classes, present or not, whose PortName is a COM name.
+#pragma once
+
+#include <stdint.h>
+
+#include "platform/os.h"
+
+struct PortDevice {
+  OsDevNode deviceNode;     // 0 once the device was removed
+  int32_t portNumber;       // from portName after "COM"
+  uint32_t nodeStatus;
+  uint32_t problemCode;     // 45 when the node is not present
+  char16_t deviceInstanceId[260];
+  char16_t portName[14];    // COM3; up to thirteen characters (COM4096 fits)
+  char16_t kernelName[260]; // target of the DOS name, \Device\Serial0
+  char16_t deviceText[256]; // friendly name, else device description
+  char16_t className[64];
+  int32_t memberIndex;      // index in the list's device-information set
+};
+
+const int32_t kDeviceCapacity = 10240;
+
+struct PortDeviceList {
+  PortDevice* devices[kDeviceCapacity];
+  int32_t deviceCount;
+  OsDeviceSet deviceInfoSet;  // 0 when none is held
+};
+
+// Rebuilds the list from the system; returns deviceCount.
+int32_t Enumerate(PortDeviceList* list);
+// The device chosen for a port: the first working one, else the last with a
+// problem code; null when no device carries the number.
+PortDevice* FindByPort(const PortDeviceList* list, int32_t portNumber);
+void Clear(PortDeviceList* list);
+
+// Removes one device through its class installer and checks that its node
+// is gone. Reports every failure after the parameter step itself.
+int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data);

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/process.h"
+#include "core/port_devices.h"
+#include "platform/sim/sim.h"
+
+class Inventory : public testing::Test {
+ protected:
+  void SetUp() override {
+    SimReset();
+    list = new PortDeviceList();
+  }
+  void TearDown() override {
+    Clear(list);
+    EXPECT_EQ(0, SimOpenDeviceSets());
+    delete list;
+  }
+  SimDevice Device(const std::u16string& classGuid, const std::u16string& portName) {
+    SimDevice d;
+    d.classGuid = classGuid;
+    d.deviceId = u"ROOT\\TEST\\" + std::u16string(4 - std::to_string(next).size(), u'0');
+    for (char c : std::to_string(next++)) d.deviceId += static_cast<char16_t>(c);
+    d.portName = portName;
+    d.description = u"Test device";
+    d.className = u"Ports";
+    return d;
+  }
+  std::u16string Names() {
+    std::u16string names;
+    for (int i = 0; i < list->deviceCount; i++) names += list->devices[i]->portName + std::u16string(u" ");
+    return names;
+  }
+
+  PortDeviceList* list;
+  int next = 0;
+};
+
+TEST_F(Inventory, TakesOnlyComNamesOfPortsAndModems) {
+  SimAddDevice(Device(kSimPortsClass, u"COM1"));
+  SimAddDevice(Device(kSimPortsClass, u"LPT1"));
+  SimAddDevice(Device(kSimPortsClass, u"com3"));
+  SimAddDevice(Device(kSimModemClass, u"COM4"));
+  SimAddDevice(Device(u"{4D36E978-E325-11CE-BFC1-08002BE10318}", u"COM5"));  // upper case
+  SimAddDevice(Device(u"{4d36e96f-e325-11ce-bfc1-08002be10318}", u"COM6"));  // a mouse
+  SimAddDevice(Device(u"", u"COM7"));                                        // no class
+  SimDevice noName = Device(kSimPortsClass, u"");
+  noName.hasPortName = false;
+  SimAddDevice(noName);
+  SimDevice noId = Device(kSimPortsClass, u"COM9");
+  noId.idUnreadable = true;
+  SimAddDevice(noId);
+  SimAddDevice(Device(kSimPortsClass, u"COM"));
+  EXPECT_EQ(4, Enumerate(list));
+  EXPECT_EQ(u"COM1 COM4 COM5 COM ", Names());
+  EXPECT_EQ(0, list->devices[3]->portNumber);
+  EXPECT_EQ(nullptr, FindByPort(list, 3));
+  EXPECT_EQ(nullptr, FindByPort(list, 6));
+  // Member indices count every member, accepted or not.
+  EXPECT_EQ(0, list->devices[0]->memberIndex);
+  EXPECT_EQ(3, list->devices[1]->memberIndex);
+  EXPECT_EQ(9, list->devices[3]->memberIndex);
+}
+
+TEST_F(Inventory, FillsTheRecord) {
+  SimAddPort(u"COM2");
+  SimDevice gone = Device(kSimModemClass, u"COM11");
+  gone.present = false;
+  gone.description = u"Standard Modem";
+  gone.className = u"Modem";
+  SimAddDevice(gone);
+  ASSERT_EQ(2, Enumerate(list));
+  const PortDevice* a = list->devices[0];
+  EXPECT_EQ(2, a->portNumber);
+  EXPECT_EQ(0u, a->problemCode);
+  EXPECT_EQ(0x0180200Au, a->nodeStatus);
+  EXPECT_EQ(std::u16string(u"\\Device\\Serial2"), a->kernelName);
+  EXPECT_EQ(std::u16string(u"Communications Port (COM2)"), a->deviceText);
+  EXPECT_EQ(std::u16string(u"Ports"), a->className);
+  EXPECT_NE(0u, a->deviceNode);
+  const PortDevice* b = list->devices[1];
+  EXPECT_EQ(11, b->portNumber);
+  EXPECT_EQ(45u, b->problemCode);  // not present
+  EXPECT_EQ(std::u16string(u""), b->kernelName);
+  EXPECT_EQ(std::u16string(u"Standard Modem"), b->deviceText);  // no friendly name
+  EXPECT_EQ(std::u16string(u"ROOT\\TEST\\0000"), b->deviceInstanceId);
+}
+
+TEST_F(Inventory, FieldsStayTerminatedWhateverTheSystemHolds) {
+  SimDevice d = Device(kSimPortsClass, u"COM4096");
+  d.friendlyName = std::u16string(300, u'F');  // too long: the description is shown
+  d.className = std::u16string(63, u'C');
+  d.deviceId = u"ROOT\\" + std::u16string(254, u'I');  // 259 units, the longest
+  SimAddDevice(d);
+  SimAddDevice(Device(kSimPortsClass, u"COM1234567890"));  // thirteen characters
+  SimAddDevice(Device(kSimPortsClass, u"COM12345678901"));  // fourteen: too long
+  ASSERT_EQ(2, Enumerate(list));
+  EXPECT_EQ(4096, list->devices[0]->portNumber);
+  EXPECT_EQ(std::u16string(u"Test device"), list->devices[0]->deviceText);
+  EXPECT_EQ(63u, std::u16string(list->devices[0]->className).size());
+  EXPECT_EQ(259u, std::u16string(list->devices[0]->deviceInstanceId).size());
+  EXPECT_EQ(std::u16string(u"COM1234567890"), list->devices[1]->portName);
+  EXPECT_EQ(1234567890, list->devices[1]->portNumber);
+}
+
+TEST_F(Inventory, FindByPortPrefersAWorkingDeviceThenTheLastWithAProblem) {
+  SimAddPort(u"COM3", false);
+  SimAddPort(u"COM3", true);
+  SimAddPort(u"COM3", false);
+  SimAddPort(u"COM4", false);
+  SimAddPort(u"COM4", false);
+  ASSERT_EQ(5, Enumerate(list));
+  EXPECT_EQ(list->devices[1], FindByPort(list, 3));
+  EXPECT_EQ(list->devices[4], FindByPort(list, 4));
+  list->devices[4]->deviceNode = 0;  // removed
+  EXPECT_EQ(list->devices[3], FindByPort(list, 4));
+  list->devices[3]->deviceNode = 0;
+  EXPECT_EQ(nullptr, FindByPort(list, 4));
+  EXPECT_EQ(nullptr, FindByPort(list, 0));
+}
+
+TEST_F(Inventory, RefillsInPlaceAndSurvivesAFailedSet) {
+  SimAddPort(u"COM1");
+  EXPECT_EQ(1, Enumerate(list));
+  SimAddPort(u"COM2");
+  EXPECT_EQ(2, Enumerate(list));
+  EXPECT_EQ(1, SimOpenDeviceSets());
+  SimFailDeviceSet(true);
+  EXPECT_EQ(0, Enumerate(list));
+  EXPECT_EQ(0u, list->deviceInfoSet);
+  EXPECT_EQ(0, SimOpenDeviceSets());
+}
+
+TEST_F(Inventory, StopsAtItsCapacity) {
+  for (int i = 0; i < kDeviceCapacity + 5; i++) SimAddPort(u"COM" + std::u16string(1, u'1'), false);
+  EXPECT_EQ(kDeviceCapacity, Enumerate(list));
+  EXPECT_EQ(list->devices[kDeviceCapacity - 1], FindByPort(list, 1));
+}
+
+// Device removal.
+
+class Removal : public Inventory {
+ protected:
+  int32_t Remove(int record) {
+    OsDeviceData data = {};
+    data.size = sizeof data;
+    EXPECT_TRUE(OsEnumDevice(list->deviceInfoSet, list->devices[record]->memberIndex, &data));
+    return RemoveDevice(list->deviceInfoSet, &data);
+  }
+  std::u16string Box() {
+    return SimMessageBoxes().empty() ? u"" : SimMessageBoxes().back().caption + u"|" + SimMessageBoxes().back().text;
+  }
+};
+
+TEST_F(Removal, RemovedNodeCountsAsRemoved) {
+  int index = SimAddPort(u"COM5", false);
+  Enumerate(list);
+  EXPECT_EQ(1, Remove(0));
+  EXPECT_TRUE(SimDeviceRemoved(index));
+  EXPECT_TRUE(SimMessageBoxes().empty());
+}
+
+TEST_F(Removal, SilentFailures) {
+  SimDevice refused = Device(kSimPortsClass, u"COM5");
+  refused.refuseRemoveParams = true;
+  SimAddDevice(refused);
+  Enumerate(list);
+  EXPECT_EQ(0, Remove(0));
+  EXPECT_EQ(0, RemoveDevice(list->deviceInfoSet, nullptr));
+  OsDeviceData none = {};
+  none.size = sizeof none;
+  EXPECT_EQ(0, RemoveDevice(list->deviceInfoSet, &none));
+  EXPECT_TRUE(SimMessageBoxes().empty());
+  EXPECT_EQ(0, SimRemovalCount());
+}
+
+TEST_F(Removal, UnreadableIdShowsTheLastError) {
+  SimDevice d = Device(kSimPortsClass, u"COM5");
+  SimAddDevice(d);
+  Enumerate(list);
+  // The ID becomes unreadable after the inventory was taken.
+  SimReset();
+  d.idUnreadable = true;
+  SimAddDevice(d);
+  OsDeviceSet set = OsGetAllDevices();
+  OsDeviceData data = {};
+  data.size = sizeof data;
+  OsEnumDevice(set, 0, &data);
+  OsSetLastError(13);
+  EXPECT_EQ(0, RemoveDevice(set, &data));
+  OsDestroyDeviceSet(set);
+  EXPECT_EQ(u"Varnick|INVALID_DATA", Box());
+  EXPECT_EQ(kOsMbOk | kOsMbIconError, SimMessageBoxes().back().flags);
+  EXPECT_EQ(0, SimRemovalCount());
+  list->deviceInfoSet = 0;  // that set went with the reset
+}
+
+TEST_F(Removal, FailingInstallerNamesTheErrorAndTheDevice) {
+  SimDevice d = Device(kSimPortsClass, u"COM5");
+  d.installerError = 5;
+  SimAddDevice(d);
+  d.installerError = 0xE0000219;
+  SimAddDevice(d);
+  Enumerate(list);
+  EXPECT_EQ(0, Remove(0));
+  EXPECT_EQ(u"Varnick|ACCESS_DENIED removing\nROOT\\TEST\\0000", Box());
+  EXPECT_EQ(0, Remove(1));
+  EXPECT_EQ(u"Varnick|ERROR_0xE0000219 removing\nROOT\\TEST\\0000", Box());
+  EXPECT_EQ(0u, SimMessageBoxes().back().owner);
+}
+
+TEST_F(Removal, NodeStillLocatableIsNotRemoved) {
+  SimDevice d = Device(kSimPortsClass, u"COM5");
+  d.stillLocatable = true;
+  SimAddDevice(d);
+  Enumerate(list);
+  isAdmin = 1;
+  EXPECT_EQ(0, Remove(0));
+  EXPECT_EQ(u"Error|Device not removed", Box());
+  isAdmin = 0;
+  EXPECT_EQ(0, Remove(0));
+  EXPECT_EQ(u"Error|Device not removed, admin privileges are required", Box());
+  EXPECT_EQ(kOsMbOk | kOsMbIconError, SimMessageBoxes().back().flags);
+  isAdmin = 1;
+}

@@ -1,0 +1,153 @@
+#include "platform/sim/sim_state.h"
+
+const char16_t kSimPortsClass[] = u"{4d36e978-e325-11ce-bfc1-08002be10318}";
+const char16_t kSimModemClass[] = u"{4d36e96d-e325-11ce-bfc1-08002be10318}";
+
+static const uint32_t kCrInvalidDevnode = 5;
+static const uint32_t kCrBufferSmall = 26;
+static const uint32_t kCrNoSuchValue = 37;
+
+static std::u16string ParametersPath(const std::u16string& deviceId) {
+  return u"System\\CurrentControlSet\\Enum\\" + deviceId + u"\\Device Parameters";
+}
+
+int SimAddDevice(const SimDevice& device) {
+  sim.devices.push_back(SimDeviceState{device, false});
+  if (device.hasPortName) SimRegSetString(ParametersPath(device.deviceId), u"PortName", device.portName);
+  return static_cast<int>(sim.devices.size()) - 1;
+}
+
+int SimAddPort(const std::u16string& portName, bool present) {
+  SimDevice d;
+  d.classGuid = kSimPortsClass;
+  d.deviceId = u"ACPI\\PNP0501\\" + std::u16string(1, static_cast<char16_t>(u'0' + sim.devices.size() % 10)) +
+               u"_" + portName;
+  d.portName = portName;
+  d.friendlyName = u"Communications Port (" + portName + u")";
+  d.description = u"Communications Port";
+  d.className = u"Ports";
+  d.present = present;
+  d.kernelName = present ? u"\\Device\\Serial" + portName.substr(3) : u"";
+  return SimAddDevice(d);
+}
+
+bool SimDeviceRemoved(int index) { return sim.devices.at(index).removed; }
+int SimRemovalCount() { return sim.removalCount; }
+int SimOpenDeviceSets() { return static_cast<int>(sim.deviceSets.size()); }
+void SimFailDeviceSet(bool fail) { sim.failDeviceSet = fail; }
+
+// The device behind a node handle, or null when it no longer exists.
+static SimDeviceState* Node(OsDevNode node) {
+  if (node == 0 || node > sim.devices.size()) return nullptr;
+  SimDeviceState* d = &sim.devices[node - 1];
+  return d->removed && !d->device.stillLocatable ? nullptr : d;
+}
+
+static uint32_t CopyText(const std::u16string& text, void* buffer, uint32_t bytes) {
+  if ((text.size() + 1) * sizeof(char16_t) > bytes) return kCrBufferSmall;
+  auto* out = static_cast<char16_t*>(buffer);
+  for (size_t i = 0; i < text.size(); i++) out[i] = text[i];
+  out[text.size()] = 0;
+  return kCrSuccess;
+}
+
+int OsCompareTextNoCase(const char16_t* a, const char16_t* b) {
+  auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; };
+  for (;; a++, b++) {
+    int d = fold(*a) - fold(*b);
+    if (d != 0 || *a == 0) return d;
+  }
+}
+
+OsDeviceSet OsGetAllDevices() {
+  if (sim.failDeviceSet) return 0;
+  OsDeviceSet set = sim.nextDeviceSet++;
+  std::vector<int>& members = sim.deviceSets[set];
+  for (size_t i = 0; i < sim.devices.size(); i++) {
+    if (!sim.devices[i].removed) members.push_back(static_cast<int>(i));
+  }
+  return set;
+}
+
+void OsDestroyDeviceSet(OsDeviceSet set) { sim.deviceSets.erase(set); }
+
+int OsEnumDevice(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* data) {
+  auto found = sim.deviceSets.find(set);
+  if (found == sim.deviceSets.end() || data->size != sizeof(OsDeviceData) ||
+      memberIndex >= found->second.size()) {
+    return 0;
+  }
+  data->devInst = static_cast<OsDevNode>(found->second[memberIndex] + 1);
+  return 1;
+}
+
+uint32_t OsGetDeviceProperty(OsDeviceSet, const OsDeviceData* data, uint32_t property,
+                             void* buffer, uint32_t bytes) {
+  SimDeviceState* d = Node(data->devInst);
+  if (d == nullptr) return kCrNoSuchDevinst;
+  const std::u16string* text = nullptr;
+  switch (property) {
+    case kDevPropClassGuid: text = &d->device.classGuid; break;
+    case kDevPropClass: text = &d->device.className; break;
+    case kDevPropFriendlyName: text = &d->device.friendlyName; break;
+    case kDevPropDeviceDesc: text = &d->device.description; break;
+  }
+  if (text == nullptr || text->empty()) return kCrNoSuchValue;
+  return CopyText(*text, buffer, bytes);
+}
+
+uint32_t OsGetDeviceId(OsDevNode node, char16_t* buffer, uint32_t units) {
+  SimDeviceState* d = Node(node);
+  if (d == nullptr) return kCrNoSuchDevinst;
+  if (d->device.idUnreadable) return kCrInvalidDevnode;
+  return CopyText(d->device.deviceId, buffer, units * sizeof(char16_t));
+}
+
+uint32_t OsGetDevNodeStatus(OsDevNode node, uint32_t* status, uint32_t* problem) {
+  SimDeviceState* d = Node(node);
+  if (d == nullptr || !d->device.present) return kCrNoSuchDevinst;
+  *status = d->device.status;
+  *problem = d->device.problem;
+  return kCrSuccess;
+}
+
+uint32_t OsLocateDevNode(const char16_t* deviceId) {
+  for (size_t i = 0; i < sim.devices.size(); i++) {
+    if (Node(static_cast<OsDevNode>(i + 1)) != nullptr &&
+        OsCompareTextNoCase(sim.devices[i].device.deviceId.c_str(), deviceId) == 0) {
+      return kCrSuccess;
+    }
+  }
+  return kCrNoSuchDevinst;
+}
+
+uint32_t OsQueryDosDevice(const char16_t* name, char16_t* buffer, uint32_t units) {
+  for (const SimDeviceState& d : sim.devices) {
+    if (!d.removed && d.device.present && !d.device.kernelName.empty() &&
+        d.device.portName == name && CopyText(d.device.kernelName, buffer, units * 2) == kCrSuccess) {
+      return static_cast<uint32_t>(d.device.kernelName.size() + 2);  // with both terminators
+    }
+  }
+  return 0;
+}
+
+int OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data) {
+  SimDeviceState* d = Node(data->devInst);
+  return sim.deviceSets.count(set) != 0 && d != nullptr && !d->device.refuseRemoveParams;
+}
+
+int OsCallRemoveInstaller(OsDeviceSet, OsDeviceData* data) {
+  SimDeviceState* d = Node(data->devInst);
+  if (d == nullptr) {
+    sim.lastError = 0xE000020B;  // ERROR_NO_SUCH_DEVINST
+    return 0;
+  }
+  if (d->device.installerError != 0) {
+    sim.lastError = d->device.installerError;
+    return 0;
+  }
+  d->removed = true;
+  sim.removalCount++;
+  SimRegDeleteKey(u"System\\CurrentControlSet\\Enum\\" + d->device.deviceId);
+  return 1;
+}

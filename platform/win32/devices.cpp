@@ -1,0 +1,84 @@
+#include <windows.h>
+#include <cfgmgr32.h>
+#include <setupapi.h>
+
+#include "platform/os.h"
+
+static_assert(sizeof(OsDeviceData) == sizeof(SP_DEVINFO_DATA), "SP_DEVINFO_DATA layout");
+
+static HDEVINFO Set(OsDeviceSet set) { return reinterpret_cast<HDEVINFO>(set); }
+static SP_DEVINFO_DATA* Data(OsDeviceData* data) { return reinterpret_cast<SP_DEVINFO_DATA*>(data); }
+static const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+int OsCompareTextNoCase(const char16_t* a, const char16_t* b) { return lstrcmpiW(W(a), W(b)); }
+
+OsDeviceSet OsGetAllDevices() {
+  HDEVINFO set = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
+  return set == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<OsDeviceSet>(set);
+}
+
+void OsDestroyDeviceSet(OsDeviceSet set) { SetupDiDestroyDeviceInfoList(Set(set)); }
+
+int OsEnumDevice(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* data) {
+  return SetupDiEnumDeviceInfo(Set(set), memberIndex, Data(data));
+}
+
+uint32_t OsGetDeviceProperty(OsDeviceSet set, const OsDeviceData* data, uint32_t property,
+                             void* buffer, uint32_t bytes) {
+  ULONG length = bytes;
+  CONFIGRET result =
+      CM_Get_DevNode_Registry_PropertyW(data->devInst, property, nullptr, buffer, &length, 0);
+  if (result != CR_FAILURE && result != CR_CALL_NOT_IMPLEMENTED) return result;
+  // Wine's configuration manager has no device properties (CR_FAILURE for
+  // all); Windows never answers a real device so. SetupAPI reads the same
+  // data, numbered one lower.
+  OsDeviceData copy = *data;
+  if (SetupDiGetDeviceRegistryPropertyW(Set(set), Data(&copy), property - 1, nullptr,
+                                        static_cast<BYTE*>(buffer), bytes, nullptr)) {
+    return CR_SUCCESS;
+  }
+  switch (GetLastError()) {
+    case ERROR_INVALID_DATA: return CR_NO_SUCH_VALUE;
+    case ERROR_INSUFFICIENT_BUFFER: return CR_BUFFER_SMALL;
+    default: return CR_FAILURE;
+  }
+}
+
+uint32_t OsGetDeviceId(OsDevNode node, char16_t* buffer, uint32_t units) {
+  return CM_Get_Device_IDW(node, reinterpret_cast<wchar_t*>(buffer), units, 0);
+}
+
+uint32_t OsGetDevNodeStatus(OsDevNode node, uint32_t* status, uint32_t* problem) {
+  // Wine's stub reports success without writing: start from zero.
+  ULONG s = 0, p = 0;
+  CONFIGRET result = CM_Get_DevNode_Status(&s, &p, node, 0);
+  if (result == CR_SUCCESS) {
+    *status = s;
+    *problem = p;
+  }
+  return result;
+}
+
+uint32_t OsLocateDevNode(const char16_t* deviceId) {
+  DEVINST node = 0;
+  return CM_Locate_DevNodeW(&node, const_cast<wchar_t*>(W(deviceId)), CM_LOCATE_DEVNODE_NORMAL);
+}
+
+uint32_t OsQueryDosDevice(const char16_t* name, char16_t* buffer, uint32_t units) {
+  return QueryDosDeviceW(W(name), reinterpret_cast<wchar_t*>(buffer), units);
+}
+
+int OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data) {
+  SP_REMOVEDEVICE_PARAMS params;
+  ZeroMemory(&params, sizeof params);
+  params.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
+  params.ClassInstallHeader.InstallFunction = DIF_REMOVE;
+  params.Scope = DI_REMOVEDEVICE_GLOBAL;
+  params.HwProfile = 0;
+  return SetupDiSetClassInstallParamsW(Set(set), Data(data), &params.ClassInstallHeader,
+                                       sizeof params);
+}
+
+int OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data) {
+  return SetupDiCallClassInstaller(DIF_REMOVE, Set(set), Data(data));
+}
