@@ -19,9 +19,23 @@ add_executable(unit_tests ${SHARED_TESTS} ${SIMULATED_TESTS} tests/support/regis
 target_link_libraries(unit_tests varnick_sim GTest::gtest)
 
 add_executable(e2e_tests
+  tests/e2e/batch_e2e_test.cpp
   tests/e2e/harness.cpp
   tests/e2e/main.cpp
   tests/e2e/startup_e2e_test.cpp
 )
 target_compile_definitions(e2e_tests PRIVATE VARNICK_BUILD_ROOT="${CMAKE_SOURCE_DIR}/build")
 target_link_libraries(e2e_tests GTest::gtest)
+
+# Benchmarks, without sanitizers.
+find_package(benchmark REQUIRED)
+add_library(varnick_sim_plain STATIC
+  ${PORTABLE_SOURCES}
+  platform/sim/devices.cpp
+  platform/sim/process.cpp
+  platform/sim/registry.cpp
+)
+target_compile_options(varnick_sim_plain PRIVATE -O2)
+add_executable(benchmarks core/port_devices_bench.cpp)
+target_compile_options(benchmarks PRIVATE -O2)
+target_link_libraries(benchmarks varnick_sim_plain benchmark::benchmark)

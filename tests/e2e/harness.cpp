@@ -238,3 +238,10 @@ std::string RegGet(const std::string& path, const std::string& name) {
 }
 
 void RegDelete(const std::string& path) { Vtool({"regdel", path}); }
+
+void AddFixtureDevice(const std::string& className, const std::string& name,
+                      const std::string& portName, const std::string& friendlyName, int count) {
+  Vtool({"devadd", className, name, portName, friendlyName, std::to_string(count)}, 600);
+}
+
+void ClearFixtureDevices() { Vtool({"devclear"}, 600); }

@@ -40,4 +40,11 @@ void RegSet(const std::string& path, const std::string& name, uint32_t type,
 std::string RegGet(const std::string& path, const std::string& name);
 void RegDelete(const std::string& path);
 
+// Fixture devices ROOT\VARNICK<name>\000N of class ports, modem or mouse,
+// with the PortName given ("-" none, "+" COM1, COM2, ... in turn).
+void AddFixtureDevice(const std::string& className, const std::string& name,
+                      const std::string& portName, const std::string& friendlyName,
+                      int count = 1);
+void ClearFixtureDevices();
+
 extern const char kComArbiter[];

@@ -4,11 +4,19 @@
 //   vtool regset KEYPATH NAME TYPE HEX   set a value under HKLM (TYPE: decimal)
 //   vtool regget KEYPATH NAME            print "TYPE HEX", or "missing"
 //   vtool regdel KEYPATH                 delete a key under HKLM with its subkeys
+//   vtool devadd CLASS NAME PORTNAME [FRIENDLY] [COUNT]
+//                                        create COUNT (default 1) root devices
+//                                        ROOT\VARNICKNAME\000N of class
+//                                        ports|modem|mouse with that PortName
+//                                        ("-" for none, "+" for COM1, COM2, ...)
+//   vtool devclear                       remove every device devadd created
 //   vtool msgbox MILLISECONDS [BUTTON]   wait for a message box, print
 //                                        "caption|text|icon", press BUTTON
 //                                        (an id, default 1 = OK)
 // Exit code 0 on success, 1 when nothing was found in time, 2 on bad usage.
 #include <windows.h>
+#include <devguid.h>
+#include <setupapi.h>
 #include <stdio.h>
 #include <wchar.h>
 
@@ -70,6 +78,82 @@ static int RegGet(const wchar_t* path, const wchar_t* name) {
 static int RegDel(const wchar_t* path) {
   LSTATUS status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
   if (status == ERROR_SUCCESS) RegDeleteKeyW(HKEY_LOCAL_MACHINE, path);
+  return 0;
+}
+
+// Fixture devices ------------------------------------------------------------
+
+static const wchar_t kFixturePrefix[] = L"ROOT\\VARNICK";
+
+static const GUID* ClassGuid(const std::wstring& name) {
+  if (name == L"ports") return &GUID_DEVCLASS_PORTS;
+  if (name == L"modem") return &GUID_DEVCLASS_MODEM;
+  if (name == L"mouse") return &GUID_DEVCLASS_MOUSE;
+  return nullptr;
+}
+
+// Wine has the Ports class key but not the Modem one; without it a modem
+// has no class name.
+static void EnsureModemClassKey() {
+  HKEY key;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                      L"System\\CurrentControlSet\\Control\\Class\\{4D36E96D-E325-11CE-BFC1-08002BE10318}",
+                      0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    RegSetValueExW(key, L"Class", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"Modem"), 12);
+    RegCloseKey(key);
+  }
+}
+
+static int DevAdd(const wchar_t* className, const wchar_t* name, const wchar_t* portName,
+                  const wchar_t* friendly, int count) {
+  const GUID* guid = ClassGuid(className);
+  if (guid == nullptr) return Usage();
+  if (*guid == GUID_DEVCLASS_MODEM) EnsureModemClassKey();
+  HDEVINFO set = SetupDiCreateDeviceInfoList(guid, nullptr);
+  if (set == INVALID_HANDLE_VALUE) return 1;
+  std::wstring deviceName = std::wstring(L"VARNICK") + name;
+  int made = 0;
+  for (int i = 0; i < count; i++) {
+    SP_DEVINFO_DATA data = {sizeof data};
+    if (!SetupDiCreateDeviceInfoW(set, deviceName.c_str(), guid, L"Varnick test device", nullptr,
+                                  DICD_GENERATE_ID, &data) ||
+        !SetupDiRegisterDeviceInfo(set, &data, 0, nullptr, nullptr, nullptr)) {
+      fwprintf(stderr, L"devadd: error %lu\n", GetLastError());
+      break;
+    }
+    if (friendly != nullptr && *friendly != 0) {
+      SetupDiSetDeviceRegistryPropertyW(set, &data, SPDRP_FRIENDLYNAME,
+                                        reinterpret_cast<const BYTE*>(friendly),
+                                        static_cast<DWORD>((wcslen(friendly) + 1) * 2));
+    }
+    std::wstring port = portName;
+    if (port == L"+") port = L"COM" + std::to_wstring(i + 1);
+    if (port != L"-") {
+      HKEY key = SetupDiCreateDevRegKeyW(set, &data, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr, nullptr);
+      if (key != INVALID_HANDLE_VALUE) {
+        RegSetValueExW(key, L"PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
+                       static_cast<DWORD>((port.size() + 1) * 2));
+        RegCloseKey(key);
+      }
+    }
+    made++;
+  }
+  SetupDiDestroyDeviceInfoList(set);
+  return made == count ? 0 : 1;
+}
+
+static int DevClear() {
+  HDEVINFO set = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
+  if (set == INVALID_HANDLE_VALUE) return 1;
+  SP_DEVINFO_DATA data = {sizeof data};
+  for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &data); i++) {
+    wchar_t id[260] = {};
+    if (SetupDiGetDeviceInstanceIdW(set, &data, id, 260, nullptr) &&
+        _wcsnicmp(id, kFixturePrefix, wcslen(kFixturePrefix)) == 0) {
+      SetupDiCallClassInstaller(DIF_REMOVE, set, &data);
+    }
+  }
+  SetupDiDestroyDeviceInfoList(set);
   return 0;
 }
 
@@ -200,6 +284,11 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"regset" && argc == 6) return RegSet(argv[2], argv[3], argv[4], argv[5]);
   if (verb == L"regget" && argc == 4) return RegGet(argv[2], argv[3]);
   if (verb == L"regdel" && argc == 3) return RegDel(argv[2]);
+  if (verb == L"devadd" && argc >= 5) {
+    return DevAdd(argv[2], argv[3], argv[4], argc > 5 ? argv[5] : nullptr,
+                  argc > 6 ? static_cast<int>(wcstol(argv[6], nullptr, 10)) : 1);
+  }
+  if (verb == L"devclear" && argc == 2) return DevClear();
   if (verb == L"msgbox" && argc >= 3) {
     return MessageBoxAction(wcstoul(argv[2], nullptr, 10),
                             argc > 3 ? static_cast<int>(wcstol(argv[3], nullptr, 10)) : IDOK);
