@@ -81,8 +81,7 @@ int32_t Enumerate(PortDeviceList* list) {
     // The array is fixed; devices beyond it are left out rather than
     // written past its end. No real system comes near this many.
     if (list->deviceCount == kDeviceCapacity) break;
-    auto* d = static_cast<PortDevice*>(MemAlloc(sizeof(PortDevice)));
-    d->memberIndex = -1;
+    auto* d = static_cast<PortDevice*>(MemAlloc(sizeof(PortDevice)));  // zero-filled
     list->devices[list->deviceCount] = d;
     d->memberIndex = static_cast<int32_t>(m);
     d->deviceNode = data.devInst;
