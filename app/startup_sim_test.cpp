@@ -40,6 +40,18 @@ TEST_F(Startup, RecordsTheProcessWideValues) {
   EXPECT_EQ(OsProcessHeap(), processHeap);
 }
 
+TEST_F(Startup, RestorePointsExistFromVersion51) {
+  const struct {
+    uint32_t major, minor;
+    int32_t available;
+  } cases[] = {{5, 0, 0}, {5, 1, 1}, {5, 2, 1}, {6, 0, 1}, {10, 0, 1}, {4, 90, 0}};
+  for (const auto& c : cases) {
+    SimSetVersion(OsVersionNumbers{c.major, c.minor, 0, 0, 1, 0});
+    AppMain(1, u"", 10);
+    EXPECT_EQ(c.available, IsRestorePointAvailable()) << c.major << "." << c.minor;
+  }
+}
+
 TEST_F(Startup, UnreadableProgramVersionIsSilent) {
   SimSetFileVersion(kOsVersionUnreadable, 0, 0);
   DescribeProgramVersion(0x10000, 0, &programVersion);

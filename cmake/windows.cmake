@@ -32,11 +32,15 @@ add_executable(vtool tests/tools/vtool.cpp)
 target_link_libraries(vtool setupapi user32 gdi32 advapi32)
 target_link_options(vtool PRIVATE -municode)
 
-# The shared unit tests against the real registry.
-set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-add_executable(unit_tests ${SHARED_TESTS} tests/support/registry_win32.cpp
-  tests/support/test_main.cpp platform/win32/is_user_admin.cpp)
-target_link_libraries(unit_tests varnick_core gtest)
+# The shared unit tests against the real registry, where GoogleTest's
+# sources are at hand (Debian's googletest package; elsewhere set GTEST_SOURCE).
+set(GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
+if(EXISTS ${GTEST_SOURCE}/CMakeLists.txt)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_executable(unit_tests ${SHARED_TESTS} tests/support/registry_win32.cpp
+    tests/support/test_main.cpp platform/win32/is_user_admin.cpp)
+  target_link_libraries(unit_tests varnick_core gtest)
+endif()
