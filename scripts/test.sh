@@ -37,9 +37,11 @@ run "native unit tests" native build/native/unit_tests
 run "unit tests under Wine" wine-unit build/native/e2e_tests --wine-run build/windows/unit_tests.exe
 run "end-to-end tests under Wine" e2e build/native/e2e_tests
 
-# Nothing of ours may outlive the run.
-if pgrep -f "$(pwd)/build/wine-prefix" >/dev/null || pgrep -x "wineserver(64)?" >/dev/null; then
-  echo "processes were left running" >&2
+# Nothing may outlive the run. Zombies are not running: where nothing
+# reaps orphans, an ended wineserver stays in the process table as one.
+left=$(ps -eo pid=,stat=,comm= | awk '$2 !~ /^Z/ && $3 ~ /^(wineserver|Xvfb|.*\.exe$)/')
+if [ -n "$left" ]; then
+  printf 'processes were left running:\n%s\n' "$left" >&2
   status=1
 fi
 echo "$passed passed, $failed failed"
