@@ -99,9 +99,6 @@ TEST_F(Batch, RemoveKeepsANumberAnotherDeviceCarries) {
 }
 
 TEST_F(Batch, BothSwitchesClearFirstThenRemove) {
-  Seed(Bytes{0xFF});
-  SimAddPort(u"COM1");
-  SimAddPort(u"COM2", false);
   for (const char16_t* args : {u"/c /r", u"/c/r", u"-r -c"}) {
     SimReset();
     Seed(Bytes{0xFF});

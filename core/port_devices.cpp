@@ -35,19 +35,20 @@ static bool IsSerialClass(OsDeviceSet set, const OsDeviceData* data) {
   return OsCompareTextNoCase(guid, kPortsClass) == 0 || OsCompareTextNoCase(guid, kModemClass) == 0;
 }
 
-// PortName, whole when it has up to thirteen characters; a longer value
-// does not fit the record and is not taken.
+// PortName into a field of 14 units, whole when it has up to thirteen
+// characters; a longer value does not fit the record and is not taken.
 static bool ReadPortName(const char16_t* deviceId, char16_t* portName) {
   char16_t path[308];
   TextCopy(path, 308, u"System\\CurrentControlSet\\Enum\\");
   TextAppend(path, 308, deviceId);
   TextAppend(path, 308, u"\\Device Parameters");
-  char16_t name[14] = {};
-  if (!ReadRegString(kOsLocalMachine, path, u"PortName", name, sizeof name)) return false;
-  if (name[13] != 0) return false;  // fourteen units without a terminator
-  if (name[0] != u'C' || name[1] != u'O' || name[2] != u'M') return false;  // case-sensitive
-  TextCopy(portName, 14, name);
-  return true;
+  MemFill(portName, 0, 14 * sizeof(char16_t));
+  if (!ReadRegString(kOsLocalMachine, path, u"PortName", portName, 14 * sizeof(char16_t))) {
+    return false;
+  }
+  if (portName[13] != 0) return false;  // fourteen units without a terminator
+  // Case-sensitive: com3 is not taken.
+  return portName[0] == u'C' && portName[1] == u'O' && portName[2] == u'M';
 }
 
 static void FillRecord(PortDevice* d, OsDeviceSet set, const OsDeviceData* data) {
@@ -76,7 +77,7 @@ int32_t Enumerate(PortDeviceList* list) {
     char16_t deviceId[260] = {};
     if (OsGetDeviceId(data.devInst, deviceId, 260) != kCrSuccess) continue;
     deviceId[259] = 0;
-    char16_t portName[14];
+    char16_t portName[14];  // read before a record exists: most members are skipped
     if (!ReadPortName(deviceId, portName)) continue;
     // The array is fixed; devices beyond it are left out rather than
     // written past its end. No real system comes near this many.
@@ -135,10 +136,10 @@ int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data) {
   }
   // The installer's word alone is not trusted: only a node that can no
   // longer be read or located counts as removed.
-  char16_t again[260] = {};
-  if (OsGetDeviceId(data->devInst, again, 260) != kCrSuccess) return 1;
-  again[259] = 0;
-  if (OsLocateDevNode(again) != kCrSuccess) return 1;
+  MemFill(deviceId, 0, sizeof deviceId);
+  if (OsGetDeviceId(data->devInst, deviceId, 260) != kCrSuccess) return 1;
+  deviceId[259] = 0;
+  if (OsLocateDevNode(deviceId) != kCrSuccess) return 1;
   OsMessageBox(0, isAdmin ? u"Device not removed" : u"Device not removed, admin privileges are required",
                u"Error", kOsMbOk | kOsMbIconError);
   return 0;
