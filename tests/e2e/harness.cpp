@@ -133,13 +133,17 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &s) == 0;
 }
 
+void TrimLineEnds(std::string* text) {
+  while (!text->empty() && (text->back() == '\n' || text->back() == '\r')) text->pop_back();
+}
+
 std::string Vtool(const std::vector<std::string>& args, int timeoutSeconds = 20) {
   std::vector<std::string> argv = {kWineLoader, WindowsBuildFile("vtool.exe")};
   argv.insert(argv.end(), args.begin(), args.end());
   std::string output;
   int code = RunWine(argv, timeoutSeconds, &output);
   if (code != 0) throw std::runtime_error("vtool " + args[0] + " failed: " + std::to_string(code));
-  while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+  TrimLineEnds(&output);
   return output;
 }
 
@@ -203,11 +207,17 @@ ProgramRun RunExpectingBoxes(const std::string& program, const std::vector<std::
   pid_t pid = Spawn(argv, nullptr);
   for (int i = 0; i < expectedBoxes; i++) {
     std::string box;
-    try {
-      box = Vtool({"msgbox", "10000"});
-    } catch (const std::exception&) {
-      run.failure = "message box " + std::to_string(i + 1) + " of " +
-                    std::to_string(expectedBoxes) + " did not appear within 10 s";
+    int code = RunWine({kWineLoader, WindowsBuildFile("vtool.exe"), "msgbox", "10000"}, 20, &box);
+    TrimLineEnds(&box);
+    std::string which = "message box " + std::to_string(i + 1) + " of " + std::to_string(expectedBoxes);
+    if (code == 1) {
+      run.failure = which + " did not appear within 10 s";
+      break;
+    }
+    if (code != 0) {
+      // The tool itself failed; say what it saw, since it may have answered the box.
+      run.failure = which + ": vtool msgbox ended with code " + std::to_string(code) +
+                    (box.empty() ? " and reported nothing" : " after reporting \"" + box + "\"");
       break;
     }
     run.boxes.push_back(box);
