@@ -6,6 +6,7 @@
 #include "app/probes.h"
 #include "app/process.h"
 #include "platform/os.h"
+#include "ui/window_mode.h"
 
 void EntryPoint() {
   processHeap = OsProcessHeap();
@@ -14,8 +15,9 @@ void EntryPoint() {
   OsExitProcess(static_cast<uint32_t>(AppMain(OsModuleInstance(), argumentText, showCommand)));
 }
 
-static int32_t RunWindowMode(int32_t) {
+static int32_t RunWindowMode(int32_t showCommand) {
   ReadProgramVersion(modulePath, &programVersion);
+  RunMainWindow(showCommand);
   return 0;
 }
 

@@ -63,3 +63,11 @@ const char16_t* TextFindNoCase(const char16_t* text, const char16_t* needle) {
   }
   return nullptr;
 }
+
+int32_t TextToInt(const char16_t* text) {
+  bool negative = false;
+  if (*text == u'-' || *text == u'+') negative = *text++ == u'-';
+  uint32_t value = 0;
+  for (; *text >= u'0' && *text <= u'9'; text++) value = value * 10 + (*text - u'0');
+  return static_cast<int32_t>(negative ? 0u - value : value);
+}

@@ -20,3 +20,6 @@ uint32_t TextWidenAscii(char16_t* buffer, uint32_t units, const char* text);
 // First occurrence of needle in text, ignoring the case of ASCII letters;
 // null when there is none. The needles searched for are ASCII.
 const char16_t* TextFindNoCase(const char16_t* text, const char16_t* needle);
+// StrToIntW: an optional sign, then leading decimal digits; 0 without any.
+// Overflow wraps as the system's does.
+int32_t TextToInt(const char16_t* text);

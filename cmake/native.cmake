@@ -10,6 +10,7 @@ add_library(varnick_sim STATIC
   platform/sim/devices.cpp
   platform/sim/process.cpp
   platform/sim/registry.cpp
+  platform/sim/window_mode.cpp
 )
 target_compile_options(varnick_sim PUBLIC ${SANITIZE} -g)
 target_link_options(varnick_sim PUBLIC ${SANITIZE})
@@ -34,6 +35,7 @@ add_library(varnick_sim_plain STATIC
   platform/sim/devices.cpp
   platform/sim/process.cpp
   platform/sim/registry.cpp
+  platform/sim/window_mode.cpp
 )
 target_compile_options(varnick_sim_plain PRIVATE -O2)
 add_executable(benchmarks core/port_devices_bench.cpp)

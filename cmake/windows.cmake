@@ -6,13 +6,26 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
 set(WIN32_PLATFORM_SOURCES
   platform/win32/devices.cpp
   platform/win32/libraries.cpp
+  platform/win32/list_view.cpp
   platform/win32/process.cpp
   platform/win32/registry.cpp
 )
-set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32)
+set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32 gdi32 comctl32)
+
+# The window: Win32 code only.
+set(WINDOW_SOURCES
+  actions/visual_theme.cpp
+  ui/commands.cpp
+  ui/list_notify.cpp
+  ui/list_sort.cpp
+  ui/main_window.cpp
+  ui/monitor.cpp
+  ui/port_list.cpp
+  ui/window_mode.cpp
+)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
-add_library(varnick_core STATIC ${PORTABLE_SOURCES} ${WIN32_PLATFORM_SOURCES})
+add_library(varnick_core STATIC ${PORTABLE_SOURCES} ${WIN32_PLATFORM_SOURCES} ${WINDOW_SOURCES})
 target_link_libraries(varnick_core PUBLIC ${WIN32_LIBRARIES})
 
 add_executable(varnick WIN32 platform/win32/main.cpp platform/win32/is_user_admin.cpp
@@ -28,8 +41,8 @@ target_link_libraries(varnick_restricted varnick_core)
 target_link_options(varnick_restricted PRIVATE -municode)
 
 # Test tools run in the same Wine prefix.
-add_executable(vtool tests/tools/vtool.cpp)
-target_link_libraries(vtool setupapi user32 gdi32 advapi32)
+add_executable(vtool tests/tools/vtool.cpp tests/tools/vtool_window.cpp)
+target_link_libraries(vtool setupapi user32 gdi32 advapi32 comctl32 ole32)
 target_link_options(vtool PRIVATE -municode)
 
 # The shared unit tests against the real registry, where GoogleTest's

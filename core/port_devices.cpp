@@ -9,16 +9,6 @@
 static const char16_t kPortsClass[] = u"{4d36e978-e325-11ce-bfc1-08002be10318}";
 static const char16_t kModemClass[] = u"{4D36E96D-E325-11CE-BFC1-08002BE10318}";
 
-// StrToIntW: an optional sign, then leading decimal digits; 0 without any.
-// Overflow wraps as the system's does, without undefined behaviour.
-static int32_t ParseInt(const char16_t* text) {
-  bool negative = false;
-  if (*text == u'-' || *text == u'+') negative = *text++ == u'-';
-  uint32_t value = 0;
-  for (; *text >= u'0' && *text <= u'9'; text++) value = value * 10 + (*text - u'0');
-  return static_cast<int32_t>(negative ? 0u - value : value);
-}
-
 // Reads a text property into a field of `units` units. A value stored without
 // its terminator could fill the field to the last unit, so that unit is
 // always cleared: a well-formed value keeps its terminator there anyway.
@@ -52,7 +42,7 @@ static bool ReadPortName(const char16_t* deviceId, char16_t* portName) {
 }
 
 static void FillRecord(PortDevice* d, OsDeviceSet set, const OsDeviceData* data) {
-  d->portNumber = ParseInt(d->portName + 3);
+  d->portNumber = TextToInt(d->portName + 3);
   if (OsQueryDosDevice(d->portName, d->kernelName, 260) == 0) d->kernelName[0] = 0;
   d->kernelName[259] = 0;
   ReadTextProperty(set, data, kDevPropClass, d->className, 64);

@@ -19,6 +19,7 @@ const OsKey kOsLocalMachine = 0x80000002u;   // HKEY_LOCAL_MACHINE
 const uint32_t kOsKeyQueryValue = 0x0001;    // KEY_QUERY_VALUE
 const uint32_t kOsKeySetValue = 0x0002;      // KEY_SET_VALUE
 const uint32_t kOsKeyCreateSubKey = 0x0004;  // KEY_CREATE_SUB_KEY
+const uint32_t kOsKeyNotify = 0x0010;        // KEY_NOTIFY
 
 const uint32_t kOsRegSz = 1;
 const uint32_t kOsRegBinary = 3;
@@ -39,6 +40,10 @@ int32_t OsRegQueryValue(OsKey key, const char16_t* name, uint32_t* type,
 int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type,
                       const void* data, uint32_t size);
 void OsRegCloseKey(OsKey key);
+// RegNotifyChangeKeyValue, synchronous, on the key's own values being set
+// (REG_NOTIFY_CHANGE_LAST_SET). Blocks until a value is set or the key is
+// closed; both return 0.
+int32_t OsRegWaitForValueChange(OsKey key);
 
 // Thread error state ---------------------------------------------------
 
@@ -113,6 +118,8 @@ OsFileVersionResult OsReadFileVersion(const char16_t* path, uint32_t* versionMS,
 
 // Text -----------------------------------------------------------------------
 
+// lstrcmpW: the system's case-sensitive comparison in the user's locale.
+int OsCompareText(const char16_t* a, const char16_t* b);
 // lstrcmpiW: the system's case-insensitive comparison; 0 when equal.
 int OsCompareTextNoCase(const char16_t* a, const char16_t* b);
 

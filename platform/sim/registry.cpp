@@ -147,3 +147,10 @@ int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type, const void
 }
 
 void OsRegCloseKey(OsKey key) { sim.handles.erase(key); }
+
+void SimRegOnWaitForChange(std::function<int32_t()> hook) { sim.onWaitForChange = hook; }
+
+int32_t OsRegWaitForValueChange(OsKey key) {
+  if (sim.handles.count(key) == 0) return 6;  // ERROR_INVALID_HANDLE
+  return sim.onWaitForChange ? sim.onWaitForChange() : kOsErrorSuccess;
+}

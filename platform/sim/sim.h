@@ -39,6 +39,9 @@ void SimRegFail(SimRegCall call, int32_t status, int times = 1);
 // size query and the read.
 void SimRegBeforeDataRead(std::function<void()> hook);
 int SimRegWriteCount();     // successful value sets since the reset
+// Answers each wait for a value change of a key: the hook's result is the
+// wait's status. Without a hook a wait reports a change at once.
+void SimRegOnWaitForChange(std::function<int32_t()> hook);
 int SimRegOpenKeyCount();   // keys open right now
 
 // Message boxes shown since the reset; each is answered with OK.

@@ -31,6 +31,7 @@ struct SimState {
   OsKey nextHandle = 0x1000;
   std::map<int, SimFailure> failures;
   std::function<void()> beforeDataRead;
+  std::function<int32_t()> onWaitForChange;
   int writeCount = 0;
   uint32_t lastError = 0;
 

@@ -38,5 +38,10 @@ int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type, const void
 
 void OsRegCloseKey(OsKey key) { RegCloseKey(reinterpret_cast<HKEY>(key)); }
 
+int32_t OsRegWaitForValueChange(OsKey key) {
+  return RegNotifyChangeKeyValue(reinterpret_cast<HKEY>(key), FALSE, REG_NOTIFY_CHANGE_LAST_SET,
+                                 nullptr, FALSE);
+}
+
 uint32_t OsGetLastError() { return GetLastError(); }
 void OsSetLastError(uint32_t code) { SetLastError(code); }

@@ -13,12 +13,15 @@
 //   vtool msgbox MILLISECONDS [BUTTON]   wait for a message box, print
 //                                        "caption|text|icon", press BUTTON
 //                                        (an id, default 1 = OK)
+//   and the commands on Varnick's main window in vtool_window.cpp.
 // Exit code 0 on success, 1 when nothing was found in time, 2 on bad usage.
 #include <windows.h>
 #include <devguid.h>
 #include <setupapi.h>
 #include <stdio.h>
 #include <wchar.h>
+
+#include "tests/tools/vtool.h"
 
 #include <string>
 #include <vector>
@@ -28,7 +31,7 @@ static int Usage() {
   return 2;
 }
 
-static void PrintUtf8(const std::wstring& text) {
+void PrintUtf8(const std::wstring& text) {
   int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string bytes(n, '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &bytes[0], n, nullptr, nullptr);
@@ -170,7 +173,8 @@ static BOOL CALLBACK FindBox(HWND window, LPARAM param) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   if (process != found->ownProcess && IsWindowVisible(window) &&
-      GetClassNameW(window, className, 64) && wcscmp(className, L"#32770") == 0) {
+      GetClassNameW(window, className, 64) && wcscmp(className, L"#32770") == 0 &&
+      !IsMainWindow(window)) {
     found->box = window;
     return FALSE;
   }
@@ -293,5 +297,6 @@ int wmain(int argc, wchar_t** argv) {
     return MessageBoxAction(wcstoul(argv[2], nullptr, 10),
                             argc > 3 ? static_cast<int>(wcstol(argv[3], nullptr, 10)) : IDOK);
   }
-  return Usage();
+  int result = WindowCommand(argc, argv);
+  return result >= 0 ? result : Usage();
 }

@@ -1,0 +1,46 @@
+#include "actions/visual_theme.h"
+
+#include <windows.h>
+
+#include "platform/os.h"
+#include "ui/main_window.h"
+#include "ui/view_state.h"
+
+typedef BOOL(WINAPI* IsThemeActiveFunction)();
+typedef HRESULT(WINAPI* SetWindowThemeFunction)(HWND, LPCWSTR, LPCWSTR);
+
+template <typename Function>
+static Function Lookup(HMODULE library, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+int32_t IsThemeActiveNow() {
+  HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"UxTheme.dll"));
+  if (library == nullptr) return 0;
+  IsThemeActiveFunction isThemeActive = Lookup<IsThemeActiveFunction>(library, "IsThemeActive");
+  int32_t active = isThemeActive != nullptr && isThemeActive();
+  FreeLibrary(library);
+  return active;
+}
+
+void ApplyVisualStyles() {
+  LPCWSTR theme = viewSettings.visualStyles == 0 ? L" " : nullptr;
+  // By name: the search order was restricted to the system directory at start.
+  HMODULE library = LoadLibraryA("UxTheme.dll");
+  if (library == nullptr) return;
+  SetWindowThemeFunction setWindowTheme =
+      Lookup<SetWindowThemeFunction>(library, "SetWindowTheme");
+  if (setWindowTheme != nullptr) {
+    const HWND themed[4] = {listView, statusBar, clearButton, removeButton};
+    for (HWND window : themed) {
+      setWindowTheme(window, theme, theme);
+      if (IsWindowVisible(window)) {
+        ShowWindow(window, SW_HIDE);
+        ShowWindow(window, SW_SHOW);
+      }
+    }
+  }
+  FreeLibrary(library);
+  InvalidateRect(mainWindow, nullptr, TRUE);
+  UpdateWindow(mainWindow);
+}

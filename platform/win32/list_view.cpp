@@ -1,0 +1,69 @@
+#include "platform/win32/list_view.h"
+
+static bool RunningOnWine() {
+  static int known = -1;
+  if (known < 0) {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    known = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  }
+  return known != 0;
+}
+
+// A stable bottom-up merge sort of row indices.
+static void SortIndices(int* rows, int* spare, int n, PFNLVCOMPARE compare, LPARAM param) {
+  for (int width = 1; width < n; width *= 2) {
+    for (int left = 0; left < n; left += 2 * width) {
+      int middle = left + width < n ? left + width : n;
+      int right = left + 2 * width < n ? left + 2 * width : n;
+      int a = left, b = middle, out = left;
+      while (a < middle && b < right) {
+        spare[out++] = compare(rows[b], rows[a], param) < 0 ? rows[b++] : rows[a++];
+      }
+      while (a < middle) spare[out++] = rows[a++];
+      while (b < right) spare[out++] = rows[b++];
+    }
+    for (int i = 0; i < n; i++) rows[i] = spare[i];
+  }
+}
+
+static int CALLBACK CompareRanks(LPARAM a, LPARAM b, LPARAM) { return a < b ? -1 : a > b; }
+
+static void SetItemData(HWND list, int row, LPARAM data) {
+  LVITEMW item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  item.lParam = data;
+  SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+BOOL SortListByIndex(HWND list, PFNLVCOMPARE compare, LPARAM param) {
+  if (!RunningOnWine()) {
+    return static_cast<BOOL>(
+        SendMessageW(list, LVM_SORTITEMSEX, param, reinterpret_cast<LPARAM>(compare)));
+  }
+  int n = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  if (n < 2) return TRUE;
+  HANDLE heap = GetProcessHeap();
+  SIZE_T bytes = static_cast<SIZE_T>(n) * (2 * sizeof(int) + sizeof(LPARAM));
+  char* block = static_cast<char*>(HeapAlloc(heap, 0, bytes));
+  if (block == nullptr) return FALSE;
+  LPARAM* data = reinterpret_cast<LPARAM*>(block);
+  int* order = reinterpret_cast<int*>(data + n);
+  int* spare = order + n;
+  for (int i = 0; i < n; i++) {
+    order[i] = i;
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = i;
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    data[i] = item.lParam;
+  }
+  SortIndices(order, spare, n, compare, param);
+  // Each row carries its rank while the list sorts by item data, which
+  // travels with the row; then the rows get their own data back.
+  for (int rank = 0; rank < n; rank++) SetItemData(list, order[rank], rank);
+  SendMessageW(list, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(CompareRanks));
+  for (int rank = 0; rank < n; rank++) SetItemData(list, rank, data[order[rank]]);
+  HeapFree(heap, 0, block);
+  return TRUE;
+}

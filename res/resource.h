@@ -1,0 +1,38 @@
+// Resource and command ids, shared by the resource script and the window code.
+#pragma once
+
+#define IDI_VARNICK 100
+#define IDD_MAIN 101
+#define IDA_MAIN 102
+#define IDB_MENU_BITMAP_13 200
+#define IDB_MENU_BITMAP_16 201
+
+#define IDC_PORT_LIST 1000
+#define IDC_STATUS_BAR 1001
+#define IDC_CLEAR_BUTTON 1010
+#define IDC_REMOVE_BUTTON 1011
+
+// Accelerators.
+#define IDM_REMOVE_KEY 40001
+#define IDM_SELECT_ALL 40002
+#define IDM_REFRESH_KEY 40003
+#define IDM_PROPERTIES_SPACE 40004
+#define IDM_PROPERTIES_ENTER 40005
+
+// Menu bar.
+#define IDM_REFRESH 40100
+#define IDM_RESTART_ELEVATED 40101
+#define IDM_RESTORE_POINT 40102
+#define IDM_DEVICE_MANAGER 40103
+#define IDM_EXIT 40104
+#define IDM_SELECT_ALL_OTHER 40110
+#define IDM_REMOVE_OTHER 40111
+#define IDM_SHOW_DEVICE_ID 40202
+#define IDM_WINDOWS_THEME 40210
+#define IDM_ALWAYS_ON_TOP 40211
+#define IDM_ABOUT 40300
+
+// Context menu.
+#define IDM_REMOVE_DEVICE 40501
+#define IDM_COPY 40502
+#define IDM_PROPERTIES 40503

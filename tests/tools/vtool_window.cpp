@@ -1,0 +1,281 @@
+// vtool's commands on Varnick's main window, which lives in another process:
+//
+//   vtool window MILLISECONDS    wait for the main window; print
+//                                "caption|clear enabled|remove enabled|pid"
+//   vtool list                   the list: a line "count|top|perpage|selected|
+//                                focused", a line of the two status texts, a
+//                                line of header titles (each followed by ^ or
+//                                v for its sort arrow), then one line per row:
+//                                "index|checked|selected|focused|texts..."
+//   vtool point ROW COLUMN       screen point of a cell (COLUMN -1: its check box)
+//   vtool hpoint COLUMN          screen point of a column header
+//   vtool rects                  screen rectangles of the window, its client
+//                                area, the list and the status bar
+//   vtool menu                   the menu bar: "id|state|text" per item
+//   vtool devchange EVENT GUID [TYPE]  send WM_DEVICECHANGE (EVENT in hex)
+//                                with a device-interface record of that class
+//                                (TYPE: the record's device type, default 5)
+//   vtool post MESSAGE WPARAM    post a message to the main window
+#include <windows.h>
+#include <commctrl.h>
+#include <dbt.h>
+#include <objbase.h>
+#include <stdio.h>
+
+#include <string>
+
+#include "tests/tools/vtool.h"
+
+bool IsMainWindow(HWND window) {
+  HWND list = GetDlgItem(window, 1000);
+  wchar_t className[64] = {};
+  return list != nullptr && GetClassNameW(list, className, 64) &&
+         wcscmp(className, L"SysListView32") == 0;
+}
+
+namespace {
+
+HWND FindMainWindow() {
+  HWND found = nullptr;
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        if (IsWindowVisible(window) && IsMainWindow(window)) {
+          *reinterpret_cast<HWND*>(param) = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// A block of memory in the window's process, for the messages whose
+// arguments point to memory.
+struct Remote {
+  HANDLE process = nullptr;
+  char* base = nullptr;
+  explicit Remote(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process != nullptr) {
+      base = static_cast<char*>(
+          VirtualAllocEx(process, nullptr, 65536, MEM_COMMIT, PAGE_READWRITE));
+    }
+  }
+  ~Remote() {
+    if (base != nullptr) VirtualFreeEx(process, base, 0, MEM_RELEASE);
+    if (process != nullptr) CloseHandle(process);
+  }
+  void Write(size_t offset, const void* data, size_t size) {
+    WriteProcessMemory(process, base + offset, data, size, nullptr);
+  }
+  void Read(size_t offset, void* data, size_t size) {
+    ReadProcessMemory(process, base + offset, data, size, nullptr);
+  }
+};
+
+const size_t kTextOffset = 4096;
+
+std::wstring ItemText(HWND list, Remote& remote, int row, int column) {
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.cchTextMax = 256;
+  item.pszText = reinterpret_cast<wchar_t*>(remote.base + kTextOffset);
+  remote.Write(0, &item, sizeof item);
+  wchar_t empty[256] = {};
+  remote.Write(kTextOffset, empty, sizeof empty);
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.base));
+  wchar_t text[256] = {};
+  remote.Read(kTextOffset, text, sizeof text);
+  text[255] = 0;
+  return text;
+}
+
+std::wstring StatusText(HWND status, Remote& remote, int part) {
+  wchar_t empty[512] = {};
+  remote.Write(kTextOffset, empty, sizeof empty);
+  SendMessageW(status, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(remote.base + kTextOffset));
+  wchar_t text[512] = {};
+  remote.Read(kTextOffset, text, sizeof text);
+  text[511] = 0;
+  return text;
+}
+
+std::wstring Number(long long n) { return std::to_wstring(n); }
+
+int List(HWND window) {
+  HWND list = GetDlgItem(window, 1000);
+  HWND status = GetDlgItem(window, 1001);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  Remote remote(window);
+  if (remote.base == nullptr) return 3;
+  int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  std::wstring out =
+      Number(count) + L"|" + Number(SendMessageW(list, LVM_GETTOPINDEX, 0, 0)) + L"|" +
+      Number(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0)) + L"|" +
+      Number(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)) + L"|" +
+      Number(static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_FOCUSED))) + L"\n";
+  out += StatusText(status, remote, 0) + L"|" + StatusText(status, remote, 1) + L"\n";
+  for (int i = 0; i < columns; i++) {
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT | HDI_TEXT;
+    item.cchTextMax = 256;
+    item.pszText = reinterpret_cast<wchar_t*>(remote.base + kTextOffset);
+    remote.Write(0, &item, sizeof item);
+    SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(remote.base));
+    remote.Read(0, &item, sizeof item);
+    wchar_t text[256] = {};
+    remote.Read(kTextOffset, text, sizeof text);
+    text[255] = 0;
+    out += std::wstring(i ? L"|" : L"") + text +
+           (item.fmt & HDF_SORTUP ? L"^" : item.fmt & HDF_SORTDOWN ? L"v" : L"");
+  }
+  out += L"\n";
+  for (int row = 0; row < count; row++) {
+    UINT state = static_cast<UINT>(
+        SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK | LVIS_SELECTED |
+                                                      LVIS_FOCUSED));
+    out += Number(row) + L"|" + Number(((state & LVIS_STATEIMAGEMASK) >> 12) == 2) + L"|" +
+           Number((state & LVIS_SELECTED) != 0) + L"|" + Number((state & LVIS_FOCUSED) != 0);
+    for (int column = 0; column < columns; column++) {
+      out += L"|" + ItemText(list, remote, row, column);
+    }
+    out += L"\n";
+  }
+  PrintUtf8(out);
+  return 0;
+}
+
+int Point(HWND window, int row, int column) {
+  HWND list = GetDlgItem(window, 1000);
+  Remote remote(window);
+  RECT r = {};
+  r.top = column < 0 ? 0 : column;
+  r.left = column < 0 ? LVIR_BOUNDS : LVIR_LABEL;
+  remote.Write(0, &r, sizeof r);
+  BOOL ok = static_cast<BOOL>(SendMessageW(list, column < 0 ? LVM_GETITEMRECT : LVM_GETSUBITEMRECT,
+                                           row, reinterpret_cast<LPARAM>(remote.base)));
+  if (!ok) return 1;
+  remote.Read(0, &r, sizeof r);
+  POINT p = {column < 0 ? r.left + 8 : (r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(list, &p);
+  printf("%ld %ld\n", p.x, p.y);
+  return 0;
+}
+
+int HeaderPoint(HWND window, int column) {
+  HWND list = GetDlgItem(window, 1000);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  Remote remote(window);
+  if (!SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(remote.base))) {
+    return 1;
+  }
+  RECT r;
+  remote.Read(0, &r, sizeof r);
+  POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(header, &p);
+  printf("%ld %ld\n", p.x, p.y);
+  return 0;
+}
+
+void PrintRect(const wchar_t* name, const RECT& r) {
+  wprintf(L"%ls %ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
+}
+
+int Rects(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  PrintRect(L"window", r);
+  GetClientRect(window, &r);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  PrintRect(L"client", r);
+  GetWindowRect(GetDlgItem(window, 1000), &r);
+  PrintRect(L"list", r);
+  GetWindowRect(GetDlgItem(window, 1001), &r);
+  PrintRect(L"status", r);
+  return 0;
+}
+
+void PrintMenu(HMENU menu, int depth) {
+  int n = GetMenuItemCount(menu);
+  for (int i = 0; i < n; i++) {
+    wchar_t text[256] = {};
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU | MIIM_FTYPE;
+    info.dwTypeData = text;
+    info.cch = 255;
+    if (!GetMenuItemInfoW(menu, i, TRUE, &info)) continue;
+    std::wstring line = std::wstring(depth * 2, L' ');
+    if (info.fType & MFT_SEPARATOR) {
+      line += L"-";
+    } else {
+      line += Number(info.hSubMenu ? 0 : info.wID) + L"|" + Number(info.fState) + L"|" + text;
+    }
+    PrintUtf8(line + L"\n");
+    if (info.hSubMenu != nullptr) PrintMenu(info.hSubMenu, depth + 1);
+  }
+}
+
+int DeviceChange(HWND window, WPARAM event, const wchar_t* guidText, DWORD type) {
+  DEV_BROADCAST_DEVICEINTERFACE_W record = {};
+  record.dbcc_size = sizeof record;
+  record.dbcc_devicetype = type;
+  CLSIDFromString(guidText, &record.dbcc_classguid);
+  Remote remote(window);
+  remote.Write(0, &record, sizeof record);
+  SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(remote.base));
+  return 0;
+}
+
+}  // namespace
+
+int WindowCommand(int argc, wchar_t** argv) {
+  std::wstring verb = argv[1];
+  if (verb == L"window" && argc == 3) {
+    DWORD limit = wcstoul(argv[2], nullptr, 10);
+    DWORD start = GetTickCount();
+    HWND window;
+    while ((window = FindMainWindow()) == nullptr) {
+      if (GetTickCount() - start > limit) return 1;
+      Sleep(20);
+    }
+    wchar_t caption[256] = {};
+    GetWindowTextW(window, caption, 256);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    PrintUtf8(std::wstring(caption) + L"|" +
+              Number(IsWindowEnabled(GetDlgItem(window, 1010)) != 0) + L"|" +
+              Number(IsWindowEnabled(GetDlgItem(window, 1011)) != 0) + L"|" + Number(pid) +
+              L"\n");
+    return 0;
+  }
+  static const wchar_t* const verbs[] = {L"list", L"point", L"hpoint", L"rects",
+                                         L"menu", L"devchange", L"post"};
+  bool known = false;
+  for (const wchar_t* v : verbs) known = known || verb == v;
+  if (!known) return -1;
+  HWND window = FindMainWindow();
+  if (window == nullptr) return 1;
+  if (verb == L"list") return List(window);
+  if (verb == L"point" && argc == 4) {
+    return Point(window, _wtoi(argv[2]), _wtoi(argv[3]));
+  }
+  if (verb == L"hpoint" && argc == 3) return HeaderPoint(window, _wtoi(argv[2]));
+  if (verb == L"rects") return Rects(window);
+  if (verb == L"menu") {
+    PrintMenu(GetMenu(window), 0);
+    return 0;
+  }
+  if (verb == L"devchange" && argc >= 4) {
+    return DeviceChange(window, wcstoul(argv[2], nullptr, 16), argv[3],
+                        argc > 4 ? wcstoul(argv[4], nullptr, 10) : DBT_DEVTYP_DEVICEINTERFACE);
+  }
+  if (verb == L"post" && argc == 4) {
+    PostMessageW(window, wcstoul(argv[2], nullptr, 16), wcstoul(argv[3], nullptr, 16), 0);
+    return 0;
+  }
+  return -1;
+}

@@ -1,0 +1,119 @@
+#include "ui/list_notify.h"
+
+#include <commctrl.h>
+
+#include "app/process.h"
+#include "res/resource.h"
+#include "ui/commands.h"
+#include "ui/edit_rules.h"
+#include "ui/list_sort.h"
+#include "ui/main_window.h"
+#include "ui/monitor.h"
+#include "ui/port_list.h"
+#include "ui/refresh_gate.h"
+#include "ui/view_state.h"
+
+static int32_t FocusedRow() {
+  return static_cast<int32_t>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                           LVNI_FOCUSED));
+}
+
+static int32_t SelectedCount() {
+  return static_cast<int32_t>(SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+static void SetRowState(int32_t row, UINT state, UINT mask) {
+  LVITEMW item = {};
+  item.stateMask = mask;
+  item.state = state;
+  SendMessageW(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+static UINT RowState(int32_t row, UINT mask) {
+  return static_cast<UINT>(SendMessageW(listView, LVM_GETITEMSTATE, row, mask));
+}
+
+static void SetReservation(int32_t row, int32_t flag) {
+  int32_t port = RowPort(row);
+  if (port >= 1 && port <= portReservations->portCount) {
+    portReservations->reservedFlags[port - 1] = flag;
+  }
+}
+
+// Without administrator rights the box is put back; 0 when refused.
+static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
+  int32_t row = change->iItem;
+  if (!isAdmin) {
+    // The box runs its own message loop; no refresh may delete the rows
+    // while the list is still inside its report of this change.
+    BeginModelUse();
+    MessageBoxW(nullptr, L"Admin privileges are required", L"Error", MB_OK | MB_ICONERROR);
+    listUpdating = 1;
+    SetRowStateImage(row, StateImageOf(change->uOldState));
+    listUpdating = 0;
+    EndModelUseAndCatchUp();
+    return 0;
+  }
+  if (portReservations == nullptr) return 1;  // no rows exist before the first refresh
+
+  if (!(change->uNewState & LVIS_FOCUSED) && SelectedCount() <= 1) {
+    SetRowState(-1, 0, LVIS_SELECTED);
+  }
+  SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
+  SetRowState(row, LVIS_FOCUSED, LVIS_FOCUSED);
+  viewSettings.focusRow = row;
+
+  int32_t flag = static_cast<int32_t>(StateImageOf(RowState(row, LVIS_STATEIMAGEMASK))) - 1;
+  SetReservation(row, flag);
+  listUpdating = 1;
+  int32_t count = static_cast<int32_t>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+  for (int32_t r = 0; r < count; r++) {
+    if (!RowState(r, LVIS_SELECTED)) continue;
+    SetRowStateImage(r, flag ? kChecked : kUnchecked);
+    SetReservation(r, flag);
+  }
+  listUpdating = 0;
+  Save(portReservations);
+  ShowReservedCount();
+  return 1;
+}
+
+LRESULT OnListNotify(HWND, int32_t controlId, const NMHDR* header) {
+  if (controlId != IDC_PORT_LIST) return 0;
+  switch (header->code) {
+    case LVN_COLUMNCLICK:
+      SortByClickedColumn(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
+      break;
+    case LVN_ITEMCHANGED: {
+      const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
+      if (IsCheckBoxChange(listUpdating, change->uChanged, change->uOldState,
+                           change->uNewState) &&
+          !CheckBoxChanged(change)) {
+        return 0;
+      }
+      break;
+    }
+    case NM_RCLICK:
+      if (SelectedCount() <= 1) {
+        int32_t row = FocusedRow();
+        if (row != -1) {
+          SendMessageW(listView, LVM_SETSELECTIONMARK, 0, row);
+          viewSettings.focusRow = row;
+        }
+      }
+      break;
+    case NM_RETURN:
+    case NM_DBLCLK:
+      if (FocusedRow() != -1) {
+        SetAppCursor(IDC_WAIT, 0);
+        OpenPropertySheetOfRow(FocusedRow());
+        SetAppCursor(IDC_ARROW, 0);
+      }
+      break;
+    case NM_CLICK:
+      viewSettings.focusRow = FocusedRow();
+      break;
+  }
+  ShowSelectedCount();
+  return 0;
+}

@@ -1,0 +1,10 @@
+// The port list's notifications: check-box edits of reservations, clicks
+// that keep focusRow, sorting by a header click.
+#pragma once
+
+#include <windows.h>
+
+#include <stdint.h>
+
+// Always 0; the list does not use the result.
+LRESULT OnListNotify(HWND window, int32_t controlId, const NMHDR* header);

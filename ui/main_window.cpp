@@ -1,0 +1,234 @@
+#include "ui/main_window.h"
+
+#include <commctrl.h>
+#include <dbt.h>
+
+#include "app/process.h"
+#include "app/text.h"
+#include "res/resource.h"
+#include "ui/commands.h"
+#include "ui/list_notify.h"
+#include "ui/monitor.h"
+#include "ui/port_list.h"
+#include "ui/view_state.h"
+#include "ui/window_geometry.h"
+#include "actions/visual_theme.h"
+
+HWND mainWindow;
+HWND listView;
+HWND statusBar;
+HWND clearButton;
+HWND removeButton;
+HMENU mainMenu;
+HMENU contextMenu;
+HMENU contextMenuHolder;
+HICON smallIcon;
+HICON largeIcon;
+HBITMAP menuCheckBitmap;
+HDEVNOTIFY deviceNotification;
+int32_t listTop;
+int32_t headerHeight;
+
+static Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+int32_t GetScreenDpi() {
+  HDC dc = GetDC(mainWindow);
+  int32_t dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(mainWindow, dc);
+  return dpi;
+}
+
+int32_t ScaleByDpi(int32_t n) { return MulDiv(n, GetScreenDpi(), 96); }
+
+// The settings file is not read yet: every setting takes its built-in value.
+static void ApplyStartupSettings() {
+  showDeviceId = 0;
+  SetMenuCheck(IDM_SHOW_DEVICE_ID, showDeviceId);
+  for (int i = 0; i < 7; i++) viewSettings.columnWidths[i] = ScaleByDpi(kDefaultColumnWidths[i]);
+  UpdateColumns();
+  sortColumn = 0;
+  viewSettings.sortDirection[0] = 1;
+  if (IsThemeActiveNow()) {
+    SetMenuCheck(IDM_WINDOWS_THEME, viewSettings.visualStyles);
+    if (viewSettings.visualStyles == 0) ApplyVisualStyles();
+  } else {
+    EnableMenuItem(mainMenu, IDM_WINDOWS_THEME, MF_BYCOMMAND | MF_GRAYED);
+  }
+}
+
+int32_t CreateMainWindow(int32_t showCommand) {
+  (void)showCommand;  // only a stored placement gives way to it
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  InitCommonControls();
+  mainWindow = CreateDialogParamW(reinterpret_cast<HINSTANCE>(instance),
+                                  MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+  InitMenuStates();
+
+  int parts[2] = {180, -1};
+  SendMessageW(statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+
+  RECT listRect = {};
+  GetWindowRect(listView, &listRect);
+  MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&listRect), 2);
+  listTop = listRect.top;
+  headerHeight = HeaderHeight(listView);
+
+  ApplyStartupSettings();
+
+  // No stored placement: the template's size, centred, shown normally.
+  RECT windowRect = {};
+  RECT desktopRect = {};
+  GetWindowRect(mainWindow, &windowRect);
+  GetWindowRect(GetDesktopWindow(), &desktopRect);
+  Rect centred = CenteredIn(ToRect(windowRect), ToRect(desktopRect));
+  placement.showCmd = SW_SHOWNORMAL;
+  placement.rcNormalPosition = {centred.left, centred.top, centred.right, centred.bottom};
+  SetWindowPlacement(mainWindow, &placement);
+  LayoutMainWindow();
+  ShowWindow(mainWindow, placement.showCmd);
+  SetFocus(listView);
+  ArmRefreshTimer(kStartupRefreshDelay);
+  return 1;
+}
+
+static void SetCaptionSuffixes(HWND window) {
+  wchar_t caption[64] = {};
+  // ShowVerInCaption defaults to 1.
+  GetWindowTextW(window, caption, 63);
+  if (caption[0] != 0) {
+    char16_t* text = reinterpret_cast<char16_t*>(caption);
+    TextAppend(text, 64, u" V");
+    TextAppend(text, 64, programVersion.shortText);
+    SetWindowTextW(window, caption);
+  }
+  if (!isAdmin) {
+    GetWindowTextW(window, caption, 64);
+    TextAppend(reinterpret_cast<char16_t*>(caption), 64, u"  [Restricted]");
+    SetWindowTextW(window, caption);
+  }
+}
+
+int32_t InitMainWindow(HWND window) {
+  mainWindow = window;
+  mainMenu = GetMenu(window);
+  contextMenuHolder = CreateMenu();
+  contextMenu = CreateMenu();
+
+  viewSettings.smallIconSize = ScaleByDpi(16);
+  viewSettings.largeIconSize = ScaleByDpi(32);
+  HINSTANCE module = reinterpret_cast<HINSTANCE>(instance);
+  smallIcon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_VARNICK), IMAGE_ICON,
+                                            viewSettings.smallIconSize,
+                                            viewSettings.smallIconSize, LR_COPYFROMRESOURCE));
+  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  largeIcon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_VARNICK), IMAGE_ICON,
+                                            viewSettings.largeIconSize,
+                                            viewSettings.largeIconSize, LR_COPYFROMRESOURCE));
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
+
+  bool large = GetSystemMetrics(SM_CXMENUCHECK) >= 16;
+  menuCheckBitmap = static_cast<HBITMAP>(
+      LoadImageW(module, MAKEINTRESOURCEW(large ? IDB_MENU_BITMAP_16 : IDB_MENU_BITMAP_13),
+                 IMAGE_BITMAP, large ? 16 : 13, large ? 16 : 13, LR_MONOCHROME));
+  SetMenuItemBitmaps(mainMenu, IDM_RESTART_ELEVATED, MF_BYCOMMAND, menuCheckBitmap,
+                     menuCheckBitmap);
+
+  SetCaptionSuffixes(window);
+
+  listView = GetDlgItem(window, IDC_PORT_LIST);
+  statusBar = GetDlgItem(window, IDC_STATUS_BAR);
+  clearButton = GetDlgItem(window, IDC_CLEAR_BUTTON);
+  removeButton = GetDlgItem(window, IDC_REMOVE_BUTTON);
+
+  LPARAM styles = SendMessageW(listView, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+  SendMessageW(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               styles | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+
+  if (osVersion.versionCode >= 0x501) {
+    DEV_BROADCAST_DEVICEINTERFACE_W filter = {};
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    deviceNotification = RegisterDeviceNotificationW(
+        window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE | DEVICE_NOTIFY_ALL_INTERFACE_CLASSES);
+  }
+  StartKeyWatcher();
+  return 1;
+}
+
+void LayoutMainWindow() {
+  RECT client = {};
+  RECT statusRect = {};
+  GetClientRect(mainWindow, &client);
+  GetWindowRect(statusBar, &statusRect);
+  Rect status, list;
+  LayoutRects(ToRect(client), listTop, statusRect.bottom - statusRect.top, &status, &list);
+  HDWP batch = BeginDeferWindowPos(2);
+  if (batch != nullptr) {
+    batch = DeferWindowPos(batch, statusBar, nullptr, status.left, status.top,
+                           status.right - status.left, status.bottom - status.top, SWP_NOZORDER);
+  }
+  if (batch != nullptr) {
+    batch = DeferWindowPos(batch, listView, nullptr, list.left, list.top, list.right - list.left,
+                           list.bottom - list.top, SWP_NOZORDER);
+  }
+  if (batch != nullptr) EndDeferWindowPos(batch);
+  UpdateWindow(listView);
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return InitMainWindow(window);
+    case WM_SIZE:
+      LayoutMainWindow();
+      return 0;
+    case WM_CLOSE:
+      CloseMainWindow(window);
+      return 0;
+    case WM_GETMINMAXINFO:
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {300, 200};
+      return 0;
+    case WM_NOTIFY:
+      return OnListNotify(window, static_cast<int32_t>(wParam),
+                          reinterpret_cast<NMHDR*>(lParam));
+    case WM_CONTEXTMENU:
+      ShowContextMenu(window, static_cast<int16_t>(LOWORD(lParam)),
+                      static_cast<int16_t>(HIWORD(lParam)));
+      return 0;
+    case WM_COMMAND:
+      DispatchCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      return 0;
+    case WM_DEVICECHANGE:
+      OnDeviceChange(window, wParam, lParam);
+      return 0;
+  }
+  return FALSE;
+}
+
+HMONITOR KeepWindowOnMonitor(HWND window) {
+  RECT r;
+  if (!GetWindowRect(window, &r)) return nullptr;
+  const POINT corners[4] = {{r.left + 30, r.top + 30},
+                            {r.right - 30, r.top + 30},
+                            {r.left + 30, r.bottom - 30},
+                            {r.right - 30, r.bottom - 30}};
+  for (const POINT& p : corners) {
+    HMONITOR monitor = MonitorFromPoint(p, MONITOR_DEFAULTTONULL);
+    if (monitor != nullptr) return monitor;
+  }
+  return reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(ClampWindowToScreen(window)));
+}
+
+BOOL ClampWindowToScreen(HWND window) {
+  RECT r = {};
+  GetWindowRect(window, &r);
+  int32_t x, y;
+  ClampedPosition(ToRect(r), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), &x,
+                  &y);
+  return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+BOOL SetWindowZOrder(HWND window, HWND insertAfter) {
+  return SetWindowPos(window, insertAfter, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}

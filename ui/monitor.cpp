@@ -1,0 +1,97 @@
+#include "ui/monitor.h"
+
+#include <dbt.h>
+
+#include "app/memory.h"
+#include "ui/key_watcher.h"
+#include "ui/main_window.h"
+#include "ui/port_list.h"
+#include "ui/refresh_gate.h"
+
+static HANDLE keyWatcherThread;
+
+// The COM port and modem interface classes and the Ports setup class, as
+// they are stored in memory.
+static const GUID kWatchedClasses[3] = {
+    {0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}},
+    {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}},
+    {0x2C7089AA, 0x2E0E, 0x11D1, {0xB1, 0x14, 0x00, 0xC0, 0x4F, 0xC2, 0xAA, 0xE4}},
+};
+
+static VOID CALLBACK RefreshTimerExpired(HWND window, UINT, UINT_PTR id, DWORD) {
+  KillTimer(window, id);
+  if (RefreshMayRunNow()) RefreshList();
+}
+
+void ArmRefreshTimer(UINT milliseconds) {
+  SetTimer(mainWindow, kRefreshTimerId, milliseconds, RefreshTimerExpired);
+}
+
+void EndModelUseAndCatchUp() {
+  int32_t due = EndModelUse();
+  if (due & kCloseDue) {
+    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+  } else if (due & kRefreshDue) {
+    RefreshList();
+  }
+}
+
+static void ArmAfterKeyChange() { ArmRefreshTimer(kKeyChangeRefreshDelay); }
+
+static DWORD WINAPI KeyWatcher(LPVOID) { return WatchComArbiter(ArmAfterKeyChange); }
+
+void StartKeyWatcher() {
+  keyWatcherThread = CreateThread(nullptr, 0, KeyWatcher, nullptr, 0, nullptr);
+}
+
+void OnDeviceChange(HWND window, WPARAM event, LPARAM data) {
+  if (shuttingDown) return;
+  if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) return;
+  const DEV_BROADCAST_HDR* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+  if (header == nullptr || header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return;
+  const DEV_BROADCAST_DEVICEINTERFACE_W* record =
+      reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
+  bool watched = false;
+  for (const GUID& guid : kWatchedClasses) {
+    if (MemCompare(&record->dbcc_classguid, &guid, sizeof guid) == 0) {
+      watched = true;
+      break;
+    }
+  }
+  if (!watched) return;
+  KillTimer(window, kRefreshTimerId);
+  ArmRefreshTimer(kDeviceChangeRefreshDelay);
+}
+
+void CloseMainWindow(HWND window) {
+  if (shuttingDown || !CloseMayRunNow()) return;
+  shuttingDown = 1;
+  OsKey key = watchedKey.exchange(0);
+  if (key != 0) OsRegCloseKey(key);
+  if (keyWatcherThread != nullptr) {
+    WaitForSingleObject(keyWatcherThread, 1000);
+    CloseHandle(keyWatcherThread);
+    keyWatcherThread = nullptr;
+  }
+  ShowWindow(window, SW_HIDE);
+  if (portDevices != nullptr) {
+    Clear(portDevices);
+    MemFree(portDevices);
+    portDevices = nullptr;
+  }
+  if (portReservations != nullptr) {
+    Clear(portReservations);
+    MemFree(portReservations);
+    portReservations = nullptr;
+  }
+  DestroyMenu(contextMenu);
+  DestroyMenu(contextMenuHolder);
+  DeleteObject(menuCheckBitmap);
+  if (deviceNotification != nullptr) UnregisterDeviceNotification(deviceNotification);
+  Sleep(150);
+  PostQuitMessage(0);
+  EndDialog(window, 0);
+  DestroyWindow(window);
+  DestroyIcon(smallIcon);
+  DestroyIcon(largeIcon);
+}

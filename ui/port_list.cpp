@@ -1,0 +1,178 @@
+#include "ui/port_list.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+
+#include "app/memory.h"
+#include "ui/commands.h"
+#include "ui/edit_rules.h"
+#include "ui/list_sort.h"
+#include "ui/main_window.h"
+#include "ui/row_order.h"
+#include "ui/view_state.h"
+
+PortReservations* portReservations;
+PortDeviceList* portDevices;
+
+static const wchar_t* const kColumnTitles[5] = {L"Port", L"Kernel Name", L"Device", L"Class",
+                                                L"Device ID"};
+
+static void InsertColumn(int32_t index) {
+  LVCOLUMNW column = {};
+  column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  column.fmt = LVCFMT_LEFT;
+  column.cx = viewSettings.columnWidths[index];
+  column.pszText = const_cast<wchar_t*>(kColumnTitles[index]);
+  column.iSubItem = index;
+  SendMessageW(listView, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+}
+
+void UpdateColumns() {
+  int32_t n = HeaderItemCount(listView);
+  if (n == 0) {
+    for (int32_t i = 0; i < 4; i++) InsertColumn(i);
+    n = 4;
+  }
+  if (showDeviceId && n == 4) {
+    InsertColumn(kDeviceIdColumn);
+    n = 5;
+  }
+  if (!showDeviceId && n == 5) {
+    SendMessageW(listView, LVM_DELETECOLUMN, kDeviceIdColumn, 0);
+    n = 4;
+  }
+  viewSettings.columnCount = n;
+}
+
+static void SetCellText(int32_t row, int32_t column, const char16_t* text) {
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(text));
+  SendMessageW(listView, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void SetRowTexts(const PortDevice* device, int32_t row) {
+  int32_t last = showDeviceId ? kDeviceIdColumn : kClassColumn;
+  for (int32_t column = kKernelNameColumn; column <= last; column++) {
+    const char16_t* text = u"";
+    if (device != nullptr && device->deviceNode != 0) {
+      switch (column) {
+        case kKernelNameColumn: text = device->kernelName; break;
+        case kDeviceColumn: text = device->deviceText; break;
+        case kClassColumn: text = device->className; break;
+        default: text = device->deviceInstanceId; break;
+      }
+      if (text[0] == 0) text = u"---";
+    }
+    SetCellText(row, column, text);
+  }
+}
+
+void ShowReservedCount() {
+  wchar_t text[132];
+  swprintf(text, 132, L" %i ports reserved", CountReserved(portReservations));
+  SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void ShowSelectedCount() {
+  int32_t n = static_cast<int32_t>(SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
+  if (n == lastSelectedCount) return;
+  lastSelectedCount = n;
+  wchar_t text[132];
+  swprintf(text, 132, L" Selected Devices: %i", n);
+  SendMessageW(statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+}
+
+void RestoreScroll(HWND list, int32_t top) {
+  int32_t perPage = static_cast<int32_t>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+  int32_t count = static_cast<int32_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  int32_t target = top + perPage < count - 1 ? top + perPage : count - 1;
+  SendMessageW(list, LVM_ENSUREVISIBLE, target, FALSE);
+  SendMessageW(list, LVM_ENSUREVISIBLE, top, FALSE);
+}
+
+int32_t HeaderItemCount(HWND list) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  return static_cast<int32_t>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+}
+
+int32_t HeaderHeight(HWND list) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  RECT r;
+  return GetWindowRect(header, &r) ? r.bottom - r.top : 0;
+}
+
+void ReadCellText(int32_t row, int32_t column, char16_t* text) {
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = reinterpret_cast<wchar_t*>(text);
+  item.cchTextMax = kCellTextUnits;
+  SendMessageW(listView, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  text[kCellTextUnits - 1] = 0;
+}
+
+int32_t RowPort(int32_t row) {
+  char16_t text[kCellTextUnits] = {};
+  ReadCellText(row, kPortColumn, text);
+  return PortOfRowText(text);
+}
+
+static void SetRowState(int32_t row, UINT state, UINT mask) {
+  LVITEMW item = {};
+  item.stateMask = mask;
+  item.state = state;
+  SendMessageW(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void SetRowStateImage(int32_t row, uint32_t image) {
+  SetRowState(row, StateImageState(image), LVIS_STATEIMAGEMASK);
+}
+
+void RefreshList() {
+  SetAppCursor(IDC_WAIT, 0);
+  SendMessageW(listView, WM_SETREDRAW, FALSE, 0);
+  listUpdating = 1;
+  int32_t oldTop = static_cast<int32_t>(SendMessageW(listView, LVM_GETTOPINDEX, 0, 0));
+  SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
+
+  if (portReservations == nullptr) {
+    portReservations = static_cast<PortReservations*>(MemAlloc(sizeof(PortReservations)));
+  }
+  Load(portReservations);
+  if (portDevices == nullptr) {
+    portDevices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+  }
+  Enumerate(portDevices);
+
+  for (int32_t i = 0; i < portReservations->portCount; i++) {
+    wchar_t text[16];
+    swprintf(text, 16, L"COM%i", i + 1);
+    PortDevice* device = FindByPort(portDevices, i + 1);
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = i;
+    item.pszText = text;
+    item.lParam = reinterpret_cast<LPARAM>(device);
+    // The template's sorting style may place the row elsewhere.
+    int32_t row = static_cast<int32_t>(
+        SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    SetRowStateImage(row, portReservations->reservedFlags[i] ? kChecked : kUnchecked);
+    SetRowTexts(device, row);
+  }
+  ShowReservedCount();
+  SortRows(sortColumn);
+  SetSortArrows(listView, sortColumn, viewSettings.sortDirection[SortSlot(sortColumn)]);
+  ShowSelectedCount();
+  // For focusRow -1 the list would refuse to focus every row: nothing is selected.
+  if (viewSettings.focusRow >= 0) {
+    SetRowState(viewSettings.focusRow, LVIS_SELECTED | LVIS_FOCUSED,
+                LVIS_SELECTED | LVIS_FOCUSED);
+  }
+  SetFocus(listView);
+  RestoreScroll(listView, oldTop);
+  listUpdating = 0;
+  SendMessageW(listView, WM_SETREDRAW, TRUE, 0);
+  SetAppCursor(IDC_ARROW, 1);
+  UpdateWindow(listView);
+  UpdateWindow(mainWindow);
+}

@@ -1,0 +1,24 @@
+// The order of the port list: the row comparison and the column-click rule.
+// The list's texts are read through a reader, so the rule itself needs no
+// window.
+#pragma once
+
+#include <stdint.h>
+
+const uint32_t kCellTextUnits = 256;
+
+// Writes the text of one cell into a zero-filled buffer of kCellTextUnits.
+typedef void (*CellTextReader)(int32_t row, int32_t column, char16_t* text);
+
+// The sortDirection slot of a column: a column outside 0 to 4 (a hand-edited
+// setting) uses column 0's, so nothing indexes past the flags.
+int32_t SortSlot(int32_t column);
+
+// Negative when row a sorts before row b by the column, in the column's
+// direction. Port sorts by number; the other columns by the system's text
+// order, ties broken by the Port text (or, for Port, by Kernel Name).
+int32_t CompareRowsBy(CellTextReader read, int32_t a, int32_t b, int32_t column);
+
+// A click on a column header: toggles that column's direction and makes it
+// the sort column; returns the new direction flag.
+int32_t ClickSortColumn(int32_t column);

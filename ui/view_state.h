@@ -1,0 +1,33 @@
+// The view state of the main window that the window's parts share: the block
+// the settings file restores, and the flags beside it. Plain integers only,
+// so the rules that use them build without the window code.
+#pragma once
+
+#include <stdint.h>
+
+struct ViewSettings {
+  int32_t smallIconSize;
+  int32_t largeIconSize;
+  int32_t columnWidths[7];  // by slot: Port, Kernel Name, Device, Class, Device ID, two spare
+  int32_t focusRow;         // row last focused or acted on; -1 none
+  int32_t clickedColumn;    // column under the last context-menu click; -1 none
+  int32_t visualStyles;
+  int32_t columnCount;      // 4 or 5 once the columns exist
+  int32_t sortDirection[10];  // per column: nonzero ascending
+};
+
+extern ViewSettings viewSettings;
+extern const int32_t kDefaultColumnWidths[7];
+
+extern int32_t sortColumn;
+extern int32_t showDeviceId;
+// Set while the program itself changes rows or check boxes, so that the
+// list's reports of those changes are not taken for the user's edits.
+extern int32_t listUpdating;
+extern int32_t lastSelectedCount;
+
+const int32_t kPortColumn = 0;
+const int32_t kKernelNameColumn = 1;
+const int32_t kDeviceColumn = 2;
+const int32_t kClassColumn = 3;
+const int32_t kDeviceIdColumn = 4;

@@ -1,0 +1,24 @@
+#include "ui/window_mode.h"
+
+#include <windows.h>
+
+#include "app/process.h"
+#include "res/resource.h"
+#include "ui/main_window.h"
+
+int32_t RunMainWindow(int32_t showCommand) {
+  CreateMainWindow(showCommand);
+  HACCEL accelerators = LoadAcceleratorsW(reinterpret_cast<HINSTANCE>(instance),
+                                          MAKEINTRESOURCEW(IDA_MAIN));
+  MSG message;
+  // GetMessageW reports -1 when it fails; waiting again would fail again at
+  // once, so that ends the loop as the quit message does.
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (TranslateAcceleratorW(mainWindow, accelerators, &message)) continue;
+    if (IsDialogMessageW(mainWindow, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  DestroyAcceleratorTable(accelerators);
+  return 0;
+}
