@@ -24,6 +24,7 @@ add_executable(e2e_tests
   tests/e2e/harness.cpp
   tests/e2e/main.cpp
   tests/e2e/startup_e2e_test.cpp
+  tests/e2e/window_e2e_test.cpp
 )
 target_compile_definitions(e2e_tests PRIVATE VARNICK_BUILD_ROOT="${CMAKE_SOURCE_DIR}/build")
 target_link_libraries(e2e_tests GTest::gtest)

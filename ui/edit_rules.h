@@ -14,8 +14,10 @@ inline uint32_t StateImageState(uint32_t image) { return image << 12; }
 
 // A report of changed item state is a check-box edit only when the program
 // is not changing rows itself, only the state changed, and the row had a
-// check box before and after. A row getting its first state image while it
-// is inserted has none before; selection and focus changes carry none.
+// check box before and after that differ. A row getting its first state
+// image while it is inserted has none before. Some list controls report
+// only the changed state bits, so a selection change carries no image;
+// others report whole states, so it carries the same image twice.
 int32_t IsCheckBoxChange(int32_t listUpdating, uint32_t changed, uint32_t oldState,
                          uint32_t newState);
 

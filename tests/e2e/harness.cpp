@@ -11,6 +11,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 extern char** environ;
@@ -147,7 +148,160 @@ std::string Vtool(const std::vector<std::string>& args, int timeoutSeconds = 20)
   return output;
 }
 
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find(separator, start);
+    parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
+  }
+}
+
+void Xdotool(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {"/usr/bin/xdotool"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  int fd = -1;
+  if (Wait(Spawn(argv, &fd), fd, 10, nullptr) != 0) throw std::runtime_error("xdotool failed");
+}
+
 }  // namespace
+
+std::string RunVtool(const std::vector<std::string>& args, int timeoutSeconds) {
+  return Vtool(args, timeoutSeconds);
+}
+
+int ListSnapshot::RowOf(const std::string& port) const {
+  for (size_t i = 0; i < rows.size(); i++) {
+    if (!rows[i].texts.empty() && rows[i].texts[0] == port) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+pid_t StartProgram(const std::string& program, const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {kWineLoader, WindowsBuildFile(program)};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return Spawn(argv, nullptr);
+}
+
+int WaitForExit(pid_t pid, int timeoutSeconds) { return Wait(pid, -1, timeoutSeconds, nullptr); }
+
+bool WaitForMainWindow(WindowInfo* info, int timeoutMilliseconds) {
+  std::vector<std::string> argv = {kWineLoader, WindowsBuildFile("vtool.exe"), "window",
+                                   std::to_string(timeoutMilliseconds)};
+  std::string output;
+  if (RunWine(argv, timeoutMilliseconds / 1000 + 20, &output) != 0) return false;
+  TrimLineEnds(&output);
+  std::vector<std::string> parts = Split(output, '|');
+  if (parts.size() < 4) return false;
+  info->caption = parts[0];
+  info->clearEnabled = parts[1] == "1";
+  info->removeEnabled = parts[2] == "1";
+  return true;
+}
+
+ListSnapshot ReadList() {
+  std::string output = Vtool({"list"});
+  output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+  std::vector<std::string> lines = Split(output, '\n');
+  ListSnapshot list;
+  if (lines.size() < 3) throw std::runtime_error("vtool list gave too little: " + output);
+  std::vector<std::string> numbers = Split(lines[0], '|');
+  if (numbers.size() != 5) throw std::runtime_error("vtool list: bad first line " + lines[0]);
+  list.count = std::stoi(numbers[0]);
+  list.top = std::stoi(numbers[1]);
+  list.perPage = std::stoi(numbers[2]);
+  list.selectedCount = std::stoi(numbers[3]);
+  list.focused = std::stoi(numbers[4]);
+  std::vector<std::string> status = Split(lines[1], '|');
+  list.status0 = status[0];
+  list.status1 = status.size() > 1 ? status[1] : "";
+  list.header = Split(lines[2], '|');
+  for (size_t i = 3; i < lines.size(); i++) {
+    if (lines[i].empty()) continue;
+    std::vector<std::string> fields = Split(lines[i], '|');
+    if (fields.size() < 5) throw std::runtime_error("vtool list: bad row " + lines[i]);
+    ListRow row;
+    row.checked = fields[1] == "1";
+    row.selected = fields[2] == "1";
+    row.focused = fields[3] == "1";
+    row.texts.assign(fields.begin() + 4, fields.end());
+    list.rows.push_back(row);
+  }
+  return list;
+}
+
+bool WaitForList(const std::function<bool(const ListSnapshot&)>& test, ListSnapshot* last,
+                 double timeoutSeconds) {
+  double deadline = Now() + timeoutSeconds;
+  for (;;) {
+    *last = ReadList();
+    if (test(*last)) return true;
+    if (Now() > deadline) return false;
+    usleep(50000);
+  }
+}
+
+static std::pair<std::string, std::string> PointOf(const std::vector<std::string>& args) {
+  std::vector<std::string> xy = Split(Vtool(args), ' ');
+  if (xy.size() != 2) throw std::runtime_error("no point for " + args[0]);
+  return {xy[0], xy[1]};
+}
+
+void ClickAt(int x, int y, const std::string& modifier) {
+  std::vector<std::string> args = {"mousemove", std::to_string(x), std::to_string(y)};
+  if (!modifier.empty()) args.insert(args.end(), {"keydown", modifier});
+  args.insert(args.end(), {"click", "1"});
+  if (!modifier.empty()) args.insert(args.end(), {"keyup", modifier});
+  Xdotool(args);
+  // Two clicks close together would make a double click.
+  usleep(600000);
+}
+
+void ClickCell(int row, int column, const std::string& modifier) {
+  auto p = PointOf({"point", std::to_string(row), std::to_string(column)});
+  ClickAt(std::stoi(p.first), std::stoi(p.second), modifier);
+}
+
+void ClickHeader(int column) {
+  auto p = PointOf({"hpoint", std::to_string(column)});
+  ClickAt(std::stoi(p.first), std::stoi(p.second));
+}
+
+void PressKeys(const std::string& keys) {
+  std::vector<std::string> args = {"keys"};
+  for (const std::string& key : Split(keys, ' ')) args.push_back(key);
+  Vtool(args);
+  usleep(300000);
+}
+
+void DragFromTo(int x0, int y0, int x1, int y1) {
+  x1 = std::max(x1, 0);
+  y1 = std::max(y1, 0);
+  Xdotool({"mousemove", std::to_string(x0), std::to_string(y0), "mousedown", "1", "sleep", "0.2",
+           "mousemove", std::to_string((x0 + x1) / 2), std::to_string((y0 + y1) / 2), "sleep",
+           "0.2", "mousemove", std::to_string(x1), std::to_string(y1), "sleep", "0.2", "mouseup",
+           "1"});
+  usleep(500000);
+}
+
+std::map<std::string, ScreenRect> WindowRects() {
+  std::map<std::string, ScreenRect> rects;
+  std::string output = Vtool({"rects"});
+  output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+  for (const std::string& line : Split(output, '\n')) {
+    std::vector<std::string> f = Split(line, ' ');
+    if (f.size() != 5) continue;
+    rects[f[0]] = {std::stoi(f[1]), std::stoi(f[2]), std::stoi(f[3]), std::stoi(f[4])};
+  }
+  return rects;
+}
+
+void SaveScreenshot(const std::string& path) {
+  std::string command = "xwd -root -display " + display + " | convert xwd:- '" + path + "'";
+  if (system(command.c_str()) != 0) throw std::runtime_error("screenshot failed");
+}
 
 std::string WindowsBuildFile(const std::string& name) {
   return Setting("VARNICK_WINDOWS_BUILD", VARNICK_BUILD_ROOT "/windows") + "/" + name;
@@ -187,6 +341,11 @@ void StartWineSession() {
   // A persistent server keeps every later program start fast.
   int fd = -1;
   Wait(Spawn({kWineServer, "-p"}, &fd), fd, 30, nullptr);
+  // No window manager runs: Wine draws the captions and frames itself.
+  std::string ignored;
+  RunWine({kWineLoader, "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated",
+           "/d", "N", "/f"},
+          60, &ignored);
 }
 
 void StopWineSession() {

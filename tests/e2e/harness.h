@@ -5,6 +5,10 @@
 
 #include <stdint.h>
 
+#include <sys/types.h>
+
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,3 +52,54 @@ void AddFixtureDevice(const std::string& className, const std::string& name,
 void ClearFixtureDevices();
 
 extern const char kComArbiter[];
+
+// Varnick's main window, driven from outside as a user drives it ------------
+
+struct ListRow {
+  bool checked = false, selected = false, focused = false;
+  std::vector<std::string> texts;  // one per column
+};
+
+struct ListSnapshot {
+  int count = 0, top = 0, perPage = 0, selectedCount = 0, focused = -1;
+  std::string status0, status1;
+  std::vector<std::string> header;  // titles, "^" or "v" appended on the sorted one
+  std::vector<ListRow> rows;
+  int RowOf(const std::string& port) const;  // -1 when no row shows it
+};
+
+struct WindowInfo {
+  std::string caption;
+  bool clearEnabled = false, removeEnabled = false;
+};
+
+// Starts a program of the Windows build without waiting for it; ends it
+// with WaitForExit (or kills it there).
+pid_t StartProgram(const std::string& program, const std::vector<std::string>& args = {});
+// The exit code, or -1 after killing a program that did not end in time.
+int WaitForExit(pid_t pid, int timeoutSeconds);
+// Waits for the main window; false when it did not appear in time.
+bool WaitForMainWindow(WindowInfo* info, int timeoutMilliseconds = 15000);
+ListSnapshot ReadList();
+// Waits until the list satisfies the test (polling); false on time-out.
+bool WaitForList(const std::function<bool(const ListSnapshot&)>& test, ListSnapshot* last,
+                 double timeoutSeconds = 10);
+// Runs vtool with these arguments and returns its output; throws on failure.
+std::string RunVtool(const std::vector<std::string>& args, int timeoutSeconds = 20);
+
+// Real input through the X server.
+void ClickAt(int x, int y, const std::string& modifier = "");
+void ClickCell(int row, int column, const std::string& modifier = "");  // column -1: check box
+void ClickHeader(int column);
+// Keys typed into the main window (SendInput, from inside the prefix), by
+// name and separated by spaces: "alt+F4", "Page_Down End".
+void PressKeys(const std::string& keys);
+void DragFromTo(int x0, int y0, int x1, int y1);
+
+struct ScreenRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+// "window", "client", "list" and "status", in screen coordinates.
+std::map<std::string, ScreenRect> WindowRects();
+
+void SaveScreenshot(const std::string& path);

@@ -18,15 +18,6 @@ class Startup : public testing::Test {
 
 const std::string kSeeded = "3 " + std::string(64, 'f');
 
-TEST_F(Startup, WindowModeEndsWithZeroAndWritesNothing) {
-  for (auto args : {std::vector<std::string>{}, std::vector<std::string>{"/x"}}) {
-    ProgramRun run = RunExpectingBoxes("varnick.exe", args, 0);
-    EXPECT_EQ("", run.failure);
-    EXPECT_EQ(0, run.exitCode);
-  }
-  EXPECT_EQ(kSeeded, ComDb());
-}
-
 TEST_F(Startup, BatchModeWithoutAdministratorRightsIsRefused) {
   for (const char* sw : {"/c", "/r", "-C", "/c /r"}) {
     SCOPED_TRACE(sw);

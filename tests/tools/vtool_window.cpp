@@ -16,6 +16,9 @@
 //                                with a device-interface record of that class
 //                                (TYPE: the record's device type, default 5)
 //   vtool post MESSAGE WPARAM    post a message to the main window
+//   vtool keys KEY...            type keys through SendInput into the main
+//                                window, made foreground first; each KEY is
+//                                a name or modifiers and a name: "alt+F4"
 #include <windows.h>
 #include <commctrl.h>
 #include <dbt.h>
@@ -23,6 +26,7 @@
 #include <stdio.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/tools/vtool.h"
 
@@ -224,9 +228,55 @@ int DeviceChange(HWND window, WPARAM event, const wchar_t* guidText, DWORD type)
   record.dbcc_size = sizeof record;
   record.dbcc_devicetype = type;
   CLSIDFromString(guidText, &record.dbcc_classguid);
-  Remote remote(window);
-  remote.Write(0, &record, sizeof record);
-  SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(remote.base));
+  // Wine carries this message's record across processes itself, from the
+  // sender's memory.
+  SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&record));
+  return 0;
+}
+
+WORD KeyCode(const std::wstring& name) {
+  static const struct {
+    const wchar_t* name;
+    WORD code;
+  } keys[] = {{L"alt", VK_MENU},     {L"ctrl", VK_CONTROL},  {L"shift", VK_SHIFT},
+              {L"F4", VK_F4},        {L"F5", VK_F5},         {L"End", VK_END},
+              {L"Home", VK_HOME},    {L"Page_Down", VK_NEXT}, {L"Page_Up", VK_PRIOR},
+              {L"Down", VK_DOWN},    {L"Up", VK_UP},         {L"space", VK_SPACE},
+              {L"Return", VK_RETURN}, {L"Delete", VK_DELETE}, {L"Escape", VK_ESCAPE}};
+  for (const auto& key : keys) {
+    if (name == key.name) return key.code;
+  }
+  if (name.size() == 1) return static_cast<WORD>(towupper(name[0]));
+  return 0;
+}
+
+void SendKey(WORD code, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = code;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+  Sleep(30);
+}
+
+int Keys(HWND window, int count, wchar_t** specs) {
+  SetForegroundWindow(window);
+  Sleep(100);
+  for (int i = 0; i < count; i++) {
+    std::vector<WORD> codes;
+    std::wstring spec = specs[i];
+    size_t start = 0;
+    for (;;) {
+      size_t plus = spec.find(L'+', start);
+      WORD code = KeyCode(spec.substr(start, plus == std::wstring::npos ? plus : plus - start));
+      if (code == 0) return 2;
+      codes.push_back(code);
+      if (plus == std::wstring::npos) break;
+      start = plus + 1;
+    }
+    for (WORD code : codes) SendKey(code, false);
+    for (size_t k = codes.size(); k-- > 0;) SendKey(codes[k], true);
+  }
   return 0;
 }
 
@@ -253,7 +303,7 @@ int WindowCommand(int argc, wchar_t** argv) {
     return 0;
   }
   static const wchar_t* const verbs[] = {L"list", L"point", L"hpoint", L"rects",
-                                         L"menu", L"devchange", L"post"};
+                                         L"menu", L"devchange", L"post", L"keys"};
   bool known = false;
   for (const wchar_t* v : verbs) known = known || verb == v;
   if (!known) return -1;
@@ -273,6 +323,7 @@ int WindowCommand(int argc, wchar_t** argv) {
     return DeviceChange(window, wcstoul(argv[2], nullptr, 16), argv[3],
                         argc > 4 ? wcstoul(argv[4], nullptr, 10) : DBT_DEVTYP_DEVICEINTERFACE);
   }
+  if (verb == L"keys" && argc >= 3) return Keys(window, argc - 2, argv + 2);
   if (verb == L"post" && argc == 4) {
     PostMessageW(window, wcstoul(argv[2], nullptr, 16), wcstoul(argv[3], nullptr, 16), 0);
     return 0;

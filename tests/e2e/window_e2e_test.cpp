@@ -1,0 +1,271 @@
+// The main window under Wine, driven as a user drives it: real clicks and
+// keys through the X server, the list read from outside the process.
+#include <gtest/gtest.h>
+#include <time.h>
+
+#include "tests/e2e/harness.h"
+
+namespace {
+
+const char kPortsInterface[] = "{86E0D1E0-8089-11D0-9CE4-08003E301F73}";
+const char kMouseInterface[] = "{378DE44C-56EF-11D1-BC8C-00A0C91405DD}";
+
+// Ports 1 to 4 and 9 reserved; 3 and 4 carry fixture devices, 7 a modem.
+const std::string kComDb = "0f01" + std::string(60, '0');
+
+double Now() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+std::string ComDb() { return RegGet(kComArbiter, "ComDB"); }
+
+class MainWindow : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ClearFixtureDevices();
+    AddFixtureDevice("ports", "WINPORT", "COM3", "USB Serial Port (COM3)");
+    AddFixtureDevice("ports", "WINPORTB", "COM4", "");
+    AddFixtureDevice("modem", "WINMODEM", "COM7", "Sample Modem");
+  }
+  static void TearDownTestSuite() { ClearFixtureDevices(); }
+
+  void SetUp() override {
+    RegDelete(kComArbiter);
+    RegSet(kComArbiter, "ComDB", 3, kComDb);
+  }
+  void TearDown() override {
+    if (pid_ > 0) {
+      PressKeys("alt+F4");
+      int code = WaitForExit(pid_, 10);
+      pid_ = 0;
+      EXPECT_EQ(0, code) << "the window did not end cleanly";
+    }
+    RegDelete(kComArbiter);
+  }
+
+  // Starts the program and waits for its first fill.
+  ListSnapshot Open(const std::string& program = "varnick.exe", size_t rows = 256) {
+    pid_ = StartProgram(program);
+    EXPECT_TRUE(WaitForMainWindow(&window_)) << program << " showed no main window";
+    ListSnapshot list;
+    EXPECT_TRUE(WaitForList([&](const ListSnapshot& l) { return l.rows.size() == rows; }, &list))
+        << "rows: " << list.rows.size();
+    return list;
+  }
+
+  // Waits for the list to show port's check box in the given state.
+  ListSnapshot WaitForCheck(const std::string& port, bool checked) {
+    ListSnapshot list;
+    EXPECT_TRUE(WaitForList(
+        [&](const ListSnapshot& l) {
+          int row = l.RowOf(port);
+          return row >= 0 && l.rows[row].checked == checked;
+        },
+        &list))
+        << port << " never became " << (checked ? "checked" : "unchecked");
+    return list;
+  }
+
+  pid_t pid_ = 0;
+  WindowInfo window_;
+};
+
+TEST_F(MainWindow, ShowsEveryPortWithItsReservationAndDevice) {
+  ListSnapshot list = Open();
+  SaveScreenshot(VARNICK_BUILD_ROOT "/test-logs/main-window.png");
+  EXPECT_EQ("Varnick V1.0.5", window_.caption);
+  EXPECT_TRUE(window_.clearEnabled);
+  EXPECT_TRUE(window_.removeEnabled);
+  EXPECT_EQ((std::vector<std::string>{"Port^", "Kernel Name", "Device", "Class"}), list.header);
+  EXPECT_EQ(" 5 ports reserved", list.status0);
+  EXPECT_EQ(" Selected Devices: 0", list.status1);
+  EXPECT_EQ(-1, list.focused);
+  for (int i = 0; i < 256; i++) {
+    const ListRow& row = list.rows[i];
+    int port = i + 1;
+    ASSERT_EQ("COM" + std::to_string(port), row.texts[0]);
+    EXPECT_EQ(port <= 4 || port == 9, row.checked) << row.texts[0];
+    EXPECT_FALSE(row.selected);
+    if (port != 3 && port != 4 && port != 7) {
+      EXPECT_EQ((std::vector<std::string>{row.texts[0], "", "", ""}), row.texts);
+    }
+  }
+  // No DOS name exists for these ports here, so the kernel name is "---";
+  // COM4's device has no friendly name and shows its description.
+  EXPECT_EQ((std::vector<std::string>{"COM3", "---", "USB Serial Port (COM3)", "Ports"}),
+            list.rows[2].texts);
+  EXPECT_EQ((std::vector<std::string>{"COM4", "---", "Varnick test device", "Ports"}),
+            list.rows[3].texts);
+  EXPECT_EQ((std::vector<std::string>{"COM7", "---", "Sample Modem", "Modem"}), list.rows[6].texts);
+}
+
+TEST_F(MainWindow, FollowsOutsideWritesAndKeepsOrderFocusAndScroll) {
+  Open();
+  ClickHeader(0);  // Port, now descending
+  ListSnapshot list;
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[0] == "Portv"; }, &list));
+  EXPECT_EQ("COM256", list.rows[0].texts[0]);
+  // Scroll down a few pages and focus a row there by clicking it.
+  PressKeys("Page_Down Page_Down Page_Down");
+  list = ReadList();
+  int clicked = list.top + 2;
+  ClickCell(clicked, 2);
+  ListSnapshot before = ReadList();
+  ASSERT_TRUE(before.rows[clicked].focused);
+  ASSERT_GT(before.top, 0);
+
+  // Another process writes ComDB, many times at once: 64 bytes, all free
+  // but port 100.
+  std::string longer(128, '0');
+  longer[25] = '8';  // port 100: byte 12, bit 3
+  for (int i = 0; i < 5; i++) RegSet(kComArbiter, "ComDB", 3, longer);
+  double start = Now();
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.rows.size() == 512; }, &list, 5));
+  EXPECT_LT(Now() - start, 3.0);
+  EXPECT_EQ(" 1 ports reserved", list.status0);
+  EXPECT_EQ("COM512", list.rows[0].texts[0]);
+  EXPECT_EQ("Portv", list.header[0]);
+  EXPECT_EQ(before.top, list.top);
+  EXPECT_TRUE(list.rows[clicked].focused);
+  EXPECT_TRUE(list.rows[list.RowOf("COM100")].checked);
+
+  // A shorter value gives fewer rows.
+  RegSet(kComArbiter, "ComDB", 3, "FF");
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.rows.size() == 8; }, &list, 5));
+  EXPECT_EQ(" 8 ports reserved", list.status0);
+}
+
+TEST_F(MainWindow, ClickingACheckBoxEditsThatPortWhateverTheOrder) {
+  ListSnapshot list = Open();
+  // Ascending by port: free COM2.
+  ClickCell(list.RowOf("COM2"), -1);
+  list = WaitForCheck("COM2", false);
+  EXPECT_EQ("3 0d01" + std::string(60, '0'), ComDb());
+  EXPECT_EQ(" 4 ports reserved", list.status0);
+
+  // Descending by port: reserve COM5.
+  ClickHeader(0);
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[0] == "Portv"; }, &list));
+  PressKeys("End");
+  list = ReadList();
+  ClickCell(list.RowOf("COM5"), -1);
+  WaitForCheck("COM5", true);
+  EXPECT_EQ("3 1d01" + std::string(60, '0'), ComDb());
+
+  // By device: rows without a device come first, ties ordered by the Port
+  // text; then the modem and the two ports. Free COM3.
+  ClickHeader(2);
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[2] == "Device^"; }, &list));
+  EXPECT_EQ("COM1", list.rows[0].texts[0]);
+  EXPECT_EQ("COM10", list.rows[1].texts[0]);
+  EXPECT_EQ("COM7", list.rows[253].texts[0]);
+  ASSERT_EQ("COM3", list.rows[254].texts[0]);
+  EXPECT_EQ("COM4", list.rows[255].texts[0]);
+  PressKeys("End");
+  ClickCell(254, -1);
+  list = WaitForCheck("COM3", false);
+  EXPECT_EQ("3 1901" + std::string(60, '0'), ComDb());
+  EXPECT_EQ("Device^", list.header[2]);
+  EXPECT_EQ(" 4 ports reserved", list.status0);
+}
+
+TEST_F(MainWindow, OneClickSetsEverySelectedRow) {
+  ListSnapshot list = Open();
+  ClickCell(9, 1);                // COM10
+  ClickCell(10, 1, "ctrl");       // COM11
+  ClickCell(11, 1, "ctrl");       // COM12
+  list = ReadList();
+  ASSERT_EQ(3, list.selectedCount);
+  EXPECT_EQ(" Selected Devices: 3", list.status1);
+  ClickCell(12, -1);              // the box of COM13, not selected yet
+  list = WaitForCheck("COM13", true);
+  for (const char* port : {"COM10", "COM11", "COM12", "COM13"}) {
+    EXPECT_TRUE(list.rows[list.RowOf(port)].checked) << port;
+  }
+  EXPECT_EQ("3 0f1f" + std::string(60, '0'), ComDb());
+  EXPECT_EQ(" 9 ports reserved", list.status0);
+}
+
+TEST_F(MainWindow, WatchedDeviceArrivalsRefreshTheListAfterHalfASecond) {
+  ListSnapshot list = Open();
+  // A device added behind the program's back shows only after a refresh.
+  AddFixtureDevice("ports", "WINLATE", "COM20", "Late Adapter");
+  RunVtool({"devchange", "8000", kMouseInterface});
+  RunVtool({"devchange", "8000", kPortsInterface, "3"});  // a port broadcast
+  usleep(1500000);
+  list = ReadList();
+  EXPECT_EQ("", list.rows[19].texts[2]) << "a refresh ran for another class";
+
+  double start = Now();
+  RunVtool({"devchange", "8000", kPortsInterface});
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.rows[19].texts[2] != ""; }, &list,
+                          5));
+  double elapsed = Now() - start;
+  EXPECT_GE(elapsed, 0.45);
+  EXPECT_LT(elapsed, 3.0);
+  EXPECT_EQ("Late Adapter", list.rows[19].texts[2]);
+}
+
+TEST_F(MainWindow, KeepsItsLayoutAndMinimumSizeWhenResized) {
+  Open();
+  for (int step = 0; step < 2; step++) {
+    std::map<std::string, ScreenRect> r = WindowRects();
+    // Drag the size grip: first to a smaller window, then far past the minimum.
+    int x = r["status"].right - 4, y = r["status"].bottom - 4;
+    int dx = step == 0 ? -150 : -2000, dy = step == 0 ? -100 : -2000;
+    DragFromTo(x, y, x + dx, y + dy);
+    r = WindowRects();
+    int width = r["window"].right - r["window"].left;
+    int height = r["window"].bottom - r["window"].top;
+    SCOPED_TRACE("step " + std::to_string(step) + ": " + std::to_string(width) + " x " +
+                 std::to_string(height));
+    if (step == 0) {
+      EXPECT_LT(width, 700);
+    } else {
+      EXPECT_EQ(300, width);
+      EXPECT_EQ(200, height);
+    }
+    EXPECT_EQ(r["status"].top, r["list"].bottom);
+    EXPECT_EQ(r["client"].bottom, r["status"].bottom);
+    EXPECT_EQ(r["client"].left, r["list"].left);
+    EXPECT_EQ(r["client"].right + 2, r["list"].right);
+    EXPECT_EQ(r["client"].right, r["status"].right);
+  }
+}
+
+TEST_F(MainWindow, ClosesWithExitCodeZeroFromTheCloseBoxAndAltF4) {
+  Open();
+  std::map<std::string, ScreenRect> r = WindowRects();
+  // The close box is the rightmost of the caption's buttons.
+  ClickAt(r["window"].right - 12, r["window"].top + (r["client"].top - r["window"].top) / 4);
+  EXPECT_EQ(0, WaitForExit(pid_, 10));
+  pid_ = 0;
+  EXPECT_EQ("3 " + kComDb, ComDb());
+
+  Open();
+  PressKeys("alt+F4");
+  EXPECT_EQ(0, WaitForExit(pid_, 10));
+  pid_ = 0;
+}
+
+TEST_F(MainWindow, RestrictedRefusesEveryEditAndPutsTheBoxBack) {
+  ListSnapshot list = Open("varnick_restricted.exe");
+  EXPECT_EQ("Varnick V1.0.5  [Restricted]", window_.caption);
+  EXPECT_FALSE(window_.clearEnabled);
+  EXPECT_FALSE(window_.removeEnabled);
+  // Selecting rows is allowed and shows no error.
+  ClickCell(5, 2);
+  for (int row : {1, 5}) {  // a checked box and an unchecked one
+    SCOPED_TRACE(row);
+    bool checked = list.rows[row].checked;
+    ClickCell(row, -1);
+    std::string box = RunVtool({"msgbox", "10000"});
+    EXPECT_EQ("Error|Admin privileges are required|error", box);
+    WaitForCheck(list.rows[row].texts[0], checked);
+  }
+  EXPECT_EQ("3 " + kComDb, ComDb());
+}
+
+}  // namespace
