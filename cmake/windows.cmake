@@ -53,7 +53,8 @@ if(EXISTS ${GTEST_SOURCE}/CMakeLists.txt)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(${GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  add_executable(unit_tests ${SHARED_TESTS} tests/support/registry_win32.cpp
+  add_executable(unit_tests ${SHARED_TESTS} res/resources_win32_test.cpp
+    tests/support/registry_win32.cpp
     tests/support/test_main.cpp platform/win32/is_user_admin.cpp)
   target_link_libraries(unit_tests varnick_core gtest)
 endif()

@@ -30,12 +30,6 @@ TEST_F(Startup, BatchModeWithoutAdministratorRightsIsRefused) {
   EXPECT_EQ(kSeeded, ComDb());
 }
 
-TEST_F(Startup, RestrictedWindowModeStillEndsWithZero) {
-  ProgramRun run = RunExpectingBoxes("varnick_restricted.exe", {}, 0);
-  EXPECT_EQ("", run.failure);
-  EXPECT_EQ(0, run.exitCode);
-}
-
 TEST_F(Startup, BatchModeAsAdministratorShowsNoBox) {
   ProgramRun run = RunExpectingBoxes("varnick.exe", {"/r"}, 0);
   EXPECT_EQ("", run.failure);

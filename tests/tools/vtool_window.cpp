@@ -16,6 +16,10 @@
 //                                with a device-interface record of that class
 //                                (TYPE: the record's device type, default 5)
 //   vtool post MESSAGE WPARAM    post a message to the main window
+//   vtool refreshbench TIMES     send the refresh command TIMES times and
+//                                print the fastest and the median run in ms
+//                                (the command returns once the list is
+//                                rebuilt and repainted)
 //   vtool keys KEY...            type keys through SendInput into the main
 //                                window, made foreground first; each KEY is
 //                                a name or modifiers and a name: "alt+F4"
@@ -25,6 +29,7 @@
 #include <objbase.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -280,6 +285,23 @@ int Keys(HWND window, int count, wchar_t** specs) {
   return 0;
 }
 
+int RefreshBench(HWND window, int times) {
+  std::vector<double> ms;
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  for (int i = 0; i < times; i++) {
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    SendMessageW(window, WM_COMMAND, 40003, 0);
+    QueryPerformanceCounter(&end);
+    ms.push_back(1000.0 * (end.QuadPart - start.QuadPart) / frequency.QuadPart);
+  }
+  if (ms.empty()) return 2;
+  std::sort(ms.begin(), ms.end());
+  printf("fastest %.1f ms, median %.1f ms\n", ms.front(), ms[ms.size() / 2]);
+  return 0;
+}
+
 }  // namespace
 
 int WindowCommand(int argc, wchar_t** argv) {
@@ -303,7 +325,7 @@ int WindowCommand(int argc, wchar_t** argv) {
     return 0;
   }
   static const wchar_t* const verbs[] = {L"list", L"point", L"hpoint", L"rects",
-                                         L"menu", L"devchange", L"post", L"keys"};
+                                         L"menu", L"devchange", L"post", L"keys", L"refreshbench"};
   bool known = false;
   for (const wchar_t* v : verbs) known = known || verb == v;
   if (!known) return -1;
@@ -323,6 +345,7 @@ int WindowCommand(int argc, wchar_t** argv) {
     return DeviceChange(window, wcstoul(argv[2], nullptr, 16), argv[3],
                         argc > 4 ? wcstoul(argv[4], nullptr, 10) : DBT_DEVTYP_DEVICEINTERFACE);
   }
+  if (verb == L"refreshbench" && argc == 3) return RefreshBench(window, _wtoi(argv[2]));
   if (verb == L"keys" && argc >= 3) return Keys(window, argc - 2, argv + 2);
   if (verb == L"post" && argc == 4) {
     PostMessageW(window, wcstoul(argv[2], nullptr, 16), wcstoul(argv[3], nullptr, 16), 0);
