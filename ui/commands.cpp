@@ -67,11 +67,7 @@ void OpenPropertySheetOfRow(int32_t) {
 }
 
 static void SelectAllRows() {
-  LVITEMW item = {};
-  item.stateMask = LVIS_SELECTED;
-  item.state = LVIS_SELECTED;
-  SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-               reinterpret_cast<LPARAM>(&item));
+  SetRowState(-1, LVIS_SELECTED, LVIS_SELECTED);
   SetFocus(listView);
   ShowSelectedCount();
 }

@@ -22,13 +22,6 @@ static int32_t SelectedCount() {
   return static_cast<int32_t>(SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
 }
 
-static void SetRowState(int32_t row, UINT state, UINT mask) {
-  LVITEMW item = {};
-  item.stateMask = mask;
-  item.state = state;
-  SendMessageW(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
 static UINT RowState(int32_t row, UINT mask) {
   return static_cast<UINT>(SendMessageW(listView, LVM_GETITEMSTATE, row, mask));
 }

@@ -117,7 +117,7 @@ int32_t RowPort(int32_t row) {
   return PortOfRowText(text);
 }
 
-static void SetRowState(int32_t row, UINT state, UINT mask) {
+void SetRowState(int32_t row, UINT state, UINT mask) {
   LVITEMW item = {};
   item.stateMask = mask;
   item.state = state;

@@ -26,4 +26,5 @@ int32_t HeaderHeight(HWND list);
 int32_t RowPort(int32_t row);
 // Text of one cell into a zero-filled buffer of 256 units.
 void ReadCellText(int32_t row, int32_t column, char16_t* text);
+void SetRowState(int32_t row, UINT state, UINT mask);
 void SetRowStateImage(int32_t row, uint32_t image);

@@ -21,6 +21,8 @@ double Now() {
 
 std::string ComDb() { return RegGet(kComArbiter, "ComDB"); }
 
+// Tests that add devices of their own leave them to the suite's end, where
+// every fixture device is removed.
 class MainWindow : public testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -206,6 +208,30 @@ TEST_F(MainWindow, WatchedDeviceArrivalsRefreshTheListAfterHalfASecond) {
   EXPECT_GE(elapsed, 0.45);
   EXPECT_LT(elapsed, 3.0);
   EXPECT_EQ("Late Adapter", list.rows[19].texts[2]);
+}
+
+TEST_F(MainWindow, KeysAndMenuCommandsRefreshSelectAndShowTheDeviceId) {
+  ListSnapshot list = Open();
+  // F5 picks up a device that arrived without any message.
+  AddFixtureDevice("ports", "WINQUIET", "COM30", "Quiet Adapter");
+  PressKeys("F5");
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.rows[29].texts[2] != ""; }, &list,
+                          5));
+  EXPECT_EQ("Quiet Adapter", list.rows[29].texts[2]);
+  // Ctrl+A selects every row; Escape does nothing at all.
+  ClickCell(0, 1);
+  PressKeys("ctrl+a Escape");
+  list = ReadList();
+  EXPECT_EQ(256, list.selectedCount);
+  EXPECT_EQ(" Selected Devices: 256", list.status1);
+  // "Show Device ID" adds the fifth column and fills it; again removes it.
+  RunVtool({"post", "111", "9d0a"});
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header.size() == 5; }, &list, 5));
+  EXPECT_EQ("Device ID", list.header[4]);
+  EXPECT_EQ("ROOT\\VARNICKWINPORT\\0000", list.rows[2].texts[4]);
+  EXPECT_EQ("", list.rows[4].texts[4]);
+  RunVtool({"post", "111", "9d0a"});
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header.size() == 4; }, &list, 5));
 }
 
 TEST_F(MainWindow, KeepsItsLayoutAndMinimumSizeWhenResized) {
