@@ -49,7 +49,10 @@ static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
   }
   if (portReservations == nullptr) return 1;  // no rows exist before the first refresh
 
-  if (!(change->uNewState & LVIS_FOCUSED) && SelectedCount() <= 1) {
+  // Only a focus the report brings counts: lists that report whole states
+  // carry the focus of a row that already had it.
+  UINT focusGained = change->uNewState & ~change->uOldState & LVIS_FOCUSED;
+  if (!focusGained && SelectedCount() <= 1) {
     SetRowState(-1, 0, LVIS_SELECTED);
   }
   SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);

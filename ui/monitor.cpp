@@ -32,7 +32,9 @@ void EndModelUseAndCatchUp() {
   if (due & kCloseDue) {
     PostMessageW(mainWindow, WM_CLOSE, 0, 0);
   } else if (due & kRefreshDue) {
-    RefreshList();
+    // Through the timer, so that the rows are not rebuilt inside the list's
+    // own notification that the use may have run in.
+    ArmRefreshTimer(kKeyChangeRefreshDelay);
   }
 }
 

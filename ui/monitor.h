@@ -13,7 +13,8 @@ const UINT kDeviceChangeRefreshDelay = 500;
 
 // Arms the one-shot refresh timer; arming it again restarts it.
 void ArmRefreshTimer(UINT milliseconds);
-// Ends a use of the models (see refresh_gate.h) and runs what it held back.
+// Ends a use of the models (see refresh_gate.h) and runs what it held back,
+// from the message loop.
 void EndModelUseAndCatchUp();
 void StartKeyWatcher();
 void OnDeviceChange(HWND window, WPARAM event, LPARAM data);

@@ -292,6 +292,18 @@ TEST_F(MainWindow, RestrictedRefusesEveryEditAndPutsTheBoxBack) {
     WaitForCheck(list.rows[row].texts[0], checked);
   }
   EXPECT_EQ("3 " + kComDb, ComDb());
+
+  // Another program writes ComDB while the error is shown: the refresh waits
+  // for the box and then shows the new value.
+  ClickCell(7, -1);
+  const std::string outside = "0f03" + std::string(60, '0');  // COM10 too
+  RegSet(kComArbiter, "ComDB", 3, outside);
+  usleep(500000);
+  EXPECT_EQ("Error|Admin privileges are required|error", RunVtool({"msgbox", "10000"}));
+  list = WaitForCheck("COM10", true);
+  EXPECT_FALSE(list.rows[7].checked);
+  EXPECT_EQ(" 6 ports reserved", list.status0);
+  EXPECT_EQ("3 " + outside, ComDb());
 }
 
 }  // namespace
