@@ -12,21 +12,18 @@
 
 static int32_t alwaysOnTop = 0;
 
-void SetMenuCheck(int32_t id, int32_t on) {
+// Replaces the whole state of an item, by command.
+static void SetMenuItemState(HMENU menu, int32_t id, UINT state) {
   MENUITEMINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STATE;
-  info.fState = on ? MFS_CHECKED : 0;
-  SetMenuItemInfoW(mainMenu, id, FALSE, &info);
-}
-
-void GrayMenuItem(HMENU menu, int32_t id) {
-  MENUITEMINFOW info = {};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_STATE;
-  info.fState = MFS_GRAYED;
+  info.fState = state;
   SetMenuItemInfoW(menu, id, FALSE, &info);
 }
+
+void SetMenuCheck(int32_t id, int32_t on) { SetMenuItemState(mainMenu, id, on ? MFS_CHECKED : 0); }
+
+void GrayMenuItem(HMENU menu, int32_t id) { SetMenuItemState(menu, id, MFS_GRAYED); }
 
 void SetAppCursor(LPCWSTR cursorId, int32_t nudge) {
   HCURSOR cursor = LoadCursorW(nullptr, cursorId);

@@ -99,13 +99,15 @@ LRESULT OnListNotify(HWND, int32_t controlId, const NMHDR* header) {
       }
       break;
     case NM_RETURN:
-    case NM_DBLCLK:
-      if (FocusedRow() != -1) {
+    case NM_DBLCLK: {
+      int32_t row = FocusedRow();
+      if (row != -1) {
         SetAppCursor(IDC_WAIT, 0);
-        OpenPropertySheetOfRow(FocusedRow());
+        OpenPropertySheetOfRow(row);
         SetAppCursor(IDC_ARROW, 0);
       }
       break;
+    }
     case NM_CLICK:
       viewSettings.focusRow = FocusedRow();
       break;

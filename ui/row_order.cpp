@@ -1,15 +1,10 @@
 #include "ui/row_order.h"
 
-#include "app/text.h"
 #include "platform/os.h"
+#include "ui/edit_rules.h"
 #include "ui/view_state.h"
 
 int32_t SortSlot(int32_t column) { return column >= 0 && column <= kDeviceIdColumn ? column : 0; }
-
-// The number behind "COM"; a text shorter than that reads as 0.
-static int32_t PortNumberOf(const char16_t* text) {
-  return TextLength(text) >= 3 ? TextToInt(text + 3) : 0;
-}
 
 int32_t CompareRowsBy(CellTextReader read, int32_t a, int32_t b, int32_t column) {
   char16_t textA[kCellTextUnits] = {};
@@ -18,8 +13,8 @@ int32_t CompareRowsBy(CellTextReader read, int32_t a, int32_t b, int32_t column)
   read(b, column, textB);
   int32_t r = 0;
   if (column == kPortColumn) {
-    int32_t portA = PortNumberOf(textA);
-    int32_t portB = PortNumberOf(textB);
+    int32_t portA = PortOfRowText(textA);
+    int32_t portB = PortOfRowText(textB);
     if (portA != portB) r = portA > portB ? 1 : -1;
   } else {
     r = OsCompareText(textA, textB);
