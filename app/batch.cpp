@@ -8,7 +8,7 @@
 
 // Frees every number in range that no device carries; a non-present device
 // counts as a device. Writes back when at least one number had none.
-static void ClearUnusedReservations(PortReservations* reservations, const PortDeviceList* devices) {
+static void ClearNumbersWithoutDevice(PortReservations* reservations, const PortDeviceList* devices) {
   int32_t count = 0;
   for (int32_t p = 1; p <= reservations->portCount; p++) {
     if (FindByPort(devices, p) == nullptr) {
@@ -21,20 +21,16 @@ static void ClearUnusedReservations(PortReservations* reservations, const PortDe
 
 // Removes every non-present device, going on past failures; frees a number
 // only when no other device carries it. Returns 1 when every removal worked.
-static int32_t RemoveNonPresentDevices(PortReservations* reservations, PortDeviceList* devices) {
+static int32_t RemoveEveryNonPresentDevice(PortReservations* reservations, PortDeviceList* devices) {
   int32_t allRemoved = 1;
   int32_t removedCount = 0;
   for (int32_t i = 0; i < devices->deviceCount; i++) {
     PortDevice* d = devices->devices[i];
     if (d->deviceNode == 0 || d->problemCode != kProblemNotPresent) continue;
-    OsDeviceData data = {};
-    data.size = sizeof data;
-    if (!OsEnumDevice(devices->deviceInfoSet, static_cast<uint32_t>(d->memberIndex), &data) ||
-        !RemoveDevice(devices->deviceInfoSet, &data)) {
+    if (!RemoveListedDevice(devices, d)) {
       allRemoved = 0;
       continue;
     }
-    d->deviceNode = 0;
     removedCount++;
     int32_t port = d->portNumber;
     if (port >= 1 && port <= reservations->portCount && FindByPort(devices, port) == nullptr) {
@@ -43,6 +39,15 @@ static int32_t RemoveNonPresentDevices(PortReservations* reservations, PortDevic
   }
   if (removedCount != 0) Save(reservations);
   return allRemoved;
+}
+
+static int32_t RunRepairs(BatchSwitches switches, PortReservations* reservations,
+                          PortDeviceList* devices) {
+  if (switches.clearSwitch) ClearNumbersWithoutDevice(reservations, devices);
+  if (switches.removeSwitch && !RemoveEveryNonPresentDevice(reservations, devices)) {
+    return kExitRemovalFailed;
+  }
+  return kExitSuccess;
 }
 
 int32_t RunBatch(BatchSwitches switches) {
@@ -57,10 +62,11 @@ int32_t RunBatch(BatchSwitches switches) {
   auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
   Enumerate(devices);
 
-  int32_t code = kExitSuccess;
-  if (switches.clearSwitch) ClearUnusedReservations(&reservations, devices);
-  if (switches.removeSwitch && !RemoveNonPresentDevices(&reservations, devices)) {
-    code = kExitRemovalFailed;
+  int32_t code;
+  if (!InventoryBuilt(devices) || (switches.clearSwitch && reservations.storedValueUnread)) {
+    code = kExitNotRead;
+  } else {
+    code = RunRepairs(switches, &reservations, devices);
   }
   Clear(devices);
   MemFree(devices);

@@ -57,11 +57,27 @@ TEST_F(Batch, ClearOnAMissingValueCreatesIt) {
   EXPECT_EQ(Bytes(32, 0), Stored());
 }
 
-TEST_F(Batch, ClearLeavesAnUnreadableValueAlone) {
+TEST_F(Batch, ClearLeavesAnUnreadableValueAloneAndSaysSo) {
   Seed(Bytes(32, 0xFF));
+  SimAddPort(u"COM3", false);
   SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 100);
-  EXPECT_EQ(0, AppMain(1, u"/c", 10));
+  EXPECT_EQ(3, AppMain(1, u"/c /r", 10));
   EXPECT_EQ(Bytes(32, 0xFF), Stored());
+  EXPECT_EQ(0, SimRemovalCount());
+}
+
+TEST_F(Batch, NothingIsFreedOrRemovedWithoutTheDeviceList) {
+  for (const char16_t* args : {u"/c", u"/r", u"/c /r"}) {
+    SimReset();
+    Seed(Bytes{0xFF});
+    SimAddPort(u"COM1");
+    SimAddPort(u"COM2", false);
+    SimFailDeviceSet(true);  // every port would look as if no device held it
+    EXPECT_EQ(3, AppMain(1, args, 10)) << args;
+    EXPECT_EQ(0, SimRegWriteCount()) << args;
+    EXPECT_EQ(0, SimRemovalCount()) << args;
+    EXPECT_TRUE(SimMessageBoxes().empty());
+  }
 }
 
 TEST_F(Batch, RemoveWithNothingNonPresentWritesNothing) {

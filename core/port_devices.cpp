@@ -109,9 +109,12 @@ void Clear(PortDeviceList* list) {
 
 int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data) {
   if (data == nullptr || data->devInst == 0) return 0;
+  // The class installer may rewrite the data in place (a global removal can
+  // leave it empty): the check afterwards uses the node as it was.
+  const OsDevNode node = data->devInst;
   if (!OsSetRemoveParams(set, data)) return 0;
   char16_t deviceId[260] = {};
-  if (OsGetDeviceId(data->devInst, deviceId, 260) != kCrSuccess) {
+  if (OsGetDeviceId(node, deviceId, 260) != kCrSuccess) {
     ShowLastErrorBox();
     return 0;
   }
@@ -127,10 +130,38 @@ int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data) {
   // The installer's word alone is not trusted: only a node that can no
   // longer be read or located counts as removed.
   MemFill(deviceId, 0, sizeof deviceId);
-  if (OsGetDeviceId(data->devInst, deviceId, 260) != kCrSuccess) return 1;
+  if (OsGetDeviceId(node, deviceId, 260) != kCrSuccess) return 1;
   deviceId[259] = 0;
   if (OsLocateDevNode(deviceId) != kCrSuccess) return 1;
   OsMessageBox(0, isAdmin ? u"Device not removed" : u"Device not removed, admin privileges are required",
                u"Error", kOsMbOk | kOsMbIconError);
   return 0;
+}
+
+static int32_t FetchMember(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* data) {
+  MemFill(data, 0, sizeof *data);
+  data->size = sizeof *data;
+  return OsEnumDevice(set, memberIndex, data);
+}
+
+int32_t FetchDeviceData(const PortDeviceList* list, const PortDevice* device, OsDeviceData* data) {
+  if (device == nullptr || device->deviceNode == 0 || list->deviceInfoSet == 0) return 0;
+  // A removal may take its member out of the set and move later ones down.
+  if (device->memberIndex >= 0 &&
+      FetchMember(list->deviceInfoSet, static_cast<uint32_t>(device->memberIndex), data) &&
+      data->devInst == device->deviceNode) {
+    return 1;
+  }
+  for (uint32_t m = 0; FetchMember(list->deviceInfoSet, m, data); m++) {
+    if (data->devInst == device->deviceNode) return 1;
+  }
+  MemFill(data, 0, sizeof *data);
+  return 0;
+}
+
+int32_t RemoveListedDevice(PortDeviceList* list, PortDevice* device) {
+  OsDeviceData data;
+  if (!FetchDeviceData(list, device, &data) || !RemoveDevice(list->deviceInfoSet, &data)) return 0;
+  device->deviceNode = 0;
+  return 1;
 }

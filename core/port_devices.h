@@ -29,6 +29,10 @@ struct PortDeviceList {
 
 // Rebuilds the list from the system; returns deviceCount.
 int32_t Enumerate(PortDeviceList* list);
+// Whether the last Enumerate could read the system's device list at all.
+// When it could not, every port looks as if no device held it, which must
+// never be taken for the truth: nothing may be freed or removed on it.
+inline int32_t InventoryBuilt(const PortDeviceList* list) { return list->deviceInfoSet != 0; }
 // The device chosen for a port: the first working one, else the last with a
 // problem code; null when no device carries the number.
 PortDevice* FindByPort(const PortDeviceList* list, int32_t portNumber);
@@ -37,3 +41,13 @@ void Clear(PortDeviceList* list);
 // Removes one device through its class installer and checks that its node
 // is gone. Reports every failure after the parameter step itself.
 int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data);
+
+// The SetupAPI data of a record's device, from the list's set: at the
+// record's member index when the member there is still the record's node,
+// else wherever the set now holds that node. 0 for a removed record, or
+// when the set no longer holds the node, so that no other device is ever
+// handed on in its place.
+int32_t FetchDeviceData(const PortDeviceList* list, const PortDevice* device, OsDeviceData* data);
+// Removes a record's device and marks the record removed (deviceNode 0);
+// 1 on success. A device that cannot be fetched counts as a failure.
+int32_t RemoveListedDevice(PortDeviceList* list, PortDevice* device);

@@ -224,3 +224,40 @@ TEST_F(Removal, NodeStillLocatableIsNotRemoved) {
   EXPECT_EQ(kOsMbOk | kOsMbIconError, SimMessageBoxes().back().flags);
   isAdmin = 1;
 }
+
+TEST_F(Removal, IsVerifiedOnTheNodeItWasHandedWhateverTheInstallerLeaves) {
+  SimDevice d = Device(kSimPortsClass, u"COM5");
+  d.stillLocatable = true;
+  SimAddDevice(d);
+  SimInstallerEmptiesData(true);
+  Enumerate(list);
+  isAdmin = 1;
+  EXPECT_EQ(0, Remove(0));
+  EXPECT_EQ(u"Error|Device not removed", Box());
+}
+
+TEST_F(Removal, ARecordsDeviceIsFoundByItsNodeAfterTheSetHasMoved) {
+  SimRemovalShiftsSets(true);
+  int first = SimAddPort(u"COM2", false);
+  int second = SimAddPort(u"COM3", false);
+  int present = SimAddPort(u"COM4");
+  Enumerate(list);
+  ASSERT_EQ(3, list->deviceCount);
+  EXPECT_EQ(1, RemoveListedDevice(list, list->devices[0]));
+  EXPECT_EQ(0u, list->devices[0]->deviceNode);
+  // The second record's member index now names the present device.
+  EXPECT_EQ(1, RemoveListedDevice(list, list->devices[1]));
+  EXPECT_TRUE(SimDeviceRemoved(first));
+  EXPECT_TRUE(SimDeviceRemoved(second));
+  EXPECT_FALSE(SimDeviceRemoved(present));
+
+  // A removed record, or a node the set no longer holds, gives no data and
+  // no removal.
+  OsDeviceData data;
+  EXPECT_EQ(0, FetchDeviceData(list, list->devices[0], &data));
+  EXPECT_EQ(0, RemoveListedDevice(list, list->devices[1]));
+  PortDevice stranger = *list->devices[2];
+  stranger.deviceNode = 99;
+  EXPECT_EQ(0, RemoveListedDevice(list, &stranger));
+  EXPECT_EQ(2, SimRemovalCount());
+}

@@ -35,6 +35,8 @@ bool SimDeviceRemoved(int index) { return sim.devices.at(index).removed; }
 int SimRemovalCount() { return sim.removalCount; }
 int SimOpenDeviceSets() { return static_cast<int>(sim.deviceSets.size()); }
 void SimFailDeviceSet(bool fail) { sim.failDeviceSet = fail; }
+void SimRemovalShiftsSets(bool shift) { sim.removalShiftsSets = shift; }
+void SimInstallerEmptiesData(bool empties) { sim.installerEmptiesData = empties; }
 
 // The device behind a node handle, or null when it no longer exists.
 static SimDeviceState* Node(OsDevNode node) {
@@ -158,5 +160,18 @@ int OsCallRemoveInstaller(OsDeviceSet, OsDeviceData* data) {
   d->removed = true;
   sim.removalCount++;
   SimRegDeleteKey(u"System\\CurrentControlSet\\Enum\\" + d->device.deviceId);
+  if (sim.removalShiftsSets) {
+    int index = static_cast<int>(data->devInst) - 1;
+    for (auto& set : sim.deviceSets) {
+      std::vector<int>& members = set.second;
+      for (size_t i = 0; i < members.size(); i++) {
+        if (members[i] == index) {
+          members.erase(members.begin() + static_cast<long>(i));
+          break;
+        }
+      }
+    }
+  }
+  if (sim.installerEmptiesData) data->devInst = 0;
   return 1;
 }

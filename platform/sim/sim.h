@@ -85,6 +85,21 @@ bool SimDeviceRemoved(int index);
 int SimRemovalCount();              // installer calls that removed a device
 int SimOpenDeviceSets();            // device-information sets not destroyed
 void SimFailDeviceSet(bool fail);   // SetupDiGetClassDevsW fails
+// A removal takes the device out of every open set, so that later members
+// move down an index (as a set may do on a real system).
+void SimRemovalShiftsSets(bool shift);
+// The class installer empties the device data it was handed after a removal.
+void SimInstallerEmptiesData(bool empties);
+
+// Profile files, by the names the program uses (iniPath is
+// C:\Tools\varnick.ini here). Values are kept as text.
+void SimProfileSet(const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value);
+bool SimProfileGet(const std::string& file, const std::string& section, const std::string& key,
+                   std::string* value);
+void SimProfileClear();
+int SimProfileWriteCount();        // successful writes since the reset
+void SimProfileFailWrites(bool fail);
 
 // Start-up facts.
 void SimSetAdmin(int32_t isAdmin);
