@@ -9,6 +9,7 @@ add_library(varnick_sim STATIC
   ${PORTABLE_SOURCES}
   platform/sim/devices.cpp
   platform/sim/process.cpp
+  platform/sim/profile.cpp
   platform/sim/registry.cpp
   platform/sim/window_mode.cpp
 )
@@ -35,6 +36,7 @@ add_library(varnick_sim_plain STATIC
   ${PORTABLE_SOURCES}
   platform/sim/devices.cpp
   platform/sim/process.cpp
+  platform/sim/profile.cpp
   platform/sim/registry.cpp
   platform/sim/window_mode.cpp
 )

@@ -170,3 +170,22 @@ uint32_t OsQueryDosDevice(const char16_t* name, char16_t* buffer, uint32_t units
 int OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data);
 // SetupDiCallClassInstaller(DIF_REMOVE); on failure the last error says why.
 int OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data);
+
+// Profile (INI) files -----------------------------------------------------------
+
+// Section, key, value and file in the system ANSI code page, as the
+// system's profile functions take them.
+// GetPrivateProfileIntA: the key's value as the platform reads integers,
+// or fallback when the key is missing.
+int32_t OsProfileReadInt(const char* section, const char* key, int32_t fallback,
+                         const char* file);
+// GetPrivateProfileStructA: 1 when the key holds exactly `size` bytes, two
+// hexadecimal digits each, followed by their checksum.
+int OsProfileReadStruct(const char* section, const char* key, void* data, uint32_t size,
+                        const char* file);
+// WritePrivateProfileStringA and WritePrivateProfileStructA: create the
+// file and the section when they are missing; 0 when nothing was written.
+int OsProfileWriteString(const char* section, const char* key, const char* value,
+                         const char* file);
+int OsProfileWriteStruct(const char* section, const char* key, const void* data, uint32_t size,
+                         const char* file);

@@ -4,6 +4,7 @@
 #define IDI_VARNICK 100
 #define IDD_MAIN 101
 #define IDA_MAIN 102
+#define IDD_ABOUT 104
 #define IDB_MENU_BITMAP_13 200
 #define IDB_MENU_BITMAP_16 201
 
@@ -11,6 +12,12 @@
 #define IDC_STATUS_BAR 1001
 #define IDC_CLEAR_BUTTON 1010
 #define IDC_REMOVE_BUTTON 1011
+
+// About box.
+#define IDC_ABOUT_TITLE 1003
+#define IDC_ABOUT_VERSION 1004
+#define IDC_ABOUT_LINK 1005
+#define IDC_ABOUT_ICON 1006
 
 // Accelerators.
 #define IDM_REMOVE_KEY 40001

@@ -2,12 +2,21 @@
 
 #include <commctrl.h>
 
+#include "actions/about_box.h"
+#include "actions/clipboard.h"
+#include "actions/property_sheet.h"
+#include "actions/system_tools.h"
 #include "actions/visual_theme.h"
+#include "app/memory.h"
 #include "app/probes.h"
 #include "app/process.h"
 #include "res/resource.h"
 #include "ui/main_window.h"
+#include "ui/monitor.h"
 #include "ui/port_list.h"
+#include "ui/repairs.h"
+#include "ui/row_order.h"
+#include "ui/settings_file.h"
 #include "ui/view_state.h"
 
 static int32_t alwaysOnTop = 0;
@@ -59,8 +68,80 @@ void InitMenuStates() {
   SetMenuDefaultItem(contextMenu, IDM_PROPERTIES, FALSE);
 }
 
-void OpenPropertySheetOfRow(int32_t) {
-  // Device property sheets are not offered in this build.
+static int32_t SelectedCount() {
+  return static_cast<int32_t>(SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+static int32_t NextSelectedRow(int32_t after) {
+  return static_cast<int32_t>(
+      SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
+}
+
+static void ShowRepairOutcome(RepairKind kind, const RepairOutcome& outcome) {
+  char16_t text[132];
+  RepairStatusText(kind, outcome, text, 132);
+  SendMessageW(statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+  if (outcome.saveFailed) ArmRefreshTimer(kKeyChangeRefreshDelay);  // show what is stored
+}
+
+static void ClearUnusedCommand() {
+  ShowRepairOutcome(kClearRepair,
+                    ClearUnusedReservations(listRows, portReservations, portDevices));
+}
+
+static void RemoveNonPresentCommand() {
+  ShowRepairOutcome(kRemoveRepair,
+                    RemoveNonPresentDevices(listRows, portReservations, portDevices));
+}
+
+static void RemoveSelectedDevices() {
+  SetAppCursor(IDC_WAIT, 0);
+  // The rows selected now: the user may select others while a removal's
+  // message box is up, and the command works what was asked of it.
+  int32_t count = SelectedCount();
+  auto* selected = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count > 0 ? count : 1)));
+  int32_t n = 0;
+  for (int32_t r = NextSelectedRow(-1); r >= 0 && n < count; r = NextSelectedRow(r)) {
+    selected[n++] = r;
+  }
+  int32_t removed = 0;
+  for (int32_t i = 0; i < n; i++) {
+    int32_t r = selected[i];
+    viewSettings.focusRow = r;
+    PortDevice* device;
+    if (!ReadRowDevice(r, &device)) continue;
+    SendMessageW(listView, LVM_ENSUREVISIBLE, r, FALSE);
+    if (RemoveRowDevice(listRows, portReservations, portDevices, r, device)) {
+      removed++;
+      ShowReservedCount();
+      ShowSelectedCount();
+    }
+    UpdateWindow(mainWindow);
+  }
+  MemFree(selected);
+  // Only a removal changes a flag; writing the whole bitmap back otherwise
+  // could only undo what another program stored since the last refresh.
+  if (removed > 0) SaveReservations();
+  // For focusRow -1 the list would be asked to select every row.
+  if (viewSettings.focusRow >= 0) {
+    SetRowState(viewSettings.focusRow, LVIS_FOCUSED | LVIS_SELECTED,
+                LVIS_FOCUSED | LVIS_SELECTED);
+  }
+  SetAppCursor(IDC_ARROW, 0);
+}
+
+static void OpenSelectedPropertySheets() {
+  int32_t k = SelectedCount();
+  if (k > 10) {
+    wchar_t text[64];
+    wsprintfW(text, L"This opens %i property dialogs! Sure?", k);
+    if (MessageBoxW(nullptr, text, L"Varnick", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    SetForegroundWindow(mainWindow);
+  }
+  SetAppCursor(IDC_APPSTARTING, 0);
+  for (int32_t r = NextSelectedRow(-1); r >= 0; r = NextSelectedRow(r)) OpenPropertySheet(r);
+  Sleep(500);
+  SetAppCursor(IDC_ARROW, 0);
 }
 
 static void SelectAllRows() {
@@ -69,25 +150,91 @@ static void SelectAllRows() {
   ShowSelectedCount();
 }
 
+static void CopyClickedCell() {
+  // A menu opened where no row is has no cell to copy, and copying nothing
+  // would empty the clipboard.
+  if (viewSettings.clickedColumn < 0 || viewSettings.focusRow < 0) return;
+  char16_t text[kCellTextUnits] = {};
+  ReadCellText(viewSettings.focusRow, viewSettings.clickedColumn, text);
+  TextBufferToClipboard(text);
+}
+
+static void RestartAsAdministrator() {
+  SetAppCursor(IDC_WAIT, 0);
+  // The new instance always opens the window: it gets no argument text,
+  // which would otherwise be searched for the batch switches.
+  if (RestartElevated(nullptr)) {
+    SaveSettings();
+    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+  }
+  SetAppCursor(IDC_ARROW, 0);
+}
+
+// Commands that hold rows or device records run only when no other such
+// work is under way (a message box of one may be up); otherwise the click
+// is refused.
+static void RunRowCommand(void (*command)()) {
+  if (!BeginRowCommand()) {
+    MessageBeep(MB_OK);
+    return;
+  }
+  command();
+  EndRowWorkAndCatchUp();
+}
+
+static void ToggleDeviceIdColumn() {
+  showDeviceId = !showDeviceId;
+  SetMenuCheck(IDM_SHOW_DEVICE_ID, showDeviceId);
+  UpdateColumns();
+  RefreshList();
+}
+
 void DispatchCommand(HWND window, int32_t id, HWND, int32_t) {
   UpdateWindow(mainWindow);
   switch (id) {
+    case IDC_CLEAR_BUTTON:
+      RunRowCommand(ClearUnusedCommand);
+      break;
+    case IDC_REMOVE_BUTTON:
+      RunRowCommand(RemoveNonPresentCommand);
+      break;
+    case IDM_REMOVE_KEY:
+    case IDM_REMOVE_DEVICE:
+    case IDM_REMOVE_OTHER:
+      RunRowCommand(RemoveSelectedDevices);
+      break;
     case IDM_SELECT_ALL:
     case IDM_SELECT_ALL_OTHER:
       SelectAllRows();
       break;
     case IDM_REFRESH_KEY:
     case IDM_REFRESH:
-      RefreshList();
+      RefreshList();  // held back by itself while rows are in use
+      break;
+    case IDM_PROPERTIES_SPACE:
+    case IDM_PROPERTIES_ENTER:
+    case IDM_PROPERTIES:
+      RunRowCommand(OpenSelectedPropertySheets);
+      break;
+    case IDM_RESTART_ELEVATED:
+      RestartAsAdministrator();
+      break;
+    case IDM_RESTORE_POINT:
+      SetAppCursor(IDC_WAIT, 0);
+      CreateRestorePoint();
+      SetAppCursor(IDC_ARROW, 0);
+      break;
+    case IDM_DEVICE_MANAGER:
+      SetAppCursor(IDC_WAIT, 0);
+      OpenDeviceManager();
+      SetAppCursor(IDC_ARROW, 0);
       break;
     case IDM_EXIT:
       PostMessageW(window, WM_CLOSE, 0, 0);
       break;
     case IDM_SHOW_DEVICE_ID:
-      showDeviceId = !showDeviceId;
-      SetMenuCheck(IDM_SHOW_DEVICE_ID, showDeviceId);
-      UpdateColumns();
-      RefreshList();
+      // The columns change under the rows: not while a command writes them.
+      RunRowCommand(ToggleDeviceIdColumn);
       break;
     case IDM_WINDOWS_THEME:
       viewSettings.visualStyles = !viewSettings.visualStyles;
@@ -98,6 +245,12 @@ void DispatchCommand(HWND window, int32_t id, HWND, int32_t) {
       alwaysOnTop = !alwaysOnTop;
       SetMenuCheck(IDM_ALWAYS_ON_TOP, alwaysOnTop);
       SetWindowZOrder(mainWindow, alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST);
+      break;
+    case IDM_ABOUT:
+      ShowAboutBox(mainWindow);
+      break;
+    case IDM_COPY:
+      CopyClickedCell();
       break;
   }
 }

@@ -15,4 +15,3 @@ void GrayMenuItem(HMENU menu, int32_t id);
 // Shows a system cursor over the main window and the list; the nudge moves
 // the pointer a pixel and back so that the new shape shows at once.
 void SetAppCursor(LPCWSTR cursorId, int32_t nudge);
-void OpenPropertySheetOfRow(int32_t row);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/refresh_gate.h"
+#include "ui/row_guard.h"
 
 namespace {
 
@@ -36,25 +36,27 @@ TEST(EditRules, ARowStandsForTheNumberInItsPortText) {
   EXPECT_EQ(0, PortOfRowText(u"COMx"));
 }
 
-TEST(RefreshGate, HoldsBackARefreshOrCloseUntilTheOutermostUseEnds) {
+TEST(RowGuard, HoldsBackARefreshOrCloseAndRefusesOtherRowWork) {
   EXPECT_EQ(1, RefreshMayRunNow());
   EXPECT_EQ(1, CloseMayRunNow());
-  EXPECT_EQ(0, EndModelUse());  // an unmatched end changes nothing
+  EXPECT_EQ(0, EndRowWork());  // an unmatched end changes nothing
+  EXPECT_EQ(0, RowsInUse());
 
-  BeginModelUse();
-  BeginModelUse();
+  ASSERT_EQ(1, TryBeginRowWork());
+  EXPECT_EQ(1, RowsInUse());
+  EXPECT_EQ(0, TryBeginRowWork());  // a second command inside the first
   EXPECT_EQ(0, RefreshMayRunNow());
   EXPECT_EQ(0, RefreshMayRunNow());
-  EXPECT_EQ(0, EndModelUse());  // still inside the outer use
-  EXPECT_EQ(kRefreshDue, EndModelUse());
+  EXPECT_EQ(kRefreshDue, EndRowWork());  // once, however often it came due
   EXPECT_EQ(1, RefreshMayRunNow());
+  EXPECT_EQ(0, RowsInUse());
 
-  BeginModelUse();
+  ASSERT_EQ(1, TryBeginRowWork());
   EXPECT_EQ(0, CloseMayRunNow());
   EXPECT_EQ(0, RefreshMayRunNow());
-  EXPECT_EQ(kRefreshDue | kCloseDue, EndModelUse());
-  BeginModelUse();
-  EXPECT_EQ(0, EndModelUse());  // nothing came due this time
+  EXPECT_EQ(kRefreshDue | kCloseDue, EndRowWork());
+  ASSERT_EQ(1, TryBeginRowWork());
+  EXPECT_EQ(0, EndRowWork());  // nothing came due this time
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 std::atomic<int32_t> shuttingDown{0};
 std::atomic<OsKey> watchedKey{0};
 
-uint32_t WatchComArbiter(void (*armRefresh)()) {
+uint32_t WatchComArbiter(void (*armRefresh)(void* context), void* context) {
   OsKey key = 0;
   int32_t status = OsRegOpenKey(kOsLocalMachine, kComArbiterPath, kOsKeyNotify, &key);
   if (status != kOsErrorSuccess) return static_cast<uint32_t>(status);
@@ -21,6 +21,6 @@ uint32_t WatchComArbiter(void (*armRefresh)()) {
     status = OsRegWaitForValueChange(key);
     if (shuttingDown) return 0;
     if (status != kOsErrorSuccess) return static_cast<uint32_t>(status);
-    armRefresh();
+    armRefresh(context);
   }
 }

@@ -16,4 +16,6 @@ extern std::atomic<OsKey> watchedKey;
 // The thread's body: returns its exit code. 0 after shutdown; the open
 // error when the key cannot be opened; the wait's error when a wait fails,
 // since waiting again would only fail again at once.
-uint32_t WatchComArbiter(void (*armRefresh)());
+// armRefresh runs on the watcher's thread: it only asks the GUI thread to
+// arm the refresh timer, with the context it is given.
+uint32_t WatchComArbiter(void (*armRefresh)(void* context), void* context);

@@ -10,7 +10,7 @@
 namespace {
 
 int arms = 0;
-void CountArm() { arms++; }
+void CountArm(void* context) { *static_cast<int*>(context) += 1; }
 
 class KeyWatcher : public testing::Test {
  protected:
@@ -33,21 +33,21 @@ TEST_F(KeyWatcher, ArmsARefreshForEveryChangeAndEndsAtShutdown) {
     if (++waits == 4) shuttingDown = 1;  // shutdown closes the key: the wait returns 0
     return 0;
   });
-  EXPECT_EQ(0u, WatchComArbiter(CountArm));
+  EXPECT_EQ(0u, WatchComArbiter(CountArm, &arms));
   EXPECT_EQ(3, arms);
 }
 
 TEST_F(KeyWatcher, AFailingWaitEndsTheWatcherInsteadOfSpinning) {
   int waits = 0;
   SimRegOnWaitForChange([&waits]() -> int32_t { return ++waits == 1 ? 0 : 1018; });
-  EXPECT_EQ(1018u, WatchComArbiter(CountArm));  // KEY_DELETED
+  EXPECT_EQ(1018u, WatchComArbiter(CountArm, &arms));  // KEY_DELETED
   EXPECT_EQ(1, arms);
   EXPECT_EQ(2, waits);
 }
 
 TEST_F(KeyWatcher, AMissingKeyEndsTheWatcherWithTheOpenError) {
   SimRegDeleteKey(kComArbiterPath);
-  EXPECT_EQ(2u, WatchComArbiter(CountArm));
+  EXPECT_EQ(2u, WatchComArbiter(CountArm, &arms));
   EXPECT_EQ(0, arms);
   EXPECT_EQ(0, SimRegOpenKeyCount());
 }
@@ -58,7 +58,7 @@ TEST_F(KeyWatcher, AShutdownBeforeTheFirstWaitClosesTheKeyItself) {
     ADD_FAILURE() << "waited after shutdown had begun";
     return 0;
   });
-  EXPECT_EQ(0u, WatchComArbiter(CountArm));
+  EXPECT_EQ(0u, WatchComArbiter(CountArm, &arms));
   EXPECT_EQ(0, SimRegOpenKeyCount());
   EXPECT_EQ(0u, watchedKey.load());
 }

@@ -4,13 +4,13 @@
 
 #include "app/process.h"
 #include "res/resource.h"
+#include "actions/property_sheet.h"
 #include "ui/commands.h"
 #include "ui/edit_rules.h"
 #include "ui/list_sort.h"
 #include "ui/main_window.h"
 #include "ui/monitor.h"
 #include "ui/port_list.h"
-#include "ui/refresh_gate.h"
 #include "ui/view_state.h"
 
 static int32_t FocusedRow() {
@@ -33,21 +33,34 @@ static void SetReservation(int32_t row, int32_t flag) {
   }
 }
 
+// Puts a clicked box back as it was. A refresh may have moved the rows
+// meanwhile, so the row is found again by its port.
+static void PutBoxBack(int32_t port, uint32_t oldState) {
+  int32_t row = FindRowOfPort(port);
+  if (row >= 0) SetRowStateImage(row, StateImageOf(oldState));
+}
+
+// A click on a box while the rows are in use (a message box of another
+// command is up) is refused and put back.
+static void RefuseBoxChange(const NMLISTVIEW* change) {
+  SetRowStateImage(change->iItem, StateImageOf(change->uOldState));
+  MessageBeep(MB_OK);
+}
+
 // Without administrator rights the box is put back; 0 when refused.
 static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
   int32_t row = change->iItem;
-  if (!isAdmin) {
-    // The box runs its own message loop; no refresh may delete the rows
-    // while the list is still inside its report of this change.
-    BeginModelUse();
-    MessageBoxW(nullptr, L"Admin privileges are required", L"Error", MB_OK | MB_ICONERROR);
-    listUpdating = 1;
-    SetRowStateImage(row, StateImageOf(change->uOldState));
-    listUpdating = 0;
-    EndModelUseAndCatchUp();
+  if (!BeginRowCommand()) {
+    RefuseBoxChange(change);
     return 0;
   }
-  if (portReservations == nullptr) return 1;  // no rows exist before the first refresh
+  if (!isAdmin) {
+    int32_t port = RowPort(row);
+    MessageBoxW(nullptr, L"Admin privileges are required", L"Error", MB_OK | MB_ICONERROR);
+    PutBoxBack(port, change->uOldState);
+    EndRowWorkAndCatchUp();
+    return 0;
+  }
 
   // Only a focus the report brings counts: lists that report whole states
   // carry the focus of a row that already had it.
@@ -59,18 +72,17 @@ static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
   SetRowState(row, LVIS_FOCUSED, LVIS_FOCUSED);
   viewSettings.focusRow = row;
 
-  int32_t flag = static_cast<int32_t>(StateImageOf(RowState(row, LVIS_STATEIMAGEMASK))) - 1;
+  int32_t flag = RowStateImage(row) - 1;
   SetReservation(row, flag);
-  listUpdating = 1;
   int32_t count = static_cast<int32_t>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
   for (int32_t r = 0; r < count; r++) {
     if (!RowState(r, LVIS_SELECTED)) continue;
     SetRowStateImage(r, flag ? kChecked : kUnchecked);
     SetReservation(r, flag);
   }
-  listUpdating = 0;
-  Save(portReservations);
+  SaveReservations();
   ShowReservedCount();
+  EndRowWorkAndCatchUp();
   return 1;
 }
 
@@ -101,10 +113,11 @@ LRESULT OnListNotify(HWND, int32_t controlId, const NMHDR* header) {
     case NM_RETURN:
     case NM_DBLCLK: {
       int32_t row = FocusedRow();
-      if (row != -1) {
+      if (row != -1 && BeginRowCommand()) {
         SetAppCursor(IDC_WAIT, 0);
-        OpenPropertySheetOfRow(row);
+        OpenPropertySheet(row);
         SetAppCursor(IDC_ARROW, 0);
+        EndRowWorkAndCatchUp();
       }
       break;
     }

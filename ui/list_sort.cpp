@@ -5,6 +5,7 @@
 #include "platform/win32/list_view.h"
 #include "ui/main_window.h"
 #include "ui/port_list.h"
+#include "ui/row_guard.h"
 #include "ui/row_order.h"
 #include "ui/view_state.h"
 
@@ -31,6 +32,12 @@ void SetSortArrows(HWND list, int32_t column, int32_t ascending) {
 }
 
 void SortByClickedColumn(int32_t column) {
+  // Reordering under a command that holds row indices would point it at
+  // other ports: refused while rows are in use.
+  if (RowsInUse()) {
+    MessageBeep(MB_OK);
+    return;
+  }
   int32_t ascending = ClickSortColumn(column);
   SortRows(column);
   SetSortArrows(listView, column, ascending);

@@ -7,12 +7,14 @@
 #include "app/text.h"
 #include "res/resource.h"
 #include "ui/commands.h"
+#include "ui/key_watcher.h"
 #include "ui/list_notify.h"
 #include "ui/monitor.h"
 #include "ui/port_list.h"
+#include "ui/settings_file.h"
+#include "ui/settings_rules.h"
 #include "ui/view_state.h"
 #include "ui/window_geometry.h"
-#include "actions/visual_theme.h"
 
 HWND mainWindow;
 HWND listView;
@@ -40,26 +42,8 @@ int32_t GetScreenDpi() {
 
 int32_t ScaleByDpi(int32_t n) { return MulDiv(n, GetScreenDpi(), 96); }
 
-// The settings file is not read yet: every setting takes its built-in value.
-static void ApplyStartupSettings() {
-  showDeviceId = 0;
-  SetMenuCheck(IDM_SHOW_DEVICE_ID, showDeviceId);
-  for (int i = 0; i < 7; i++) viewSettings.columnWidths[i] = ScaleByDpi(kDefaultColumnWidths[i]);
-  UpdateColumns();
-  sortColumn = 0;
-  viewSettings.sortDirection[0] = 1;
-  if (IsThemeActiveNow()) {
-    SetMenuCheck(IDM_WINDOWS_THEME, viewSettings.visualStyles);
-    if (viewSettings.visualStyles == 0) ApplyVisualStyles();
-  } else {
-    EnableMenuItem(mainMenu, IDM_WINDOWS_THEME, MF_BYCOMMAND | MF_GRAYED);
-  }
-}
-
 int32_t CreateMainWindow(int32_t showCommand) {
-  (void)showCommand;  // only a stored placement gives way to it
   WINDOWPLACEMENT placement = {};
-  placement.length = sizeof placement;
   InitCommonControls();
   mainWindow = CreateDialogParamW(reinterpret_cast<HINSTANCE>(instance),
                                   MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
@@ -74,16 +58,17 @@ int32_t CreateMainWindow(int32_t showCommand) {
   listTop = listRect.top;
   headerHeight = HeaderHeight(listView);
 
-  ApplyStartupSettings();
-
-  // No stored placement: the template's size, centred, shown normally.
-  RECT windowRect = {};
-  RECT desktopRect = {};
-  GetWindowRect(mainWindow, &windowRect);
-  GetWindowRect(GetDesktopWindow(), &desktopRect);
-  Rect centred = CenteredIn(ToRect(windowRect), ToRect(desktopRect));
-  placement.showCmd = SW_SHOWNORMAL;
-  placement.rcNormalPosition = {centred.left, centred.top, centred.right, centred.bottom};
+  if (!ReadStartupSettings(showCommand, &placement)) {
+    // No stored placement: the template's size, centred, shown normally.
+    RECT windowRect = {};
+    RECT desktopRect = {};
+    GetWindowRect(mainWindow, &windowRect);
+    GetWindowRect(GetDesktopWindow(), &desktopRect);
+    Rect centred = CenteredIn(ToRect(windowRect), ToRect(desktopRect));
+    placement.showCmd = SW_SHOWNORMAL;
+    placement.rcNormalPosition = {centred.left, centred.top, centred.right, centred.bottom};
+  }
+  placement.length = sizeof placement;  // whatever a hand-edited file held
   SetWindowPlacement(mainWindow, &placement);
   LayoutMainWindow();
   ShowWindow(mainWindow, placement.showCmd);
@@ -94,9 +79,8 @@ int32_t CreateMainWindow(int32_t showCommand) {
 
 static void SetCaptionSuffixes(HWND window) {
   wchar_t caption[64] = {};
-  // ShowVerInCaption defaults to 1.
   GetWindowTextW(window, caption, 63);
-  if (caption[0] != 0) {
+  if (ReadSettingInt("ShowVerInCaption", 1) != 0 && caption[0] != 0) {
     char16_t* text = reinterpret_cast<char16_t*>(caption);
     TextAppend(text, 64, u" V");
     TextAppend(text, 64, programVersion.shortText);
@@ -152,7 +136,7 @@ int32_t InitMainWindow(HWND window) {
     deviceNotification = RegisterDeviceNotificationW(
         window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE | DEVICE_NOTIFY_ALL_INTERFACE_CLASSES);
   }
-  StartKeyWatcher();
+  StartKeyWatcher(window);
   return 1;
 }
 
@@ -201,6 +185,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_DEVICECHANGE:
       OnDeviceChange(window, wParam, lParam);
+      return 0;
+    case kArmRefreshMessage:
+      if (!shuttingDown) ArmRefreshTimer(kKeyChangeRefreshDelay);
       return 0;
   }
   return FALSE;

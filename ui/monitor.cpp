@@ -6,7 +6,9 @@
 #include "ui/key_watcher.h"
 #include "ui/main_window.h"
 #include "ui/port_list.h"
-#include "ui/refresh_gate.h"
+#include "ui/row_guard.h"
+#include "ui/settings_file.h"
+#include "actions/about_box.h"
 
 static HANDLE keyWatcherThread;
 
@@ -20,15 +22,15 @@ static const GUID kWatchedClasses[3] = {
 
 static VOID CALLBACK RefreshTimerExpired(HWND window, UINT, UINT_PTR id, DWORD) {
   KillTimer(window, id);
-  if (RefreshMayRunNow()) RefreshList();
+  RefreshList();
 }
 
 void ArmRefreshTimer(UINT milliseconds) {
   SetTimer(mainWindow, kRefreshTimerId, milliseconds, RefreshTimerExpired);
 }
 
-void EndModelUseAndCatchUp() {
-  int32_t due = EndModelUse();
+void EndRowWorkAndCatchUp() {
+  int32_t due = EndRowWork();
   if (due & kCloseDue) {
     PostMessageW(mainWindow, WM_CLOSE, 0, 0);
   } else if (due & kRefreshDue) {
@@ -38,12 +40,16 @@ void EndModelUseAndCatchUp() {
   }
 }
 
-static void ArmAfterKeyChange() { ArmRefreshTimer(kKeyChangeRefreshDelay); }
+// On the watcher's thread: a timer belongs to the thread of its window, so
+// the GUI thread is asked to arm it.
+static void AskToArmRefresh(void* window) {
+  PostMessageW(static_cast<HWND>(window), kArmRefreshMessage, 0, 0);
+}
 
-static DWORD WINAPI KeyWatcher(LPVOID) { return WatchComArbiter(ArmAfterKeyChange); }
+static DWORD WINAPI KeyWatcher(LPVOID window) { return WatchComArbiter(AskToArmRefresh, window); }
 
-void StartKeyWatcher() {
-  keyWatcherThread = CreateThread(nullptr, 0, KeyWatcher, nullptr, 0, nullptr);
+void StartKeyWatcher(HWND window) {
+  keyWatcherThread = CreateThread(nullptr, 0, KeyWatcher, window, 0, nullptr);
 }
 
 void OnDeviceChange(HWND window, WPARAM event, LPARAM data) {
@@ -75,6 +81,7 @@ void CloseMainWindow(HWND window) {
     CloseHandle(keyWatcherThread);
     keyWatcherThread = nullptr;
   }
+  SaveSettings();  // only while the window is still visible
   ShowWindow(window, SW_HIDE);
   if (portDevices != nullptr) {
     Clear(portDevices);
@@ -89,6 +96,7 @@ void CloseMainWindow(HWND window) {
   DestroyMenu(contextMenu);
   DestroyMenu(contextMenuHolder);
   DeleteObject(menuCheckBitmap);
+  DeleteAboutLinkFont();
   if (deviceNotification != nullptr) UnregisterDeviceNotification(deviceNotification);
   Sleep(150);
   PostQuitMessage(0);

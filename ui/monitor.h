@@ -11,11 +11,15 @@ const UINT kStartupRefreshDelay = 10;
 const UINT kKeyChangeRefreshDelay = 10;
 const UINT kDeviceChangeRefreshDelay = 500;
 
+// The key watcher's request, posted to the main window, to arm the refresh
+// timer on the GUI thread.
+const UINT kArmRefreshMessage = WM_APP + 1;
+
 // Arms the one-shot refresh timer; arming it again restarts it.
 void ArmRefreshTimer(UINT milliseconds);
-// Ends a use of the models (see refresh_gate.h) and runs what it held back,
-// from the message loop.
-void EndModelUseAndCatchUp();
-void StartKeyWatcher();
+// Ends row work (see row_guard.h) and runs what it held back, from the
+// message loop.
+void EndRowWorkAndCatchUp();
+void StartKeyWatcher(HWND window);
 void OnDeviceChange(HWND window, WPARAM event, LPARAM data);
 void CloseMainWindow(HWND window);

@@ -8,6 +8,8 @@
 #include "ui/edit_rules.h"
 #include "ui/list_sort.h"
 #include "ui/main_window.h"
+#include "ui/monitor.h"
+#include "ui/row_guard.h"
 #include "ui/row_order.h"
 #include "ui/view_state.h"
 
@@ -69,6 +71,7 @@ void SetRowTexts(const PortDevice* device, int32_t row) {
 }
 
 void ShowReservedCount() {
+  if (portReservations == nullptr) return;  // before the first refresh
   wchar_t text[132];
   swprintf(text, 132, L" %i ports reserved", CountReserved(portReservations));
   SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
@@ -124,11 +127,70 @@ void SetRowState(int32_t row, UINT state, UINT mask) {
   SendMessageW(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
+// Every check box the program sets goes through here, marked as its own
+// change so that the list's report of it is never taken for a user's edit.
 void SetRowStateImage(int32_t row, uint32_t image) {
+  int32_t outer = listUpdating;
+  listUpdating = 1;
   SetRowState(row, StateImageState(image), LVIS_STATEIMAGEMASK);
+  listUpdating = outer;
+}
+
+int32_t RowStateImage(int32_t row) {
+  return static_cast<int32_t>(
+      StateImageOf(static_cast<UINT>(SendMessageW(listView, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK))));
+}
+
+int32_t FindRowOfPort(int32_t port) {
+  int32_t count = static_cast<int32_t>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+  for (int32_t row = 0; row < count; row++) {
+    if (RowPort(row) == port) return row;
+  }
+  return -1;
+}
+
+int32_t ReadRowDevice(int32_t row, PortDevice** device) {
+  LVITEMW item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  *device = nullptr;
+  if (!SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return 0;
+  *device = reinterpret_cast<PortDevice*>(item.lParam);
+  return 1;
+}
+
+static void ShowRowDevice(int32_t row, PortDevice* device) {
+  SetRowTexts(device, row);
+  LVITEMW item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  item.lParam = reinterpret_cast<LPARAM>(device);
+  SendMessageW(listView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+static int32_t ListRowCount() {
+  return static_cast<int32_t>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+}
+static int32_t RowIsChecked(int32_t row) { return RowStateImage(row) == static_cast<int32_t>(kChecked); }
+static void UncheckRow(int32_t row) { SetRowStateImage(row, kUnchecked); }
+
+const RowAccess listRows = {ListRowCount, RowPort, RowIsChecked, UncheckRow, ShowRowDevice};
+
+int32_t BeginRowCommand() {
+  if (portReservations == nullptr || portDevices == nullptr) return 0;  // no rows yet
+  return TryBeginRowWork();
+}
+
+void SaveReservations() {
+  // A save that did not write leaves the boxes showing what is not stored:
+  // show what is.
+  if (!Save(portReservations)) ArmRefreshTimer(kKeyChangeRefreshDelay);
 }
 
 void RefreshList() {
+  // Rows and records are rebuilt here, so nothing may hold them: a refresh
+  // that comes due meanwhile runs once the holder is done.
+  if (!RefreshMayRunNow()) return;
   SetAppCursor(IDC_WAIT, 0);
   SendMessageW(listView, WM_SETREDRAW, FALSE, 0);
   listUpdating = 1;
@@ -156,6 +218,7 @@ void RefreshList() {
     // The template's sorting style may place the row elsewhere.
     int32_t row = static_cast<int32_t>(
         SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) continue;  // -1 would address every row
     SetRowStateImage(row, portReservations->reservedFlags[i] ? kChecked : kUnchecked);
     SetRowTexts(device, row);
   }

@@ -8,6 +8,7 @@
 
 #include "core/port_devices.h"
 #include "core/port_reservations.h"
+#include "ui/repairs.h"
 
 // The two models, created by the first refresh and kept until shutdown.
 extern PortReservations* portReservations;
@@ -27,4 +28,21 @@ int32_t RowPort(int32_t row);
 // Text of one cell into a zero-filled buffer of 256 units.
 void ReadCellText(int32_t row, int32_t column, char16_t* text);
 void SetRowState(int32_t row, UINT state, UINT mask);
+// Sets a row's check box (kChecked, kUnchecked) as the program's own change.
 void SetRowStateImage(int32_t row, uint32_t image);
+int32_t RowStateImage(int32_t row);
+// The row that now stands for a port; -1 when none does.
+int32_t FindRowOfPort(int32_t port);
+// The device a row carries as its item data (null for none); 0 when the
+// row cannot be read.
+int32_t ReadRowDevice(int32_t row, PortDevice** device);
+
+// The list's rows for the repairs.
+extern const RowAccess listRows;
+// Starts work that holds rows or device records (see row_guard.h): 0 when
+// it may not run now, because rows are in use or do not exist yet. Work
+// that started ends with EndRowWorkAndCatchUp (monitor.h).
+int32_t BeginRowCommand();
+// Writes the reservations; when nothing was written, the list is refreshed
+// so that it shows what is stored.
+void SaveReservations();

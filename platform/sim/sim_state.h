@@ -45,7 +45,14 @@ struct SimState {
   std::map<OsDeviceSet, std::vector<int>> deviceSets;
   OsDeviceSet nextDeviceSet = 0x5000;
   bool failDeviceSet = false;
+  bool removalShiftsSets = false;
+  bool installerEmptiesData = false;
   int removalCount = 0;
+
+  // file -> section -> key -> value, names folded to lower case
+  std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> profiles;
+  int profileWrites = 0;
+  bool profileWritesFail = false;
 
   int32_t isAdmin = 1;
   OsVersionNumbers version = {10, 0, 19045, 0, 1, 0x100};

@@ -49,17 +49,6 @@ uint32_t OsGetDeviceId(OsDevNode node, char16_t* buffer, uint32_t units) {
   return CM_Get_Device_IDW(node, reinterpret_cast<wchar_t*>(buffer), units, 0);
 }
 
-uint32_t OsGetDevNodeStatus(OsDevNode node, uint32_t* status, uint32_t* problem) {
-  // Wine's stub reports success without writing: start from zero.
-  ULONG s = 0, p = 0;
-  CONFIGRET result = CM_Get_DevNode_Status(&s, &p, node, 0);
-  if (result == CR_SUCCESS) {
-    *status = s;
-    *problem = p;
-  }
-  return result;
-}
-
 uint32_t OsLocateDevNode(const char16_t* deviceId) {
   DEVINST node = 0;
   return CM_Locate_DevNodeW(&node, const_cast<wchar_t*>(W(deviceId)), CM_LOCATE_DEVNODE_NORMAL);
@@ -69,17 +58,3 @@ uint32_t OsQueryDosDevice(const char16_t* name, char16_t* buffer, uint32_t units
   return QueryDosDeviceW(W(name), reinterpret_cast<wchar_t*>(buffer), units);
 }
 
-int OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data) {
-  SP_REMOVEDEVICE_PARAMS params;
-  ZeroMemory(&params, sizeof params);
-  params.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
-  params.ClassInstallHeader.InstallFunction = DIF_REMOVE;
-  params.Scope = DI_REMOVEDEVICE_GLOBAL;
-  params.HwProfile = 0;
-  return SetupDiSetClassInstallParamsW(Set(set), Data(data), &params.ClassInstallHeader,
-                                       sizeof params);
-}
-
-int OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data) {
-  return SetupDiCallClassInstaller(DIF_REMOVE, Set(set), Data(data));
-}

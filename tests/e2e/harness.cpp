@@ -179,6 +179,12 @@ int ListSnapshot::RowOf(const std::string& port) const {
   return -1;
 }
 
+void RemoveSettingsFiles() {
+  for (const char* name : {"varnick.ini", "varnick_restricted.ini", "varnick_ghosts.ini"}) {
+    unlink(WindowsBuildFile(name).c_str());
+  }
+}
+
 pid_t StartProgram(const std::string& program, const std::vector<std::string>& args) {
   std::vector<std::string> argv = {kWineLoader, WindowsBuildFile(program)};
   argv.insert(argv.end(), args.begin(), args.end());

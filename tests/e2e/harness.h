@@ -73,6 +73,10 @@ struct WindowInfo {
   bool clearEnabled = false, removeEnabled = false;
 };
 
+// Removes the settings files of the Windows build's programs, so that the
+// next start sees none.
+void RemoveSettingsFiles();
+
 // Starts a program of the Windows build without waiting for it; ends it
 // with WaitForExit (or kills it there).
 pid_t StartProgram(const std::string& program, const std::vector<std::string>& args = {});

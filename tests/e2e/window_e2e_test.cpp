@@ -34,6 +34,7 @@ class MainWindow : public testing::Test {
   static void TearDownTestSuite() { ClearFixtureDevices(); }
 
   void SetUp() override {
+    RemoveSettingsFiles();
     RegDelete(kComArbiter);
     RegSet(kComArbiter, "ComDB", 3, kComDb);
   }

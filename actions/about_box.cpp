@@ -1,0 +1,125 @@
+#include "actions/about_box.h"
+
+#include <shellapi.h>
+
+#include "app/process.h"
+#include "res/project.h"
+#include "res/resource.h"
+#include "ui/commands.h"
+#include "ui/main_window.h"
+#include "ui/view_state.h"
+
+static RECT linkRect;  // screen coordinates
+static HFONT linkFont;
+
+static const wchar_t kPageUrl[] = L"" VARNICK_PAGE_URL;
+static const wchar_t kLinkText[] = L"" VARNICK_LINK_TEXT;
+
+void DeleteAboutLinkFont() {
+  if (linkFont != nullptr) DeleteObject(linkFont);
+  linkFont = nullptr;
+}
+
+static SIZE MeasureLink(HDC dc) {
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, kLinkText, lstrlenW(kLinkText), &size);
+  return size;
+}
+
+static void CentreOnOwner(HWND dialog) {
+  RECT o, d;
+  GetWindowRect(GetWindow(dialog, GW_OWNER), &o);
+  GetWindowRect(dialog, &d);
+  int left = o.left + ((o.right - o.left) - (d.right - d.left)) / 2;
+  int top = o.top + ((o.bottom - o.top) - (d.bottom - d.top)) / 2;
+  MoveWindow(dialog, left, top, d.right - d.left, d.bottom - d.top, FALSE);
+}
+
+static void OnInitAboutBox(HWND dialog) {
+  CentreOnOwner(dialog);
+  KeepWindowOnMonitor(dialog);
+  wchar_t text[64];
+  wsprintfW(text, L"Varnick - (%s)", reinterpret_cast<const wchar_t*>(osVersion.platformName));
+  SetDlgItemTextW(dialog, IDC_ABOUT_TITLE, text);
+  wsprintfW(text, L"Version %s", reinterpret_cast<const wchar_t*>(programVersion.fullText));
+  SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, text);
+
+  HWND link = GetDlgItem(dialog, IDC_ABOUT_LINK);
+  HDC dc = GetDC(link);
+  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)));
+  SIZE size = MeasureLink(dc);
+  SelectObject(dc, oldFont);
+  ReleaseDC(link, dc);
+  SetWindowPos(link, nullptr, 0, 0, size.cx, size.cy + 1,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(link, &linkRect);
+
+  HWND icon = GetDlgItem(dialog, IDC_ABOUT_ICON);
+  SetWindowPos(icon, nullptr, 0, 0, viewSettings.largeIconSize, viewSettings.largeIconSize,
+               SWP_NOMOVE | SWP_NOZORDER);
+  SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(largeIcon), 0);
+}
+
+// Blue and underlined, on no background of its own.
+static INT_PTR ColourLink(HDC dc) {
+  linkRect.right = linkRect.left + MeasureLink(dc).cx;
+  SetTextColor(dc, RGB(0, 0, 255));
+  SetBkMode(dc, TRANSPARENT);
+  if (linkFont == nullptr) {
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    LOGFONTW font = {};
+    font.lfHeight = metrics.tmHeight;
+    font.lfWeight = metrics.tmWeight;
+    font.lfItalic = metrics.tmItalic;
+    font.lfUnderline = 1;
+    font.lfStrikeOut = metrics.tmStruckOut;
+    font.lfCharSet = metrics.tmCharSet;
+    font.lfPitchAndFamily = metrics.tmPitchAndFamily;
+    GetTextFaceW(dc, LF_FACESIZE, font.lfFaceName);
+    linkFont = CreateFontIndirectW(&font);
+  }
+  SelectObject(dc, linkFont);
+  return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+}
+
+static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitAboutBox(dialog);
+      return FALSE;  // no initial focus
+    case WM_CTLCOLORSTATIC:
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_ABOUT_LINK) {
+        return ColourLink(reinterpret_cast<HDC>(wParam));
+      }
+      return FALSE;
+    case WM_MOUSEMOVE: {
+      POINT p = {static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
+      ClientToScreen(dialog, &p);
+      SetAppCursor(PtInRect(&linkRect, p) ? IDC_HAND : IDC_ARROW, 0);
+      return FALSE;
+    }
+    case WM_LBUTTONDOWN:
+      SetAppCursor(IDC_APPSTARTING, 0);
+      ShellExecuteW(nullptr, L"open", kPageUrl, nullptr, nullptr, SW_SHOWMAXIMIZED);
+      return FALSE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) {
+        SetAppCursor(IDC_ARROW, 0);
+        EndDialog(dialog, 0);
+      }
+      return FALSE;  // Escape (IDCANCEL) leaves the box open
+    case WM_CLOSE:
+      EndDialog(dialog, 0);
+      return FALSE;
+    case WM_ENDSESSION:
+      PostMessageW(dialog, WM_CLOSE, 0, 0);
+      return FALSE;
+  }
+  return FALSE;
+}
+
+void ShowAboutBox(HWND owner) {
+  DialogBoxParamW(reinterpret_cast<HINSTANCE>(instance), MAKEINTRESOURCEW(IDD_ABOUT), owner,
+                  AboutDialogProc, 0);
+}

@@ -1,0 +1,38 @@
+#include "actions/clipboard.h"
+
+#include <windows.h>
+
+#include "app/memory.h"
+#include "app/trace.h"
+
+int32_t TextBufferToClipboard(const char16_t* text) {
+  int32_t n = lstrlenW(reinterpret_cast<const wchar_t*>(text));
+  Trace(3, "TextBufferToClipboard  textlen=%i", n);
+  DWORD start = GetTickCount();
+  while (!OpenClipboard(nullptr)) {
+    Sleep(100);
+    if (GetTickCount() - start >= 1000) {  // unsigned: survives the tick count wrapping
+      Trace(3, " OpenClipboard err=%u", GetLastError());
+      return 0;
+    }
+  }
+  EmptyClipboard();
+  SIZE_T bytes = 2 * static_cast<SIZE_T>(n) + 2;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+  void* locked = memory == nullptr ? nullptr : GlobalLock(memory);
+  if (locked == nullptr) {
+    if (memory != nullptr) GlobalFree(memory);
+    CloseClipboard();
+    return 0;
+  }
+  MemCopy(locked, text, bytes);
+  GlobalUnlock(memory);
+  if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+    Trace(3, " SetClipboardData err=%u", GetLastError());
+    GlobalFree(memory);
+    CloseClipboard();
+    return 0;
+  }
+  CloseClipboard();  // the memory now belongs to the system
+  return 1;
+}

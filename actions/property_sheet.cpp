@@ -1,0 +1,67 @@
+#include "actions/property_sheet.h"
+
+#include <windows.h>
+
+#include "app/memory.h"
+#include "app/process.h"
+#include "platform/os.h"
+#include "ui/port_list.h"
+
+static const uint32_t kCommandLineBytes = 512;
+static const char kCommandLineStart[] = "/MachineName \"\" /DeviceID ";
+
+static int32_t FormatCommandLine(const char* ansiDeviceId, char* commandLine) {
+  if (lstrlenA(kCommandLineStart) + lstrlenA(ansiDeviceId) >= static_cast<int>(kCommandLineBytes)) {
+    return 0;
+  }
+  lstrcpyA(commandLine, kCommandLineStart);
+  lstrcatA(commandLine, ansiDeviceId);
+  return 1;
+}
+
+typedef void(WINAPI* DevicePropertiesProc)(HWND, HINSTANCE, LPSTR, int);
+
+// Owns the ID buffer it is given, and frees it whatever happens.
+static DWORD WINAPI PropertySheetThread(LPVOID parameter) {
+  wchar_t* deviceId = static_cast<wchar_t*>(parameter);
+  DWORD shown = 0;
+  HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"devmgr.dll"));
+  auto run = library == nullptr ? nullptr
+                                : reinterpret_cast<DevicePropertiesProc>(reinterpret_cast<void*>(
+                                      GetProcAddress(library, "DeviceProperties_RunDLLA")));
+  // The ID converted with a bound: in a multi-byte code page a character
+  // may take two bytes.
+  char ansiId[kCommandLineBytes] = {};
+  char commandLine[kCommandLineBytes];
+  if (run != nullptr &&
+      WideCharToMultiByte(CP_ACP, 0, deviceId, -1, ansiId, sizeof ansiId, nullptr, nullptr) != 0 &&
+      FormatCommandLine(ansiId, commandLine)) {
+    // Returns when the user closes the sheet; the library stays loaded.
+    run(nullptr, reinterpret_cast<HINSTANCE>(instance), commandLine, SW_SHOW);
+    shown = 1;
+  }
+  MemFree(deviceId);
+  return shown;
+}
+
+void OpenPropertySheet(int32_t row) {
+  if (row < 0) return;
+  PortDevice* device;
+  if (!ReadRowDevice(row, &device) || device == nullptr) return;
+  OsDeviceData data;
+  if (!FetchDeviceData(portDevices, device, &data)) return;
+  // Read afresh from the set, and handed over as a copy: the thread never
+  // touches the records, which a later refresh replaces.
+  auto* deviceId = static_cast<char16_t*>(MemAlloc(260 * sizeof(char16_t)));
+  if (OsGetDeviceId(data.devInst, deviceId, 260) != kCrSuccess) {
+    MemFree(deviceId);
+    return;
+  }
+  deviceId[259] = 0;
+  HANDLE thread = CreateThread(nullptr, 0, PropertySheetThread, deviceId, 0, nullptr);
+  if (thread == nullptr) {
+    MemFree(deviceId);
+    return;
+  }
+  CloseHandle(thread);  // nobody waits for it
+}

@@ -1,0 +1,65 @@
+#include "actions/system_tools.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <srrestoreptapi.h>
+
+#include "app/error_name.h"
+#include "app/probes.h"
+#include "app/process.h"
+#include "platform/os.h"
+
+typedef BOOL(WINAPI* SetRestorePointProc)(PRESTOREPOINTINFOW, PSTATEMGRSTATUS);
+
+int32_t CreateRestorePoint() {
+  if (!IsRestorePointAvailable()) return 1;
+  HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"SrClient.dll"));
+  auto setRestorePoint =
+      library == nullptr ? nullptr
+                         : reinterpret_cast<SetRestorePointProc>(reinterpret_cast<void*>(
+                               GetProcAddress(library, "SRSetRestorePointW")));
+  if (setRestorePoint == nullptr) {
+    if (library != nullptr) FreeLibrary(library);
+    MessageBoxA(GetDesktopWindow(), "System Restore is not available", "Error",
+                MB_OK | MB_ICONERROR);
+    return 0;
+  }
+  RESTOREPOINTINFOW request = {};
+  request.dwEventType = BEGIN_SYSTEM_CHANGE;
+  request.dwRestorePtType = DEVICE_DRIVER_INSTALL;
+  request.llSequenceNumber = 0;
+  lstrcpyW(request.szDescription, L"Before Varnick run");
+  STATEMGRSTATUS status = {};
+  int32_t created = setRestorePoint(&request, &status) != FALSE;
+  if (created) {
+    MessageBoxA(nullptr, "System Restore Point successfully created", "Varnick",
+                MB_OK | MB_ICONINFORMATION);
+  } else {
+    char text[160];
+    wsprintfA(text, "Error %s creating system restore point", ErrorName(status.nStatus));
+    if (!IsUserAdmin()) lstrcatA(text, "\r\nAdmin privileges are required");
+    MessageBoxA(nullptr, text, "Varnick", MB_OK | MB_ICONERROR);
+  }
+  FreeLibrary(library);
+  return created;
+}
+
+void OpenDeviceManager() {
+  // Inherited by the console, which then lists non-present devices too.
+  SetEnvironmentVariableA("DEVMGR_SHOW_NONPRESENT_DEVICES", "1");
+  ShellExecuteW(GetForegroundWindow(), L"open", L"devmgmt.msc",
+                reinterpret_cast<const wchar_t*>(systemDirectory), L"", SW_SHOWNORMAL);
+}
+
+int32_t RestartElevated(const char16_t* parameters) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  HINSTANCE result = ShellExecuteW(nullptr, L"runas", reinterpret_cast<const wchar_t*>(modulePath),
+                                   reinterpret_cast<const wchar_t*>(parameters), nullptr,
+                                   SW_SHOWNORMAL);
+  if (reinterpret_cast<INT_PTR>(result) > 32) return 1;
+  wchar_t text[64];
+  wsprintfW(text, L"ShellExecute failed. Error=%u", GetLastError());
+  MessageBoxW(nullptr, text, L"Varnick", MB_OK | MB_ICONERROR);
+  return 0;
+}

@@ -1,0 +1,37 @@
+// A device's presence and the steps of its removal: kept apart from the
+// rest of the device calls so that a test build can substitute them at
+// link time.
+#include <windows.h>
+#include <cfgmgr32.h>
+#include <setupapi.h>
+
+#include "platform/os.h"
+
+static HDEVINFO Set(OsDeviceSet set) { return reinterpret_cast<HDEVINFO>(set); }
+static SP_DEVINFO_DATA* Data(OsDeviceData* data) { return reinterpret_cast<SP_DEVINFO_DATA*>(data); }
+
+uint32_t OsGetDevNodeStatus(OsDevNode node, uint32_t* status, uint32_t* problem) {
+  // Wine's stub reports success without writing: start from zero.
+  ULONG s = 0, p = 0;
+  CONFIGRET result = CM_Get_DevNode_Status(&s, &p, node, 0);
+  if (result == CR_SUCCESS) {
+    *status = s;
+    *problem = p;
+  }
+  return result;
+}
+
+int OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data) {
+  SP_REMOVEDEVICE_PARAMS params;
+  ZeroMemory(&params, sizeof params);
+  params.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
+  params.ClassInstallHeader.InstallFunction = DIF_REMOVE;
+  params.Scope = DI_REMOVEDEVICE_GLOBAL;
+  params.HwProfile = 0;
+  return SetupDiSetClassInstallParamsW(Set(set), Data(data), &params.ClassInstallHeader,
+                                       sizeof params);
+}
+
+int OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data) {
+  return SetupDiCallClassInstaller(DIF_REMOVE, Set(set), Data(data));
+}

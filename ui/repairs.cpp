@@ -1,0 +1,91 @@
+#include "ui/repairs.h"
+
+#include "app/text.h"
+
+static void SetFlag(PortReservations* reservations, int32_t port, int32_t flag) {
+  if (port >= 1 && port <= reservations->portCount) reservations->reservedFlags[port - 1] = flag;
+}
+
+void ClearRowReservation(const RowAccess& rows, PortReservations* reservations, int32_t row) {
+  rows.uncheck(row);
+  SetFlag(reservations, rows.port(row), 0);
+}
+
+RepairOutcome ClearUnusedReservations(const RowAccess& rows, PortReservations* reservations,
+                                      const PortDeviceList* devices) {
+  RepairOutcome outcome = {0, kRepairDone, 0};
+  // Without the device list every port would look unused; without ComDB
+  // the save would be refused after the boxes had been cleared.
+  if (!InventoryBuilt(devices)) {
+    outcome.refused = kRepairNoDeviceList;
+    return outcome;
+  }
+  if (reservations->storedValueUnread) {
+    outcome.refused = kRepairNoPortDatabase;
+    return outcome;
+  }
+  int32_t n = rows.count();
+  for (int32_t r = 0; r < n; r++) {
+    if (!rows.isChecked(r)) continue;
+    if (FindByPort(devices, rows.port(r)) != nullptr) continue;
+    ClearRowReservation(rows, reservations, r);
+    outcome.count++;
+  }
+  if (outcome.count > 0) outcome.saveFailed = !Save(reservations);
+  return outcome;
+}
+
+RepairOutcome RemoveNonPresentDevices(const RowAccess& rows, PortReservations* reservations,
+                                      PortDeviceList* devices) {
+  RepairOutcome outcome = {0, kRepairDone, 0};
+  if (!InventoryBuilt(devices)) {
+    outcome.refused = kRepairNoDeviceList;
+    return outcome;
+  }
+  int32_t n = rows.count();
+  for (int32_t r = 0; r < n; r++) {
+    int32_t port = rows.port(r);
+    PortDevice* d = FindByPort(devices, port);
+    // A working device is always chosen first, so a port that has one is
+    // never worked on. A failed removal leaves d, and the row, as they are.
+    while (d != nullptr && d->problemCode == kProblemNotPresent && RemoveListedDevice(devices, d)) {
+      outcome.count++;
+      d = FindByPort(devices, port);
+      rows.showDevice(r, d);
+    }
+    if (d == nullptr) ClearRowReservation(rows, reservations, r);
+  }
+  if (outcome.count > 0) outcome.saveFailed = !Save(reservations);
+  return outcome;
+}
+
+int32_t RemoveRowDevice(const RowAccess& rows, PortReservations* reservations,
+                        PortDeviceList* devices, int32_t row, PortDevice* device) {
+  if (device == nullptr || !RemoveListedDevice(devices, device)) return 0;
+  rows.showDevice(row, device);  // blank: the record no longer counts
+  ClearRowReservation(rows, reservations, row);
+  return 1;
+}
+
+void RepairStatusText(RepairKind kind, const RepairOutcome& outcome, char16_t* text,
+                      uint32_t units) {
+  text[0] = 0;
+  if (outcome.refused == kRepairNoDeviceList) {
+    TextCopy(text, units, u" The device list could not be read; nothing was changed");
+    return;
+  }
+  if (outcome.refused == kRepairNoPortDatabase) {
+    TextCopy(text, units, u" ComDB could not be read; nothing was changed");
+    return;
+  }
+  if (kind == kClearRepair && outcome.saveFailed) {
+    TextCopy(text, units, u" ComDB could not be written; nothing was changed");
+    return;
+  }
+  TextCopy(text, units, kind == kClearRepair ? u" reservation of " : u" ");
+  TextAppendSigned(text, units, outcome.count);
+  TextAppend(text, units, kind == kClearRepair ? u" port" : u" device");
+  if (outcome.count != 1) TextAppend(text, units, u"s");
+  TextAppend(text, units, u" removed");
+  if (outcome.saveFailed) TextAppend(text, units, u"; ComDB could not be written");
+}

@@ -1,0 +1,59 @@
+// The window's repairs as rules over the port list's rows: which rows the
+// clear command frees, which devices the removal commands remove, and what
+// the status bar then says. The list is reached through RowAccess, so the
+// rules run on a plain array of rows in the tests as well.
+#pragma once
+
+#include <stdint.h>
+
+#include "core/port_devices.h"
+#include "core/port_reservations.h"
+
+// The rows as the repairs see them, in list order (sorted any way).
+struct RowAccess {
+  int32_t (*count)();
+  int32_t (*port)(int32_t row);       // the number the row stands for
+  int32_t (*isChecked)(int32_t row);  // its check box shows "reserved"
+  void (*uncheck)(int32_t row);       // the box only; not a user's edit
+  // Rewrites the row's device columns from the device (blank for none or a
+  // removed one) and keeps the device as the row's own.
+  void (*showDevice)(int32_t row, PortDevice* device);
+};
+
+// Why a repair did nothing at all.
+const int32_t kRepairDone = 0;
+const int32_t kRepairNoDeviceList = 1;  // the inventory could not be built
+const int32_t kRepairNoPortDatabase = 2;  // ComDB could not be read
+
+struct RepairOutcome {
+  int32_t count;       // rows cleared or devices removed
+  int32_t refused;     // kRepairDone, or why nothing was done
+  int32_t saveFailed;  // a save was due and ComDB was not written
+};
+
+// Unchecks the row and frees its port's flag; does not save.
+void ClearRowReservation(const RowAccess& rows, PortReservations* reservations, int32_t row);
+
+// Frees every checked row whose port no device carries (a non-present one
+// counts); saves when at least one was freed.
+RepairOutcome ClearUnusedReservations(const RowAccess& rows, PortReservations* reservations,
+                                      const PortDeviceList* devices);
+
+// Works each row's port while the device chosen for it is a non-present
+// one: removes it, then the next, and frees the port once no device is
+// left. A failed removal leaves its row as it was. Rows without any device
+// are unchecked too. Saves when a device was removed.
+RepairOutcome RemoveNonPresentDevices(const RowAccess& rows, PortReservations* reservations,
+                                      PortDeviceList* devices);
+
+// Removes the row's device, present or not, and frees the row's port even
+// where another device still carries it. 1 when removed; 0 when the row has
+// no device or the removal failed.
+int32_t RemoveRowDevice(const RowAccess& rows, PortReservations* reservations,
+                        PortDeviceList* devices, int32_t row, PortDevice* device);
+
+// The status bar's report of a repair: " reservation of %i port%s removed"
+// or " %i device%s removed", or why nothing was done.
+enum RepairKind { kClearRepair, kRemoveRepair };
+void RepairStatusText(RepairKind kind, const RepairOutcome& outcome, char16_t* text,
+                      uint32_t units);

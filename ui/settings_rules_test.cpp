@@ -1,0 +1,146 @@
+#include "ui/settings_rules.h"
+
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <string>
+
+#include "platform/os.h"
+#include "ui/view_state.h"
+
+namespace {
+
+std::string Encoded(const void* data, uint32_t size) {
+  std::string text(2 * size + 3, '\0');
+  EncodeSettingStruct(data, size, &text[0]);
+  text.resize(strlen(text.c_str()));
+  return text;
+}
+
+TEST(SettingsEncoding, StructuresAreHexWithAChecksumAndReadBackOnlyWhole) {
+  const int32_t widths[7] = {80, 200, 310, 65, 150, 85, 85};
+  const std::string text = Encoded(widths, sizeof widths);
+  // Little-endian bytes, then the low byte of their sum (720, 0x2D0).
+  EXPECT_EQ("50000000C80000003601000041000000960000005500000055000000D0", text);
+  int32_t back[7] = {};
+  ASSERT_EQ(1, DecodeSettingStruct(text.c_str(), back, sizeof back));
+  EXPECT_EQ(0, memcmp(widths, back, sizeof back));
+
+  std::string lower = text;
+  for (char& c : lower) c = static_cast<char>(tolower(c));
+  EXPECT_EQ(1, DecodeSettingStruct(lower.c_str(), back, sizeof back));
+
+  // Anything else reads as absent and leaves the destination alone.
+  int32_t untouched[7] = {1, 2, 3, 4, 5, 6, 7};
+  std::string wrongSum = text;
+  wrongSum[57] = wrongSum[57] == '0' ? '1' : '0';
+  for (const std::string& bad : {wrongSum, text.substr(0, 56), text + "00", std::string(""),
+                                 std::string(58, 'G'), std::string("garbage text")}) {
+    EXPECT_EQ(0, DecodeSettingStruct(bad.c_str(), untouched, sizeof untouched)) << bad;
+  }
+  EXPECT_EQ(7, untouched[6]);
+}
+
+TEST(SettingsEncoding, IntegersAreDecimalAndReadAsThePlatformReadsThem) {
+  char text[32];
+  for (int32_t value : {0, 1, -5, 96, 2147483647, -2147483647 - 1}) {
+    FormatSettingInt(value, text);
+    EXPECT_EQ(std::to_string(value), text);
+    EXPECT_EQ(value, ParseSettingInt(text));
+  }
+  EXPECT_EQ(16, ParseSettingInt("0x10"));
+  EXPECT_EQ(12, ParseSettingInt("12abc"));
+  EXPECT_EQ(0, ParseSettingInt("abc"));
+  EXPECT_EQ(0, ParseSettingInt(""));
+}
+
+// The profile functions of the platform this runs on (Wine's own under
+// Wine) agree with the encodings above, both ways.
+TEST(SettingsEncoding, ThePlatformsProfileFunctionsAgree) {
+  char file[260];
+  OsModuleFileNameA(file, 260);
+  ASSERT_NE(0, OsPathRenameExtensionA(file, ".settings-test.ini"));
+  const StoredPlacement placement = {44, 2, 3, -1, -1, -8, -8, 10, 20, 710, 520};
+  ASSERT_NE(0, OsProfileWriteStruct("Settings", "WindowPlacement", &placement, sizeof placement, file));
+  StoredPlacement back = {};
+  ASSERT_EQ(1, OsProfileReadStruct("Settings", "WindowPlacement", &back, sizeof back, file));
+  EXPECT_EQ(0, memcmp(&placement, &back, sizeof back));
+  // Text made here reads back through the platform, and the reverse.
+  ASSERT_NE(0, OsProfileWriteString("Settings", "Own", Encoded(&placement, sizeof placement).c_str(), file));
+  EXPECT_EQ(1, OsProfileReadStruct("Settings", "Own", &back, sizeof back, file));
+  EXPECT_EQ(0, OsProfileReadStruct("Settings", "Own", &back, sizeof back - 1, file));
+  for (const char* value : {"-5", "0x10", "12abc", "abc", "7"}) {
+    OsProfileWriteString("Settings", "Number", value, file);
+    EXPECT_EQ(ParseSettingInt(value), OsProfileReadInt("Settings", "Number", 42, file)) << value;
+  }
+  EXPECT_EQ(42, OsProfileReadInt("Settings", "Missing", 42, file));
+  remove(file);
+}
+
+TEST(SettingsRules, MulDivRoundsHalvesAwayFromZero) {
+  EXPECT_EQ(388, MulDivRound(310, 120, 96));  // 387.5
+  EXPECT_EQ(81, MulDivRound(65, 120, 96));    // 81.25
+  EXPECT_EQ(-2, MulDivRound(-3, 1, 2));
+  EXPECT_EQ(2, MulDivRound(-3, -1, 2));
+  EXPECT_EQ(-2, MulDivRound(3, 1, -2));
+  EXPECT_EQ(-1, MulDivRound(5, 5, 0));
+  EXPECT_EQ(-1, MulDivRound(2147483647, 2, 1));
+}
+
+TEST(SettingsRules, ColumnWidthsFollowTheScreensDpi) {
+  int32_t w[7];
+  StartupColumnWidths(nullptr, 0, 96, w);
+  EXPECT_EQ((std::vector<int32_t>{80, 200, 310, 65, 150, 85, 85}), std::vector<int32_t>(w, w + 7));
+  StartupColumnWidths(nullptr, 0, 120, w);
+  EXPECT_EQ((std::vector<int32_t>{100, 250, 388, 81, 188, 106, 106}), std::vector<int32_t>(w, w + 7));
+
+  const int32_t stored[7] = {81, 201, 311, 65, 151, 85, -20};
+  StartupColumnWidths(stored, 96, 144, w);  // each times 1.5, rounded
+  EXPECT_EQ((std::vector<int32_t>{122, 302, 467, 98, 227, 128, -30}), std::vector<int32_t>(w, w + 7));
+  for (int32_t storedDpi : {0, 144}) {  // no stored DPI, or the screen's
+    StartupColumnWidths(stored, storedDpi, 144, w);
+    EXPECT_EQ(std::vector<int32_t>(stored, stored + 7), std::vector<int32_t>(w, w + 7));
+  }
+  StartupColumnWidths(stored, 1000, 100, w);  // widths follow any DPI
+  EXPECT_EQ(8, w[0]);
+}
+
+TEST(SettingsRules, AStoredPlacementIsAdaptedToThisStart) {
+  const StoredPlacement stored = {44, 0, 1, -1, -1, -8, -8, 100, 50, 801, 601};
+  struct Case {
+    uint32_t flags, showCmd;
+    int32_t storedDpi, screenDpi, showCommand;
+    uint32_t wantShow;
+    int32_t wantLeft, wantRight;
+  } cases[] = {
+      {0, 1, 96, 144, 10, 1, 150, 1202},  // rectangle times 1.5, rounded
+      {0, 1, 0, 144, 10, 1, 100, 801},     // no stored DPI
+      {0, 1, 1000, 144, 10, 1, 100, 801},  // out of range for the rectangle
+      {0, 1, 144, 144, 1, 1, 100, 801},
+      {0, 2, 96, 96, 1, 1, 100, 801},      // minimized comes back normal
+      {2, 2, 96, 96, 10, 3, 100, 801},     // or maximized, when it was before
+      {0, 3, 96, 96, 1, 3, 100, 801},      // 1 and 10 keep the stored command
+      {0, 3, 96, 96, 7, 7, 100, 801},      // any other start-up command wins
+      {2, 2, 96, 96, 3, 3, 100, 801},
+      {0, 1, 96, 96, 0, 0, 100, 801},
+  };
+  for (const Case& c : cases) {
+    StoredPlacement p = stored;
+    p.flags = c.flags;
+    p.showCmd = c.showCmd;
+    AdaptStoredPlacement(&p, c.storedDpi, c.screenDpi, c.showCommand);
+    SCOPED_TRACE(testing::Message() << "stored show " << c.showCmd << ", dpi " << c.storedDpi
+                                    << " to " << c.screenDpi << ", start-up " << c.showCommand);
+    EXPECT_EQ(c.wantShow, p.showCmd);
+    EXPECT_EQ(c.wantLeft, p.left);
+    EXPECT_EQ(c.wantRight, p.right);
+    EXPECT_EQ(-8, p.maxX);  // the other positions are left alone
+  }
+}
+
+TEST(SettingsRules, AStoredSortColumnNamesAColumnOrNone) {
+  for (int32_t column = 0; column <= 4; column++) EXPECT_EQ(column, StoredSortColumn(column));
+  for (int32_t bad : {5, 9, 10, 99, -1, -2147483647 - 1}) EXPECT_EQ(0, StoredSortColumn(bad));
+}
+
+}  // namespace
