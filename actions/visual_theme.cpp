@@ -31,6 +31,9 @@ void ApplyVisualStyles() {
   SetWindowThemeFunction setWindowTheme =
       Lookup<SetWindowThemeFunction>(library, "SetWindowTheme");
   if (setWindowTheme != nullptr) {
+    // Hiding the control that has the keyboard focus hands the focus on to
+    // the next one: it comes back once all are shown again.
+    HWND focus = GetFocus();
     const HWND themed[4] = {listView, statusBar, clearButton, removeButton};
     for (HWND window : themed) {
       setWindowTheme(window, theme, theme);
@@ -39,6 +42,7 @@ void ApplyVisualStyles() {
         ShowWindow(window, SW_SHOW);
       }
     }
+    if (focus != nullptr && GetFocus() != focus) SetFocus(focus);
   }
   FreeLibrary(library);
   InvalidateRect(mainWindow, nullptr, TRUE);

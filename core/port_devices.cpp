@@ -146,7 +146,8 @@ static int32_t FetchMember(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* 
 
 int32_t FetchDeviceData(const PortDeviceList* list, const PortDevice* device, OsDeviceData* data) {
   if (device == nullptr || device->deviceNode == 0 || list->deviceInfoSet == 0) return 0;
-  // A removal may take its member out of the set and move later ones down.
+  // Should a removal ever take its member out of the set, later members
+  // would move down: an index alone is not trusted to name the device.
   if (device->memberIndex >= 0 &&
       FetchMember(list->deviceInfoSet, static_cast<uint32_t>(device->memberIndex), data) &&
       data->devInst == device->deviceNode) {

@@ -81,7 +81,8 @@ static void ShowRepairOutcome(RepairKind kind, const RepairOutcome& outcome) {
   char16_t text[132];
   RepairStatusText(kind, outcome, text, 132);
   SendMessageW(statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
-  if (outcome.saveFailed) ArmRefreshTimer(kKeyChangeRefreshDelay);  // show what is stored
+  // Boxes that show what ComDB does not hold go back to what it does.
+  if (outcome.saveFailed || outcome.unsaved) ArmRefreshTimer(kKeyChangeRefreshDelay);
 }
 
 static void ClearUnusedCommand() {
@@ -94,17 +95,23 @@ static void RemoveNonPresentCommand() {
                     RemoveNonPresentDevices(listRows, portReservations, portDevices));
 }
 
+// The rows selected now, in index order: the user may select others while
+// a message box of the command is up, and the command works what was asked
+// of it. Released with MemFree.
+static int32_t* SelectedRows(int32_t* n) {
+  int32_t count = SelectedCount();
+  auto* rows = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count > 0 ? count : 1)));
+  *n = 0;
+  for (int32_t r = NextSelectedRow(-1); r >= 0 && *n < count; r = NextSelectedRow(r)) {
+    rows[(*n)++] = r;
+  }
+  return rows;
+}
+
 static void RemoveSelectedDevices() {
   SetAppCursor(IDC_WAIT, 0);
-  // The rows selected now: the user may select others while a removal's
-  // message box is up, and the command works what was asked of it.
-  int32_t count = SelectedCount();
-  auto* selected = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count > 0 ? count : 1)));
-  int32_t n = 0;
-  for (int32_t r = NextSelectedRow(-1); r >= 0 && n < count; r = NextSelectedRow(r)) {
-    selected[n++] = r;
-  }
-  int32_t removed = 0;
+  int32_t n;
+  int32_t* selected = SelectedRows(&n);
   for (int32_t i = 0; i < n; i++) {
     int32_t r = selected[i];
     viewSettings.focusRow = r;
@@ -112,16 +119,13 @@ static void RemoveSelectedDevices() {
     if (!ReadRowDevice(r, &device)) continue;
     SendMessageW(listView, LVM_ENSUREVISIBLE, r, FALSE);
     if (RemoveRowDevice(listRows, portReservations, portDevices, r, device)) {
-      removed++;
       ShowReservedCount();
       ShowSelectedCount();
     }
     UpdateWindow(mainWindow);
   }
   MemFree(selected);
-  // Only a removal changes a flag; writing the whole bitmap back otherwise
-  // could only undo what another program stored since the last refresh.
-  if (removed > 0) SaveReservations();
+  SaveReservations();
   // For focusRow -1 the list would be asked to select every row.
   if (viewSettings.focusRow >= 0) {
     SetRowState(viewSettings.focusRow, LVIS_FOCUSED | LVIS_SELECTED,
@@ -131,15 +135,20 @@ static void RemoveSelectedDevices() {
 }
 
 static void OpenSelectedPropertySheets() {
-  int32_t k = SelectedCount();
+  int32_t k;
+  int32_t* selected = SelectedRows(&k);  // the rows the question counts
   if (k > 10) {
     wchar_t text[64];
     wsprintfW(text, L"This opens %i property dialogs! Sure?", k);
-    if (MessageBoxW(nullptr, text, L"Varnick", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    if (MessageBoxW(nullptr, text, L"Varnick", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+      MemFree(selected);
+      return;
+    }
     SetForegroundWindow(mainWindow);
   }
   SetAppCursor(IDC_APPSTARTING, 0);
-  for (int32_t r = NextSelectedRow(-1); r >= 0; r = NextSelectedRow(r)) OpenPropertySheet(r);
+  for (int32_t i = 0; i < k; i++) OpenPropertySheet(selected[i]);
+  MemFree(selected);
   Sleep(500);
   SetAppCursor(IDC_ARROW, 0);
 }
@@ -161,12 +170,11 @@ static void CopyClickedCell() {
 
 static void RestartAsAdministrator() {
   SetAppCursor(IDC_WAIT, 0);
+  // Saved before the new instance starts, which reads the file at once.
+  SaveSettings();
   // The new instance always opens the window: it gets no argument text,
   // which would otherwise be searched for the batch switches.
-  if (RestartElevated(nullptr)) {
-    SaveSettings();
-    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-  }
+  if (RestartElevated(nullptr)) PostMessageW(mainWindow, WM_CLOSE, 0, 0);
   SetAppCursor(IDC_ARROW, 0);
 }
 

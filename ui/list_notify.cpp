@@ -125,6 +125,8 @@ LRESULT OnListNotify(HWND, int32_t controlId, const NMHDR* header) {
       viewSettings.focusRow = FocusedRow();
       break;
   }
-  ShowSelectedCount();
+  // The program's own rebuilds count once they are done: a refresh that
+  // only clears and restores the selection leaves the text as it was.
+  if (!listUpdating) ShowSelectedCount();
   return 0;
 }

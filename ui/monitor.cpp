@@ -72,7 +72,11 @@ void OnDeviceChange(HWND window, WPARAM event, LPARAM data) {
 }
 
 void CloseMainWindow(HWND window) {
-  if (shuttingDown || !CloseMayRunNow()) return;
+  if (shuttingDown) return;
+  if (!CloseMayRunNow()) {
+    MessageBeep(MB_OK);  // it closes once the box that holds the rows is answered
+    return;
+  }
   shuttingDown = 1;
   OsKey key = watchedKey.exchange(0);
   if (key != 0) OsRegCloseKey(key);

@@ -225,13 +225,19 @@ void RefreshList() {
   ShowReservedCount();
   SortRows(sortColumn);
   SetSortArrows(listView, sortColumn, viewSettings.sortDirection[SortSlot(sortColumn)]);
-  ShowSelectedCount();
   // For focusRow -1 the list would refuse to focus every row: nothing is selected.
   if (viewSettings.focusRow >= 0) {
     SetRowState(viewSettings.focusRow, LVIS_SELECTED | LVIS_FOCUSED,
                 LVIS_SELECTED | LVIS_FOCUSED);
   }
-  SetFocus(listView);
+  // Counted once the focused row is selected again, so that a refresh
+  // that restores the selection leaves the status text (the report of a
+  // repair, say) as it was.
+  ShowSelectedCount();
+  // Not while a box of this thread is active (the About box, a message):
+  // the keys meant for it would go to the list.
+  HWND active = GetActiveWindow();
+  if (active == nullptr || active == mainWindow) SetFocus(listView);
   RestoreScroll(listView, oldTop);
   listUpdating = 0;
   SendMessageW(listView, WM_SETREDRAW, TRUE, 0);

@@ -13,7 +13,7 @@ void ClearRowReservation(const RowAccess& rows, PortReservations* reservations, 
 
 RepairOutcome ClearUnusedReservations(const RowAccess& rows, PortReservations* reservations,
                                       const PortDeviceList* devices) {
-  RepairOutcome outcome = {0, kRepairDone, 0};
+  RepairOutcome outcome = {0, kRepairDone, 0, 0};
   // Without the device list every port would look unused; without ComDB
   // the save would be refused after the boxes had been cleared.
   if (!InventoryBuilt(devices)) {
@@ -37,12 +37,13 @@ RepairOutcome ClearUnusedReservations(const RowAccess& rows, PortReservations* r
 
 RepairOutcome RemoveNonPresentDevices(const RowAccess& rows, PortReservations* reservations,
                                       PortDeviceList* devices) {
-  RepairOutcome outcome = {0, kRepairDone, 0};
+  RepairOutcome outcome = {0, kRepairDone, 0, 0};
   if (!InventoryBuilt(devices)) {
     outcome.refused = kRepairNoDeviceList;
     return outcome;
   }
   int32_t n = rows.count();
+  int32_t cleared = 0;
   for (int32_t r = 0; r < n; r++) {
     int32_t port = rows.port(r);
     PortDevice* d = FindByPort(devices, port);
@@ -53,9 +54,16 @@ RepairOutcome RemoveNonPresentDevices(const RowAccess& rows, PortReservations* r
       d = FindByPort(devices, port);
       rows.showDevice(r, d);
     }
-    if (d == nullptr) ClearRowReservation(rows, reservations, r);
+    if (d == nullptr && rows.isChecked(r)) {
+      ClearRowReservation(rows, reservations, r);
+      cleared++;
+    }
   }
-  if (outcome.count > 0) outcome.saveFailed = !Save(reservations);
+  if (outcome.count > 0) {
+    outcome.saveFailed = !Save(reservations);
+  } else {
+    outcome.unsaved = cleared > 0;
+  }
   return outcome;
 }
 

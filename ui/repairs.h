@@ -29,6 +29,7 @@ struct RepairOutcome {
   int32_t count;       // rows cleared or devices removed
   int32_t refused;     // kRepairDone, or why nothing was done
   int32_t saveFailed;  // a save was due and ComDB was not written
+  int32_t unsaved;     // rows were unchecked that no save wrote
 };
 
 // Unchecks the row and frees its port's flag; does not save.
@@ -42,7 +43,8 @@ RepairOutcome ClearUnusedReservations(const RowAccess& rows, PortReservations* r
 // Works each row's port while the device chosen for it is a non-present
 // one: removes it, then the next, and frees the port once no device is
 // left. A failed removal leaves its row as it was. Rows without any device
-// are unchecked too. Saves when a device was removed.
+// are unchecked too. Saves when a device was removed; otherwise the rows
+// it unchecked are not written (unsaved).
 RepairOutcome RemoveNonPresentDevices(const RowAccess& rows, PortReservations* reservations,
                                       PortDeviceList* devices);
 

@@ -194,8 +194,10 @@ TEST_F(Repairs, EveryRemovalFailingWritesNothingAndCountsNone) {
   EXPECT_EQ(0, outcome.count);
   EXPECT_EQ(0, SimRegWriteCount());
   EXPECT_TRUE(RowOf(1).checked);
-  // A row without any device is unchecked; it reaches ComDB with a later save.
+  // A row without any device is unchecked; nothing writes it, and the
+  // window is told so.
   EXPECT_FALSE(RowOf(2).checked);
+  EXPECT_EQ(1, outcome.unsaved);
   EXPECT_EQ(u" 0 devices removed", Status(kRemoveRepair, outcome));
 }
 
@@ -225,7 +227,7 @@ TEST_F(Repairs, AFailedSaveIsReported) {
   EXPECT_EQ(1, outcome.saveFailed);
   EXPECT_EQ(u" 1 device removed; ComDB could not be written", Status(kRemoveRepair, outcome));
   EXPECT_EQ(u" ComDB could not be written; nothing was changed",
-            Status(kClearRepair, RepairOutcome{3, kRepairDone, 1}));
+            Status(kClearRepair, RepairOutcome{3, kRepairDone, 1, 0}));
 }
 
 }  // namespace

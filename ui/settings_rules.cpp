@@ -72,11 +72,20 @@ int32_t ParseSettingInt(const char* text) {
   while (*text == ' ' || *text == '\t') text++;
   bool negative = *text == '-';
   if (*text == '-' || *text == '+') text++;
+  uint32_t base = 10;
+  if (text[0] == '0') {
+    switch (text[1]) {
+      case 'x': case 'X': base = 16; break;
+      case 'o': case 'O': base = 8; break;
+      case 'b': case 'B': base = 2; break;
+    }
+    if (base != 10) text += 2;
+  }
   uint32_t value = 0;
-  if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X') && HexValue(text[2]) >= 0) {
-    for (text += 2; HexValue(*text) >= 0; text++) value = value * 16 + static_cast<uint32_t>(HexValue(*text));
-  } else {
-    for (; *text >= '0' && *text <= '9'; text++) value = value * 10 + static_cast<uint32_t>(*text - '0');
+  for (;; text++) {
+    int digit = HexValue(*text);
+    if (digit < 0 || static_cast<uint32_t>(digit) >= base) break;
+    value = value * base + static_cast<uint32_t>(digit);
   }
   return static_cast<int32_t>(negative ? 0u - value : value);
 }

@@ -27,9 +27,11 @@ void EncodeSettingStruct(const void* data, uint32_t size, char* text);
 int32_t DecodeSettingStruct(const char* text, void* data, uint32_t size);
 // The integer encoding, "%i", into 32 characters.
 void FormatSettingInt(int32_t value, char* text);
-// How the platform reads an integer someone may have edited by hand: blanks,
-// an optional sign, then "0x" and hexadecimal digits or decimal digits up
-// to the first other character; 0 when there are none. Overflow wraps.
+// How the platform reads a (non-empty) integer someone may have edited by
+// hand: blanks, an optional sign, then digits up to the first other
+// character, hexadecimal after "0x", octal after "0o", binary after "0b",
+// else decimal; 0 when there are none. Overflow wraps. An empty value reads
+// as the key's default, like a missing one.
 int32_t ParseSettingInt(const char* text);
 
 // MulDiv: a * b / c with a 64-bit intermediate, rounded to the nearest

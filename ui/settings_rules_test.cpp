@@ -49,6 +49,9 @@ TEST(SettingsEncoding, IntegersAreDecimalAndReadAsThePlatformReadsThem) {
     EXPECT_EQ(value, ParseSettingInt(text));
   }
   EXPECT_EQ(16, ParseSettingInt("0x10"));
+  EXPECT_EQ(15, ParseSettingInt("0o17"));
+  EXPECT_EQ(5, ParseSettingInt("0b101"));
+  EXPECT_EQ(0, ParseSettingInt("0b2"));
   EXPECT_EQ(12, ParseSettingInt("12abc"));
   EXPECT_EQ(0, ParseSettingInt("abc"));
   EXPECT_EQ(0, ParseSettingInt(""));
@@ -69,10 +72,12 @@ TEST(SettingsEncoding, ThePlatformsProfileFunctionsAgree) {
   ASSERT_NE(0, OsProfileWriteString("Settings", "Own", Encoded(&placement, sizeof placement).c_str(), file));
   EXPECT_EQ(1, OsProfileReadStruct("Settings", "Own", &back, sizeof back, file));
   EXPECT_EQ(0, OsProfileReadStruct("Settings", "Own", &back, sizeof back - 1, file));
-  for (const char* value : {"-5", "0x10", "12abc", "abc", "7"}) {
+  for (const char* value : {"-5", "0x10", "0o17", "0b101", "12abc", "abc", "7", " 8"}) {
     OsProfileWriteString("Settings", "Number", value, file);
     EXPECT_EQ(ParseSettingInt(value), OsProfileReadInt("Settings", "Number", 42, file)) << value;
   }
+  OsProfileWriteString("Settings", "Number", "", file);
+  EXPECT_EQ(42, OsProfileReadInt("Settings", "Number", 42, file));
   EXPECT_EQ(42, OsProfileReadInt("Settings", "Missing", 42, file));
   remove(file);
 }

@@ -39,7 +39,7 @@ void SimProfileFailWrites(bool fail) { sim.profileWritesFail = fail; }
 int32_t OsProfileReadInt(const char* section, const char* key, int32_t fallback,
                          const char* file) {
   const std::string* value = Find(file, section, key);
-  return value == nullptr ? fallback : ParseSettingInt(value->c_str());
+  return value == nullptr || value->empty() ? fallback : ParseSettingInt(value->c_str());
 }
 
 int OsProfileReadStruct(const char* section, const char* key, void* data, uint32_t size,

@@ -86,7 +86,8 @@ int SimRemovalCount();              // installer calls that removed a device
 int SimOpenDeviceSets();            // device-information sets not destroyed
 void SimFailDeviceSet(bool fail);   // SetupDiGetClassDevsW fails
 // A removal takes the device out of every open set, so that later members
-// move down an index (as a set may do on a real system).
+// move down an index: should a system's sets ever do so, a member index
+// would name another device.
 void SimRemovalShiftsSets(bool shift);
 // The class installer empties the device data it was handed after a removal.
 void SimInstallerEmptiesData(bool empties);
