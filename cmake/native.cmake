@@ -21,14 +21,18 @@ add_executable(unit_tests ${SHARED_TESTS} ${SIMULATED_TESTS} tests/support/regis
 target_link_libraries(unit_tests varnick_sim GTest::gtest)
 
 add_executable(e2e_tests
+  tests/e2e/actions_e2e_test.cpp
   tests/e2e/batch_e2e_test.cpp
+  tests/e2e/commands_e2e_test.cpp
   tests/e2e/harness.cpp
   tests/e2e/main.cpp
+  tests/e2e/settings_e2e_test.cpp
   tests/e2e/startup_e2e_test.cpp
   tests/e2e/window_e2e_test.cpp
+  tests/e2e/window_fixture.cpp
 )
 target_compile_definitions(e2e_tests PRIVATE VARNICK_BUILD_ROOT="${CMAKE_SOURCE_DIR}/build")
-target_link_libraries(e2e_tests GTest::gtest)
+target_link_libraries(e2e_tests GTest::gtest X11 Xfixes)
 
 # Benchmarks, without sanitizers.
 find_package(benchmark REQUIRED)

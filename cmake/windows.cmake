@@ -60,9 +60,19 @@ target_link_libraries(varnick_ghosts varnick_core)
 target_link_options(varnick_ghosts PRIVATE -municode)
 
 # Test tools run in the same Wine prefix.
-add_executable(vtool tests/tools/vtool.cpp tests/tools/vtool_window.cpp)
+add_executable(vtool tests/tools/vtool.cpp tests/tools/vtool_actions.cpp
+  tests/tools/vtool_window.cpp)
 target_link_libraries(vtool setupapi user32 gdi32 advapi32 comctl32 ole32)
 target_link_options(vtool PRIVATE -municode)
+
+# Stand-ins for what Wine lacks, put into the test prefix only.
+add_library(test_devmgr SHARED tests/tools/test_devmgr.cpp)
+set_target_properties(test_devmgr PROPERTIES PREFIX "" OUTPUT_NAME devmgr)
+target_link_libraries(test_devmgr user32)
+add_library(test_srclient SHARED tests/tools/test_srclient.cpp)
+set_target_properties(test_srclient PROPERTIES PREFIX "" OUTPUT_NAME srclient)
+add_executable(recorder tests/tools/recorder.cpp)
+target_link_options(recorder PRIVATE -municode)
 
 # The shared unit tests against the real registry, where GoogleTest's
 # sources are at hand (Debian's googletest package; elsewhere set GTEST_SOURCE).

@@ -4,8 +4,14 @@
 #    (one Enumerate, a FindByPort per port, one save);
 #  - one refresh of the main window's list (the refresh command, from the
 #    request until the list is rebuilt and repainted) with 300 devices and
-#    256, 2,048 and 4,096 ports.
-# Needs a built tree (scripts/build.sh); about 6 minutes, mostly spent
+#    256, 2,048 and 4,096 ports;
+#  - the two repair buttons with 220 working devices and 20 non-present
+#    ones (varnick_ghosts.exe), on 256 and 4,096 ports, every number
+#    reserved: each command until it returns, then the refresh its save
+#    brings, which ends with the repainted list;
+#  - how long the main window takes to answer a message while three
+#    property sheets (the test tree's stand-in) are open.
+# Needs a built tree (scripts/build.sh); about 8 minutes, mostly spent
 # creating the 3,000 devices.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,7 +31,42 @@ arbiter='SYSTEM\CurrentControlSet\Control\COM Name Arbiter'
 comdb() { printf 'ff%.0s' $(seq "$1"); }
 $wine $vtool devclear
 
+cp build/windows/devmgr.dll "$WINEPREFIX/drive_c/windows/system32/devmgr.dll"
+for bytes in 32 512; do
+  $wine $vtool devclear
+  $wine $vtool devadd ports BENCH + "" 220
+  $wine $vtool devadd ports GHOSTBENCH +221 "" 20
+  $wine $vtool regset "$arbiter" ComDB 3 "$(comdb $bytes)"
+  rm -f build/windows/varnick_ghosts.ini
+  $wine build/windows/varnick_ghosts.exe &
+  program=$!
+  $wine $vtool window 20000 >/dev/null
+  sleep 3
+  printf ' 220 + 20 devices, %4d ports: clear unused %s' $((bytes * 8)) "$($wine $vtool commandbench 1010)"
+  sleep 3
+  printf ', remove non-present %s' "$($wine $vtool commandbench 1011)"
+  sleep 3
+  printf ', each followed by a refresh: %s' "$($wine $vtool refreshbench 3)"
+  $wine $vtool post 10 0
+  wait $program
+done
+$wine $vtool devclear
 $wine $vtool devadd ports BENCH + "" 300
+
+$wine $vtool regset "$arbiter" ComDB 3 "$(comdb 32)"
+rm -f build/windows/varnick.ini
+$wine build/windows/varnick.exe &
+program=$!
+$wine $vtool window 20000 >/dev/null
+sleep 2
+$wine $vtool keys Home shift+Down shift+Down
+$wine $vtool post 111 9e37
+sleep 2
+printf ' three property sheets open: the window answers WM_NULL: %s' "$($wine $vtool ping Varnick 200)"
+$wine $vtool close "Test sheet"
+$wine $vtool post 10 0
+wait $program
+
 for bytes in 32 256 512; do
   $wine $vtool regset "$arbiter" ComDB 3 "$(comdb $bytes)"
   $wine build/windows/varnick.exe &

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  wine64 xvfb x11-apps imagemagick xdotool
+  wine64 xvfb x11-apps x11-utils imagemagick xdotool libx11-dev libxfixes-dev
 )
 
 missing=()

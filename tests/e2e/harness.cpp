@@ -11,6 +11,9 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -20,6 +23,23 @@ const char kComArbiter[] = "SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter
 
 static const char kWineLoader[] = "/usr/lib/wine/wine64";
 static const char kWineServer[] = "/usr/lib/wine/wineserver";
+
+double Now() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find(separator, start);
+    parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
+  }
+}
 
 namespace {
 
@@ -33,11 +53,6 @@ std::string Setting(const char* variable, const std::string& fallback) {
 
 std::string PrefixPath() { return Setting("VARNICK_WINEPREFIX", VARNICK_BUILD_ROOT "/wine-prefix"); }
 
-double Now() {
-  timespec t;
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return t.tv_sec + t.tv_nsec / 1e9;
-}
 
 std::vector<std::string> WineEnvironment() {
   std::vector<std::string> env;
@@ -47,7 +62,8 @@ std::vector<std::string> WineEnvironment() {
   env.push_back("WINEPREFIX=" + PrefixPath());
   env.push_back("WINEDEBUG=-all");
   // No Mono or Gecko: nothing here needs them, and their installers ask.
-  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
+  // The restore point goes to the test's own srclient.dll, not Wine's stub.
+  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=;srclient=n,b");
   if (!display.empty()) env.push_back("DISPLAY=" + display);
   return env;
 }
@@ -148,17 +164,6 @@ std::string Vtool(const std::vector<std::string>& args, int timeoutSeconds = 20)
   return output;
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (;;) {
-    size_t end = text.find(separator, start);
-    parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-    if (end == std::string::npos) return parts;
-    start = end + 1;
-  }
-}
-
 void Xdotool(const std::vector<std::string>& args) {
   std::vector<std::string> argv = {"/usr/bin/xdotool"};
   argv.insert(argv.end(), args.begin(), args.end());
@@ -179,6 +184,61 @@ int ListSnapshot::RowOf(const std::string& port) const {
   return -1;
 }
 
+std::string DriveC(const std::string& path) { return PrefixPath() + "/drive_c/" + path; }
+
+std::string StandInLog(const std::string& name) {
+  FILE* in = fopen(DriveC("varnick-test/" + name).c_str(), "rb");
+  if (in == nullptr) return "";
+  std::string text;
+  char chunk[4096];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, in)) > 0) text.append(chunk, n);
+  fclose(in);
+  return text;
+}
+
+void ClearStandInLogs() {
+  for (const char* name : {"devmgr.log", "srclient.log", "recorder.log", "srclient-answer.txt"}) {
+    unlink(DriveC(std::string("varnick-test/") + name).c_str());
+  }
+}
+
+void WriteStandInFile(const std::string& name, const std::string& text) {
+  mkdir(DriveC("varnick-test").c_str(), 0755);
+  FILE* out = fopen(DriveC("varnick-test/" + name).c_str(), "wb");
+  if (out == nullptr) throw std::runtime_error("cannot write " + name);
+  fwrite(text.data(), 1, text.size(), out);
+  fclose(out);
+}
+
+// Copies a file of the Windows build into the prefix.
+static void Install(const std::string& name, const std::string& target) {
+  std::string command = "cp '" + WindowsBuildFile(name) + "' '" + DriveC(target) + "'";
+  if (system(command.c_str()) != 0) throw std::runtime_error("cannot install " + name);
+}
+
+// What Wine lacks, stood in for in the test prefix only: the property sheet
+// library, the restore point library, and the programs that .msc files and
+// https addresses are handed to.
+static void InstallStandIns() {
+  mkdir(DriveC("varnick-test").c_str(), 0755);
+  Install("devmgr.dll", "windows/system32/devmgr.dll");
+  Install("srclient.dll", "windows/system32/srclient.dll");
+  Install("recorder.exe", "varnick-test/recorder.exe");
+  WriteStandInFile("../windows/system32/devmgmt.msc", "console\n");
+  const std::string recorder = "\"C:\\varnick-test\\recorder.exe\" \"%1\" %*";
+  const std::vector<std::vector<std::string>> keys = {
+      {"HKLM\\Software\\Classes\\.msc", "", "mscfile"},
+      {"HKLM\\Software\\Classes\\mscfile\\shell\\open\\command", "", recorder},
+      {"HKLM\\Software\\Classes\\https\\shell\\open\\command", "", recorder},
+      {"HKLM\\Software\\Classes\\http\\shell\\open\\command", "", recorder},
+  };
+  for (const auto& k : keys) {
+    std::string ignored;
+    RunWine({kWineLoader, "reg", "add", k[0], "/ve", "/d", k[2], "/f"}, 60, &ignored);
+  }
+}
+
 void RemoveSettingsFiles() {
   for (const char* name : {"varnick.ini", "varnick_restricted.ini", "varnick_ghosts.ini"}) {
     unlink(WindowsBuildFile(name).c_str());
@@ -190,6 +250,8 @@ pid_t StartProgram(const std::string& program, const std::vector<std::string>& a
   argv.insert(argv.end(), args.begin(), args.end());
   return Spawn(argv, nullptr);
 }
+
+pid_t StartProgramAt(const std::string& path) { return Spawn({kWineLoader, path}, nullptr); }
 
 int WaitForExit(pid_t pid, int timeoutSeconds) { return Wait(pid, -1, timeoutSeconds, nullptr); }
 
@@ -249,16 +311,25 @@ bool WaitForList(const std::function<bool(const ListSnapshot&)>& test, ListSnaps
   }
 }
 
+bool WaitUntil(const std::function<bool()>& test, double timeoutSeconds) {
+  double deadline = Now() + timeoutSeconds;
+  for (;;) {
+    if (test()) return true;
+    if (Now() > deadline) return false;
+    usleep(50000);
+  }
+}
+
 static std::pair<std::string, std::string> PointOf(const std::vector<std::string>& args) {
   std::vector<std::string> xy = Split(Vtool(args), ' ');
   if (xy.size() != 2) throw std::runtime_error("no point for " + args[0]);
   return {xy[0], xy[1]};
 }
 
-void ClickAt(int x, int y, const std::string& modifier) {
+void ClickAt(int x, int y, const std::string& modifier, int button) {
   std::vector<std::string> args = {"mousemove", std::to_string(x), std::to_string(y)};
   if (!modifier.empty()) args.insert(args.end(), {"keydown", modifier});
-  args.insert(args.end(), {"click", "1"});
+  args.insert(args.end(), {"click", std::to_string(button)});
   if (!modifier.empty()) args.insert(args.end(), {"keyup", modifier});
   Xdotool(args);
   // Two clicks close together would make a double click.
@@ -304,9 +375,69 @@ std::map<std::string, ScreenRect> WindowRects() {
   return rects;
 }
 
+std::string CursorName() {
+  Display* x = XOpenDisplay(display.c_str());
+  if (x == nullptr) throw std::runtime_error("cannot open the display");
+  std::string name = "(none)";
+  XFixesCursorImage* cursor = XFixesGetCursorImage(x);
+  if (cursor != nullptr) {
+    if (cursor->atom != 0) {
+      char* text = XGetAtomName(x, cursor->atom);
+      name = text;
+      XFree(text);
+    }
+    XFree(cursor);
+  }
+  XCloseDisplay(x);
+  return name;
+}
+
+void MoveMouse(int x, int y) {
+  Xdotool({"mousemove", std::to_string(x), std::to_string(y)});
+  usleep(300000);
+}
+
+static std::string ShellOutput(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return output;
+  char chunk[4096];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) output.append(chunk, n);
+  pclose(pipe);
+  return output;
+}
+
+// Under Xvfb without a window manager the root window shows a window that
+// Wine mapped over another one as black, while the window itself holds its
+// picture: every top-level window is laid over the root's picture in
+// stacking order.
 void SaveScreenshot(const std::string& path) {
   std::string command = "xwd -root -display " + display + " | convert xwd:- '" + path + "'";
   if (system(command.c_str()) != 0) throw std::runtime_error("screenshot failed");
+  std::vector<std::string> windows;  // topmost first
+  // Lines of "0xID (name): (class)  WxH+X+Y  +X+Y".
+  for (const std::string& line : Split(ShellOutput("xwininfo -root -children -display " + display), '\n')) {
+    std::vector<std::string> tokens;
+    for (const std::string& t : Split(line, ' ')) {
+      if (!t.empty()) tokens.push_back(t);
+    }
+    if (tokens.empty() || tokens[0].compare(0, 2, "0x") != 0) continue;
+    for (const std::string& t : tokens) {
+      int w, h, x, y;
+      char end;
+      if (sscanf(t.c_str(), "%dx%d%d%d%c", &w, &h, &x, &y, &end) == 4 && w > 1 && h > 1) {
+        windows.push_back(tokens[0] + " +" + std::to_string(x) + "+" + std::to_string(y));
+        break;
+      }
+    }
+  }
+  for (size_t i = windows.size(); i-- > 0;) {
+    std::vector<std::string> f = Split(windows[i], ' ');
+    std::string overlay = "xwd -id " + f[0] + " -display " + display + " 2>/dev/null | convert '" +
+                          path + "' xwd:- -geometry " + f[1] + " -composite '" + path + "'";
+    if (system(overlay.c_str()) != 0) continue;  // the window went meanwhile
+  }
 }
 
 std::string WindowsBuildFile(const std::string& name) {
@@ -352,6 +483,14 @@ void StartWineSession() {
   RunWine({kWineLoader, "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated",
            "/d", "N", "/f"},
           60, &ignored);
+  InstallStandIns();
+}
+
+void RestartWineServer() {
+  int fd = -1;
+  Wait(Spawn({kWineServer, "-k"}, &fd), fd, 30, nullptr);
+  Wait(Spawn({kWineServer, "-w"}, &fd), fd, 30, nullptr);
+  Wait(Spawn({kWineServer, "-p"}, &fd), fd, 30, nullptr);
 }
 
 void StopWineSession() {

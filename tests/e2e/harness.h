@@ -18,6 +18,11 @@ struct ProgramRun {
   std::string failure;             // empty when the run went as expected
 };
 
+// Seconds on a monotonic clock.
+double Now();
+// The parts of a text between separators.
+std::vector<std::string> Split(const std::string& text, char separator);
+
 // A file of the Windows build (varnick.exe, vtool.exe, ...).
 std::string WindowsBuildFile(const std::string& name);
 
@@ -73,6 +78,16 @@ struct WindowInfo {
   bool clearEnabled = false, removeEnabled = false;
 };
 
+// The stand-ins the tests put into the prefix in place of what Wine lacks
+// (tests/tools: devmgr.dll, srclient.dll, recorder.exe) record into files
+// under C:\varnick-test. The text of one such file, "" when it is missing.
+std::string StandInLog(const std::string& name);
+void ClearStandInLogs();
+// Writes a file under C:\varnick-test (srclient-answer.txt).
+void WriteStandInFile(const std::string& name, const std::string& text);
+// A path of the Linux side for a path below the prefix's drive C.
+std::string DriveC(const std::string& path);
+
 // Removes the settings files of the Windows build's programs, so that the
 // next start sees none.
 void RemoveSettingsFiles();
@@ -80,6 +95,8 @@ void RemoveSettingsFiles();
 // Starts a program of the Windows build without waiting for it; ends it
 // with WaitForExit (or kills it there).
 pid_t StartProgram(const std::string& program, const std::vector<std::string>& args = {});
+// The same for a program anywhere, by its Linux path.
+pid_t StartProgramAt(const std::string& path);
 // The exit code, or -1 after killing a program that did not end in time.
 int WaitForExit(pid_t pid, int timeoutSeconds);
 // Waits for the main window; false when it did not appear in time.
@@ -88,11 +105,16 @@ ListSnapshot ReadList();
 // Waits until the list satisfies the test (polling); false on time-out.
 bool WaitForList(const std::function<bool(const ListSnapshot&)>& test, ListSnapshot* last,
                  double timeoutSeconds = 10);
+// Polls the test until it holds; false on time-out.
+bool WaitUntil(const std::function<bool()>& test, double timeoutSeconds = 10);
+// Ends the wineserver and starts it again, so that the prefix's screen
+// settings (LogPixels) are read afresh; every Wine program ends with it.
+void RestartWineServer();
 // Runs vtool with these arguments and returns its output; throws on failure.
 std::string RunVtool(const std::vector<std::string>& args, int timeoutSeconds = 20);
 
 // Real input through the X server.
-void ClickAt(int x, int y, const std::string& modifier = "");
+void ClickAt(int x, int y, const std::string& modifier = "", int button = 1);
 void ClickCell(int row, int column, const std::string& modifier = "");  // column -1: check box
 void ClickHeader(int column);
 // Keys typed into the main window (SendInput, from inside the prefix), by
@@ -106,4 +128,13 @@ struct ScreenRect {
 // "window", "client", "list" and "status", in screen coordinates.
 std::map<std::string, ScreenRect> WindowRects();
 
+// The name of the pointer's shape as the X server shows it now: Wine gives
+// the system's cursors their X names ("left_ptr" for the arrow, "hand2"
+// for the hand, "watch" for the busy cursor).
+std::string CursorName();
+// Moves the pointer there, without a click.
+void MoveMouse(int x, int y);
+
+// The whole screen with every window on it, popup menus and dialogs
+// included, as a PNG file.
 void SaveScreenshot(const std::string& path);

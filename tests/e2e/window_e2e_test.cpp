@@ -1,9 +1,8 @@
 // The main window under Wine, driven as a user drives it: real clicks and
 // keys through the X server, the list read from outside the process.
 #include <gtest/gtest.h>
-#include <time.h>
 
-#include "tests/e2e/harness.h"
+#include "tests/e2e/window_fixture.h"
 
 namespace {
 
@@ -13,17 +12,9 @@ const char kMouseInterface[] = "{378DE44C-56EF-11D1-BC8C-00A0C91405DD}";
 // Ports 1 to 4 and 9 reserved; 3 and 4 carry fixture devices, 7 a modem.
 const std::string kComDb = "0f01" + std::string(60, '0');
 
-double Now() {
-  timespec t;
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return t.tv_sec + t.tv_nsec / 1e9;
-}
-
-std::string ComDb() { return RegGet(kComArbiter, "ComDB"); }
-
 // Tests that add devices of their own leave them to the suite's end, where
 // every fixture device is removed.
-class MainWindow : public testing::Test {
+class MainWindow : public WindowTest {
  protected:
   static void SetUpTestSuite() {
     ClearFixtureDevices();
@@ -32,47 +23,7 @@ class MainWindow : public testing::Test {
     AddFixtureDevice("modem", "WINMODEM", "COM7", "Sample Modem");
   }
   static void TearDownTestSuite() { ClearFixtureDevices(); }
-
-  void SetUp() override {
-    RemoveSettingsFiles();
-    RegDelete(kComArbiter);
-    RegSet(kComArbiter, "ComDB", 3, kComDb);
-  }
-  void TearDown() override {
-    if (pid_ > 0) {
-      PressKeys("alt+F4");
-      int code = WaitForExit(pid_, 10);
-      pid_ = 0;
-      EXPECT_EQ(0, code) << "the window did not end cleanly";
-    }
-    RegDelete(kComArbiter);
-  }
-
-  // Starts the program and waits for its first fill.
-  ListSnapshot Open(const std::string& program = "varnick.exe", size_t rows = 256) {
-    pid_ = StartProgram(program);
-    EXPECT_TRUE(WaitForMainWindow(&window_)) << program << " showed no main window";
-    ListSnapshot list;
-    EXPECT_TRUE(WaitForList([&](const ListSnapshot& l) { return l.rows.size() == rows; }, &list))
-        << "rows: " << list.rows.size();
-    return list;
-  }
-
-  // Waits for the list to show port's check box in the given state.
-  ListSnapshot WaitForCheck(const std::string& port, bool checked) {
-    ListSnapshot list;
-    EXPECT_TRUE(WaitForList(
-        [&](const ListSnapshot& l) {
-          int row = l.RowOf(port);
-          return row >= 0 && l.rows[row].checked == checked;
-        },
-        &list))
-        << port << " never became " << (checked ? "checked" : "unchecked");
-    return list;
-  }
-
-  pid_t pid_ = 0;
-  WindowInfo window_;
+  void SetUp() override { Start(kComDb); }
 };
 
 TEST_F(MainWindow, ShowsEveryPortWithItsReservationAndDevice) {
@@ -293,18 +244,6 @@ TEST_F(MainWindow, RestrictedRefusesEveryEditAndPutsTheBoxBack) {
     WaitForCheck(list.rows[row].texts[0], checked);
   }
   EXPECT_EQ("3 " + kComDb, ComDb());
-
-  // Another program writes ComDB while the error is shown: the refresh waits
-  // for the box and then shows the new value.
-  ClickCell(7, -1);
-  const std::string outside = "0f03" + std::string(60, '0');  // COM10 too
-  RegSet(kComArbiter, "ComDB", 3, outside);
-  usleep(500000);
-  EXPECT_EQ("Error|Admin privileges are required|error", RunVtool({"msgbox", "10000"}));
-  list = WaitForCheck("COM10", true);
-  EXPECT_FALSE(list.rows[7].checked);
-  EXPECT_EQ(" 6 ports reserved", list.status0);
-  EXPECT_EQ("3 " + outside, ComDb());
 }
 
 }  // namespace

@@ -8,12 +8,15 @@
 //                                        create COUNT (default 1) root devices
 //                                        ROOT\VARNICKNAME\000N of class
 //                                        ports|modem|mouse with that PortName
-//                                        ("-" for none, "+" for COM1, COM2, ...)
+//                                        ("-" for none, "+" for COM1, COM2, ...,
+//                                        "+N" for COMN, COMN+1, ...)
 //   vtool devclear                       remove every device devadd created
+//   vtool devlist                        print the instance IDs of those devices
 //   vtool msgbox MILLISECONDS [BUTTON]   wait for a message box, print
 //                                        "caption|text|icon", press BUTTON
 //                                        (an id, default 1 = OK)
-//   and the commands on Varnick's main window in vtool_window.cpp.
+//   and the commands on Varnick's main window in vtool_window.cpp, on the
+//   clipboard and the other windows in vtool_actions.cpp.
 // Exit code 0 on success, 1 when nothing was found in time, 2 on bad usage.
 #include <windows.h>
 #include <devguid.h>
@@ -117,7 +120,8 @@ static int DevAdd(const wchar_t* className, const wchar_t* name, const wchar_t* 
   std::wstring deviceName = std::wstring(L"VARNICK") + name;
   int made = 0;
   for (int i = 0; i < count; i++) {
-    SP_DEVINFO_DATA data = {sizeof data};
+    SP_DEVINFO_DATA data = {};
+    data.cbSize = sizeof data;
     if (!SetupDiCreateDeviceInfoW(set, deviceName.c_str(), guid, L"Varnick test device", nullptr,
                                   DICD_GENERATE_ID, &data) ||
         !SetupDiRegisterDeviceInfo(set, &data, 0, nullptr, nullptr, nullptr)) {
@@ -130,7 +134,10 @@ static int DevAdd(const wchar_t* className, const wchar_t* name, const wchar_t* 
                                         static_cast<DWORD>((wcslen(friendly) + 1) * 2));
     }
     std::wstring port = portName;
-    if (port == L"+") port = L"COM" + std::to_wstring(i + 1);
+    if (!port.empty() && port[0] == L'+') {
+      int first = port.size() > 1 ? _wtoi(port.c_str() + 1) : 1;
+      port = L"COM" + std::to_wstring(first + i);
+    }
     if (port != L"-") {
       HKEY key = SetupDiCreateDevRegKeyW(set, &data, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr, nullptr);
       if (key != INVALID_HANDLE_VALUE) {
@@ -145,15 +152,21 @@ static int DevAdd(const wchar_t* className, const wchar_t* name, const wchar_t* 
   return made == count ? 0 : 1;
 }
 
-static int DevClear() {
+// Removes (or lists) every fixture device.
+static int EachFixtureDevice(bool remove) {
   HDEVINFO set = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
   if (set == INVALID_HANDLE_VALUE) return 1;
-  SP_DEVINFO_DATA data = {sizeof data};
+  SP_DEVINFO_DATA data = {};
+  data.cbSize = sizeof data;
   for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &data); i++) {
     wchar_t id[260] = {};
     if (SetupDiGetDeviceInstanceIdW(set, &data, id, 260, nullptr) &&
         _wcsnicmp(id, kFixturePrefix, wcslen(kFixturePrefix)) == 0) {
-      SetupDiCallClassInstaller(DIF_REMOVE, set, &data);
+      if (remove) {
+        SetupDiCallClassInstaller(DIF_REMOVE, set, &data);
+      } else {
+        PrintUtf8(std::wstring(id) + L"\n");
+      }
     }
   }
   SetupDiDestroyDeviceInfoList(set);
@@ -292,11 +305,13 @@ int wmain(int argc, wchar_t** argv) {
     return DevAdd(argv[2], argv[3], argv[4], argc > 5 ? argv[5] : nullptr,
                   argc > 6 ? static_cast<int>(wcstol(argv[6], nullptr, 10)) : 1);
   }
-  if (verb == L"devclear" && argc == 2) return DevClear();
+  if (verb == L"devclear" && argc == 2) return EachFixtureDevice(true);
+  if (verb == L"devlist" && argc == 2) return EachFixtureDevice(false);
   if (verb == L"msgbox" && argc >= 3) {
     return MessageBoxAction(wcstoul(argv[2], nullptr, 10),
                             argc > 3 ? static_cast<int>(wcstol(argv[3], nullptr, 10)) : IDOK);
   }
-  int result = WindowCommand(argc, argv);
+  int result = ActionCommand(argc, argv);
+  if (result < 0) result = WindowCommand(argc, argv);
   return result >= 0 ? result : Usage();
 }

@@ -11,3 +11,6 @@ bool IsMainWindow(HWND window);
 // The window commands (window, list, point, hpoint, rects, menu, devchange,
 // post); -1 when argv names none of them.
 int WindowCommand(int argc, wchar_t** argv);
+// The commands on clipboard, About box, menus and other windows
+// (vtool_actions.cpp); -1 when argv names none of them.
+int ActionCommand(int argc, wchar_t** argv);

@@ -9,13 +9,18 @@
 //                                "index|checked|selected|focused|texts..."
 //   vtool point ROW COLUMN       screen point of a cell (COLUMN -1: its check box)
 //   vtool hpoint COLUMN          screen point of a column header
+//   vtool hedge COLUMN           screen point of its right edge, where a
+//                                drag changes the column's width
 //   vtool rects                  screen rectangles of the window, its client
-//                                area, the list and the status bar
+//                                area, the list, the status bar and the two
+//                                buttons ("clear", "remove")
 //   vtool menu                   the menu bar: "id|state|text" per item
 //   vtool devchange EVENT GUID [TYPE]  send WM_DEVICECHANGE (EVENT in hex)
 //                                with a device-interface record of that class
 //                                (TYPE: the record's device type, default 5)
 //   vtool post MESSAGE WPARAM    post a message to the main window
+//   vtool commandbench ID        send the command ID once and print how long
+//                                the window took to carry it out, in ms
 //   vtool refreshbench TIMES     send the refresh command TIMES times and
 //                                print the fastest and the median run in ms
 //                                (the command returns once the list is
@@ -23,6 +28,13 @@
 //   vtool keys KEY...            type keys through SendInput into the main
 //                                window, made foreground first; each KEY is
 //                                a name or modifiers and a name: "alt+F4"
+//   vtool type KEY...            the same keys into whatever has the input
+//                                now (an open menu), nothing made foreground
+//   vtool keysto CAPTION KEY...  the same keys into the top-level window whose
+//                                caption begins with CAPTION, made foreground
+//   vtool columns                the list's column widths, space-separated
+//   vtool placement              "showcmd left top right bottom topmost" of
+//                                the main window (normal rectangle)
 #include <windows.h>
 #include <commctrl.h>
 #include <dbt.h>
@@ -56,6 +68,26 @@ HWND FindMainWindow() {
       },
       reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+HWND FindWindowByCaption(const wchar_t* caption) {
+  struct Search {
+    const wchar_t* caption;
+    HWND found;
+  } search = {caption, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        Search* s = reinterpret_cast<Search*>(param);
+        wchar_t text[256] = {};
+        GetWindowTextW(window, text, 256);
+        if (IsWindowVisible(window) && wcsncmp(text, s->caption, wcslen(s->caption)) == 0) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 // A block of memory in the window's process, for the messages whose
@@ -174,7 +206,7 @@ int Point(HWND window, int row, int column) {
   return 0;
 }
 
-int HeaderPoint(HWND window, int column) {
+int HeaderPoint(HWND window, int column, bool edge) {
   HWND list = GetDlgItem(window, 1000);
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
   Remote remote(window);
@@ -183,7 +215,7 @@ int HeaderPoint(HWND window, int column) {
   }
   RECT r;
   remote.Read(0, &r, sizeof r);
-  POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  POINT p = {edge ? r.right - 1 : (r.left + r.right) / 2, (r.top + r.bottom) / 2};
   ClientToScreen(header, &p);
   printf("%ld %ld\n", p.x, p.y);
   return 0;
@@ -204,6 +236,10 @@ int Rects(HWND window) {
   PrintRect(L"list", r);
   GetWindowRect(GetDlgItem(window, 1001), &r);
   PrintRect(L"status", r);
+  GetWindowRect(GetDlgItem(window, 1010), &r);
+  PrintRect(L"clear", r);
+  GetWindowRect(GetDlgItem(window, 1011), &r);
+  PrintRect(L"remove", r);
   return 0;
 }
 
@@ -247,7 +283,8 @@ WORD KeyCode(const std::wstring& name) {
               {L"F4", VK_F4},        {L"F5", VK_F5},         {L"End", VK_END},
               {L"Home", VK_HOME},    {L"Page_Down", VK_NEXT}, {L"Page_Up", VK_PRIOR},
               {L"Down", VK_DOWN},    {L"Up", VK_UP},         {L"space", VK_SPACE},
-              {L"Return", VK_RETURN}, {L"Delete", VK_DELETE}, {L"Escape", VK_ESCAPE}};
+              {L"Return", VK_RETURN}, {L"Delete", VK_DELETE}, {L"Escape", VK_ESCAPE},
+              {L"Apps", VK_APPS},    {L"Tab", VK_TAB}};
   for (const auto& key : keys) {
     if (name == key.name) return key.code;
   }
@@ -265,8 +302,10 @@ void SendKey(WORD code, bool up) {
 }
 
 int Keys(HWND window, int count, wchar_t** specs) {
-  SetForegroundWindow(window);
-  Sleep(100);
+  if (window != nullptr) {
+    SetForegroundWindow(window);
+    Sleep(100);
+  }
   for (int i = 0; i < count; i++) {
     std::vector<WORD> codes;
     std::wstring spec = specs[i];
@@ -282,6 +321,37 @@ int Keys(HWND window, int count, wchar_t** specs) {
     for (WORD code : codes) SendKey(code, false);
     for (size_t k = codes.size(); k-- > 0;) SendKey(codes[k], true);
   }
+  return 0;
+}
+
+int Columns(HWND window) {
+  HWND list = GetDlgItem(window, 1000);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < columns; i++) {
+    printf("%s%d", i ? " " : "", static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0)));
+  }
+  printf("\n");
+  return 0;
+}
+
+int Placement(HWND window) {
+  WINDOWPLACEMENT p = {};
+  p.length = sizeof p;
+  if (!GetWindowPlacement(window, &p)) return 1;
+  const RECT& r = p.rcNormalPosition;
+  printf("%u %ld %ld %ld %ld %d\n", p.showCmd, r.left, r.top, r.right, r.bottom,
+         (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+  return 0;
+}
+
+int CommandBench(HWND window, int id) {
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  SendMessageW(window, WM_COMMAND, id, 0);
+  QueryPerformanceCounter(&end);
+  printf("%.1f ms\n", 1000.0 * (end.QuadPart - start.QuadPart) / frequency.QuadPart);
   return 0;
 }
 
@@ -324,8 +394,15 @@ int WindowCommand(int argc, wchar_t** argv) {
               L"\n");
     return 0;
   }
-  static const wchar_t* const verbs[] = {L"list", L"point", L"hpoint", L"rects",
-                                         L"menu", L"devchange", L"post", L"keys", L"refreshbench"};
+  if (verb == L"type" && argc >= 3) return Keys(nullptr, argc - 2, argv + 2);
+  if (verb == L"keysto" && argc >= 4) {
+    HWND target = FindWindowByCaption(argv[2]);
+    return target == nullptr ? 1 : Keys(target, argc - 3, argv + 3);
+  }
+  static const wchar_t* const verbs[] = {L"list",     L"point", L"hpoint",      L"rects", L"hedge",
+                                         L"menu",     L"devchange", L"post",    L"keys",
+                                         L"refreshbench", L"columns", L"placement",
+                                         L"commandbench"};
   bool known = false;
   for (const wchar_t* v : verbs) known = known || verb == v;
   if (!known) return -1;
@@ -335,8 +412,11 @@ int WindowCommand(int argc, wchar_t** argv) {
   if (verb == L"point" && argc == 4) {
     return Point(window, _wtoi(argv[2]), _wtoi(argv[3]));
   }
-  if (verb == L"hpoint" && argc == 3) return HeaderPoint(window, _wtoi(argv[2]));
+  if (verb == L"hpoint" && argc == 3) return HeaderPoint(window, _wtoi(argv[2]), false);
+  if (verb == L"hedge" && argc == 3) return HeaderPoint(window, _wtoi(argv[2]), true);
   if (verb == L"rects") return Rects(window);
+  if (verb == L"columns") return Columns(window);
+  if (verb == L"placement") return Placement(window);
   if (verb == L"menu") {
     PrintMenu(GetMenu(window), 0);
     return 0;
@@ -346,6 +426,7 @@ int WindowCommand(int argc, wchar_t** argv) {
                         argc > 4 ? wcstoul(argv[4], nullptr, 10) : DBT_DEVTYP_DEVICEINTERFACE);
   }
   if (verb == L"refreshbench" && argc == 3) return RefreshBench(window, _wtoi(argv[2]));
+  if (verb == L"commandbench" && argc == 3) return CommandBench(window, _wtoi(argv[2]));
   if (verb == L"keys" && argc >= 3) return Keys(window, argc - 2, argv + 2);
   if (verb == L"post" && argc == 4) {
     PostMessageW(window, wcstoul(argv[2], nullptr, 16), wcstoul(argv[3], nullptr, 16), 0);

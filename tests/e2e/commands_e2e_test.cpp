@@ -1,0 +1,258 @@
+// The window's commands under Wine, as a user gives them: the two repair
+// buttons, Delete, the context menu, the keys, and what happens when the
+// user goes on clicking while a message box is up. The removals run in
+// varnick_ghosts.exe, where devices marked GHOST are not present and are
+// really removed from Wine's device tree (and GHOSTSTUCK ones fail).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "tests/e2e/window_fixture.h"
+
+namespace {
+
+// Reserved: 1 and 2 (no device), 3 (a working device and a ghost), 5 (two
+// ghosts), 6 (a ghost whose removal fails), 8 (a working device).
+const std::string kComDb = "b7" + std::string(62, '0');
+const char kStuckBox[] = "Varnick|ACCESS_DENIED removing\nROOT\\VARNICKGHOSTSTUCK\\0000|error";
+
+std::string NoCarriageReturns(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return text;
+}
+
+// Waits for a message box and answers it with button (0: leaves it up).
+std::string Box(int button = 1, int milliseconds = 10000) {
+  return NoCarriageReturns(RunVtool({"msgbox", std::to_string(milliseconds), std::to_string(button)}));
+}
+
+// The fixture devices in Wine's device tree, sorted.
+std::string Devices() {
+  std::vector<std::string> ids;
+  for (const std::string& id : Split(NoCarriageReturns(RunVtool({"devlist"})), '\n')) ids.push_back(id);
+  std::sort(ids.begin(), ids.end());
+  std::string text;
+  for (const std::string& id : ids) text += (text.empty() ? "" : " ") + id;
+  return text;
+}
+
+void ClickButton(const std::string& which) {
+  ScreenRect r = WindowRects()[which];
+  ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+class Commands : public WindowTest {
+ protected:
+  void SetUp() override {
+    ClearFixtureDevices();
+    AddFixtureDevice("ports", "WORK", "COM3", "Working Adapter (COM3)");
+    AddFixtureDevice("ports", "GHOSTA", "COM3", "Gone Adapter (COM3)");
+    AddFixtureDevice("ports", "GHOSTB", "COM5", "Gone Adapter (COM5)", 2);
+    AddFixtureDevice("ports", "GHOSTSTUCK", "COM6", "Stuck Adapter (COM6)");
+    AddFixtureDevice("ports", "PLAIN", "COM8", "Plain Adapter (COM8)");
+    Start(kComDb);
+  }
+  void TearDown() override {
+    WindowTest::TearDown();
+    ClearFixtureDevices();
+  }
+};
+
+TEST_F(Commands, ClearFreesOnlyCheckedNumbersThatNoDeviceHoldsWhateverTheOrder) {
+  Open();
+  ClickHeader(0);  // Port, descending
+  ListSnapshot list;
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[0] == "Portv"; }, &list));
+  ClickButton("clear");
+  list = WaitForCheck("COM2", false);
+  EXPECT_EQ("3 b4" + std::string(62, '0'), ComDb());  // 1 and 2 freed; ghosts hold 5 and 6
+  EXPECT_EQ(" reservation of 2 ports removed", list.status1);
+  EXPECT_FALSE(list.rows[list.RowOf("COM1")].checked);
+  EXPECT_TRUE(list.rows[list.RowOf("COM5")].checked);
+
+  ClickButton("clear");
+  ASSERT_TRUE(WaitForList(
+      [](const ListSnapshot& l) { return l.status1 == " reservation of 0 ports removed"; }, &list));
+  // One number: the singular.
+  ClickCell(list.RowOf("COM250"), -1);
+  WaitForCheck("COM250", true);
+  ClickButton("clear");
+  ASSERT_TRUE(WaitForList(
+      [](const ListSnapshot& l) { return l.status1 == " reservation of 1 port removed"; }, &list))
+      << list.status1;
+  WaitForCheck("COM250", false);
+  EXPECT_EQ("3 b4" + std::string(62, '0'), ComDb());
+}
+
+// The whole window stays live while a removal's message box is up: a
+// refresh, the other button, a header and a check box must neither run
+// inside the command nor change its outcome.
+TEST_F(Commands, RemoveTakesGhostsOnlyWhereNoWorkingDeviceHoldsTheNumber) {
+  Open("varnick_ghosts.exe");
+  ClickHeader(2);
+  ClickHeader(2);  // by Device, descending: the stuck ghost's row comes before COM1's
+  ListSnapshot before;
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[2] == "Devicev"; }, &before));
+  ASSERT_LT(before.RowOf("COM6"), before.RowOf("COM1"));
+  const std::string spare = before.rows[5].texts[0];  // free, no device, in view
+  ASSERT_FALSE(before.rows[5].checked);
+  ClickButton("remove");
+  EXPECT_EQ(kStuckBox, Box(0));
+  AddFixtureDevice("ports", "LATE", "COM30", "Late Adapter (COM30)");  // a refresh would show it
+  Command(40100);  // File > Refresh
+  ClickButton("clear");
+  ClickHeader(0);
+  ClickCell(5, -1);
+  usleep(500000);
+  ListSnapshot during = ReadList();
+  EXPECT_EQ("3 " + kComDb, ComDb()) << "a repair ran inside the command";
+  EXPECT_TRUE(during.rows[during.RowOf("COM1")].checked) << "refreshed or cleared under the command";
+  EXPECT_EQ("Devicev", during.header[2]) << "sorted under the command";
+  EXPECT_FALSE(during.rows[during.RowOf(spare)].checked) << "a box was edited under the command";
+  EXPECT_EQ("", during.rows[during.RowOf("COM30")].texts[2]) << "refreshed under the command";
+  EXPECT_EQ(kStuckBox, Box(1, 1000));
+
+  ListSnapshot after;
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.status1 == " 2 devices removed"; },
+                          &after))
+      << after.status1;
+  // 3 keeps its number (a working device), 5 is freed once both ghosts are
+  // gone, 6 keeps it (the removal failed), and 1 and 2 go with the save.
+  EXPECT_EQ("3 a4" + std::string(62, '0'), ComDb());
+  EXPECT_EQ(
+      "ROOT\\VARNICKGHOSTA\\0000 ROOT\\VARNICKGHOSTSTUCK\\0000 ROOT\\VARNICKLATE\\0000 "
+      "ROOT\\VARNICKPLAIN\\0000 ROOT\\VARNICKWORK\\0000",
+      Devices());
+  after = WaitForCheck("COM5", false);
+  EXPECT_EQ("Devicev", after.header[2]);
+  EXPECT_EQ("", after.rows[after.RowOf("COM5")].texts[2]);
+  EXPECT_EQ("Stuck Adapter (COM6)", after.rows[after.RowOf("COM6")].texts[2]);
+  EXPECT_FALSE(after.rows[after.RowOf(spare)].checked);
+  EXPECT_EQ("Late Adapter (COM30)", after.rows[after.RowOf("COM30")].texts[2]);
+}
+
+TEST_F(Commands, DeleteRemovesTheSelectedRowsDevicesPresentOrNot) {
+  ListSnapshot list = Open("varnick_ghosts.exe");
+  ClickCell(list.RowOf("COM8"), 2);
+  ClickCell(list.RowOf("COM6"), 2, "ctrl");
+  ClickCell(list.RowOf("COM4"), 2, "ctrl");  // no device: nothing to do
+  PressKeys("Delete");
+  EXPECT_EQ(kStuckBox, Box());
+  list = WaitForCheck("COM8", false);
+  EXPECT_EQ("3 37" + std::string(62, '0'), ComDb());
+  EXPECT_EQ(std::string::npos, Devices().find("PLAIN"));
+  EXPECT_NE(std::string::npos, Devices().find("GHOSTSTUCK"));
+  EXPECT_TRUE(list.rows[list.RowOf("COM6")].checked);
+  EXPECT_EQ(" 5 ports reserved", list.status0);
+}
+
+TEST_F(Commands, BatchRemovalFreesWhatTheGhostsHeldAndReportsTheFailure) {
+  ProgramRun run = RunExpectingBoxes("varnick_ghosts.exe", {"/r"}, 1);
+  EXPECT_EQ("", run.failure);
+  ASSERT_EQ(1u, run.boxes.size());
+  EXPECT_EQ(kStuckBox, NoCarriageReturns(run.boxes[0]));
+  EXPECT_EQ(2, run.exitCode);
+  // 3 stays (the working device), 5 is freed, 6 stays (its ghost is stuck).
+  EXPECT_EQ("3 a7" + std::string(62, '0'), ComDb());
+  EXPECT_EQ("ROOT\\VARNICKGHOSTSTUCK\\0000 ROOT\\VARNICKPLAIN\\0000 ROOT\\VARNICKWORK\\0000",
+            Devices());
+}
+
+TEST_F(Commands, SpaceAndEnterOpenPropertySheetsAndNeverToggleABox) {
+  ClearStandInLogs();
+  ListSnapshot list = Open();
+  ClickCell(list.RowOf("COM8"), 2);
+  PressKeys("space");
+  PressKeys("Return");
+  EXPECT_TRUE(WaitUntil([] { return Split(StandInLog("devmgr.log"), '\n').size() == 3; }))
+      << StandInLog("devmgr.log");
+  list = ReadList();
+  EXPECT_TRUE(list.rows[list.RowOf("COM8")].checked);
+  EXPECT_EQ("3 " + kComDb, ComDb());
+  RunVtool({"close", "Test sheet"});
+  // Escape does nothing at all.
+  PressKeys("Escape");
+  WindowInfo still;
+  EXPECT_TRUE(WaitForMainWindow(&still, 1000)) << "Escape closed the window";
+}
+
+TEST_F(Commands, TheContextMenuOpensOnRowsByMouseOrKeyAndNeverOnTheHeader) {
+  ListSnapshot list = Open();
+  ClickCell(list.RowOf("COM8"), 2);
+  auto point = NoCarriageReturns(RunVtool({"point", std::to_string(list.RowOf("COM8")), "2"}));
+  int x = std::stoi(point), y = std::stoi(point.substr(point.find(' ') + 1));
+  ClickAt(x, y, "", 3);
+  std::string menu = RunVtool({"popup", "3000"});
+  EXPECT_EQ(std::to_string(x), menu.substr(0, menu.find(' '))) << "the menu is not at the click";
+  mkdir(VARNICK_BUILD_ROOT "/test-logs", 0755);
+  SaveScreenshot(VARNICK_BUILD_ROOT "/test-logs/context-menu.png");
+  RunVtool({"type", "c"});  // "&Copy"
+  EXPECT_EQ("Plain Adapter (COM8)", NoCarriageReturns(RunVtool({"clipboard"})));
+
+  // The keyboard's menu key: at the centre of the focused row's label.
+  PressKeys("Apps");
+  menu = RunVtool({"popup", "3000"});
+  auto label = NoCarriageReturns(RunVtool({"point", std::to_string(list.RowOf("COM8")), "0"}));
+  EXPECT_NEAR(std::stoi(label), std::stoi(menu), 2) << menu;
+  EXPECT_NEAR(std::stoi(label.substr(label.find(' ') + 1)),
+              std::stoi(menu.substr(menu.find(' ') + 1)), 2) << menu;
+  RunVtool({"type", "Escape"});
+
+  // A right click on the header: nothing.
+  ScreenRect header = WindowRects()["list"];
+  ClickAt(header.left + 100, header.top + 8, "", 3);
+  EXPECT_THROW(RunVtool({"popup", "1000"}), std::runtime_error);
+}
+
+TEST_F(Commands, AlwaysOnTopLastsOnlyForTheRun) {
+  Open();
+  Command(40211);
+  usleep(300000);
+  std::string placement = RunVtool({"placement"});
+  EXPECT_EQ('1', placement.back()) << placement;
+  ASSERT_EQ(0, Close());
+  Open();
+  placement = RunVtool({"placement"});
+  EXPECT_EQ('0', placement.back()) << placement;
+}
+
+// The refusal box of the restricted build is one of those boxes too: what
+// comes due while it is up waits for it, a sort is refused, and the box
+// clicked is put back on its port's row.
+TEST_F(Commands, WhileTheRefusalIsUpTheListHoldsStill) {
+  ListSnapshot list = Open("varnick_restricted.exe");
+  ClickCell(list.RowOf("COM2"), -1);
+  EXPECT_EQ("Error|Admin privileges are required|error", Box(0));
+  const std::string outside = "b702" + std::string(60, '0');  // COM10 reserved too
+  RegSet(kComArbiter, "ComDB", 3, outside);
+  Command(40100);  // File > Refresh
+  ClickHeader(0);
+  usleep(500000);
+  ListSnapshot during = ReadList();
+  EXPECT_FALSE(during.rows[during.RowOf("COM10")].checked) << "refreshed under the box";
+  EXPECT_EQ("Port^", during.header[0]) << "sorted under the box";
+  EXPECT_EQ(0, during.RowOf("COM1"));
+
+  EXPECT_EQ("Error|Admin privileges are required|error", Box(1, 1000));
+  list = WaitForCheck("COM10", true);
+  EXPECT_TRUE(list.rows[list.RowOf("COM2")].checked);
+  EXPECT_EQ(" 7 ports reserved", list.status0);
+  EXPECT_EQ("Port^", list.header[0]);
+  EXPECT_EQ("3 " + outside, ComDb());
+}
+
+// Wine cannot read another process's menus: the grey "&Remove Device" is
+// seen in the picture.
+TEST_F(Commands, TheRestrictedBuildShowsItsContextMenu) {
+  ListSnapshot list = Open("varnick_restricted.exe");
+  ClickCell(list.RowOf("COM8"), 2);
+  auto point = NoCarriageReturns(RunVtool({"point", std::to_string(list.RowOf("COM8")), "2"}));
+  ClickAt(std::stoi(point), std::stoi(point.substr(point.find(' ') + 1)), "", 3);
+  EXPECT_NO_THROW(RunVtool({"popup", "3000"}));
+  SaveScreenshot(VARNICK_BUILD_ROOT "/test-logs/context-menu-restricted.png");
+  RunVtool({"type", "Escape"});
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+// A stand-in for the system's devmgr.dll, which Wine lacks, put into the
+// test prefix's system directory: its DeviceProperties_RunDLLA records its
+// four arguments and its thread in devmgr.log, then shows a small window
+// titled "Test sheet" and returns when that window is closed, as the
+// real property sheet does.
+#include <windows.h>
+
+#include <string>
+
+#include "tests/tools/stand_in_log.h"
+
+static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);  // ends this thread's loop only
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+extern "C" __declspec(dllexport) void WINAPI DeviceProperties_RunDLLA(HWND owner,
+                                                                     HINSTANCE instance,
+                                                                     LPSTR commandLine, int show) {
+  AppendStandInLog(L"devmgr.log",
+                   std::to_wstring(reinterpret_cast<UINT_PTR>(owner)) + L"|" +
+                       (instance == GetModuleHandleW(nullptr) ? L"program" : L"other") + L"|" +
+                       Widen(commandLine) + L"|" + std::to_wstring(show) + L"|" +
+                       std::to_wstring(GetCurrentThreadId()));
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = SheetProc;
+  windowClass.hInstance = GetModuleHandleW(L"devmgr.dll");
+  windowClass.lpszClassName = L"VarnickTestSheet";
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  RegisterClassW(&windowClass);  // fails harmlessly once registered
+  std::wstring title = L"Test sheet " + Widen(commandLine);
+  HWND window = CreateWindowW(L"VarnickTestSheet", title.c_str(), WS_OVERLAPPEDWINDOW, 40, 40,
+                              420, 120, nullptr, nullptr, windowClass.hInstance, nullptr);
+  ShowWindow(window, show);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
