@@ -7,6 +7,12 @@
 #include <string>
 #include <vector>
 
+// Whether tests may change the registry here: the simulated one, or the
+// test prefix under Wine. On a real Windows machine this is false, and the
+// tests that would change its COM Name Arbiter key (the machine's own port
+// database) skip themselves; the helpers below then change nothing either.
+bool TestRegistryIsDisposable();
+
 void TestRegSetValue(const std::u16string& path, const std::u16string& name, uint32_t type,
                      const std::vector<uint8_t>& data);
 void TestRegDeleteKey(const std::u16string& path);

@@ -1,6 +1,8 @@
 #include "platform/sim/sim.h"
 #include "tests/support/registry_fixture.h"
 
+bool TestRegistryIsDisposable() { return true; }
+
 void TestRegSetValue(const std::u16string& path, const std::u16string& name, uint32_t type,
                      const std::vector<uint8_t>& data) {
   SimRegSetValue(path, name, type, data);

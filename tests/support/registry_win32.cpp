@@ -6,8 +6,14 @@ static const wchar_t* W(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
+bool TestRegistryIsDisposable() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 void TestRegSetValue(const std::u16string& path, const std::u16string& name, uint32_t type,
                      const std::vector<uint8_t>& data) {
+  if (!TestRegistryIsDisposable()) return;
   HKEY key;
   if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
@@ -17,7 +23,11 @@ void TestRegSetValue(const std::u16string& path, const std::u16string& name, uin
   RegCloseKey(key);
 }
 
-void TestRegDeleteKey(const std::u16string& path) { RegDeleteTreeW(HKEY_LOCAL_MACHINE, W(path)); RegDeleteKeyW(HKEY_LOCAL_MACHINE, W(path)); }
+void TestRegDeleteKey(const std::u16string& path) {
+  if (!TestRegistryIsDisposable()) return;
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, W(path));
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, W(path));
+}
 
 bool TestRegGetValue(const std::u16string& path, const std::u16string& name, uint32_t* type,
                      std::vector<uint8_t>* data) {
