@@ -63,7 +63,8 @@ int32_t RunBatch(BatchSwitches switches) {
   Enumerate(devices);
 
   int32_t code;
-  if (!InventoryBuilt(devices) || (switches.clearSwitch && reservations.storedValueUnread)) {
+  if (!InventoryBuilt(devices) || reservations.storedValueTooLong ||
+      (switches.clearSwitch && reservations.storedValueUnread)) {
     code = kExitNotRead;
   } else {
     code = RunRepairs(switches, &reservations, devices);

@@ -8,8 +8,9 @@
 const int32_t kExitSuccess = 0;
 const int32_t kExitNotAdmin = 1;
 const int32_t kExitRemovalFailed = 2;
-// The device list (or, for the clear step, ComDB) could not be read, so no
-// repair could tell what is in use: nothing was changed.
+// The device list could not be read, or ComDB is longer than Windows
+// writes, or (for the clear step) ComDB could not be read: no repair could
+// tell what is in use, and nothing was changed.
 const int32_t kExitNotRead = 3;
 
 int32_t RunBatch(BatchSwitches switches);

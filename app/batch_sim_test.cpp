@@ -66,6 +66,18 @@ TEST_F(Batch, ClearLeavesAnUnreadableValueAloneAndSaysSo) {
   EXPECT_EQ(0, SimRemovalCount());
 }
 
+TEST_F(Batch, ALongerComDbThanWindowsWritesIsLeftAloneAndSaysSo) {
+  for (const char16_t* args : {u"/c", u"/r", u"/c /r"}) {
+    SimReset();
+    Bytes stored(kLargestComDbBytes + 8, 0xFF);
+    Seed(stored);
+    SimAddPort(u"COM2", false);
+    EXPECT_EQ(3, AppMain(1, args, 10)) << args;
+    EXPECT_EQ(stored, Stored());
+    EXPECT_EQ(0, SimRemovalCount());
+  }
+}
+
 TEST_F(Batch, NothingIsFreedOrRemovedWithoutTheDeviceList) {
   for (const char16_t* args : {u"/c", u"/r", u"/c /r"}) {
     SimReset();

@@ -10,13 +10,36 @@ const char16_t kComDbName[] = u"ComDB";
 // the next try; a few tries ride out a burst of writes by other programs.
 static const int kLoadAttempts = 3;
 static const uint32_t kDefaultBytes = 32;  // 256 ports when there is no value
-// Above this the port count no longer fits its 32-bit field.
-static const uint32_t kLargestBytes = 0x0FFFFFFF;
+// A value longer than Windows writes is read, for its first ports, only up
+// to this size: memory stays bounded whatever the registry holds.
+static const uint32_t kLargestReadBytes = 1u << 20;
 
 static void Allocate(PortReservations* r, uint32_t bytes) {
   r->portCount = static_cast<int32_t>(bytes * 8);
   r->rawBytes = static_cast<uint8_t*>(MemAlloc(bytes));
   r->reservedFlags = static_cast<int32_t*>(MemAlloc(uint64_t{bytes} * 8 * sizeof(int32_t)));
+}
+
+static void SetFlags(PortReservations* r, uint32_t bytes) {
+  for (uint32_t j = 0; j < bytes; j++) {
+    for (int k = 0; k < 8; k++) r->reservedFlags[8 * j + k] = (r->rawBytes[j] >> k) & 1;
+  }
+}
+
+// The first kLargestComDbBytes of a longer value; never written back.
+static int32_t LoadTooLong(PortReservations* r, uint32_t size) {
+  r->storedValueUnread = 1;
+  r->storedValueTooLong = 1;
+  Allocate(r, kLargestComDbBytes);
+  if (size <= kLargestReadBytes) {
+    auto* whole = static_cast<uint8_t*>(MemAlloc(size));
+    if (ReadRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, whole, size) == size) {
+      MemCopy(r->rawBytes, whole, kLargestComDbBytes);
+    }
+    MemFree(whole);
+  }
+  SetFlags(r, kLargestComDbBytes);
+  return r->portCount;
 }
 
 int32_t Load(PortReservations* r) {
@@ -31,11 +54,7 @@ int32_t Load(PortReservations* r) {
       Allocate(r, kDefaultBytes);
       return r->portCount;
     }
-    if (size > kLargestBytes) {
-      r->storedValueUnread = 1;
-      Allocate(r, kDefaultBytes);
-      return r->portCount;
-    }
+    if (size > kLargestComDbBytes) return LoadTooLong(r, size);
     Allocate(r, size);
     if (size == 0 || ReadRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName,
                                    r->rawBytes, size) == size) {
@@ -49,9 +68,7 @@ int32_t Load(PortReservations* r) {
     }
     Clear(r);
   }
-  for (uint32_t j = 0; j < size; j++) {
-    for (int k = 0; k < 8; k++) r->reservedFlags[8 * j + k] = (r->rawBytes[j] >> k) & 1;
-  }
+  SetFlags(r, size);
   return r->portCount;
 }
 
@@ -75,6 +92,7 @@ int32_t CountReserved(const PortReservations* r) {
 void Clear(PortReservations* r) {
   r->portCount = 0;
   r->storedValueUnread = 0;
+  r->storedValueTooLong = 0;
   if (r->rawBytes != nullptr) MemFree(r->rawBytes);
   if (r->reservedFlags != nullptr) MemFree(r->reservedFlags);
   r->rawBytes = nullptr;

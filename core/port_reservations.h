@@ -11,10 +11,19 @@ struct PortReservations {
   uint8_t* rawBytes;        // the value as last read; rewritten by Save
   int32_t* reservedFlags;   // element i for port i + 1; nonzero is reserved
   int32_t portCount;        // 8 x the value's length, 256 when unreadable
-  // Set when ComDB exists but could not be read whole: its reservations are
-  // unknown, so Save must not write zeros over them.
+  // Set when ComDB exists but could not be read whole, or is longer than
+  // Windows ever writes: what it holds is not all in the model, so Save
+  // must not write over it.
   int32_t storedValueUnread;
+  // Set when ComDB is longer than kLargestComDbBytes: only its first ports
+  // are modelled (and shown), and nothing is ever written.
+  int32_t storedValueTooLong;
 };
+
+// Windows keeps at most 4,096 port numbers in ComDB (512 bytes). A longer
+// value is shown up to there and never changed: modelling it whole could
+// take gigabytes.
+const uint32_t kLargestComDbBytes = 512;
 
 // Reads ComDB into the model (clearing it first); returns portCount.
 int32_t Load(PortReservations* reservations);

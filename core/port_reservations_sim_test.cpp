@@ -90,13 +90,37 @@ TEST_F(ComDbSim, KeyThatCannotBeOpenedForWritingFailsTheSave) {
   EXPECT_EQ(Bytes{0x03}, Stored());
 }
 
-TEST_F(ComDbSim, LargeValueIsModelledWhole) {
-  Bytes stored(65536, 0);
-  stored[65535] = 0x80;
+TEST_F(ComDbSim, ALongerValueThanWindowsWritesIsShownUpToItsLimitAndNeverWritten) {
+  Bytes stored(kLargestComDbBytes + 1, 0);
+  stored[0] = 0x01;
+  stored[kLargestComDbBytes - 1] = 0x80;
+  stored[kLargestComDbBytes] = 0xFF;  // beyond what is modelled
   Seed(stored);
-  EXPECT_EQ(524288, Load(&model));
-  EXPECT_EQ(1, CountReserved(&model));
-  EXPECT_NE(0, model.reservedFlags[524287]);
+  EXPECT_EQ(4096, Load(&model));
+  EXPECT_EQ(2, CountReserved(&model));
+  EXPECT_NE(0, model.reservedFlags[4095]);
+  EXPECT_EQ(1, model.storedValueTooLong);
+  model.reservedFlags[1] = 1;
+  EXPECT_FALSE(Save(&model));
+  EXPECT_EQ(stored, Stored());
+  EXPECT_EQ(0, SimRegWriteCount());
+}
+
+TEST_F(ComDbSim, AHugeValueIsNotReadAndTakesBoundedMemory) {
+  // 256 MiB would need 8 GiB of flags modelled whole; this is not even read.
+  for (uint32_t length : {(1u << 20) + 1, 64u << 20}) {
+    Seed(Bytes(length, 0xFF));
+    EXPECT_EQ(4096, Load(&model)) << length;
+    EXPECT_EQ(0, CountReserved(&model));
+    EXPECT_EQ(1, model.storedValueTooLong);
+    EXPECT_FALSE(Save(&model));
+    EXPECT_EQ(length, Stored().size());
+  }
+  // Back to a value Windows writes: modelled and written as before.
+  Seed(Bytes{0x03});
+  EXPECT_EQ(8, Load(&model));
+  EXPECT_EQ(0, model.storedValueTooLong);
+  EXPECT_TRUE(Save(&model));
 }
 
 TEST(RegistryValuesSim, FailuresReportTheRegistryStatus) {

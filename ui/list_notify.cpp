@@ -47,16 +47,27 @@ static void RefuseBoxChange(const NMLISTVIEW* change) {
   MessageBeep(MB_OK);
 }
 
-// Without administrator rights the box is put back; 0 when refused.
+// Why an edit cannot be made, or null when it can.
+static const wchar_t* EditRefusal() {
+  if (!isAdmin) return L"Admin privileges are required";
+  if (portReservations->storedValueTooLong) {
+    return L"ComDB is longer than 4096 ports; nothing was changed";
+  }
+  if (portReservations->storedValueUnread) return L"ComDB could not be read; nothing was changed";
+  return nullptr;
+}
+
+// Without administrator rights, or with a ComDB the program does not
+// write, the box is put back; 0 when refused.
 static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
   int32_t row = change->iItem;
   if (!BeginRowCommand()) {
     RefuseBoxChange(change);
     return 0;
   }
-  if (!isAdmin) {
+  if (const wchar_t* refusal = EditRefusal()) {
     int32_t port = RowPort(row);
-    MessageBoxW(nullptr, L"Admin privileges are required", L"Error", MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, refusal, L"Error", MB_OK | MB_ICONERROR);
     PutBoxBack(port, change->uOldState);
     EndRowWorkAndCatchUp();
     return 0;

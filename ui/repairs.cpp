@@ -11,15 +11,20 @@ void ClearRowReservation(const RowAccess& rows, PortReservations* reservations, 
   SetFlag(reservations, rows.port(row), 0);
 }
 
+// Without the device list every port would look unused; a ComDB longer
+// than Windows writes is never changed.
+static int32_t RepairRefused(const PortReservations* reservations, const PortDeviceList* devices,
+                             RepairOutcome* outcome) {
+  if (!InventoryBuilt(devices)) outcome->refused = kRepairNoDeviceList;
+  if (reservations->storedValueTooLong) outcome->refused = kRepairPortDatabaseTooLong;
+  return outcome->refused != kRepairDone;
+}
+
 RepairOutcome ClearUnusedReservations(const RowAccess& rows, PortReservations* reservations,
                                       const PortDeviceList* devices) {
   RepairOutcome outcome = {0, kRepairDone, 0, 0};
-  // Without the device list every port would look unused; without ComDB
-  // the save would be refused after the boxes had been cleared.
-  if (!InventoryBuilt(devices)) {
-    outcome.refused = kRepairNoDeviceList;
-    return outcome;
-  }
+  if (RepairRefused(reservations, devices, &outcome)) return outcome;
+  // Unread, the save would be refused after the boxes had been cleared.
   if (reservations->storedValueUnread) {
     outcome.refused = kRepairNoPortDatabase;
     return outcome;
@@ -38,10 +43,7 @@ RepairOutcome ClearUnusedReservations(const RowAccess& rows, PortReservations* r
 RepairOutcome RemoveNonPresentDevices(const RowAccess& rows, PortReservations* reservations,
                                       PortDeviceList* devices) {
   RepairOutcome outcome = {0, kRepairDone, 0, 0};
-  if (!InventoryBuilt(devices)) {
-    outcome.refused = kRepairNoDeviceList;
-    return outcome;
-  }
+  if (RepairRefused(reservations, devices, &outcome)) return outcome;
   int32_t n = rows.count();
   int32_t cleared = 0;
   for (int32_t r = 0; r < n; r++) {
@@ -84,6 +86,10 @@ void RepairStatusText(RepairKind kind, const RepairOutcome& outcome, char16_t* t
   }
   if (outcome.refused == kRepairNoPortDatabase) {
     TextCopy(text, units, u" ComDB could not be read; nothing was changed");
+    return;
+  }
+  if (outcome.refused == kRepairPortDatabaseTooLong) {
+    TextCopy(text, units, u" ComDB is longer than 4096 ports; nothing was changed");
     return;
   }
   if (kind == kClearRepair && outcome.saveFailed) {

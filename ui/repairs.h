@@ -24,6 +24,7 @@ struct RowAccess {
 const int32_t kRepairDone = 0;
 const int32_t kRepairNoDeviceList = 1;  // the inventory could not be built
 const int32_t kRepairNoPortDatabase = 2;  // ComDB could not be read
+const int32_t kRepairPortDatabaseTooLong = 3;  // ComDB is longer than Windows writes
 
 struct RepairOutcome {
   int32_t count;       // rows cleared or devices removed

@@ -146,6 +146,24 @@ TEST_F(Repairs, ClearLeavesAnUnreadableComDbAndItsBoxesAlone) {
   EXPECT_EQ(u" ComDB could not be read; nothing was changed", Status(kClearRepair, outcome));
 }
 
+TEST_F(Repairs, NeitherRepairTouchesAComDbLongerThanWindowsWrites) {
+  int ghost = Ghost(u"COM2");
+  Bytes stored(kLargestComDbBytes + 1, 0x01);
+  SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, stored);
+  ::Load(&reservations);
+  Enumerate(devices);
+  rows.push_back({1, true, nullptr, u""});
+  rows.push_back({2, false, FindByPort(devices, 2), u""});
+  RepairOutcome clear = ClearUnusedReservations(kRows, &reservations, devices);
+  RepairOutcome remove = RemoveNonPresentDevices(kRows, &reservations, devices);
+  EXPECT_EQ(kRepairPortDatabaseTooLong, clear.refused);
+  EXPECT_EQ(kRepairPortDatabaseTooLong, remove.refused);
+  EXPECT_FALSE(SimDeviceRemoved(ghost));
+  EXPECT_TRUE(rows[0].checked);
+  EXPECT_EQ(stored, Stored());
+  EXPECT_EQ(u" ComDB is longer than 4096 ports; nothing was changed", Status(kRemoveRepair, remove));
+}
+
 TEST_F(Repairs, RemoveWorksAPortOnlyWhileItsChosenDeviceIsNotPresent) {
   for (bool descending : {false, true}) {
     SCOPED_TRACE(descending ? "descending" : "ascending");
