@@ -3,7 +3,12 @@
 # end-to-end suite that drives the Windows build under Wine.
 find_package(GTest REQUIRED)
 
-set(SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+option(VARNICK_COVERAGE "Count lines and branches (scripts/coverage.sh) instead of sanitizing" OFF)
+if(VARNICK_COVERAGE)
+  set(SANITIZE --coverage)
+else()
+  set(SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+endif()
 
 add_library(varnick_sim STATIC
   ${PORTABLE_SOURCES}
@@ -25,6 +30,7 @@ add_executable(e2e_tests
   tests/e2e/batch_e2e_test.cpp
   tests/e2e/commands_e2e_test.cpp
   tests/e2e/harness.cpp
+  tests/e2e/imports_e2e_test.cpp
   tests/e2e/main.cpp
   tests/e2e/settings_e2e_test.cpp
   tests/e2e/startup_e2e_test.cpp

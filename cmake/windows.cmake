@@ -13,6 +13,30 @@ set(WIN32_PLATFORM_SOURCES
 )
 set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32 gdi32 comctl32 shell32 ole32)
 
+# The programs bind every system library but the kernel's (and the C
+# runtime) on first use, so that start-up can restrict the library search
+# to the system directory before any of them is loaded: their import table
+# names only KERNEL32.dll and msvcrt.dll. The delay-import libraries are
+# made from mingw-w64's import libraries.
+find_program(MINGW_DLLTOOL NAMES x86_64-w64-mingw32-dlltool REQUIRED)
+find_program(MINGW_NM NAMES x86_64-w64-mingw32-nm REQUIRED)
+set(DELAY_LOADED_LIBRARIES)
+foreach(name setupapi shlwapi advapi32 user32 gdi32 comctl32 shell32 ole32)
+  find_library(IMPORT_${name} ${name} REQUIRED)
+  set(delayLibrary ${CMAKE_BINARY_DIR}/delay/lib${name}_delay.a)
+  add_custom_command(OUTPUT ${delayLibrary}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/delay
+    COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/delay_library.sh ${MINGW_NM} ${MINGW_DLLTOOL}
+            ${IMPORT_${name}} ${delayLibrary}
+    DEPENDS ${CMAKE_SOURCE_DIR}/cmake/delay_library.sh
+    VERBATIM)
+  list(APPEND DELAY_LOADED_LIBRARIES ${delayLibrary})
+endforeach()
+add_custom_target(delay_libraries DEPENDS ${DELAY_LOADED_LIBRARIES})
+# The delay-load helper, then the libraries; listed before the system
+# import libraries that the compiler adds by itself, so they take their place.
+set(PROGRAM_LIBRARIES ${DELAY_LOADED_LIBRARIES} delayimp)
+
 # Platform functions that a test build may replace at link time; every
 # program lists them itself instead of taking them from the library.
 set(ADMIN_TEST platform/win32/is_user_admin.cpp)
@@ -37,27 +61,25 @@ set(WINDOW_SOURCES
 add_link_options(-static -static-libgcc -static-libstdc++)
 
 add_library(varnick_core STATIC ${PORTABLE_SOURCES} ${WIN32_PLATFORM_SOURCES} ${WINDOW_SOURCES})
-target_link_libraries(varnick_core PUBLIC ${WIN32_LIBRARIES})
 
-add_executable(varnick WIN32 platform/win32/main.cpp ${ADMIN_TEST} ${DEVICE_STATE}
-  res/varnick.rc)
-target_link_libraries(varnick varnick_core)
-target_link_options(varnick PRIVATE -municode)
+# A program built from varnick_core with the libraries bound on first use.
+function(add_varnick_program name)
+  add_executable(${name} WIN32 platform/win32/main.cpp ${ARGN} res/varnick.rc)
+  add_dependencies(${name} delay_libraries)
+  target_link_libraries(${name} varnick_core ${PROGRAM_LIBRARIES})
+  target_link_options(${name} PRIVATE -municode)
+endfunction()
+
+add_varnick_program(varnick ${ADMIN_TEST} ${DEVICE_STATE})
 
 # The same program whose administrator test answers no, for the tests of
 # restricted mode: only that one function is substituted at link time.
-add_executable(varnick_restricted WIN32 platform/win32/main.cpp tests/tools/not_admin.cpp
-  ${DEVICE_STATE} res/varnick.rc)
-target_link_libraries(varnick_restricted varnick_core)
-target_link_options(varnick_restricted PRIVATE -municode)
+add_varnick_program(varnick_restricted tests/tools/not_admin.cpp ${DEVICE_STATE})
 
 # The same program in which devices marked in their instance ID are not
 # present and can be removed (tests/tools/ghost_devices.cpp), for the tests
 # of the removal commands against Wine's device tree.
-add_executable(varnick_ghosts WIN32 platform/win32/main.cpp ${ADMIN_TEST}
-  tests/tools/ghost_devices.cpp res/varnick.rc)
-target_link_libraries(varnick_ghosts varnick_core)
-target_link_options(varnick_ghosts PRIVATE -municode)
+add_varnick_program(varnick_ghosts ${ADMIN_TEST} tests/tools/ghost_devices.cpp)
 
 # Test tools run in the same Wine prefix.
 add_executable(vtool tests/tools/vtool.cpp tests/tools/vtool_actions.cpp
@@ -71,6 +93,8 @@ set_target_properties(test_devmgr PROPERTIES PREFIX "" OUTPUT_NAME devmgr)
 target_link_libraries(test_devmgr user32)
 add_library(test_srclient SHARED tests/tools/test_srclient.cpp)
 set_target_properties(test_srclient PROPERTIES PREFIX "" OUTPUT_NAME srclient)
+add_library(planted SHARED tests/tools/planted.cpp)
+set_target_properties(planted PROPERTIES PREFIX "")
 add_executable(recorder tests/tools/recorder.cpp)
 target_link_options(recorder PRIVATE -municode)
 
@@ -85,5 +109,5 @@ if(EXISTS ${GTEST_SOURCE}/CMakeLists.txt)
   add_executable(unit_tests ${SHARED_TESTS} res/resources_win32_test.cpp
     tests/support/registry_win32.cpp
     tests/support/test_main.cpp ${ADMIN_TEST} ${DEVICE_STATE})
-  target_link_libraries(unit_tests varnick_core gtest)
+  target_link_libraries(unit_tests varnick_core gtest ${WIN32_LIBRARIES})
 endif()

@@ -54,7 +54,7 @@ std::string Setting(const char* variable, const std::string& fallback) {
 std::string PrefixPath() { return Setting("VARNICK_WINEPREFIX", VARNICK_BUILD_ROOT "/wine-prefix"); }
 
 
-std::vector<std::string> WineEnvironment() {
+std::vector<std::string> WineEnvironment(const std::vector<std::string>& extraEnvironment = {}) {
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; e++) {
     if (strncmp(*e, "WINE", 4) != 0 && strncmp(*e, "DISPLAY=", 8) != 0) env.push_back(*e);
@@ -65,15 +65,23 @@ std::vector<std::string> WineEnvironment() {
   // The restore point goes to the test's own srclient.dll, not Wine's stub.
   env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=;srclient=n,b");
   if (!display.empty()) env.push_back("DISPLAY=" + display);
+  for (const std::string& entry : extraEnvironment) {
+    std::string name = entry.substr(0, entry.find('=') + 1);
+    env.erase(std::remove_if(env.begin(), env.end(),
+                             [&](const std::string& e) { return e.compare(0, name.size(), name) == 0; }),
+              env.end());
+    env.push_back(entry);
+  }
   return env;
 }
 
 // Starts argv with its output into a pipe (when wanted) in its own process group.
-pid_t Spawn(const std::vector<std::string>& argv, int* outputFd, bool quiet = false) {
+pid_t Spawn(const std::vector<std::string>& argv, int* outputFd, bool quiet = false,
+            const std::string& errorFile = "", const std::vector<std::string>& environment = {}) {
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
-  std::vector<std::string> envText = WineEnvironment();
+  std::vector<std::string> envText = WineEnvironment(environment);
   std::vector<char*> env;
   for (std::string& e : envText) env.push_back(&e[0]);
   env.push_back(nullptr);
@@ -91,6 +99,10 @@ pid_t Spawn(const std::vector<std::string>& argv, int* outputFd, bool quiet = fa
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   }
   if (quiet) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  if (!errorFile.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+  }
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
@@ -251,7 +263,12 @@ pid_t StartProgram(const std::string& program, const std::vector<std::string>& a
   return Spawn(argv, nullptr);
 }
 
-pid_t StartProgramAt(const std::string& path) { return Spawn({kWineLoader, path}, nullptr); }
+pid_t StartProgramAt(const std::string& path, const std::vector<std::string>& args,
+                     const std::vector<std::string>& environment, const std::string& errorFile) {
+  std::vector<std::string> argv = {kWineLoader, path};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return Spawn(argv, nullptr, false, errorFile, environment);
+}
 
 int WaitForExit(pid_t pid, int timeoutSeconds) { return Wait(pid, -1, timeoutSeconds, nullptr); }
 

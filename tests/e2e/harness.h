@@ -95,8 +95,13 @@ void RemoveSettingsFiles();
 // Starts a program of the Windows build without waiting for it; ends it
 // with WaitForExit (or kills it there).
 pid_t StartProgram(const std::string& program, const std::vector<std::string>& args = {});
-// The same for a program anywhere, by its Linux path.
-pid_t StartProgramAt(const std::string& path);
+// The same for a program anywhere, by its Linux path. environment holds
+// "NAME=value" entries that replace the harness's own for this program
+// (WINEDLLOVERRIDES, WINEDEBUG); what Wine writes to the standard error
+// (its debug channels) goes into errorFile when one is named.
+pid_t StartProgramAt(const std::string& path, const std::vector<std::string>& args = {},
+                     const std::vector<std::string>& environment = {},
+                     const std::string& errorFile = "");
 // The exit code, or -1 after killing a program that did not end in time.
 int WaitForExit(pid_t pid, int timeoutSeconds);
 // Waits for the main window; false when it did not appear in time.
