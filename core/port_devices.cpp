@@ -25,20 +25,33 @@ static bool IsSerialClass(OsDeviceSet set, const OsDeviceData* data) {
   return OsCompareTextNoCase(guid, kPortsClass) == 0 || OsCompareTextNoCase(guid, kModemClass) == 0;
 }
 
+enum PortNameRead { kNoPortName, kPortNameTaken, kPortNameUnknown };
+
 // PortName into a field of 14 units, whole when it has up to thirteen
 // characters; a longer value does not fit the record and is not taken.
-static bool ReadPortName(const char16_t* deviceId, char16_t* portName) {
+// Unknown when the value could not be read for another reason than its
+// absence.
+static PortNameRead ReadPortName(const char16_t* deviceId, char16_t* portName) {
   char16_t path[308];
   TextCopy(path, 308, u"System\\CurrentControlSet\\Enum\\");
   TextAppend(path, 308, deviceId);
   TextAppend(path, 308, u"\\Device Parameters");
   MemFill(portName, 0, 14 * sizeof(char16_t));
-  if (!ReadRegString(kOsLocalMachine, path, u"PortName", portName, 14 * sizeof(char16_t))) {
-    return false;
+  const uint32_t limit = 14 * sizeof(char16_t);
+  if (!ReadRegString(kOsLocalMachine, path, u"PortName", portName, limit)) {
+    // None, an empty one or one too long to be taken; otherwise a name was
+    // there that could not be read.
+    uint32_t size = 0;
+    if (QueryRegValueSize(kOsLocalMachine, path, u"PortName", &size)) {
+      return size <= sizeof(char16_t) || size > limit ? kNoPortName : kPortNameUnknown;
+    }
+    return OsGetLastError() == static_cast<uint32_t>(kOsErrorFileNotFound) ? kNoPortName
+                                                                            : kPortNameUnknown;
   }
-  if (portName[13] != 0) return false;  // fourteen units without a terminator
+  if (portName[13] != 0) return kNoPortName;  // fourteen units without a terminator
   // Case-sensitive: com3 is not taken.
-  return portName[0] == u'C' && portName[1] == u'O' && portName[2] == u'M';
+  return portName[0] == u'C' && portName[1] == u'O' && portName[2] == u'M' ? kPortNameTaken
+                                                                         : kNoPortName;
 }
 
 static void FillRecord(PortDevice* d, OsDeviceSet set, const OsDeviceData* data) {
@@ -65,13 +78,22 @@ int32_t Enumerate(PortDeviceList* list) {
     if (!OsEnumDevice(list->deviceInfoSet, m, &data)) break;
     if (!IsSerialClass(list->deviceInfoSet, &data)) continue;
     char16_t deviceId[260] = {};
-    if (OsGetDeviceId(data.devInst, deviceId, 260) != kCrSuccess) continue;
+    if (OsGetDeviceId(data.devInst, deviceId, 260) != kCrSuccess) {
+      list->incomplete = 1;
+      continue;
+    }
     deviceId[259] = 0;
     char16_t portName[14];  // read before a record exists: most members are skipped
-    if (!ReadPortName(deviceId, portName)) continue;
+    PortNameRead read = ReadPortName(deviceId, portName);
+    if (read == kPortNameUnknown) list->incomplete = 1;
+    if (read != kPortNameTaken) continue;
     // The array is fixed; devices beyond it are left out rather than
-    // written past its end. No real system comes near this many.
-    if (list->deviceCount == kDeviceCapacity) break;
+    // written past its end, and the numbers they hold are then unknown. No
+    // real system comes near this many.
+    if (list->deviceCount == kDeviceCapacity) {
+      list->incomplete = 1;
+      break;
+    }
     auto* d = static_cast<PortDevice*>(MemAlloc(sizeof(PortDevice)));  // zero-filled
     list->devices[list->deviceCount] = d;
     d->memberIndex = static_cast<int32_t>(m);
@@ -101,6 +123,7 @@ void Clear(PortDeviceList* list) {
     list->devices[i] = nullptr;
   }
   list->deviceCount = 0;
+  list->incomplete = 0;
   if (list->deviceInfoSet != 0) {
     OsDestroyDeviceSet(list->deviceInfoSet);
     list->deviceInfoSet = 0;

@@ -25,14 +25,20 @@ struct PortDeviceList {
   PortDevice* devices[kDeviceCapacity];
   int32_t deviceCount;
   OsDeviceSet deviceInfoSet;  // 0 when none is held
+  // A serial or modem device whose ID or port name could not be read (for
+  // another reason than there being none): which number it holds is unknown.
+  int32_t incomplete;
 };
 
 // Rebuilds the list from the system; returns deviceCount.
 int32_t Enumerate(PortDeviceList* list);
-// Whether the last Enumerate could read the system's device list at all.
-// When it could not, every port looks as if no device held it, which must
-// never be taken for the truth: nothing may be freed or removed on it.
-inline int32_t InventoryBuilt(const PortDeviceList* list) { return list->deviceInfoSet != 0; }
+// Whether the last Enumerate read the system's device list whole. When it
+// could not, ports look as if no device held them that may well be held,
+// which must never be taken for the truth: nothing may be freed or removed
+// on it.
+inline int32_t InventoryBuilt(const PortDeviceList* list) {
+  return list->deviceInfoSet != 0 && !list->incomplete;
+}
 // The device chosen for a port: the first working one, else the last with a
 // problem code; null when no device carries the number.
 PortDevice* FindByPort(const PortDeviceList* list, int32_t portNumber);

@@ -132,10 +132,29 @@ TEST_F(Inventory, RefillsInPlaceAndSurvivesAFailedSet) {
   EXPECT_EQ(0, SimOpenDeviceSets());
 }
 
-TEST_F(Inventory, StopsAtItsCapacity) {
-  for (int i = 0; i < kDeviceCapacity + 5; i++) SimAddPort(u"COM" + std::u16string(1, u'1'), false);
+TEST_F(Inventory, StopsAtItsCapacityAndSaysTheListIsNotWhole) {
+  for (int i = 0; i < kDeviceCapacity; i++) SimAddPort(u"COM" + std::u16string(1, u'1'), false);
+  EXPECT_EQ(kDeviceCapacity, Enumerate(list));
+  EXPECT_EQ(1, InventoryBuilt(list));
+  for (int i = 0; i < 5; i++) SimAddPort(u"COM" + std::u16string(1, u'1'), false);
   EXPECT_EQ(kDeviceCapacity, Enumerate(list));
   EXPECT_EQ(list->devices[kDeviceCapacity - 1], FindByPort(list, 1));
+  EXPECT_EQ(0, InventoryBuilt(list));
+}
+
+TEST_F(Inventory, APortNameThatCannotBeReadLeavesTheListNotWhole) {
+  SimAddPort(u"COM1");
+  SimAddDevice(Device(kSimPortsClass, u"COM2"));
+  SimDevice none = Device(kSimPortsClass, u"");
+  none.hasPortName = false;  // absent: an ordinary device without a port
+  SimAddDevice(none);
+  Enumerate(list);
+  EXPECT_EQ(1, InventoryBuilt(list));
+  SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 1, u"PortName");
+  EXPECT_EQ(1, Enumerate(list));
+  EXPECT_EQ(0, InventoryBuilt(list));
+  EXPECT_EQ(2, Enumerate(list));  // read again: whole
+  EXPECT_EQ(1, InventoryBuilt(list));
 }
 
 // Device removal.
