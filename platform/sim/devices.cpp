@@ -110,7 +110,8 @@ uint32_t OsGetDeviceProperty(OsDeviceSet, const OsDeviceData* data, uint32_t pro
 uint32_t OsGetDeviceId(OsDevNode node, char16_t* buffer, uint32_t units) {
   SimDeviceState* d = Node(node);
   if (d == nullptr) return kCrNoSuchDevinst;
-  if (d->device.idUnreadable) return kCrInvalidDevnode;
+  if (d->device.idUnreadable || d->device.idReads == 0) return kCrInvalidDevnode;
+  if (d->device.idReads > 0) d->device.idReads--;
   return CopyText(d->device.deviceId, buffer, units * sizeof(char16_t));
 }
 

@@ -19,9 +19,10 @@ void AddKeyPath(const std::u16string& folded) {
   sim.keys[folded];
 }
 
-bool TakeFailure(SimRegCall call, int32_t* status) {
+bool TakeFailure(SimRegCall call, int32_t* status, const char16_t* valueName = nullptr) {
   SimFailure& f = sim.failures[call];
   if (f.times <= 0) return false;
+  if (!f.value.empty() && (valueName == nullptr || Fold(valueName) != f.value)) return false;
   f.times--;
   *status = f.status;
   return true;
@@ -91,8 +92,8 @@ std::vector<uint8_t> SimRegValue(const std::u16string& path, const std::u16strin
   return value.data;
 }
 
-void SimRegFail(SimRegCall call, int32_t status, int times) {
-  sim.failures[call] = SimFailure{status, times};
+void SimRegFail(SimRegCall call, int32_t status, int times, const std::u16string& valueName) {
+  sim.failures[call] = SimFailure{status, times, Fold(valueName)};
 }
 
 void SimRegBeforeDataRead(std::function<void()> hook) { sim.beforeDataRead = std::move(hook); }
@@ -114,7 +115,9 @@ int32_t OsRegQueryValue(OsKey key, const char16_t* name, uint32_t* type, void* d
   if ((handle->second.access & kOsKeyQueryValue) == 0) return kOsErrorAccessDenied;
   if (data != nullptr && sim.beforeDataRead) sim.beforeDataRead();
   int32_t status;
-  if (TakeFailure(data != nullptr ? kSimRegQueryData : kSimRegQuerySize, &status)) return status;
+  if (TakeFailure(data != nullptr ? kSimRegQueryData : kSimRegQuerySize, &status, name)) {
+    return status;
+  }
   auto stored = sim.keys.find(handle->second.path);
   if (stored == sim.keys.end()) return 1018;  // ERROR_KEY_DELETED
   auto value = stored->second.find(Fold(name != nullptr ? name : u""));
@@ -138,7 +141,7 @@ int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type, const void
   if (handle == sim.handles.end()) return 6;
   if ((handle->second.access & kOsKeySetValue) == 0) return kOsErrorAccessDenied;
   int32_t status;
-  if (TakeFailure(kSimRegSet, &status)) return status;
+  if (TakeFailure(kSimRegSet, &status, name)) return status;
   const uint8_t* bytes = static_cast<const uint8_t*>(data);
   sim.keys[handle->second.path][Fold(name != nullptr ? name : u"")] =
       SimValue{type, std::vector<uint8_t>(bytes, bytes + size)};

@@ -33,8 +33,10 @@ void SimRegDeleteKey(const std::u16string& path);
 bool SimRegHasValue(const std::u16string& path, const std::u16string& name);
 std::vector<uint8_t> SimRegValue(const std::u16string& path, const std::u16string& name,
                                  uint32_t* type = nullptr);
-// Makes the next `times` calls of one kind fail with the given status.
-void SimRegFail(SimRegCall call, int32_t status, int times = 1);
+// Makes the next `times` calls of one kind fail with the given status;
+// with a value name, only the queries and sets of that value.
+void SimRegFail(SimRegCall call, int32_t status, int times = 1,
+                const std::u16string& valueName = u"");
 // Runs before every data read, so a test can change a value between the
 // size query and the read.
 void SimRegBeforeDataRead(std::function<void()> hook);
@@ -71,6 +73,7 @@ struct SimDevice {
   // still locatable after a removal the installer reported as done.
   bool refuseRemoveParams = false;
   bool idUnreadable = false;
+  int idReads = -1;  // reads of the device ID that succeed before it fails; -1 all
   uint32_t installerError = 0;
   bool stillLocatable = false;
 };

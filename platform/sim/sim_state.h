@@ -18,6 +18,7 @@ struct SimHandle {
 struct SimFailure {
   int32_t status;
   int times;
+  std::u16string value;  // folded; empty: any
 };
 
 struct SimDeviceState {
