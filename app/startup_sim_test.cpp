@@ -37,7 +37,20 @@ TEST_F(Startup, RecordsTheProcessWideValues) {
   EXPECT_EQ(std::u16string(u"C:\\windows\\system32"), systemDirectory);
   EXPECT_EQ(std::u16string(u"C:\\Tools\\varnick.exe"), modulePath);
   EXPECT_STREQ("C:\\Tools\\varnick.ini", iniPath);
+}
+
+TEST_F(Startup, TakesTheProcessHeapBeforeAnythingAllocates) {
+  // A handle never taken stops the process at the first allocation.
+  processHeap = reinterpret_cast<OsHeap>(0x5);
+  EXPECT_EQ(0, AppMain(1, u"/c", 10));
   EXPECT_EQ(OsProcessHeap(), processHeap);
+  EXPECT_EXIT(
+      {
+        processHeap = reinterpret_cast<OsHeap>(0x5);
+        SimSetCommandLine(u"varnick.exe /c");
+        EntryPoint();
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 TEST_F(Startup, RestorePointsExistFromVersion51) {
