@@ -180,7 +180,6 @@ TEST_F(Actions, TheAboutBoxShowsTheProgramAndOpensItsPage) {
   EXPECT_EQ("Varnick - (x64)|Frees COM port numbers, removes stale devices.|varnick.example|"
             "Version 1.0.5.0",
             about[0]);
-  mkdir(VARNICK_BUILD_ROOT "/test-logs", 0755);
   SaveScreenshot(VARNICK_BUILD_ROOT "/test-logs/about-box.png");
   auto rect = [](const std::string& line) {
     std::vector<std::string> f = Split(line, ' ');

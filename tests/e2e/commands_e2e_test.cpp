@@ -186,7 +186,6 @@ TEST_F(Commands, TheContextMenuOpensOnRowsByMouseOrKeyAndNeverOnTheHeader) {
   ClickAt(x, y, "", 3);
   std::string menu = RunVtool({"popup", "3000"});
   EXPECT_EQ(std::to_string(x), menu.substr(0, menu.find(' '))) << "the menu is not at the click";
-  mkdir(VARNICK_BUILD_ROOT "/test-logs", 0755);
   SaveScreenshot(VARNICK_BUILD_ROOT "/test-logs/context-menu.png");
   RunVtool({"type", "c"});  // "&Copy"
   EXPECT_EQ("Plain Adapter (COM8)", NoCarriageReturns(RunVtool({"clipboard"})));

@@ -468,6 +468,8 @@ int RunWine(const std::vector<std::string>& argv, int timeoutSeconds, std::strin
 }
 
 void StartWineSession() {
+  // Pictures and loader logs go here, whoever runs the suite.
+  mkdir(VARNICK_BUILD_ROOT "/test-logs", 0755);
   if (xvfb == 0) {
     // Any free display; Xvfb holds a lock file for the one it takes.
     for (int n = 91; n < 160 && xvfb == 0; n++) {

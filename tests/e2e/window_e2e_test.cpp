@@ -8,6 +8,8 @@ namespace {
 
 const char kPortsInterface[] = "{86E0D1E0-8089-11D0-9CE4-08003E301F73}";
 const char kMouseInterface[] = "{378DE44C-56EF-11D1-BC8C-00A0C91405DD}";
+const char kPortsClass[] = "{4D36E978-E325-11CE-BFC1-08002BE10318}";
+const char kModemInterface[] = "{2C7089AA-2E0E-11D1-B114-00C04FC2AAE4}";
 
 // Ports 1 to 4 and 9 reserved; 3 and 4 carry fixture devices, 7 a modem.
 const std::string kComDb = "0f01" + std::string(60, '0');
@@ -160,6 +162,34 @@ TEST_F(MainWindow, WatchedDeviceArrivalsRefreshTheListAfterHalfASecond) {
   EXPECT_GE(elapsed, 0.45);
   EXPECT_LT(elapsed, 3.0);
   EXPECT_EQ("Late Adapter", list.rows[19].texts[2]);
+
+  // The Ports setup class, and a removal of a modem interface, refresh too.
+  struct {
+    const char* event;
+    const char* guid;
+    const char* port;
+  } watched[] = {{"8000", kPortsClass, "COM21"}, {"8004", kModemInterface, "COM22"}};
+  for (const auto& w : watched) {
+    SCOPED_TRACE(w.guid);
+    AddFixtureDevice("ports", std::string("WIN") + w.port, w.port, std::string("Adapter ") + w.port);
+    RunVtool({"devchange", w.event, w.guid});
+    int row = std::stoi(std::string(w.port).substr(3)) - 1;
+    EXPECT_TRUE(WaitForList([row](const ListSnapshot& l) { return l.rows[row].texts[2] != ""; },
+                            &list, 5));
+  }
+
+  // A second arrival within the half second starts the delay again: half a
+  // second after the first, the list is not refreshed yet.
+  AddFixtureDevice("ports", "WINAGAIN", "COM23", "Adapter COM23");
+  start = Now();
+  RunVtool({"devchange", "8000", kPortsInterface});
+  usleep(300000);
+  RunVtool({"devchange", "8000", kPortsInterface});
+  while (Now() - start < 0.6) usleep(10000);
+  list = ReadList();
+  EXPECT_EQ("", list.rows[22].texts[2]) << "the first arrival's delay was not restarted";
+  EXPECT_TRUE(WaitForList([](const ListSnapshot& l) { return l.rows[22].texts[2] != ""; }, &list,
+                          5));
 }
 
 TEST_F(MainWindow, KeysAndMenuCommandsRefreshSelectAndShowTheDeviceId) {
