@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds, then runs the native unit
 # tests (simulated platform, sanitizers on), the same unit tests built for
-# Windows under Wine, and the end-to-end tests of varnick.exe under Wine.
+# Windows under Wine, the end-to-end tests of varnick.exe under Wine, and a
+# short run of each fuzz target.
 # The harness starts Xvfb and wineserver and ends both, even on failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -36,6 +37,14 @@ run() {
 run "native unit tests" native build/native/unit_tests
 run "unit tests under Wine" wine-unit build/native/e2e_tests --wine-run build/windows/unit_tests.exe
 run "end-to-end tests under Wine" e2e build/native/e2e_tests
+
+# Each fuzz target for 30 s from the kept corpus: a target counts as one
+# test, failed when it found a fault.
+echo "== fuzzing, 30 s a target"
+bash scripts/fuzz.sh 30 | tee "$log/fuzz.txt"
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+passed=$((passed + $(grep -c "no finding" "$log/fuzz.txt")))
+failed=$((failed + $(grep -c "FAILED" "$log/fuzz.txt")))
 
 # Nothing may outlive the run. Zombies are not running: where nothing
 # reaps orphans, an ended wineserver stays in the process table as one.

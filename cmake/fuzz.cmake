@@ -1,0 +1,17 @@
+# The fuzz targets: the portable code on the simulated platform, built with
+# clang's libFuzzer and AddressSanitizer and UndefinedBehaviorSanitizer.
+set(FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -g -O1)
+add_library(varnick_fuzz STATIC
+  ${PORTABLE_SOURCES}
+  platform/sim/devices.cpp
+  platform/sim/process.cpp
+  platform/sim/profile.cpp
+  platform/sim/registry.cpp
+  platform/sim/window_mode.cpp
+)
+target_compile_options(varnick_fuzz PUBLIC ${FUZZ_FLAGS})
+foreach(target command_line comdb port_name settings)
+  add_executable(${target}_fuzz tests/fuzz/${target}_fuzz.cpp)
+  target_link_libraries(${target}_fuzz varnick_fuzz)
+  target_link_options(${target}_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+endforeach()
