@@ -2,6 +2,8 @@
 # varnick.exe imports only system DLLs.
 enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+# Source paths as they stand in the tree, wherever it was checked out.
+add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=>)
 
 set(WIN32_PLATFORM_SOURCES
   platform/win32/devices.cpp
@@ -42,6 +44,17 @@ set(PROGRAM_LIBRARIES ${DELAY_LOADED_LIBRARIES} delayimp)
 set(ADMIN_TEST platform/win32/is_user_admin.cpp)
 set(DEVICE_STATE platform/win32/device_state.cpp)
 
+# The manifest carries the version of res/version.h.
+file(STRINGS ${CMAKE_SOURCE_DIR}/res/version.h versionLines
+     REGEX "^#define VARNICK_VERSION_(MAJOR|MINOR|BUILD|REVISION) [0-9]+$")
+set(VARNICK_VERSION)
+foreach(line ${versionLines})
+  string(REGEX REPLACE ".* ([0-9]+)$" "\\1" number "${line}")
+  list(APPEND VARNICK_VERSION ${number})
+endforeach()
+list(JOIN VARNICK_VERSION "." VARNICK_VERSION)
+configure_file(${CMAKE_SOURCE_DIR}/res/varnick.manifest.in ${CMAKE_BINARY_DIR}/varnick.manifest @ONLY)
+
 # The window: Win32 code only.
 set(WINDOW_SOURCES
   actions/about_box.cpp
@@ -63,11 +76,18 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 add_library(varnick_core STATIC ${PORTABLE_SOURCES} ${WIN32_PLATFORM_SOURCES} ${WINDOW_SOURCES})
 
 # A program built from varnick_core with the libraries bound on first use.
+# Its bytes depend on the source alone: no debug sections (and with them no
+# build paths), and the PE time stamp from SOURCE_DATE_EPOCH, which the
+# build scripts set to the commit's time.
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/source-date-epoch CONTENT "$ENV{SOURCE_DATE_EPOCH}")
 function(add_varnick_program name)
   add_executable(${name} WIN32 platform/win32/main.cpp ${ARGN} res/varnick.rc)
+  # Linked again when the time stamp to be written changes.
+  set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/source-date-epoch)
   add_dependencies(${name} delay_libraries)
+  target_include_directories(${name} PRIVATE ${CMAKE_BINARY_DIR})  # the manifest
   target_link_libraries(${name} varnick_core ${PROGRAM_LIBRARIES})
-  target_link_options(${name} PRIVATE -municode)
+  target_link_options(${name} PRIVATE -municode -s)
 endfunction()
 
 add_varnick_program(varnick ${ADMIN_TEST} ${DEVICE_STATE})
