@@ -40,8 +40,10 @@ import struct, sys
 what, a, b = sys.argv[1:4]
 x, y = open(a, "rb").read(), open(b, "rb").read()
 at = next((i for i in range(min(len(x), len(y))) if x[i] != y[i]), min(len(x), len(y)))
-where = "past the end of the shorter file"
+where = "" if at < min(len(x), len(y)) else "past the end of the shorter file"
 try:
+    if x[:2] != b"MZ":
+        raise struct.error("not a PE file")
     pe = struct.unpack_from("<I", x, 0x3C)[0]
     sections, optional = struct.unpack_from("<H", x, pe + 6)[0], struct.unpack_from("<H", x, pe + 20)[0]
     where = "in the headers"
@@ -53,7 +55,8 @@ try:
             where = "in section %s, %d bytes into it" % (name, at - offset)
 except struct.error:
     pass
-print("reproducible: %s DIFFERS at offset %d (0x%x) %s; sizes %d and %d" % (what, at, at, where, len(x), len(y)))
+print("reproducible: %s DIFFERS at offset %d (0x%x)%s; sizes %d and %d"
+      % (what, at, at, " " + where if where else "", len(x), len(y)))
 PY
 }
 compare varnick.exe "${dirs[0]}/build/varnick.exe" "${dirs[1]}/build/varnick.exe"

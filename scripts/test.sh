@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds, then runs the native unit
 # tests (simulated platform, sanitizers on), the same unit tests built for
-# Windows under Wine, the end-to-end tests of varnick.exe under Wine, and a
-# short run of each fuzz target.
+# Windows under Wine, the end-to-end tests of varnick.exe under Wine, a
+# short run of each fuzz target, and two more builds of the commit that
+# must give the same bytes.
 # The harness starts Xvfb and wineserver and ends both, even on failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -45,6 +46,14 @@ bash scripts/fuzz.sh 30 | tee "$log/fuzz.txt"
 [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
 passed=$((passed + $(grep -c "no finding" "$log/fuzz.txt")))
 failed=$((failed + $(grep -c "FAILED" "$log/fuzz.txt")))
+
+# Two builds of the commit in two folders give the same bytes, and those
+# of the varnick.exe tested above: three comparisons, each one test.
+echo "== reproducible build"
+bash scripts/reproducible.sh | tee "$log/reproducible.txt"
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+passed=$((passed + $(grep -c "identical" "$log/reproducible.txt")))
+failed=$((failed + $(grep -c -E "DIFFERS|failed" "$log/reproducible.txt")))
 
 # Nothing may outlive the run. Zombies are not running: where nothing
 # reaps orphans, an ended wineserver stays in the process table as one.
