@@ -32,10 +32,7 @@ static int32_t RemoveEveryNonPresentDevice(PortReservations* reservations, PortD
       continue;
     }
     removedCount++;
-    int32_t port = d->portNumber;
-    if (port >= 1 && port <= reservations->portCount && FindByPort(devices, port) == nullptr) {
-      reservations->reservedFlags[port - 1] = 0;
-    }
+    if (FindByPort(devices, d->portNumber) == nullptr) SetPortReserved(reservations, d->portNumber, 0);
   }
   if (removedCount != 0) Save(reservations);
   return allRemoved;

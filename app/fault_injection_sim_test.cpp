@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -65,6 +66,17 @@ void GrowsOnEveryRead() {
   });
 }
 
+// Another program writes the value once, between the first size query and
+// its read.
+void ChangesOnceBeforeTheRead(const Bytes& value) {
+  auto done = std::make_shared<bool>(false);
+  SimRegBeforeDataRead([done, value] {
+    if (*done) return;
+    *done = true;
+    SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, value);
+  });
+}
+
 std::vector<Fault> Faults() {
   return {
       {"none", kNothing, kAsMade},
@@ -77,14 +89,9 @@ std::vector<Fault> Faults() {
       {"no value can be read", [] { SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 100); },
        kAsMade},
       {"value changes before every read", GrowsOnEveryRead, kAsMade},
-      {"value changes once before the read",
-       [] {
-         SimRegBeforeDataRead([] {
-           SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, Bytes{0x3F, 0x00});
-           SimRegBeforeDataRead(nullptr);
-         });
-       },
+      {"value grows once before the read", [] { ChangesOnceBeforeTheRead(Bytes{0x3F, 0x00}); },
        kAsMade},
+      {"value shrinks once before the read", [] { ChangesOnceBeforeTheRead(Bytes{}); }, kAsMade},
       {"write fails", [] { SimRegFail(kSimRegSet, kOsErrorAccessDenied, 100); }, kAsMade},
       {"key cannot be opened for writing",
        [] { SimRegFail(kSimRegCreate, kOsErrorAccessDenied, 100); }, kAsMade},
@@ -103,15 +110,39 @@ std::vector<Fault> Faults() {
        [](int i, SimDevice* d) { d->installerError = i == kGhost2 ? 5u : 0u; }},
       {"node still there after removal", kNothing,
        [](int i, SimDevice* d) { d->stillLocatable = i == kGhost2; }},
-      {"installer empties the device data", [] { SimInstallerEmptiesData(true); }, kAsMade},
+      {"device ID unreadable", kNothing, [](int i, SimDevice* d) { d->idUnreadable = i == kGhost2; }},
+      // Verified on the node it was handed: the node is still there.
+      {"installer empties the device data and leaves the node", [] { SimInstallerEmptiesData(true); },
+       [](int i, SimDevice* d) { d->stillLocatable = i == kGhost2; }},
       {"set moves after a removal", [] { SimRemovalShiftsSets(true); }, kAsMade},
   };
 }
 
+bool IncompleteDeviceList(const std::string& fault) {
+  return fault == "device set cannot be created" || fault == "a port name cannot be read" ||
+         fault == "no value can be read" || fault == "device ID unreadable";
+}
+
+bool ComDbUnread(const std::string& fault) {
+  return fault == "size query fails" || fault == "every read fails" ||
+         fault == "value changes before every read";
+}
+
+bool SecondGhostStays(const std::string& fault) {
+  return fault == "parameters refused" || fault == "ID unreadable at removal" ||
+         fault == "class installer fails" || fault == "node still there after removal" ||
+         fault == "installer empties the device data and leaves the node";
+}
+
+bool WriteFails(const std::string& fault) {
+  return fault == "write fails" || fault == "key cannot be opened for writing";
+}
+
 struct Expected {
   int exitCode;
-  Bytes stored;
+  Bytes stored;           // what ComDB holds afterwards
   std::set<int> removed;  // removed as the system sees it
+  bool unread = false;    // ComDB was not read: it must never have been written
 };
 
 // What a run may leave behind, for each fault and each switch set.
@@ -120,24 +151,24 @@ Expected Expect(const std::string& fault, const std::string& args) {
   const bool remove = args.find('r') != std::string::npos;
   const std::set<int> ghosts = {kGhost2, kGhost3};
   // Without the whole device list nothing is freed or removed.
-  if (fault == "device set cannot be created" || fault == "a port name cannot be read" ||
-      fault == "no value can be read") {
-    return {3, kStored, {}};
-  }
-  if (fault == "size query fails" || fault == "every read fails" ||
-      fault == "value changes before every read") {
+  if (IncompleteDeviceList(fault)) return {3, kStored, {}};
+  if (ComDbUnread(fault)) {
     // The stored value is unknown: never written; the removal alone runs.
-    if (clear) return {3, {}, {}};
-    return {0, {}, ghosts};
+    if (clear) return {3, {}, {}, true};
+    return {0, {}, ghosts, true};
   }
-  if (fault == "value changes once before the read") {
+  if (fault == "value grows once before the read") {
     // Read whole on the next try: two bytes, ports 9 to 16 without devices.
     Bytes after = {0x3F, 0x00};
     if (clear) after[0] = 0x0F;
     if (remove) after[0] &= ~0x06;
     return {0, after, remove ? ghosts : std::set<int>{}};
   }
-  if (fault == "write fails" || fault == "key cannot be opened for writing") {
+  if (fault == "value shrinks once before the read") {
+    // Read again: empty, no port to free.
+    return {0, Bytes{}, remove ? ghosts : std::set<int>{}};
+  }
+  if (WriteFails(fault)) {
     return {0, kStored, remove ? ghosts : std::set<int>{}};
   }
   Bytes after = {0x3F};
@@ -145,8 +176,7 @@ Expected Expect(const std::string& fault, const std::string& args) {
   std::set<int> removed;
   int code = 0;
   if (remove) {
-    bool secondFails = fault == "parameters refused" || fault == "ID unreadable at removal" ||
-                       fault == "class installer fails" || fault == "node still there after removal";
+    bool secondFails = SecondGhostStays(fault);
     removed = {kGhost3};
     after[0] &= ~0x04;
     if (!secondFails) {
@@ -154,7 +184,8 @@ Expected Expect(const std::string& fault, const std::string& args) {
       after[0] &= ~0x02;
     } else {
       code = 2;
-      if (fault == "node still there after removal") removed.insert(kGhost2);  // as the installer said
+      // As the installer said; the program does not count it removed.
+      if (fault.find("node") != std::string::npos) removed.insert(kGhost2);
     }
   }
   return {code, after, removed};
@@ -175,12 +206,11 @@ TEST_P(FaultInjection, BatchModeLeavesExactlyWhatItShould) {
     SimRegBeforeDataRead(nullptr);
     Expected want = Expect(fault.name, GetParam());
     EXPECT_EQ(want.exitCode, code);
-    Bytes stored = SimRegValue(kComArbiterPath, kComDbName);
-    if (want.stored.empty()) {
+    if (want.unread) {
       // Unknown to the program: as the other writer left it, never written.
       EXPECT_EQ(0, SimRegWriteCount());
     } else {
-      EXPECT_EQ(want.stored, stored);
+      EXPECT_EQ(want.stored, SimRegValue(kComArbiterPath, kComDbName));
     }
     EXPECT_EQ(want.removed, Removed());
   }
@@ -198,45 +228,84 @@ void Uncheck(int32_t row) { rowChecks.at(row) = false; }
 void Show(int32_t, PortDevice*) {}
 const RowAccess kRows = {Count, Port, IsChecked, Uncheck, Show};
 
-TEST(FaultInjectionWindow, RemovingNonPresentDevicesLeavesExactlyWhatItShould) {
-  for (const Fault& fault : Faults()) {
-    SCOPED_TRACE(fault.name);
-    SimReset();
-    SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, kStored);
-    AddDevices(fault.device);
-    fault.beforeRun();
-    PortReservations reservations = {};
-    auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
-    Load(&reservations);
-    Enumerate(devices);
-    rowPorts.clear();
-    rowChecks.clear();
-    for (int32_t p = 1; p <= reservations.portCount; p++) {
-      rowPorts.push_back(p);
-      rowChecks.push_back(reservations.reservedFlags[p - 1] != 0);
-    }
-    RepairOutcome outcome = RemoveNonPresentDevices(kRows, &reservations, devices);
-    SimRegBeforeDataRead(nullptr);
-    Expected want = Expect(fault.name, "/r");
-    if (want.exitCode == 3) {
-      EXPECT_EQ(kRepairNoDeviceList, outcome.refused);
-    }
-    if (want.stored.empty()) {
-      EXPECT_EQ(0, SimRegWriteCount());
-    } else if (!(want.exitCode == 3)) {
-      // The window also frees the numbers no device holds when it writes.
-      Bytes stored = want.stored;
-      if (outcome.count > 0 && !outcome.saveFailed) {
-        for (size_t j = 0; j < stored.size(); j++) stored[j] &= j == 0 ? 0x0F : 0x00;
+// What the window's commands leave behind. Unlike batch mode, the window
+// frees the numbers no device holds as part of removing non-present
+// devices, and the removal of a row's device always saves.
+Expected ExpectWindow(const std::string& fault, const std::string& command) {
+  const Bytes unchanged = fault == "value grows once before the read" ? Bytes{0x3F, 0x00} : kStored;
+  if (fault == "value shrinks once before the read") return {0, Bytes{}, {}};  // no rows
+  if (ComDbUnread(fault)) {
+    // Never written; only a removal may still run.
+    return {0, {}, command == "1010" ? std::set<int>{} : command == "Delete" ? std::set<int>{kGhost2}
+                                                                        : std::set<int>{kGhost2, kGhost3},
+            true};
+  }
+  if (command == "1010") {
+    if (IncompleteDeviceList(fault) || WriteFails(fault)) return {0, unchanged, {}};
+    Bytes after = unchanged;
+    after[0] = 0x0F;  // 5 and 6: reserved, no device
+    return {0, after, {}};
+  }
+  if (command == "Delete") {
+    // The row of COM2 carries its ghost, unless the list could not show it.
+    bool listed = fault != "device set cannot be created" && fault != "a port name cannot be read" &&
+                  fault != "no value can be read" && fault != "device ID unreadable";
+    bool removed = listed && !SecondGhostStays(fault);
+    Bytes after = unchanged;
+    if (removed && !WriteFails(fault)) after[0] &= ~0x02;
+    std::set<int> gone;
+    if (removed || (listed && fault.find("node") != std::string::npos)) gone.insert(kGhost2);
+    return {0, after, gone};
+  }
+  // 1011.
+  if (IncompleteDeviceList(fault)) return {3, unchanged, {}};
+  Expected batch = Expect(fault, "/r");
+  if (!WriteFails(fault) && batch.removed.size() > (fault.find("node") != std::string::npos ? 1u : 0u)) {
+    batch.stored[0] &= 0x0F;  // and 5 and 6, which no device holds
+  }
+  if (fault == "value grows once before the read") batch.stored = {0x09, 0x00};
+  return batch;
+}
+
+TEST(FaultInjectionWindow, EachCommandLeavesExactlyWhatItShould) {
+  for (const char* command : {"1011", "1010", "Delete"}) {
+    for (const Fault& fault : Faults()) {
+      SCOPED_TRACE(std::string(command) + ", " + fault.name);
+      SimReset();
+      SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, kStored);
+      AddDevices(fault.device);
+      fault.beforeRun();
+      PortReservations reservations = {};
+      auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+      Load(&reservations);
+      Enumerate(devices);
+      rowPorts.clear();
+      rowChecks.clear();
+      for (int32_t p = 1; p <= reservations.portCount; p++) {
+        rowPorts.push_back(p);
+        rowChecks.push_back(reservations.reservedFlags[p - 1] != 0);
       }
-      EXPECT_EQ(stored, SimRegValue(kComArbiterPath, kComDbName));
-    } else {
-      EXPECT_EQ(kStored, SimRegValue(kComArbiterPath, kComDbName));
+      std::string name = command;
+      if (name == "1011") {
+        RemoveNonPresentDevices(kRows, &reservations, devices);
+      } else if (name == "1010") {
+        ClearUnusedReservations(kRows, &reservations, devices);
+      } else if (reservations.portCount >= 2) {
+        RemoveRowDevice(kRows, &reservations, devices, 1, FindByPort(devices, 2));
+        Save(&reservations);
+      }
+      SimRegBeforeDataRead(nullptr);
+      Expected want = ExpectWindow(fault.name, name);
+      if (want.unread) {
+        EXPECT_EQ(0, SimRegWriteCount());
+      } else {
+        EXPECT_EQ(want.stored, SimRegValue(kComArbiterPath, kComDbName));
+      }
+      EXPECT_EQ(want.removed, Removed());
+      Clear(devices);
+      MemFree(devices);
+      Clear(&reservations);
     }
-    EXPECT_EQ(want.removed, Removed());
-    Clear(devices);
-    MemFree(devices);
-    Clear(&reservations);
   }
 }
 

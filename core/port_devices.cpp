@@ -27,28 +27,34 @@ static bool IsSerialClass(OsDeviceSet set, const OsDeviceData* data) {
 
 enum PortNameRead { kNoPortName, kPortNameTaken, kPortNameUnknown };
 
-// PortName into a field of 14 units, whole when it has up to thirteen
-// characters; a longer value does not fit the record and is not taken.
-// Unknown when the value could not be read for another reason than its
-// absence.
+// The longest PortName value read: far beyond any name, room for one kept
+// in a larger zeroed buffer by whoever wrote it.
+const uint32_t kPortNameValueBytes = 512;
+
+// PortName into a field of 14 units: the value's text up to its first zero,
+// taken when it has at most thirteen characters and begins with "COM".
+// Unknown when a value is there that could not be read whole: its device
+// may hold a number that would then look unused.
 static PortNameRead ReadPortName(const char16_t* deviceId, char16_t* portName) {
   char16_t path[308];
   TextCopy(path, 308, u"System\\CurrentControlSet\\Enum\\");
   TextAppend(path, 308, deviceId);
   TextAppend(path, 308, u"\\Device Parameters");
   MemFill(portName, 0, 14 * sizeof(char16_t));
-  const uint32_t limit = 14 * sizeof(char16_t);
-  if (!ReadRegString(kOsLocalMachine, path, u"PortName", portName, limit)) {
-    // None, an empty one or one too long to be taken; otherwise a name was
-    // there that could not be read.
-    uint32_t size = 0;
-    if (QueryRegValueSize(kOsLocalMachine, path, u"PortName", &size)) {
-      return size <= sizeof(char16_t) || size > limit ? kNoPortName : kPortNameUnknown;
-    }
+  uint32_t size = 0;
+  if (!QueryRegValueSize(kOsLocalMachine, path, u"PortName", &size)) {
     return OsGetLastError() == static_cast<uint32_t>(kOsErrorFileNotFound) ? kNoPortName
                                                                             : kPortNameUnknown;
   }
-  if (portName[13] != 0) return kNoPortName;  // fourteen units without a terminator
+  if (size > kPortNameValueBytes) return kNoPortName;  // no name is that long
+  char16_t value[kPortNameValueBytes / sizeof(char16_t) + 1] = {};
+  if (ReadRegBinary(kOsLocalMachine, path, u"PortName", reinterpret_cast<uint8_t*>(value), size) !=
+      size) {
+    return kPortNameUnknown;  // failed, or changed since it was measured
+  }
+  uint32_t length = TextLength(value);
+  if (length == 0 || length > 13) return kNoPortName;
+  TextCopy(portName, 14, value);
   // Case-sensitive: com3 is not taken.
   return portName[0] == u'C' && portName[1] == u'O' && portName[2] == u'M' ? kPortNameTaken
                                                                          : kNoPortName;

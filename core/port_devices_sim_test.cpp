@@ -53,6 +53,7 @@ TEST_F(Inventory, TakesOnlyComNamesOfPortsAndModems) {
   SimAddDevice(noId);
   SimAddDevice(Device(kSimPortsClass, u"COM"));
   EXPECT_EQ(4, Enumerate(list));
+  EXPECT_EQ(0, InventoryBuilt(list));  // COM9's device holds a number not known
   EXPECT_EQ(u"COM1 COM4 COM5 COM ", Names());
   EXPECT_EQ(0, list->devices[3]->portNumber);
   EXPECT_EQ(nullptr, FindByPort(list, 3));
@@ -140,6 +141,34 @@ TEST_F(Inventory, StopsAtItsCapacityAndSaysTheListIsNotWhole) {
   EXPECT_EQ(kDeviceCapacity, Enumerate(list));
   EXPECT_EQ(list->devices[kDeviceCapacity - 1], FindByPort(list, 1));
   EXPECT_EQ(0, InventoryBuilt(list));
+}
+
+TEST_F(Inventory, APortNameIsItsTextUpToTheFirstZeroWhateverItIsStoredAs) {
+  auto add = [this](uint32_t type, const std::vector<uint8_t>& bytes) {
+    SimDevice d = Device(kSimPortsClass, u"");
+    d.hasPortName = false;
+    SimAddDevice(d);
+    SimRegSetValue(u"System\\CurrentControlSet\\Enum\\" + d.deviceId + u"\\Device Parameters",
+                   u"PortName", type, bytes);
+  };
+  auto text = [](const std::u16string& t, size_t bytes) {
+    std::vector<uint8_t> b(bytes, 0);
+    for (size_t i = 0; i < t.size() && 2 * i + 1 < bytes; i++) {
+      b[2 * i] = static_cast<uint8_t>(t[i]);
+      b[2 * i + 1] = static_cast<uint8_t>(t[i] >> 8);
+    }
+    return b;
+  };
+  add(kOsRegSz, text(u"COM3", 64));       // kept in a larger buffer: taken
+  add(7, text(u"", 4));                   // an empty REG_MULTI_SZ: none
+  add(kOsRegSz, text(u"COM5", 8));        // no terminator stored: taken
+  add(kOsRegBinary, std::vector<uint8_t>(10, 0));  // zeros: none
+  add(kOsRegSz, text(u"COM12345678901", 30));      // fourteen characters: none
+  add(kOsRegSz, text(u"COM7", 600));      // longer than any name is kept: none
+  add(kOsRegDword, {5, 0, 0, 0});         // a number: none
+  EXPECT_EQ(2, Enumerate(list));
+  EXPECT_EQ(u"COM3 COM5 ", Names());
+  EXPECT_EQ(1, InventoryBuilt(list));  // every value was read
 }
 
 TEST_F(Inventory, APortNameThatCannotBeReadLeavesTheListNotWhole) {

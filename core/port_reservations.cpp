@@ -89,6 +89,10 @@ int32_t CountReserved(const PortReservations* r) {
   return count;
 }
 
+void SetPortReserved(PortReservations* r, int32_t port, int32_t flag) {
+  if (port >= 1 && port <= r->portCount) r->reservedFlags[port - 1] = flag;
+}
+
 void Clear(PortReservations* r) {
   r->portCount = 0;
   r->storedValueUnread = 0;

@@ -30,4 +30,7 @@ int32_t Load(PortReservations* reservations);
 // Rebuilds the bytes from the flags and writes ComDB; 1 when written.
 int32_t Save(PortReservations* reservations);
 int32_t CountReserved(const PortReservations* reservations);
+// Sets the flag of a port number; a number the model does not cover (a
+// device's COM0 or COM5000, a row's unreadable text) changes nothing.
+void SetPortReserved(PortReservations* reservations, int32_t port, int32_t flag);
 void Clear(PortReservations* reservations);

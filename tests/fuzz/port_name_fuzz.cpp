@@ -3,6 +3,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,9 @@ static bool Terminated(const char16_t* field, size_t units) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SimReset();
   // Records: a header byte (class, presence, value type), a length byte,
-  // then the PortName value's bytes.
+  // then the PortName value's bytes. Expected: the port name each device
+  // that should be listed has, by the rule itself.
+  std::map<std::u16string, std::u16string> expected;
   int devices = 0;
   for (size_t at = 0; at + 2 <= size && devices < 64; devices++) {
     uint8_t header = data[at];
@@ -41,17 +44,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SimAddDevice(d);
     SimRegSetValue(u"System\\CurrentControlSet\\Enum\\" + d.deviceId + u"\\Device Parameters",
                    u"PortName", (header >> 3) % 8, std::vector<uint8_t>(data + at, data + at + length));
+    // Its text up to the first zero unit (an odd last byte is a unit of its
+    // own): taken with 1 to 13 characters beginning with COM.
+    std::u16string name;
+    for (size_t i = 0; i < length; i += 2) {
+      char16_t unit = static_cast<char16_t>(data[at + i] | (i + 1 < length ? data[at + i + 1] << 8 : 0));
+      if (unit == 0) break;
+      name.push_back(unit);
+    }
+    if ((header & 3) != 3 && name.size() <= 13 && name.compare(0, 3, u"COM") == 0) {
+      expected[d.deviceId] = name;
+    }
     at += length;
   }
   auto* list = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
   int32_t count = Enumerate(list);
-  FUZZ_CHECK(count >= 0 && count <= devices);
+  FUZZ_CHECK(count == static_cast<int32_t>(expected.size()));
+  FUZZ_CHECK(InventoryBuilt(list));  // nothing failed to read
   for (int32_t i = 0; i < count; i++) {
     const PortDevice* d = list->devices[i];
     FUZZ_CHECK(Terminated(d->portName, 14) && Terminated(d->deviceInstanceId, 260) &&
                Terminated(d->kernelName, 260) && Terminated(d->deviceText, 256) &&
                Terminated(d->className, 64));
-    FUZZ_CHECK(d->portName[0] == u'C' && d->portName[1] == u'O' && d->portName[2] == u'M');
+    auto want = expected.find(d->deviceInstanceId);
+    FUZZ_CHECK(want != expected.end() && want->second == d->portName);
     FUZZ_CHECK(d->portNumber == TextToInt(d->portName + 3));
     const PortDevice* found = FindByPort(list, d->portNumber);
     FUZZ_CHECK(found != nullptr && found->portNumber == d->portNumber);
