@@ -25,8 +25,10 @@ int32_t IsThemeActiveNow() {
 
 void ApplyVisualStyles() {
   LPCWSTR theme = viewSettings.visualStyles == 0 ? L" " : nullptr;
-  // By name: the search order was restricted to the system directory at start.
-  HMODULE library = LoadLibraryA("UxTheme.dll");
+  // By its full path in the system directory: on a system without
+  // SetDefaultDllDirectories, a load by name would search the program's
+  // folder first.
+  HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"UxTheme.dll"));
   if (library == nullptr) return;
   SetWindowThemeFunction setWindowTheme =
       Lookup<SetWindowThemeFunction>(library, "SetWindowTheme");

@@ -3,11 +3,7 @@
 set(FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -g -O1)
 add_library(varnick_fuzz STATIC
   ${PORTABLE_SOURCES}
-  platform/sim/devices.cpp
-  platform/sim/process.cpp
-  platform/sim/profile.cpp
-  platform/sim/registry.cpp
-  platform/sim/window_mode.cpp
+  ${SIM_PLATFORM_SOURCES}
 )
 target_compile_options(varnick_fuzz PUBLIC ${FUZZ_FLAGS})
 foreach(target command_line comdb port_name settings)

@@ -12,11 +12,7 @@ endif()
 
 add_library(varnick_sim STATIC
   ${PORTABLE_SOURCES}
-  platform/sim/devices.cpp
-  platform/sim/process.cpp
-  platform/sim/profile.cpp
-  platform/sim/registry.cpp
-  platform/sim/window_mode.cpp
+  ${SIM_PLATFORM_SOURCES}
 )
 target_compile_options(varnick_sim PUBLIC ${SANITIZE} -g)
 target_link_options(varnick_sim PUBLIC ${SANITIZE})
@@ -44,11 +40,7 @@ target_link_libraries(e2e_tests GTest::gtest X11 Xfixes)
 find_package(benchmark REQUIRED)
 add_library(varnick_sim_plain STATIC
   ${PORTABLE_SOURCES}
-  platform/sim/devices.cpp
-  platform/sim/process.cpp
-  platform/sim/profile.cpp
-  platform/sim/registry.cpp
-  platform/sim/window_mode.cpp
+  ${SIM_PLATFORM_SOURCES}
 )
 target_compile_options(varnick_sim_plain PRIVATE -O2)
 add_executable(benchmarks core/port_devices_bench.cpp ui/row_order_bench.cpp)

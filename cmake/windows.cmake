@@ -19,41 +19,55 @@ set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32 gdi32 comc
 # runtime) on first use, so that start-up can restrict the library search
 # to the system directory before any of them is loaded: their import table
 # names only KERNEL32.dll and msvcrt.dll. The delay-import libraries are
-# made from mingw-w64's import libraries.
-find_program(MINGW_DLLTOOL NAMES x86_64-w64-mingw32-dlltool REQUIRED)
-find_program(MINGW_NM NAMES x86_64-w64-mingw32-nm REQUIRED)
+# made from mingw-w64's import libraries (cmake/delay_library.cmake); the
+# delay-load helper comes with mingw-w64's runtime.
+find_program(MINGW_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
+find_program(MINGW_NM NAMES x86_64-w64-mingw32-nm nm REQUIRED)
 set(DELAY_LOADED_LIBRARIES)
 foreach(name setupapi shlwapi advapi32 user32 gdi32 comctl32 shell32 ole32)
   find_library(IMPORT_${name} ${name} REQUIRED)
   set(delayLibrary ${CMAKE_BINARY_DIR}/delay/lib${name}_delay.a)
   add_custom_command(OUTPUT ${delayLibrary}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/delay
-    COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/delay_library.sh ${MINGW_NM} ${MINGW_DLLTOOL}
-            ${IMPORT_${name}} ${delayLibrary}
-    DEPENDS ${CMAKE_SOURCE_DIR}/cmake/delay_library.sh
+    COMMAND ${CMAKE_COMMAND} -DNM=${MINGW_NM} -DDLLTOOL=${MINGW_DLLTOOL}
+            -DLIBRARY=${IMPORT_${name}} -DOUTPUT=${delayLibrary}
+            -P ${CMAKE_SOURCE_DIR}/cmake/delay_library.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/cmake/delay_library.cmake
     VERBATIM)
   list(APPEND DELAY_LOADED_LIBRARIES ${delayLibrary})
 endforeach()
 add_custom_target(delay_libraries DEPENDS ${DELAY_LOADED_LIBRARIES})
-# The delay-load helper, then the libraries; listed before the system
-# import libraries that the compiler adds by itself, so they take their place.
-set(PROGRAM_LIBRARIES ${DELAY_LOADED_LIBRARIES} delayimp)
+# Listed before the system import libraries that the compiler adds by
+# itself, so that they take their place.
+set(PROGRAM_LIBRARIES ${DELAY_LOADED_LIBRARIES})
 
 # Platform functions that a test build may replace at link time; every
 # program lists them itself instead of taking them from the library.
 set(ADMIN_TEST platform/win32/is_user_admin.cpp)
 set(DEVICE_STATE platform/win32/device_state.cpp)
 
-# The manifest carries the version of res/version.h.
+# The manifest carries the version of res/version.h; a change there
+# configures the build again.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/version.h)
 file(STRINGS ${CMAKE_SOURCE_DIR}/res/version.h versionLines
-     REGEX "^#define VARNICK_VERSION_(MAJOR|MINOR|BUILD|REVISION) [0-9]+$")
+     REGEX "^#define VARNICK_VERSION_(MAJOR|MINOR|BUILD|REVISION) [0-9]+")
 set(VARNICK_VERSION)
 foreach(line ${versionLines})
-  string(REGEX REPLACE ".* ([0-9]+)$" "\\1" number "${line}")
+  string(REGEX MATCH "[0-9]+" number "${line}")
   list(APPEND VARNICK_VERSION ${number})
 endforeach()
+list(LENGTH VARNICK_VERSION parts)
+if(NOT parts EQUAL 4)
+  message(FATAL_ERROR "res/version.h does not give the four parts of the version")
+endif()
 list(JOIN VARNICK_VERSION "." VARNICK_VERSION)
 configure_file(${CMAKE_SOURCE_DIR}/res/varnick.manifest.in ${CMAKE_BINARY_DIR}/varnick.manifest @ONLY)
+# windres reports no dependencies: the resources are compiled again when
+# anything they take in changes.
+file(GLOB RESOURCE_INPUTS ${CMAKE_SOURCE_DIR}/res/*.h ${CMAKE_SOURCE_DIR}/res/*.ico
+     ${CMAKE_SOURCE_DIR}/res/*.bmp)
+set_source_files_properties(res/varnick.rc PROPERTIES
+  OBJECT_DEPENDS "${RESOURCE_INPUTS};${CMAKE_BINARY_DIR}/varnick.manifest")
 
 # The window: Win32 code only.
 set(WINDOW_SOURCES

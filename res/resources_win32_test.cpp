@@ -11,6 +11,7 @@
 
 #include "res/project.h"
 #include "res/resource.h"
+#include "res/version.h"
 
 #define VARNICK_LINK_TEXT_W L"" VARNICK_LINK_TEXT
 
@@ -262,6 +263,9 @@ TEST_F(Resources, TheManifestAsksForTheCommonControlsAndNothingElse) {
   ASSERT_NE(nullptr, found);
   const char* data = static_cast<const char*>(LockResource(LoadResource(module_, found)));
   std::string manifest(data, SizeofResource(module_, found));
+  EXPECT_NE(std::string::npos,
+            manifest.find("name=\"Varnick\" version=\"" VARNICK_VERSION_TEXT "\""));
+  EXPECT_STREQ("1.0.5.0", VARNICK_VERSION_TEXT);
   EXPECT_NE(std::string::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
   for (const char* os : {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
                          "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Packs a release archive whose bytes depend only on its contents and the
 commit's time: files in a fixed order, each stamped with SOURCE_DATE_EPOCH,
-no owner or permission bits of the machine that made it.
+no owner or permission bits of the machine that made it, and stored as
+they are, so that no compressor's version can change a byte.
 
 package.py VERSION EXE README OUTPUT.zip
 """
@@ -28,10 +29,10 @@ def main():
     with zipfile.ZipFile(output, "w") as archive:
         for name, data in files:
             info = zipfile.ZipInfo(name, date_time=stamp)
-            info.compress_type = zipfile.ZIP_DEFLATED
+            info.compress_type = zipfile.ZIP_STORED
             info.create_system = 0  # MS-DOS: no Unix owner or mode
             info.external_attr = 0
-            archive.writestr(info, data, compresslevel=9)
+            archive.writestr(info, data)
 
 
 if __name__ == "__main__":

@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
-# Builds the release from the committed tree: dist/varnick-<version>-win64.zip
-# (varnick.exe, README.txt, SHA256SUMS) and beside it the archive's
-# SHA-256, which is printed. The version is res/version.h's; the time
-# stamps are the commit's. The same commit gives the same bytes wherever
-# and whenever it is built.
+# Builds the release of the last commit: dist/varnick-<version>-win64.zip
+# (varnick.exe, README.txt, SHA256SUMS), beside it the archive's SHA-256,
+# which is printed, and the versions of the tools that made it. The version
+# is res/version.h's, the time stamps the commit's. The same commit, built
+# with the same tools, gives the same bytes wherever and whenever it is built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
-version=$(sed -n 's/^#define VARNICK_VERSION_\(MAJOR\|MINOR\|BUILD\|REVISION\) \([0-9]*\)$/\2/p' \
-  res/version.h | paste -sd.)
-cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
-cmake --build build/windows --target varnick >/dev/null
+if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
+  echo "The working tree has changes that are not committed; the release is of the last commit." >&2
+fi
+version=$(bash scripts/version.sh)
+work=$(mktemp -d /tmp/varnick-release-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+bash scripts/build-commit.sh "$work/tree"
+name=varnick-$version-win64
 mkdir -p dist
-name=varnick-$version-win64.zip
-rm -f "dist/$name" "dist/$name.sha256"
-python3 scripts/package.py "$version" build/windows/varnick.exe docs/README-download.txt "dist/$name"
-(cd dist && sha256sum "$name" > "$name.sha256" && cat "$name.sha256")
+cp "$work/tree/release.zip" "dist/$name.zip"
+{
+  echo "commit $(git rev-parse HEAD), time stamps $(git log -1 --format=%ct)"
+  for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-ld x86_64-w64-mingw32-windres \
+    x86_64-w64-mingw32-dlltool cmake python3; do
+    echo "$tool: $("$tool" --version 2>&1 | head -n 1)"
+  done
+  dpkg-query -W -f='${Package} ${Version}\n' mingw-w64-x86-64-dev g++-mingw-w64-x86-64-posix \
+    binutils-mingw-w64-x86-64 2>/dev/null || true
+} > "dist/$name.buildinfo"
+(cd dist && sha256sum "$name.zip" > "$name.zip.sha256" && cat "$name.zip.sha256")

@@ -8,21 +8,11 @@
 # difference.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
-version=$(sed -n 's/^#define VARNICK_VERSION_\(MAJOR\|MINOR\|BUILD\|REVISION\) \([0-9]*\)$/\2/p' \
-  res/version.h | paste -sd.)
 work=$(mktemp -d /tmp/varnick-reproduce-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 dirs=("$work/first" "$work/a/much/deeper/second-tree")
 for dir in "${dirs[@]}"; do
-  mkdir -p "$dir"
-  git archive HEAD | tar -x -C "$dir"
-  (cd "$dir" &&
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null &&
-    cmake --build build --target varnick >/dev/null &&
-    python3 scripts/package.py "$version" build/varnick.exe docs/README-download.txt release.zip) ||
-    { echo "reproducible: the build in $dir failed"; exit 1; }
+  bash scripts/build-commit.sh "$dir" || { echo "reproducible: the build in $dir failed"; exit 1; }
   sleep 2  # and at another time
 done
 
@@ -61,7 +51,11 @@ PY
 }
 compare varnick.exe "${dirs[0]}/build/varnick.exe" "${dirs[1]}/build/varnick.exe"
 compare "the archive" "${dirs[0]}/release.zip" "${dirs[1]}/release.zip"
-if [ -z "$(git status --porcelain --untracked-files=no)" ] && [ -f build/windows/varnick.exe ]; then
+if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
+  echo "reproducible: the tested varnick.exe not compared: the working tree has changes"
+elif [ ! -f build/windows/varnick.exe ]; then
+  echo "reproducible: the tested varnick.exe not compared: build/windows has none"
+else
   compare "the tested varnick.exe" "${dirs[0]}/build/varnick.exe" build/windows/varnick.exe
 fi
 exit $status

@@ -26,13 +26,6 @@ static UINT RowState(int32_t row, UINT mask) {
   return static_cast<UINT>(SendMessageW(listView, LVM_GETITEMSTATE, row, mask));
 }
 
-static void SetReservation(int32_t row, int32_t flag) {
-  int32_t port = RowPort(row);
-  if (port >= 1 && port <= portReservations->portCount) {
-    portReservations->reservedFlags[port - 1] = flag;
-  }
-}
-
 // Puts a clicked box back as it was. A refresh may have moved the rows
 // meanwhile, so the row is found again by its port.
 static void PutBoxBack(int32_t port, uint32_t oldState) {
@@ -84,12 +77,12 @@ static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
   viewSettings.focusRow = row;
 
   int32_t flag = RowStateImage(row) - 1;
-  SetReservation(row, flag);
+  SetPortReserved(portReservations, RowPort(row), flag);
   int32_t count = static_cast<int32_t>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
   for (int32_t r = 0; r < count; r++) {
     if (!RowState(r, LVIS_SELECTED)) continue;
     SetRowStateImage(r, flag ? kChecked : kUnchecked);
-    SetReservation(r, flag);
+    SetPortReserved(portReservations, RowPort(r), flag);
   }
   SaveReservations();
   ShowReservedCount();

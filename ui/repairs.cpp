@@ -2,13 +2,9 @@
 
 #include "app/text.h"
 
-static void SetFlag(PortReservations* reservations, int32_t port, int32_t flag) {
-  if (port >= 1 && port <= reservations->portCount) reservations->reservedFlags[port - 1] = flag;
-}
-
 void ClearRowReservation(const RowAccess& rows, PortReservations* reservations, int32_t row) {
   rows.uncheck(row);
-  SetFlag(reservations, rows.port(row), 0);
+  SetPortReserved(reservations, rows.port(row), 0);
 }
 
 // Without the device list every port would look unused; a ComDB longer

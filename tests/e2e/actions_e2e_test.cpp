@@ -17,21 +17,12 @@ namespace {
 
 const std::string kComDb = "01" + std::string(62, '0');
 
-std::string NoCarriageReturns(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-  return text;
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   for (const std::string& line : Split(NoCarriageReturns(text), '\n')) {
     if (!line.empty()) lines.push_back(line);
   }
   return lines;
-}
-
-std::string Box(int button = 1) {
-  return NoCarriageReturns(RunVtool({"msgbox", "10000", std::to_string(button)}));
 }
 
 // Right-clicks a cell, so that the context menu knows it, and closes the menu.
@@ -86,7 +77,9 @@ TEST_F(Actions, PropertiesOpensASheetPerSelectedDeviceEachInItsOwnThread) {
                                       "/MachineName \"\" /DeviceID ROOT\\VARNICKSHEETC\\0000"}),
             ids);
   EXPECT_EQ(3u, threads.size());
-  EXPECT_EQ(3u, Lines(RunVtool({"windows", "Test sheet"})).size());
+  // Each sheet records itself before its window shows.
+  EXPECT_TRUE(WaitUntil([] { return Lines(RunVtool({"windows", "Test sheet"})).size() == 3; }))
+      << RunVtool({"windows", "Test sheet"});
   // The window goes on answering while the sheets are open.
   EXPECT_NO_THROW(RunVtool({"ping", "Varnick", "20"}));
   list = ReadList();

@@ -18,16 +18,6 @@ namespace {
 const std::string kComDb = "b7" + std::string(62, '0');
 const char kStuckBox[] = "Varnick|ACCESS_DENIED removing\nROOT\\VARNICKGHOSTSTUCK\\0000|error";
 
-std::string NoCarriageReturns(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-  return text;
-}
-
-// Waits for a message box and answers it with button (0: leaves it up).
-std::string Box(int button = 1, int milliseconds = 10000) {
-  return NoCarriageReturns(RunVtool({"msgbox", std::to_string(milliseconds), std::to_string(button)}));
-}
-
 // The fixture devices in Wine's device tree, sorted.
 std::string Devices() {
   std::vector<std::string> ids;

@@ -1,7 +1,18 @@
 #include "tests/e2e/window_fixture.h"
 
+#include <algorithm>
+
 
 std::string ComDb() { return RegGet(kComArbiter, "ComDB"); }
+
+std::string NoCarriageReturns(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return text;
+}
+
+std::string Box(int button, int milliseconds) {
+  return NoCarriageReturns(RunVtool({"msgbox", std::to_string(milliseconds), std::to_string(button)}));
+}
 
 void WindowTest::Start(const std::string& comDb) {
   RemoveSettingsFiles();
@@ -10,7 +21,9 @@ void WindowTest::Start(const std::string& comDb) {
 }
 
 void WindowTest::TearDown() {
-  if (pid_ > 0) EXPECT_EQ(0, Close()) << "the window did not end cleanly";
+  if (pid_ > 0) {
+    EXPECT_EQ(0, Close()) << "the window did not end cleanly";
+  }
   RegDelete(kComArbiter);
 }
 

@@ -9,6 +9,11 @@
 #include "tests/e2e/harness.h"
 
 std::string ComDb();  // "TYPE HEX" or "missing"
+// Text from a Windows program, its line ends made Unix ones.
+std::string NoCarriageReturns(std::string text);
+// Waits for a message box, answers it with button (0: leaves it up) and
+// returns "caption|text|icon".
+std::string Box(int button = 1, int milliseconds = 10000);
 
 class WindowTest : public testing::Test {
  protected:

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-// Whether tests may change the registry here: the simulated one, or the
-// test prefix under Wine. On a real Windows machine this is false, and the
+// Whether tests may change the registry here: the simulated one, or Wine's
+// (the test command runs the Windows tests only in its own prefix). On a real Windows machine this is false, and the
 // tests that would change its COM Name Arbiter key (the machine's own port
 // database) skip themselves; the helpers below then change nothing either.
 bool TestRegistryIsDisposable();
