@@ -68,10 +68,6 @@ void InitMenuStates() {
   SetMenuDefaultItem(contextMenu, IDM_PROPERTIES, FALSE);
 }
 
-static int32_t SelectedCount() {
-  return static_cast<int32_t>(SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
-}
-
 static int32_t NextSelectedRow(int32_t after) {
   return static_cast<int32_t>(
       SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
@@ -99,7 +95,7 @@ static void RemoveNonPresentCommand() {
 // a message box of the command is up, and the command works what was asked
 // of it. Released with MemFree.
 static int32_t* SelectedRows(int32_t* n) {
-  int32_t count = SelectedCount();
+  int32_t count = SelectedRowCount();
   auto* rows = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count > 0 ? count : 1)));
   *n = 0;
   for (int32_t r = NextSelectedRow(-1); r >= 0 && *n < count; r = NextSelectedRow(r)) {

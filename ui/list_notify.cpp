@@ -18,10 +18,6 @@ static int32_t FocusedRow() {
                                            LVNI_FOCUSED));
 }
 
-static int32_t SelectedCount() {
-  return static_cast<int32_t>(SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
-}
-
 static UINT RowState(int32_t row, UINT mask) {
   return static_cast<UINT>(SendMessageW(listView, LVM_GETITEMSTATE, row, mask));
 }
@@ -69,7 +65,7 @@ static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
   // Only a focus the report brings counts: lists that report whole states
   // carry the focus of a row that already had it.
   UINT focusGained = change->uNewState & ~change->uOldState & LVIS_FOCUSED;
-  if (!focusGained && SelectedCount() <= 1) {
+  if (!focusGained && SelectedRowCount() <= 1) {
     SetRowState(-1, 0, LVIS_SELECTED);
   }
   SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
@@ -78,7 +74,7 @@ static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
 
   int32_t flag = RowStateImage(row) - 1;
   SetPortReserved(portReservations, RowPort(row), flag);
-  int32_t count = static_cast<int32_t>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+  int32_t count = RowCount();
   for (int32_t r = 0; r < count; r++) {
     if (!RowState(r, LVIS_SELECTED)) continue;
     SetRowStateImage(r, flag ? kChecked : kUnchecked);
@@ -106,7 +102,7 @@ LRESULT OnListNotify(HWND, int32_t controlId, const NMHDR* header) {
       break;
     }
     case NM_RCLICK:
-      if (SelectedCount() <= 1) {
+      if (SelectedRowCount() <= 1) {
         int32_t row = FocusedRow();
         if (row != -1) {
           SendMessageW(listView, LVM_SETSELECTIONMARK, 0, row);

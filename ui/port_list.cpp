@@ -77,8 +77,14 @@ void ShowReservedCount() {
   SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
 }
 
+int32_t RowCount() { return static_cast<int32_t>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0)); }
+
+int32_t SelectedRowCount() {
+  return static_cast<int32_t>(SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
 void ShowSelectedCount() {
-  int32_t n = static_cast<int32_t>(SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
+  int32_t n = SelectedRowCount();
   if (n == lastSelectedCount) return;
   lastSelectedCount = n;
   wchar_t text[132];
@@ -142,7 +148,7 @@ int32_t RowStateImage(int32_t row) {
 }
 
 int32_t FindRowOfPort(int32_t port) {
-  int32_t count = static_cast<int32_t>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+  int32_t count = RowCount();
   for (int32_t row = 0; row < count; row++) {
     if (RowPort(row) == port) return row;
   }
@@ -168,13 +174,10 @@ static void ShowRowDevice(int32_t row, PortDevice* device) {
   SendMessageW(listView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-static int32_t ListRowCount() {
-  return static_cast<int32_t>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
-}
 static int32_t RowIsChecked(int32_t row) { return RowStateImage(row) == static_cast<int32_t>(kChecked); }
 static void UncheckRow(int32_t row) { SetRowStateImage(row, kUnchecked); }
 
-const RowAccess listRows = {ListRowCount, RowPort, RowIsChecked, UncheckRow, ShowRowDevice};
+const RowAccess listRows = {RowCount, RowPort, RowIsChecked, UncheckRow, ShowRowDevice};
 
 int32_t BeginRowCommand() {
   if (portReservations == nullptr || portDevices == nullptr) return 0;  // no rows yet

@@ -23,6 +23,9 @@ void RestoreScroll(HWND list, int32_t top);
 int32_t HeaderItemCount(HWND list);
 int32_t HeaderHeight(HWND list);
 
+int32_t RowCount();
+int32_t SelectedRowCount();
+
 // The port number a row stands for, from its Port text.
 int32_t RowPort(int32_t row);
 // Text of one cell into a zero-filled buffer of 256 units.
