@@ -12,7 +12,7 @@ static void ClearNumbersWithoutDevice(PortReservations* reservations, const Port
   int32_t count = 0;
   for (int32_t p = 1; p <= reservations->portCount; p++) {
     if (FindByPort(devices, p) == nullptr) {
-      reservations->reservedFlags[p - 1] = 0;
+      SetPortReserved(reservations, p, 0);
       count++;
     }
   }

@@ -309,4 +309,63 @@ TEST(FaultInjectionWindow, EachCommandLeavesExactlyWhatItShould) {
   }
 }
 
+// Another program writes ComDB between a writer's load and its save: it
+// reserves port 8 and lengthens the value by a byte with port 9 reserved.
+// Every writer changes only the ports it decided to change, on the value
+// as it is stored then, and keeps its length.
+TEST(AnotherWriter, EveryWriterKeepsWhatWasStoredMeanwhile) {
+  const struct {
+    const char* writer;
+    uint8_t first;  // byte 0 afterwards; byte 1 stays 0x01
+  } cases[] = {
+      {"edit", 0xAF},     // frees 5
+      {"1010", 0x8F},     // frees 5 and 6, which no device holds
+      {"1011", 0x89},     // removes the ghosts of 2 and 3, frees 2, 3, 5 and 6
+      {"Delete", 0xBD},   // removes the ghost of 2, frees 2
+      {"/c", 0x8F},       // 8 was free when it looked: not its to free
+      {"/r", 0xB9},
+      {"/c /r", 0x89},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.writer);
+    SimReset();
+    SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, kStored);
+    AddDevices(kAsMade);
+    int comDbReads = 0;
+    SimRegBeforeDataRead(
+        [&comDbReads] {
+          if (++comDbReads == 2) SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0xBF, 0x01});
+        },
+        kComDbName);
+    std::string writer = c.writer;
+    if (writer[0] == '/') {
+      std::u16string args(writer.begin(), writer.end());
+      EXPECT_EQ(0, AppMain(1, args.c_str(), 10));
+    } else {
+      PortReservations reservations = {};
+      auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+      Load(&reservations);
+      Enumerate(devices);
+      rowPorts = {1, 2, 3, 4, 5, 6, 7, 8};
+      rowChecks = {true, true, true, true, true, true, false, false};
+      if (writer == "edit") {
+        SetPortReserved(&reservations, 5, 0);
+        EXPECT_EQ(1, Save(&reservations));
+      } else if (writer == "1010") {
+        ClearUnusedReservations(kRows, &reservations, devices);
+      } else if (writer == "1011") {
+        RemoveNonPresentDevices(kRows, &reservations, devices);
+      } else {
+        RemoveRowDevice(kRows, &reservations, devices, 1, FindByPort(devices, 2));
+        EXPECT_EQ(1, Save(&reservations));
+      }
+      Clear(devices);
+      MemFree(devices);
+      Clear(&reservations);
+    }
+    SimRegBeforeDataRead(nullptr);
+    EXPECT_EQ((Bytes{c.first, 0x01}), SimRegValue(kComArbiterPath, kComDbName));
+  }
+}
+
 }  // namespace

@@ -14,15 +14,49 @@ static const uint32_t kDefaultBytes = 32;  // 256 ports when there is no value
 // to this size: memory stays bounded whatever the registry holds.
 static const uint32_t kLargestReadBytes = 1u << 20;
 
-static void Allocate(PortReservations* r, uint32_t bytes) {
-  r->portCount = static_cast<int32_t>(bytes * 8);
-  r->rawBytes = static_cast<uint8_t*>(MemAlloc(bytes));
-  r->reservedFlags = static_cast<int32_t*>(MemAlloc(uint64_t{bytes} * 8 * sizeof(int32_t)));
+enum StoredRead { kStoredRead, kStoredMissing, kStoredUnreadable, kStoredTooLong };
+
+// ComDB as it is stored now, into a new block of *size bytes. A missing
+// key or value is an empty database of kDefaultBytes that a save may
+// create. A value that could not be measured or read whole comes back as
+// zeros (of the default size, or of the size last measured); one longer
+// than Windows writes comes back as no block and its length.
+static StoredRead ReadStored(uint8_t** bytes, uint32_t* size) {
+  for (int attempt = 1;; attempt++) {
+    uint32_t measured = 0;
+    if (!QueryRegValueSize(kOsLocalMachine, kComArbiterPath, kComDbName, &measured)) {
+      bool missing = OsGetLastError() == static_cast<uint32_t>(kOsErrorFileNotFound);
+      *size = kDefaultBytes;
+      *bytes = static_cast<uint8_t*>(MemAlloc(kDefaultBytes));
+      return missing ? kStoredMissing : kStoredUnreadable;
+    }
+    *size = measured;
+    if (measured > kLargestComDbBytes) {
+      *bytes = nullptr;
+      return kStoredTooLong;
+    }
+    *bytes = static_cast<uint8_t*>(MemAlloc(measured));
+    if (measured == 0 ||
+        ReadRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, *bytes, measured) == measured) {
+      return kStoredRead;
+    }
+    if (attempt == kLoadAttempts) {
+      MemFill(*bytes, 0, measured);
+      return kStoredUnreadable;
+    }
+    MemFree(*bytes);
+  }
 }
 
-static void SetFlags(PortReservations* r, uint32_t bytes) {
-  for (uint32_t j = 0; j < bytes; j++) {
-    for (int k = 0; k < 8; k++) r->reservedFlags[8 * j + k] = (r->rawBytes[j] >> k) & 1;
+// The model takes over the block: its flags are the block's bits.
+static void Adopt(PortReservations* r, uint8_t* bytes, uint32_t size) {
+  if (r->rawBytes != nullptr) MemFree(r->rawBytes);
+  if (r->reservedFlags != nullptr) MemFree(r->reservedFlags);
+  r->rawBytes = bytes;
+  r->portCount = static_cast<int32_t>(size * 8);
+  r->reservedFlags = static_cast<int32_t*>(MemAlloc(uint64_t{size} * 8 * sizeof(int32_t)));
+  for (uint32_t j = 0; j < size; j++) {
+    for (int k = 0; k < 8; k++) r->reservedFlags[8 * j + k] = (bytes[j] >> k) & 1;
   }
 }
 
@@ -30,57 +64,57 @@ static void SetFlags(PortReservations* r, uint32_t bytes) {
 static int32_t LoadTooLong(PortReservations* r, uint32_t size) {
   r->storedValueUnread = 1;
   r->storedValueTooLong = 1;
-  Allocate(r, kLargestComDbBytes);
+  auto* first = static_cast<uint8_t*>(MemAlloc(kLargestComDbBytes));
   if (size <= kLargestReadBytes) {
     auto* whole = static_cast<uint8_t*>(MemAlloc(size));
     if (ReadRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, whole, size) == size) {
-      MemCopy(r->rawBytes, whole, kLargestComDbBytes);
+      MemCopy(first, whole, kLargestComDbBytes);
     }
     MemFree(whole);
   }
-  SetFlags(r, kLargestComDbBytes);
+  Adopt(r, first, kLargestComDbBytes);
   return r->portCount;
 }
 
 int32_t Load(PortReservations* r) {
   Clear(r);
-  uint32_t size = 0;
-  for (int attempt = 1;; attempt++) {
-    size = 0;
-    if (!QueryRegValueSize(kOsLocalMachine, kComArbiterPath, kComDbName, &size)) {
-      // A missing key or value is an empty database that Save may create;
-      // anything else means a value exists that could not be measured.
-      r->storedValueUnread = OsGetLastError() != static_cast<uint32_t>(kOsErrorFileNotFound);
-      Allocate(r, kDefaultBytes);
-      return r->portCount;
-    }
-    if (size > kLargestComDbBytes) return LoadTooLong(r, size);
-    Allocate(r, size);
-    if (size == 0 || ReadRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName,
-                                   r->rawBytes, size) == size) {
-      break;
-    }
-    if (attempt == kLoadAttempts) {
-      // Every port reads as free, but the stored value is left alone.
-      r->storedValueUnread = 1;
-      MemFill(r->rawBytes, 0, size);
-      break;
-    }
-    Clear(r);
-  }
-  SetFlags(r, size);
+  uint8_t* bytes;
+  uint32_t size;
+  StoredRead read = ReadStored(&bytes, &size);
+  if (read == kStoredTooLong) return LoadTooLong(r, size);
+  Adopt(r, bytes, size);
+  // Every port reads as free, but the stored value is left alone.
+  r->storedValueUnread = read == kStoredUnreadable;
   return r->portCount;
 }
 
 int32_t Save(PortReservations* r) {
   if (r->storedValueUnread || r->rawBytes == nullptr) return 0;
-  int32_t n = r->portCount / 8;
-  MemFill(r->rawBytes, 0, static_cast<uint64_t>(n));
-  for (int32_t i = 0; i < r->portCount; i++) {
-    if (r->reservedFlags[i] != 0) r->rawBytes[i / 8] |= static_cast<uint8_t>(1u << (i % 8));
+  uint8_t* stored;
+  uint32_t size;
+  StoredRead read = ReadStored(&stored, &size);
+  if (read == kStoredTooLong) return 0;
+  if (read == kStoredUnreadable) {
+    MemFree(stored);
+    return 0;
   }
-  return WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, r->rawBytes,
-                        static_cast<uint32_t>(n));
+  // Only the ports this model changed since the value was last read or
+  // written, and only as far as the value now reaches.
+  int32_t differs = read == kStoredMissing;  // created
+  for (int32_t i = 0; i < r->portCount && static_cast<uint32_t>(i / 8) < size; i++) {
+    uint8_t bit = static_cast<uint8_t>(1u << (i % 8));
+    bool reserved = r->reservedFlags[i] != 0;
+    if (reserved == ((r->rawBytes[i / 8] & bit) != 0)) continue;
+    uint8_t before = stored[i / 8];
+    stored[i / 8] = static_cast<uint8_t>(reserved ? before | bit : before & ~bit);
+    differs |= stored[i / 8] != before;
+  }
+  if (differs && !WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, stored, size)) {
+    MemFree(stored);
+    return 0;  // the model keeps its changes until the next load
+  }
+  Adopt(r, stored, size);
+  return 1;
 }
 
 int32_t CountReserved(const PortReservations* r) {

@@ -8,7 +8,9 @@ extern const char16_t kComArbiterPath[];  // under HKEY_LOCAL_MACHINE
 extern const char16_t kComDbName[];
 
 struct PortReservations {
-  uint8_t* rawBytes;        // the value as last read; rewritten by Save
+  // The value as last read or written: what the flags are measured against
+  // when they are saved.
+  uint8_t* rawBytes;
   int32_t* reservedFlags;   // element i for port i + 1; nonzero is reserved
   int32_t portCount;        // 8 x the value's length, 256 when unreadable
   // Set when ComDB exists but could not be read whole, or is longer than
@@ -27,7 +29,12 @@ const uint32_t kLargestComDbBytes = 512;
 
 // Reads ComDB into the model (clearing it first); returns portCount.
 int32_t Load(PortReservations* reservations);
-// Rebuilds the bytes from the flags and writes ComDB; 1 when written.
+// Writes the ports whose flag differs from the value as last read or
+// written, and no other: ComDB is read again first, so that what another
+// program reserved or freed meanwhile stays, and so does its length.
+// Nothing is written when the result is what is stored. Afterwards the
+// model holds the stored value. 1 when ComDB holds the model's changes; 0
+// when it could not be read again or written.
 int32_t Save(PortReservations* reservations);
 int32_t CountReserved(const PortReservations* reservations);
 // Sets the flag of a port number; a number the model does not cover (a

@@ -90,6 +90,27 @@ TEST_F(ComDbSim, KeyThatCannotBeOpenedForWritingFailsTheSave) {
   EXPECT_EQ(Bytes{0x03}, Stored());
 }
 
+// A save reads the value again before it writes: when that fails, or the
+// value has meanwhile grown past what Windows writes, nothing is written.
+TEST_F(ComDbSim, ASaveThatCannotReadTheValueAgainWritesNothing) {
+  const Bytes tooLong(kLargestComDbBytes + 1, 0x01);
+  for (bool grows : {false, true}) {
+    SCOPED_TRACE(grows ? "grown too long" : "unreadable");
+    Seed(Bytes{0x01});
+    Load(&model);
+    model.reservedFlags[1] = 1;
+    if (grows) {
+      Seed(tooLong);
+    } else {
+      SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 100, kComDbName);
+    }
+    EXPECT_FALSE(Save(&model));
+    EXPECT_EQ(grows ? tooLong : Bytes{0x01}, Stored());
+    SimRegFail(kSimRegQueryData, 0, 0);
+  }
+  EXPECT_EQ(0, SimRegWriteCount());
+}
+
 TEST_F(ComDbSim, ALongerValueThanWindowsWritesIsShownUpToItsLimitAndNeverWritten) {
   Bytes stored(kLargestComDbBytes + 1, 0);
   stored[0] = 0x01;

@@ -96,7 +96,10 @@ void SimRegFail(SimRegCall call, int32_t status, int times, const std::u16string
   sim.failures[call] = SimFailure{status, times, Fold(valueName)};
 }
 
-void SimRegBeforeDataRead(std::function<void()> hook) { sim.beforeDataRead = std::move(hook); }
+void SimRegBeforeDataRead(std::function<void()> hook, const std::u16string& valueName) {
+  sim.beforeDataRead = std::move(hook);
+  sim.beforeDataReadValue = Fold(valueName);
+}
 int SimRegWriteCount() { return sim.writeCount; }
 int SimRegOpenKeyCount() { return static_cast<int>(sim.handles.size()); }
 
@@ -113,7 +116,10 @@ int32_t OsRegQueryValue(OsKey key, const char16_t* name, uint32_t* type, void* d
   auto handle = sim.handles.find(key);
   if (handle == sim.handles.end()) return 6;
   if ((handle->second.access & kOsKeyQueryValue) == 0) return kOsErrorAccessDenied;
-  if (data != nullptr && sim.beforeDataRead) sim.beforeDataRead();
+  if (data != nullptr && sim.beforeDataRead &&
+      (sim.beforeDataReadValue.empty() || Fold(name != nullptr ? name : u"") == sim.beforeDataReadValue)) {
+    sim.beforeDataRead();
+  }
   int32_t status;
   if (TakeFailure(data != nullptr ? kSimRegQueryData : kSimRegQuerySize, &status, name)) {
     return status;

@@ -37,13 +37,16 @@ std::vector<uint8_t> SimRegValue(const std::u16string& path, const std::u16strin
 // with a value name, only the queries and sets of that value.
 void SimRegFail(SimRegCall call, int32_t status, int times = 1,
                 const std::u16string& valueName = u"");
-// Runs before every data read, so a test can change a value between the
-// size query and the read.
-void SimRegBeforeDataRead(std::function<void()> hook);
+// Runs before every data read (with a value name, of that value only), so
+// a test can change a value between the size query and the read, or
+// between a program's reads.
+void SimRegBeforeDataRead(std::function<void()> hook, const std::u16string& valueName = u"");
 int SimRegWriteCount();     // successful value sets since the reset
 // Answers each wait for a value change of a key: the hook's result is the
-// wait's status. Without a hook a wait reports a change at once.
+// wait's status, unless the wait's stop event is set (before the wait, or
+// by the hook). Without a hook a wait reports a change at once.
 void SimRegOnWaitForChange(std::function<int32_t()> hook);
+int SimOpenEventCount();    // events not closed
 int SimRegOpenKeyCount();   // keys open right now
 
 // Message boxes shown since the reset; each is answered with OK.

@@ -32,7 +32,9 @@ struct SimState {
   OsKey nextHandle = 0x1000;
   std::map<int, SimFailure> failures;
   std::function<void()> beforeDataRead;
+  std::u16string beforeDataReadValue;  // folded; empty: any
   std::function<int32_t()> onWaitForChange;
+  std::map<OsEvent, bool> events;  // set or not
   int writeCount = 0;
   uint32_t lastError = 0;
 

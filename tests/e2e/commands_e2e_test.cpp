@@ -17,6 +17,10 @@ namespace {
 // ghosts), 6 (a ghost whose removal fails), 8 (a working device).
 const std::string kComDb = "b7" + std::string(62, '0');
 const char kStuckBox[] = "Varnick|ACCESS_DENIED removing\nROOT\\VARNICKGHOSTSTUCK\\0000|error";
+// kComDb as another program leaves it while a repair runs: COM10 and
+// COM300 reserved too, in a value of 64 bytes.
+const std::string kOutsideWrite =
+    "b702" + std::string(70, '0') + "08" + std::string(52, '0');
 
 // The fixture devices in Wine's device tree, sorted.
 std::string Devices() {
@@ -102,6 +106,8 @@ TEST_F(Commands, RemoveTakesGhostsOnlyWhereNoWorkingDeviceHoldsTheNumber) {
   EXPECT_EQ("Devicev", during.header[2]) << "sorted under the command";
   EXPECT_FALSE(during.rows[during.RowOf(spare)].checked) << "a box was edited under the command";
   EXPECT_EQ("", during.rows[during.RowOf("COM30")].texts[2]) << "refreshed under the command";
+  // Another program reserves COM10 and COM300, lengthening ComDB to 64 bytes.
+  RegSet(kComArbiter, "ComDB", 3, kOutsideWrite);
   EXPECT_EQ(kStuckBox, Box(1, 1000));
 
   ListSnapshot after;
@@ -109,8 +115,9 @@ TEST_F(Commands, RemoveTakesGhostsOnlyWhereNoWorkingDeviceHoldsTheNumber) {
                           &after))
       << after.status1;
   // 3 keeps its number (a working device), 5 is freed once both ghosts are
-  // gone, 6 keeps it (the removal failed), and 1 and 2 go with the save.
-  EXPECT_EQ("3 a4" + std::string(62, '0'), ComDb());
+  // gone, 6 keeps it (the removal failed), and 1 and 2 go with the save;
+  // what the other program wrote stays.
+  EXPECT_EQ("3 a4" + kOutsideWrite.substr(2), ComDb());
   EXPECT_EQ(
       "ROOT\\VARNICKGHOSTA\\0000 ROOT\\VARNICKGHOSTSTUCK\\0000 ROOT\\VARNICKLATE\\0000 "
       "ROOT\\VARNICKPLAIN\\0000 ROOT\\VARNICKWORK\\0000",
@@ -139,13 +146,15 @@ TEST_F(Commands, DeleteRemovesTheSelectedRowsDevicesPresentOrNot) {
 }
 
 TEST_F(Commands, BatchRemovalFreesWhatTheGhostsHeldAndReportsTheFailure) {
-  ProgramRun run = RunExpectingBoxes("varnick_ghosts.exe", {"/r"}, 1);
+  ProgramRun run = RunExpectingBoxes("varnick_ghosts.exe", {"/r"}, 1, 20,
+                                     [] { RegSet(kComArbiter, "ComDB", 3, kOutsideWrite); });
   EXPECT_EQ("", run.failure);
   ASSERT_EQ(1u, run.boxes.size());
   EXPECT_EQ(kStuckBox, NoCarriageReturns(run.boxes[0]));
   EXPECT_EQ(2, run.exitCode);
-  // 3 stays (the working device), 5 is freed, 6 stays (its ghost is stuck).
-  EXPECT_EQ("3 a7" + std::string(62, '0'), ComDb());
+  // 3 stays (the working device), 5 is freed, 6 stays (its ghost is stuck),
+  // and what another program wrote while the box was up stays too.
+  EXPECT_EQ("3 a7" + kOutsideWrite.substr(2), ComDb());
   EXPECT_EQ("ROOT\\VARNICKGHOSTSTUCK\\0000 ROOT\\VARNICKPLAIN\\0000 ROOT\\VARNICKWORK\\0000",
             Devices());
 }

@@ -230,8 +230,8 @@ static void Install(const std::string& name, const std::string& target) {
 }
 
 // What Wine lacks, stood in for in the test prefix only: the property sheet
-// library, the restore point library, and the programs that .msc files and
-// https addresses are handed to.
+// library, the restore point library, the system's console, and the
+// programs that .msc files and https addresses are handed to.
 static void InstallStandIns() {
   mkdir(DriveC("varnick-test").c_str(), 0755);
   Install("devmgr.dll", "windows/system32/devmgr.dll");
@@ -523,14 +523,17 @@ void StopWineSession() {
 }
 
 ProgramRun RunExpectingBoxes(const std::string& program, const std::vector<std::string>& args,
-                             int expectedBoxes, int timeoutSeconds) {
+                             int expectedBoxes, int timeoutSeconds,
+                             const std::function<void()>& whileBoxIsUp) {
   ProgramRun run;
   std::vector<std::string> argv = {kWineLoader, WindowsBuildFile(program)};
   argv.insert(argv.end(), args.begin(), args.end());
   pid_t pid = Spawn(argv, nullptr);
   for (int i = 0; i < expectedBoxes; i++) {
     std::string box;
-    int code = RunWine({kWineLoader, WindowsBuildFile("vtool.exe"), "msgbox", "10000"}, 20, &box);
+    const std::string button = whileBoxIsUp ? "0" : "1";
+    int code =
+        RunWine({kWineLoader, WindowsBuildFile("vtool.exe"), "msgbox", "10000", button}, 20, &box);
     TrimLineEnds(&box);
     std::string which = "message box " + std::to_string(i + 1) + " of " + std::to_string(expectedBoxes);
     if (code == 1) {
@@ -544,6 +547,11 @@ ProgramRun RunExpectingBoxes(const std::string& program, const std::vector<std::
       break;
     }
     run.boxes.push_back(box);
+    if (whileBoxIsUp) {
+      whileBoxIsUp();
+      std::string again;
+      RunWine({kWineLoader, WindowsBuildFile("vtool.exe"), "msgbox", "1000"}, 20, &again);
+    }
   }
   run.exitCode = Wait(pid, -1, timeoutSeconds, nullptr, false);
   if (run.exitCode == -1) {

@@ -37,10 +37,12 @@ void StopWineSession();
 int RunWine(const std::vector<std::string>& argv, int timeoutSeconds, std::string* output = nullptr);
 
 // Runs a program that is expected to show `expectedBoxes` message boxes in
-// turn; each is reported and answered with OK. A box that nobody expected,
-// or a program that does not end, is reported in `failure`.
+// turn; each is reported and answered with OK, after whileBoxIsUp (when
+// given) has run with the box still up. A box that nobody expected, or a
+// program that does not end, is reported in `failure`.
 ProgramRun RunExpectingBoxes(const std::string& program, const std::vector<std::string>& args,
-                             int expectedBoxes, int timeoutSeconds = 20);
+                             int expectedBoxes, int timeoutSeconds = 20,
+                             const std::function<void()>& whileBoxIsUp = nullptr);
 
 // Registry values under HKEY_LOCAL_MACHINE, as hex text.
 void RegSet(const std::string& path, const std::string& name, uint32_t type,
