@@ -110,7 +110,7 @@ static void RemoveSelectedDevices() {
   int32_t* selected = SelectedRows(&n);
   for (int32_t i = 0; i < n; i++) {
     int32_t r = selected[i];
-    viewSettings.focusRow = r;
+    RememberFocus(r);
     PortDevice* device;
     if (!ReadRowDevice(r, &device)) continue;
     SendMessageW(listView, LVM_ENSUREVISIBLE, r, FALSE);
@@ -279,7 +279,7 @@ void ShowContextMenu(HWND window, int32_t x, int32_t y) {
   LVHITTESTINFO hit = {};
   hit.pt = client;
   SendMessageW(listView, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-  viewSettings.focusRow = hit.iItem;
+  RememberFocus(hit.iItem);
   viewSettings.clickedColumn = hit.iSubItem;
   TrackPopupMenu(contextMenu, TPM_RIGHTBUTTON, x, y, 0, window, nullptr);
 }

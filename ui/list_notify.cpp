@@ -70,7 +70,7 @@ static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
   }
   SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
   SetRowState(row, LVIS_FOCUSED, LVIS_FOCUSED);
-  viewSettings.focusRow = row;
+  RememberFocus(row);
 
   int32_t flag = RowStateImage(row) - 1;
   SetPortReserved(portReservations, RowPort(row), flag);
@@ -94,6 +94,12 @@ LRESULT OnListNotify(HWND, int32_t controlId, const NMHDR* header) {
       break;
     case LVN_ITEMCHANGED: {
       const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
+      // Every focus change counts, the keyboard's too; the program's own
+      // rebuilds remember theirs themselves.
+      if (!listUpdating && change->iItem >= 0 && (change->uChanged & LVIF_STATE) &&
+          (change->uNewState & ~change->uOldState & LVIS_FOCUSED)) {
+        RememberFocus(change->iItem);
+      }
       if (IsCheckBoxChange(listUpdating, change->uChanged, change->uOldState,
                            change->uNewState) &&
           !CheckBoxChanged(change)) {
@@ -106,7 +112,7 @@ LRESULT OnListNotify(HWND, int32_t controlId, const NMHDR* header) {
         int32_t row = FocusedRow();
         if (row != -1) {
           SendMessageW(listView, LVM_SETSELECTIONMARK, 0, row);
-          viewSettings.focusRow = row;
+          RememberFocus(row);
         }
       }
       break;
@@ -122,7 +128,7 @@ LRESULT OnListNotify(HWND, int32_t controlId, const NMHDR* header) {
       break;
     }
     case NM_CLICK:
-      viewSettings.focusRow = FocusedRow();
+      RememberFocus(FocusedRow());
       break;
   }
   // The program's own rebuilds count once they are done: a refresh that

@@ -41,4 +41,7 @@ void SortByClickedColumn(int32_t column) {
   int32_t ascending = ClickSortColumn(column);
   SortRows(column);
   SetSortArrows(listView, column, ascending);
+  // The focused row moved with its port.
+  int32_t focus = FindRowOfPort(focusPort);
+  if (focus >= 0) viewSettings.focusRow = focus;
 }

@@ -148,11 +148,22 @@ int32_t RowStateImage(int32_t row) {
 }
 
 int32_t FindRowOfPort(int32_t port) {
+  if (port <= 0) return -1;
   int32_t count = RowCount();
   for (int32_t row = 0; row < count; row++) {
     if (RowPort(row) == port) return row;
   }
   return -1;
+}
+
+void RememberFocus(int32_t row) {
+  viewSettings.focusRow = row;
+  focusPort = row >= 0 ? RowPort(row) : 0;
+}
+
+int32_t RememberedFocusRow() {
+  int32_t row = FindRowOfPort(focusPort);
+  return row >= 0 ? row : viewSettings.focusRow;
 }
 
 int32_t ReadRowDevice(int32_t row, PortDevice** device) {
@@ -228,10 +239,12 @@ void RefreshList() {
   ShowReservedCount();
   SortRows(sortColumn);
   SetSortArrows(listView, sortColumn, viewSettings.sortDirection[SortSlot(sortColumn)]);
-  // For focusRow -1 the list would refuse to focus every row: nothing is selected.
-  if (viewSettings.focusRow >= 0) {
-    SetRowState(viewSettings.focusRow, LVIS_SELECTED | LVIS_FOCUSED,
-                LVIS_SELECTED | LVIS_FOCUSED);
+  // The focus goes back to its port's row, wherever the sort put it. For
+  // -1 the list would refuse to focus every row: nothing is selected.
+  int32_t focus = RememberedFocusRow();
+  if (focus >= 0 && focus < RowCount()) {
+    SetRowState(focus, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    RememberFocus(focus);
   }
   // Counted once the focused row is selected again, so that a refresh
   // that restores the selection leaves the status text (the report of a

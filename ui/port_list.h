@@ -36,6 +36,11 @@ void SetRowStateImage(int32_t row, uint32_t image);
 int32_t RowStateImage(int32_t row);
 // The row that now stands for a port; -1 when none does.
 int32_t FindRowOfPort(int32_t port);
+// Remembers the row last focused or acted on (-1 none) and its port.
+void RememberFocus(int32_t row);
+// The row of the remembered port, which a refresh or a sort may have
+// moved; the remembered position when the port has no row now.
+int32_t RememberedFocusRow();
 // The device a row carries as its item data (null for none); 0 when the
 // row cannot be read.
 int32_t ReadRowDevice(int32_t row, PortDevice** device);

@@ -10,3 +10,4 @@ int32_t sortColumn = 0;
 int32_t showDeviceId = 0;
 int32_t listUpdating = 0;
 int32_t lastSelectedCount = -1;
+int32_t focusPort = 0;

@@ -25,6 +25,9 @@ extern int32_t showDeviceId;
 // list's reports of those changes are not taken for the user's edits.
 extern int32_t listUpdating;
 extern int32_t lastSelectedCount;
+// The port of the row focusRow names, 0 for none: a refresh or a sort
+// moves rows, and the focus follows the port, not the position.
+extern int32_t focusPort;
 
 const int32_t kPortColumn = 0;
 const int32_t kKernelNameColumn = 1;

@@ -71,6 +71,7 @@ TEST_F(MainWindow, FollowsOutsideWritesAndKeepsOrderFocusAndScroll) {
   ListSnapshot before = ReadList();
   ASSERT_TRUE(before.rows[clicked].focused);
   ASSERT_GT(before.top, 0);
+  const std::string clickedPort = before.rows[clicked].texts[0];
 
   // Another process writes ComDB, many times at once: 64 bytes, all free
   // but port 100.
@@ -84,7 +85,7 @@ TEST_F(MainWindow, FollowsOutsideWritesAndKeepsOrderFocusAndScroll) {
   EXPECT_EQ("COM512", list.rows[0].texts[0]);
   EXPECT_EQ("Portv", list.header[0]);
   EXPECT_EQ(before.top, list.top);
-  EXPECT_TRUE(list.rows[clicked].focused);
+  EXPECT_TRUE(list.rows[list.RowOf(clickedPort)].focused);  // 256 rows further down now
   EXPECT_TRUE(list.rows[list.RowOf("COM100")].checked);
 
   // A shorter value gives fewer rows.
@@ -274,6 +275,32 @@ TEST_F(MainWindow, RestrictedRefusesEveryEditAndPutsTheBoxBack) {
     WaitForCheck(list.rows[row].texts[0], checked);
   }
   EXPECT_EQ("3 " + kComDb, ComDb());
+}
+
+// A refresh reorders the rows when a device arrives: the focus stays with
+// the port the user chose (here with the keyboard), so that Delete, Space
+// or Copy act on it and on no other.
+TEST_F(MainWindow, TheFocusFollowsItsPortThroughARefresh) {
+  Open();
+  ClickHeader(2);
+  ClickHeader(2);  // by Device, descending: COM4, COM3, COM7 first
+  ListSnapshot list;
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[2] == "Devicev"; }, &list));
+  ASSERT_EQ("COM4", list.rows[0].texts[0]);
+  ClickCell(0, 2);
+  PressKeys("Down");
+  list = ReadList();
+  ASSERT_EQ("COM3", list.rows[list.focused].texts[0]);
+
+  // A device whose name sorts first arrives: COM3 moves down a row.
+  AddFixtureDevice("ports", "WINFIRST", "COM50", "Windows Adapter (COM50)");
+  PressKeys("F5");
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.rows[0].texts[0] == "COM50"; },
+                          &list, 5));
+  ASSERT_EQ(2, list.RowOf("COM3"));
+  EXPECT_EQ(list.RowOf("COM3"), list.focused);
+  EXPECT_TRUE(list.rows[list.RowOf("COM3")].selected);
+  EXPECT_EQ(1, list.selectedCount);
 }
 
 }  // namespace
