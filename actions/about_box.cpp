@@ -2,7 +2,10 @@
 
 #include <shellapi.h>
 
+#include "actions/clipboard.h"
+#include "actions/desktop_shell.h"
 #include "app/process.h"
+#include "platform/os.h"
 #include "res/project.h"
 #include "res/resource.h"
 #include "ui/commands.h"
@@ -12,6 +15,7 @@
 static RECT linkRect;  // screen coordinates
 static HFONT linkFont;
 
+#define VARNICK_PAGE_URL_U u"" VARNICK_PAGE_URL
 static const wchar_t kPageUrl[] = L"" VARNICK_PAGE_URL;
 static const wchar_t kLinkText[] = L"" VARNICK_LINK_TEXT;
 
@@ -60,6 +64,23 @@ static void OnInitAboutBox(HWND dialog) {
   SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(largeIcon), 0);
 }
 
+// The address goes to the browser the user chose in their own part of the
+// registry, which any program they run may change: with an administrator's
+// token it is handed to the desktop's shell, which runs as the signed-in
+// user, or else only put on the clipboard.
+static void OpenPage() {
+  if (!isAdmin) {
+    ShellExecuteW(nullptr, L"open", kPageUrl, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    return;
+  }
+  if (OpenInDesktopShell(reinterpret_cast<const char16_t*>(kPageUrl))) return;
+  TextBufferToClipboard(reinterpret_cast<const char16_t*>(kPageUrl));
+  OsMessageBox(0,
+               u"Varnick runs as administrator and opens no web page itself. "
+               u"The page's address is on the clipboard:\n" VARNICK_PAGE_URL_U,
+               u"Varnick", MB_OK | MB_ICONINFORMATION);
+}
+
 // Blue and underlined, on no background of its own.
 static INT_PTR ColourLink(HDC dc) {
   linkRect.right = linkRect.left + MeasureLink(dc).cx;
@@ -101,7 +122,7 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
     }
     case WM_LBUTTONDOWN:
       SetAppCursor(IDC_APPSTARTING, 0);
-      ShellExecuteW(nullptr, L"open", kPageUrl, nullptr, nullptr, SW_SHOWMAXIMIZED);
+      OpenPage();
       return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {

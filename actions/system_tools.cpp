@@ -8,6 +8,7 @@
 #include "app/error_name.h"
 #include "app/probes.h"
 #include "app/process.h"
+#include "app/text.h"
 #include "platform/os.h"
 
 typedef BOOL(WINAPI* SetRestorePointProc)(PRESTOREPOINTINFOW, PSTATEMGRSTATUS);
@@ -48,8 +49,37 @@ int32_t CreateRestorePoint() {
 void OpenDeviceManager() {
   // Inherited by the console, which then lists non-present devices too.
   SetEnvironmentVariableA("DEVMGR_SHOW_NONPRESENT_DEVICES", "1");
-  ShellExecuteW(GetForegroundWindow(), L"open", L"devmgmt.msc",
-                reinterpret_cast<const wchar_t*>(systemDirectory), L"", SW_SHOWNORMAL);
+  // The console and its document by their full paths in the system
+  // directory: no file association is looked up, which any program of the
+  // user could redirect to run with this process's token.
+  if (systemDirectory[0] == 0) return;
+  // The system directory is at most 63 units: both paths always fit.
+  char16_t console[MAX_PATH], document[MAX_PATH], commandLine[3 * MAX_PATH];
+  TextCopy(console, MAX_PATH, systemDirectory);
+  TextAppend(console, MAX_PATH, u"\\mmc.exe");
+  TextCopy(document, MAX_PATH, u"\"");
+  TextAppend(document, MAX_PATH, systemDirectory);
+  TextAppend(document, MAX_PATH, u"\\devmgmt.msc\"");
+  TextCopy(commandLine, 3 * MAX_PATH, u"\"");
+  TextAppend(commandLine, 3 * MAX_PATH, console);
+  TextAppend(commandLine, 3 * MAX_PATH, u"\" ");
+  TextAppend(commandLine, 3 * MAX_PATH, document);
+  const wchar_t* system = reinterpret_cast<const wchar_t*>(systemDirectory);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process = {};
+  if (CreateProcessW(reinterpret_cast<wchar_t*>(console), reinterpret_cast<wchar_t*>(commandLine),
+                     nullptr, nullptr, FALSE, 0, nullptr, system, &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  } else if (GetLastError() == 740) {  // ERROR_ELEVATION_REQUIRED
+    // Only a process without an administrator's token hears this: the
+    // shell asks for the console's elevation.
+    ShellExecuteW(GetForegroundWindow(), L"open", reinterpret_cast<wchar_t*>(console),
+                  reinterpret_cast<wchar_t*>(document), system, SW_SHOWNORMAL);
+  }
 }
 
 int32_t RestartElevated(const char16_t* parameters) {

@@ -12,8 +12,10 @@ set(WIN32_PLATFORM_SOURCES
   platform/win32/process.cpp
   platform/win32/profile.cpp
   platform/win32/registry.cpp
+  platform/win32/wine.cpp
 )
-set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32 gdi32 comctl32 shell32 ole32)
+set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32 gdi32 comctl32 shell32 ole32
+  oleaut32)
 
 # The programs bind every system library but the kernel's (and the C
 # runtime) on first use, so that start-up can restrict the library search
@@ -24,7 +26,7 @@ set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32 gdi32 comc
 find_program(MINGW_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
 find_program(MINGW_NM NAMES x86_64-w64-mingw32-nm nm REQUIRED)
 set(DELAY_LOADED_LIBRARIES)
-foreach(name setupapi shlwapi advapi32 user32 gdi32 comctl32 shell32 ole32)
+foreach(name setupapi shlwapi advapi32 user32 gdi32 comctl32 shell32 ole32 oleaut32)
   find_library(IMPORT_${name} ${name} REQUIRED)
   set(delayLibrary ${CMAKE_BINARY_DIR}/delay/lib${name}_delay.a)
   add_custom_command(OUTPUT ${delayLibrary}
@@ -73,6 +75,7 @@ set_source_files_properties(res/varnick.rc PROPERTIES
 set(WINDOW_SOURCES
   actions/about_box.cpp
   actions/clipboard.cpp
+  actions/desktop_shell.cpp
   actions/property_sheet.cpp
   actions/system_tools.cpp
   actions/visual_theme.cpp

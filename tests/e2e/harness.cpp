@@ -237,6 +237,7 @@ static void InstallStandIns() {
   Install("devmgr.dll", "windows/system32/devmgr.dll");
   Install("srclient.dll", "windows/system32/srclient.dll");
   Install("recorder.exe", "varnick-test/recorder.exe");
+  Install("recorder.exe", "windows/system32/mmc.exe");  // the system's console
   WriteStandInFile("../windows/system32/devmgmt.msc", "console\n");
   const std::string recorder = "\"C:\\varnick-test\\recorder.exe\" \"%1\" %*";
   const std::vector<std::vector<std::string>> keys = {

@@ -73,9 +73,9 @@ TEST(Imports, TheProgramBindsOnlyTheKernelAndTheRuntimeAtStart) {
 
 // The names the program binds, and those it loads while it runs.
 const char* const kPlanted[] = {
-    "advapi32.dll", "cfgmgr32.dll", "comctl32.dll", "devmgr.dll",  "gdi32.dll",
-    "ole32.dll",    "setupapi.dll", "shell32.dll",  "shlwapi.dll", "srclient.dll",
-    "user32.dll",   "uxtheme.dll",  "version.dll",
+    "advapi32.dll", "cfgmgr32.dll", "comctl32.dll", "devmgr.dll",   "gdi32.dll",
+    "ole32.dll",    "oleaut32.dll", "setupapi.dll", "shell32.dll",  "shlwapi.dll",
+    "srclient.dll", "user32.dll",   "uxtheme.dll",  "version.dll",
 };
 
 class PlantedLibraries : public WindowTest {
