@@ -22,8 +22,8 @@ int32_t CreateRestorePoint() {
                                GetProcAddress(library, "SRSetRestorePointW")));
   if (setRestorePoint == nullptr) {
     if (library != nullptr) FreeLibrary(library);
-    MessageBoxA(GetDesktopWindow(), "System Restore is not available", "Error",
-                MB_OK | MB_ICONERROR);
+    OsMessageBoxA(reinterpret_cast<OsWindow>(GetDesktopWindow()), "System Restore is not available",
+                  "Error", MB_OK | MB_ICONERROR);
     return 0;
   }
   RESTOREPOINTINFOW request = {};
@@ -34,13 +34,13 @@ int32_t CreateRestorePoint() {
   STATEMGRSTATUS status = {};
   int32_t created = setRestorePoint(&request, &status) != FALSE;
   if (created) {
-    MessageBoxA(nullptr, "System Restore Point successfully created", "Varnick",
-                MB_OK | MB_ICONINFORMATION);
+    OsMessageBoxA(0, "System Restore Point successfully created", "Varnick",
+                  MB_OK | MB_ICONINFORMATION);
   } else {
     char text[160];
     wsprintfA(text, "Error %s creating system restore point", ErrorName(status.nStatus));
     if (!IsUserAdmin()) lstrcatA(text, "\r\nAdmin privileges are required");
-    MessageBoxA(nullptr, text, "Varnick", MB_OK | MB_ICONERROR);
+    OsMessageBoxA(0, text, "Varnick", MB_OK | MB_ICONERROR);
   }
   FreeLibrary(library);
   return created;
@@ -84,12 +84,17 @@ void OpenDeviceManager() {
 
 int32_t RestartElevated(const char16_t* parameters) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  HINSTANCE result = ShellExecuteW(nullptr, L"runas", reinterpret_cast<const wchar_t*>(modulePath),
-                                   reinterpret_cast<const wchar_t*>(parameters), nullptr,
-                                   SW_SHOWNORMAL);
-  if (reinterpret_cast<INT_PTR>(result) > 32) return 1;
+  // The program's path was too long to be read whole: what a cut path
+  // names is not started.
+  if (modulePath[0] == 0) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+  } else if (reinterpret_cast<INT_PTR>(ShellExecuteW(
+                 nullptr, L"runas", reinterpret_cast<const wchar_t*>(modulePath),
+                 reinterpret_cast<const wchar_t*>(parameters), nullptr, SW_SHOWNORMAL)) > 32) {
+    return 1;
+  }
   wchar_t text[64];
   wsprintfW(text, L"ShellExecute failed. Error=%u", GetLastError());
-  MessageBoxW(nullptr, text, L"Varnick", MB_OK | MB_ICONERROR);
+  OsMessageBox(0, reinterpret_cast<const char16_t*>(text), u"Varnick", MB_OK | MB_ICONERROR);
   return 0;
 }

@@ -67,8 +67,14 @@ void OsBeep(uint32_t frequency, uint32_t milliseconds);
 typedef uintptr_t OsWindow;                  // 0: no owner (owned by the desktop)
 const uint32_t kOsMbOk = 0x00000000;
 const uint32_t kOsMbIconError = 0x00000010;
+// Every message box of the program: MessageBoxW, and MessageBoxA for the
+// texts kept in the ANSI code page.
 int OsMessageBox(OsWindow owner, const char16_t* text, const char16_t* caption,
                  uint32_t flags);
+int OsMessageBoxA(OsWindow owner, const char* text, const char* caption, uint32_t flags);
+// The boxes have no owner: while the main window is kept on top, they are
+// too (MB_TOPMOST), or the window would cover the box it waits for.
+void OsKeepMessageBoxesOnTop(int32_t on);
 
 // Start-up facts ---------------------------------------------------------
 

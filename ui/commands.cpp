@@ -10,6 +10,7 @@
 #include "app/memory.h"
 #include "app/probes.h"
 #include "app/process.h"
+#include "platform/os.h"
 #include "res/resource.h"
 #include "ui/main_window.h"
 #include "ui/monitor.h"
@@ -136,7 +137,8 @@ static void OpenSelectedPropertySheets() {
   if (k > 10) {
     wchar_t text[64];
     wsprintfW(text, L"This opens %i property dialogs! Sure?", k);
-    if (MessageBoxW(nullptr, text, L"Varnick", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    if (OsMessageBox(0, reinterpret_cast<const char16_t*>(text), u"Varnick",
+                     MB_YESNO | MB_ICONQUESTION) != IDYES) {
       MemFree(selected);
       return;
     }
@@ -249,6 +251,7 @@ void DispatchCommand(HWND window, int32_t id, HWND, int32_t) {
       alwaysOnTop = !alwaysOnTop;
       SetMenuCheck(IDM_ALWAYS_ON_TOP, alwaysOnTop);
       SetWindowZOrder(mainWindow, alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST);
+      OsKeepMessageBoxesOnTop(alwaysOnTop);
       break;
     case IDM_ABOUT:
       ShowAboutBox(mainWindow);

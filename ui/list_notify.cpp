@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/process.h"
+#include "platform/os.h"
 #include "res/resource.h"
 #include "actions/property_sheet.h"
 #include "ui/commands.h"
@@ -37,12 +38,12 @@ static void RefuseBoxChange(const NMLISTVIEW* change) {
 }
 
 // Why an edit cannot be made, or null when it can.
-static const wchar_t* EditRefusal() {
-  if (!isAdmin) return L"Admin privileges are required";
+static const char16_t* EditRefusal() {
+  if (!isAdmin) return u"Admin privileges are required";
   if (portReservations->storedValueTooLong) {
-    return L"ComDB is longer than 4096 ports; nothing was changed";
+    return u"ComDB is longer than 4096 ports; nothing was changed";
   }
-  if (portReservations->storedValueUnread) return L"ComDB could not be read; nothing was changed";
+  if (portReservations->storedValueUnread) return u"ComDB could not be read; nothing was changed";
   return nullptr;
 }
 
@@ -54,9 +55,9 @@ static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
     RefuseBoxChange(change);
     return 0;
   }
-  if (const wchar_t* refusal = EditRefusal()) {
+  if (const char16_t* refusal = EditRefusal()) {
     int32_t port = RowPort(row);
-    MessageBoxW(nullptr, refusal, L"Error", MB_OK | MB_ICONERROR);
+    OsMessageBox(0, refusal, u"Error", kOsMbOk | kOsMbIconError);
     PutBoxBack(port, change->uOldState);
     EndRowWorkAndCatchUp();
     return 0;

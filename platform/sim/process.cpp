@@ -79,6 +79,13 @@ int OsMessageBox(OsWindow owner, const char16_t* text, const char16_t* caption, 
   return 1;  // IDOK
 }
 
+int OsMessageBoxA(OsWindow owner, const char* text, const char* caption, uint32_t flags) {
+  std::u16string wideText(text, text + strlen(text)), wideCaption(caption, caption + strlen(caption));
+  return OsMessageBox(owner, wideText.c_str(), wideCaption.c_str(), flags);
+}
+
+void OsKeepMessageBoxesOnTop(int32_t) {}
+
 const char16_t* OsCommandLine() { return sim.commandLine.c_str(); }
 
 void OsStartupInfo(uint32_t* flags, uint16_t* showWindow) {

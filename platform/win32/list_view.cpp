@@ -1,13 +1,6 @@
 #include "platform/win32/list_view.h"
 
-static bool RunningOnWine() {
-  static int known = -1;
-  if (known < 0) {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    known = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-  }
-  return known != 0;
-}
+#include "platform/win32/wine.h"
 
 // A stable bottom-up merge sort of row indices.
 static void SortIndices(int* rows, int* spare, int n, PFNLVCOMPARE compare, LPARAM param) {

@@ -210,6 +210,11 @@ TEST_F(Commands, AlwaysOnTopLastsOnlyForTheRun) {
   usleep(300000);
   std::string placement = RunVtool({"placement"});
   EXPECT_EQ('1', placement.back()) << placement;
+  // A box the window waits for is not hidden behind it. (Wine draws it
+  // above the window anyway: its style tells.)
+  PressKeys("ctrl+a space");
+  EXPECT_EQ("1", RunVtool({"boxontop", "10000"}));
+  EXPECT_EQ("Varnick|This opens 256 property dialogs! Sure?|question", Box(7));  // No
   ASSERT_EQ(0, Close());
   Open();
   placement = RunVtool({"placement"});

@@ -15,6 +15,10 @@
 //   vtool msgbox MILLISECONDS [BUTTON]   wait for a message box, print
 //                                        "caption|text|icon", press BUTTON
 //                                        (an id, default 1 = OK)
+//   vtool boxontop MILLISECONDS          wait for a message box and leave it
+//                                        up; print 1 when it stays above the
+//                                        main window (topmost, or owned by
+//                                        it), else 0
 //   and the commands on Varnick's main window in vtool_window.cpp, on the
 //   clipboard and the other windows in vtool_actions.cpp.
 // Exit code 0 on success, 1 when nothing was found in time, 2 on bad usage.
@@ -269,15 +273,31 @@ static std::wstring WindowText(HWND window) {
   return text;
 }
 
-static int MessageBoxAction(DWORD milliseconds, int button) {
+static HWND WaitForBox(DWORD milliseconds) {
   Found found = {GetCurrentProcessId(), nullptr};
   DWORD start = GetTickCount();
   while (found.box == nullptr) {
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&found));
     if (found.box != nullptr) break;
-    if (GetTickCount() - start > milliseconds) return 1;
+    if (GetTickCount() - start > milliseconds) return nullptr;
     Sleep(20);
   }
+  return found.box;
+}
+
+static int BoxOnTop(DWORD milliseconds) {
+  HWND box = WaitForBox(milliseconds);
+  if (box == nullptr) return 1;
+  HWND owner = GetWindow(box, GW_OWNER);
+  bool onTop = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ||
+               (owner != nullptr && IsMainWindow(owner));
+  printf("%d\n", onTop ? 1 : 0);
+  return 0;
+}
+
+static int MessageBoxAction(DWORD milliseconds, int button) {
+  Found found = {GetCurrentProcessId(), WaitForBox(milliseconds)};
+  if (found.box == nullptr) return 1;
   Sleep(150);  // let it finish painting before the icon is compared
   Statics statics = {nullptr, GetDlgItem(found.box, 0xFFFF)};
   EnumChildWindows(found.box, FindStatics, reinterpret_cast<LPARAM>(&statics));
@@ -311,6 +331,7 @@ int wmain(int argc, wchar_t** argv) {
     return MessageBoxAction(wcstoul(argv[2], nullptr, 10),
                             argc > 3 ? static_cast<int>(wcstol(argv[3], nullptr, 10)) : IDOK);
   }
+  if (verb == L"boxontop" && argc == 3) return BoxOnTop(wcstoul(argv[2], nullptr, 10));
   int result = ActionCommand(argc, argv);
   if (result < 0) result = WindowCommand(argc, argv);
   return result >= 0 ? result : Usage();
