@@ -125,7 +125,13 @@ void AdaptStoredPlacement(StoredPlacement* p, int32_t storedDpi, int32_t screenD
     p->right = MulDivRound(p->right, screenDpi, storedDpi);
     p->bottom = MulDivRound(p->bottom, screenDpi, storedDpi);
   }
-  if (p->showCmd == 2) p->showCmd = (p->flags & kRestoreToMaximized) ? 3 : 1;
+  // Never minimized, never hidden: a stored minimized window comes back as
+  // it was before it was minimized, anything else but maximized as normal.
+  if (p->showCmd == 2) {
+    p->showCmd = (p->flags & kRestoreToMaximized) ? 3 : 1;
+  } else if (p->showCmd != 3) {
+    p->showCmd = 1;
+  }
   if (showCommand != 1 && showCommand != 10) p->showCmd = static_cast<uint32_t>(showCommand);
 }
 

@@ -44,9 +44,10 @@ int32_t MulDivRound(int32_t a, int32_t b, int32_t c);
 void StartupColumnWidths(const int32_t* stored, int32_t storedDpi, int32_t screenDpi,
                          int32_t widths[7]);
 // A stored placement adapted to this start: its normal rectangle rescaled
-// for a stored DPI of 1 to 999 that differs from the screen's; never
-// minimized (it comes back maximized when it was maximized before); the
-// start-up show command wins unless it is 1 or 10.
+// for a stored DPI of 1 to 999 that differs from the screen's; shown
+// normal or maximized, never minimized or hidden (minimized, it comes back
+// maximized when it was maximized before); the start-up show command wins
+// unless it is 1 or 10.
 void AdaptStoredPlacement(StoredPlacement* placement, int32_t storedDpi, int32_t screenDpi,
                           int32_t showCommand);
 // The sort column a stored value names: 0 to 4, anything else is 0.

@@ -128,6 +128,12 @@ TEST(SettingsRules, AStoredPlacementIsAdaptedToThisStart) {
       {0, 3, 96, 96, 7, 7, 100, 801},      // any other start-up command wins
       {2, 2, 96, 96, 3, 3, 100, 801},
       {0, 1, 96, 96, 0, 0, 100, 801},
+      // Any other stored command reads as normal: hidden, or minimized
+      // without the restore flag, the window would never be seen again.
+      {0, 0, 96, 96, 10, 1, 100, 801},
+      {2, 6, 96, 96, 1, 1, 100, 801},
+      {0, 7, 96, 96, 10, 1, 100, 801},
+      {0, 0xFFFFFFFF, 96, 96, 10, 1, 100, 801},
   };
   for (const Case& c : cases) {
     StoredPlacement p = stored;

@@ -189,11 +189,21 @@ TEST_F(SettingsFile, AFileEditedByHandGivesTheDefaults) {
   EXPECT_EQ("0", IniValue("SortCol"));
   EXPECT_EQ("0", IniValue("SortDir"));
 
-  // A negative width, with a right checksum, is handed to the list as it is.
+  // A negative width, with a right checksum, is handed to the list as it
+  // is: the stored set is used, whatever the list makes of that one width.
   WriteIni("[Settings]\r\nColumnWidths=50000000CEFFFFFF3601000041000000960000005500000055000000D3\r\n");
   Open();
+  std::vector<std::string> widths = Split(RunVtool({"columns"}), ' ');
+  ASSERT_EQ(4u, widths.size());
+  EXPECT_EQ("80", widths[0]);
+  EXPECT_EQ("310", widths[2]);
+  EXPECT_EQ("65", widths[3]);
   ASSERT_EQ(0, Close());
-  EXPECT_EQ(58u, IniValue("ColumnWidths").size());
+
+  // A placement stored hidden still opens a window that can be seen.
+  WriteIni("[Settings]\r\nWindowPlacement=" + PlacementText(0, 0, 100, 100, 700, 500) + "\r\n");
+  Open();
+  EXPECT_EQ('1', Placement()[0]) << Placement();
 }
 
 TEST_F(SettingsFile, TheStartUpShowCommandWinsOverAStoredOneUnlessItIsTheDefault) {
