@@ -5,6 +5,7 @@
 #include "app/memory.h"
 #include "app/probes.h"
 #include "app/process.h"
+#include "app/text.h"
 #include "platform/os.h"
 #include "ui/window_mode.h"
 
@@ -13,6 +14,28 @@ void EntryPoint() {
   const char16_t* argumentText = SkipProgramName();
   int32_t showCommand = StartupShowCommand();
   OsExitProcess(static_cast<uint32_t>(AppMain(OsModuleInstance(), argumentText, showCommand)));
+}
+
+// The settings file beside the program: its path with the extension of the
+// last component replaced by ".ini" (appended when it has none), in the
+// ANSI code page the profile functions take. A path without an exact ANSI
+// form, or too long, names no file: a similar name could be another file.
+static void MakeSettingsPath(const char16_t* programPath, char* path) {
+  path[0] = 0;
+  char16_t wide[260];
+  uint32_t n = TextCopy(wide, 260, programPath);
+  if (n == 0) return;
+  uint32_t end = n;
+  for (uint32_t i = n; i-- > 0 && wide[i] != u'\\' && wide[i] != u'/';) {
+    if (wide[i] == u'.') {
+      end = i;
+      break;
+    }
+  }
+  if (end + 4 >= 260) return;
+  wide[end] = 0;
+  TextAppend(wide, 260, u".ini");
+  OsToAnsiExact(wide, path, 260);
 }
 
 static int32_t RunWindowMode(int32_t showCommand) {
@@ -29,9 +52,9 @@ int32_t AppMain(uintptr_t moduleInstance, const char16_t* argumentText, int32_t 
   instance = moduleInstance;
   isAdmin = IsUserAdmin();
   OsSystemDirectory(systemDirectory, 64);
-  OsModuleFileName(modulePath, 260);
-  OsModuleFileNameA(iniPath, 260);
-  OsPathRenameExtensionA(iniPath, ".ini");
+  // A path that was cut names another file: it is never read or started.
+  if (OsModuleFileName(modulePath, 260) >= 260) modulePath[0] = 0;
+  MakeSettingsPath(modulePath, iniPath);
   ReadOsVersion(&osVersion);
 
   BatchSwitches switches = DetectSwitches(argumentText);

@@ -8,7 +8,7 @@
 extern uintptr_t instance;
 extern int32_t isAdmin;
 extern char16_t systemDirectory[64];
-extern char16_t modulePath[260];
-extern char iniPath[260];  // system ANSI code page
+extern char16_t modulePath[260];  // empty when the path did not fit
+extern char iniPath[260];  // system ANSI code page; empty: no settings file
 extern OsVersionInfo osVersion;
 extern ProgramVersion programVersion;

@@ -39,6 +39,34 @@ TEST_F(Startup, RecordsTheProcessWideValues) {
   EXPECT_STREQ("C:\\Tools\\varnick.ini", iniPath);
 }
 
+// The settings file's path, in the ANSI code page (plain ASCII here): a
+// program path that is too long, or has no exact ANSI form, gives none,
+// and a path that was cut is no path at all.
+TEST_F(Startup, TheSettingsFileIsNamedExactlyOrNotAtAll) {
+  const std::u16string longest = u"C:\\" + std::u16string(252, u'v') + u".exe";  // 259 units
+  const struct {
+    std::u16string program;
+    std::u16string wantModule;
+    std::string wantIni;
+  } cases[] = {
+      {u"C:\\Tools\\varnick.exe", u"C:\\Tools\\varnick.exe", "C:\\Tools\\varnick.ini"},
+      {u"C:\\Tools.d\\varnick", u"C:\\Tools.d\\varnick", "C:\\Tools.d\\varnick.ini"},
+      {u"C:\\T\u00f6ols\\varnick.exe", u"C:\\T\u00f6ols\\varnick.exe", ""},
+      {u"C:\\\u30c4\\varnick.exe", u"C:\\\u30c4\\varnick.exe", ""},
+      {longest, longest, "C:\\" + std::string(252, 'v') + ".ini"},
+      {u"C:\\" + std::u16string(256, u'v'), u"C:\\" + std::u16string(256, u'v'), ""},  // + .ini: too long
+      {longest + u"x", u"", ""},  // cut
+  };
+  for (const auto& c : cases) {
+    SimSetModulePath(c.program);
+    AppMain(1, u"", 10);
+    EXPECT_EQ(c.wantModule, modulePath);
+    EXPECT_EQ(c.wantIni, iniPath);
+  }
+  SimSetModulePath(u"C:\\Tools\\varnick.exe");
+  AppMain(1, u"", 10);
+}
+
 TEST_F(Startup, TakesTheProcessHeapBeforeAnythingAllocates) {
   // A handle never taken stops the process at the first allocation.
   processHeap = reinterpret_cast<OsHeap>(0x5);

@@ -82,14 +82,16 @@ const char16_t* OsCommandLine();             // GetCommandLineW
 // GetStartupInfoW: dwFlags and wShowWindow.
 void OsStartupInfo(uint32_t* flags, uint16_t* showWindow);
 uintptr_t OsModuleInstance();                // GetModuleHandleW(NULL)
-// GetSystemDirectoryW, GetModuleFileNameW/A of the program: the system's
-// result (length copied, 0 on failure); the buffer is always terminated.
+// GetSystemDirectoryW, GetModuleFileNameW of the program: the system's
+// result (the length copied; units when the path did not fit; 0 on
+// failure); the buffer is always terminated.
 uint32_t OsSystemDirectory(char16_t* buffer, uint32_t units);
 uint32_t OsModuleFileName(char16_t* buffer, uint32_t units);
-uint32_t OsModuleFileNameA(char* buffer, uint32_t chars);
-// PathRenameExtensionA: replaces the extension of the last path component,
-// or appends one; 0 when the result would not fit in 260 characters.
-int OsPathRenameExtensionA(char* path, const char* extension);
+// The text in the ANSI code page, into chars characters with the
+// terminator: 1 when every character has its own exact form there (none
+// replaced by a similar one or a default) and all of it fits; else 0 and
+// an empty buffer.
+int OsToAnsiExact(const char16_t* text, char* buffer, uint32_t chars);
 
 // Environment probes -----------------------------------------------------
 

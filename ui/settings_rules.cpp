@@ -139,14 +139,28 @@ int32_t StoredSortColumn(int32_t value) {
   return value >= kPortColumn && value <= kDeviceIdColumn ? value : kPortColumn;
 }
 
+// Every use of the file goes through these four. Without a settings file
+// (its path could not be made) nothing is read and nothing written.
+static int32_t ReadStruct(const char* key, void* data, uint32_t size) {
+  return iniPath[0] != 0 && OsProfileReadStruct(kSection, key, data, size, iniPath);
+}
+
+static void WriteString(const char* key, const char* value) {
+  if (iniPath[0] != 0) OsProfileWriteString(kSection, key, value, iniPath);
+}
+
+static void WriteStruct(const char* key, const void* data, uint32_t size) {
+  if (iniPath[0] != 0) OsProfileWriteStruct(kSection, key, data, size, iniPath);
+}
+
 int32_t ReadSettingInt(const char* key, int32_t fallback) {
-  return OsProfileReadInt(kSection, key, fallback, iniPath);
+  return iniPath[0] != 0 ? OsProfileReadInt(kSection, key, fallback, iniPath) : fallback;
 }
 
 int32_t ReadColumnWidths(int32_t screenDpi) {
   int32_t storedDpi = ReadSettingInt("DPI", 0);
   int32_t stored[7];
-  int32_t read = OsProfileReadStruct(kSection, "ColumnWidths", stored, sizeof stored, iniPath);
+  int32_t read = ReadStruct("ColumnWidths", stored, sizeof stored);
   StartupColumnWidths(read ? stored : nullptr, storedDpi, screenDpi, viewSettings.columnWidths);
   return storedDpi;
 }
@@ -158,7 +172,7 @@ void ReadSortOrder() {
 
 int32_t ReadPlacement(int32_t storedDpi, int32_t screenDpi, int32_t showCommand,
                       StoredPlacement* placement) {
-  if (!OsProfileReadStruct(kSection, "WindowPlacement", placement, sizeof *placement, iniPath)) {
+  if (!ReadStruct("WindowPlacement", placement, sizeof *placement)) {
     return 0;
   }
   AdaptStoredPlacement(placement, storedDpi, screenDpi, showCommand);

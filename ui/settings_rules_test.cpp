@@ -60,9 +60,11 @@ TEST(SettingsEncoding, IntegersAreDecimalAndReadAsThePlatformReadsThem) {
 // The profile functions of the platform this runs on (Wine's own under
 // Wine) agree with the encodings above, both ways.
 TEST(SettingsEncoding, ThePlatformsProfileFunctionsAgree) {
-  char file[260];
-  OsModuleFileNameA(file, 260);
-  ASSERT_NE(0, OsPathRenameExtensionA(file, ".settings-test.ini"));
+  char16_t program[260];
+  OsModuleFileName(program, 260);
+  char file[300];
+  ASSERT_NE(0, OsToAnsiExact(program, file, 260));
+  strcat(file, ".settings-test.ini");
   const StoredPlacement placement = {44, 2, 3, -1, -1, -8, -8, 10, 20, 710, 520};
   ASSERT_NE(0, OsProfileWriteStruct("Settings", "WindowPlacement", &placement, sizeof placement, file));
   StoredPlacement back = {};

@@ -22,6 +22,7 @@ void SimSetFileVersion(OsFileVersionResult result, uint32_t ms, uint32_t ls) {
   sim.fileVersionLS = ls;
 }
 void SimSetCommandLine(const std::u16string& commandLine) { sim.commandLine = commandLine; }
+void SimSetModulePath(const std::u16string& path) { sim.modulePath = path; }
 void SimSetStartupInfo(uint32_t flags, uint16_t showWindow) {
   sim.startupFlags = flags;
   sim.startupShowWindow = showWindow;
@@ -106,22 +107,25 @@ uint32_t OsSystemDirectory(char16_t* buffer, uint32_t units) {
   return CopyOut(buffer, units, u"C:\\windows\\system32");
 }
 
+// As the system does since Vista: a path that does not fit is cut, and
+// the size of the buffer returned.
 uint32_t OsModuleFileName(char16_t* buffer, uint32_t units) {
-  return CopyOut(buffer, units, u"C:\\Tools\\varnick.exe");
+  uint32_t n = CopyOut(buffer, units, sim.modulePath);
+  return sim.modulePath.size() >= units ? units : n;
 }
 
-uint32_t OsModuleFileNameA(char* buffer, uint32_t chars) {
-  const char path[] = "C:\\Tools\\varnick.exe";
-  snprintf(buffer, chars, "%s", path);
-  return static_cast<uint32_t>(strlen(buffer));
-}
-
-int OsPathRenameExtensionA(char* path, const char* extension) {
-  char* dot = strrchr(path, '.');
-  char* slash = strrchr(path, '\\');
-  if (dot == nullptr || (slash != nullptr && dot < slash)) dot = path + strlen(path);
-  if ((dot - path) + strlen(extension) >= 260) return 0;
-  strcpy(dot, extension);
+// The ANSI code page here is plain ASCII: every other character has no
+// exact form.
+int OsToAnsiExact(const char16_t* text, char* buffer, uint32_t chars) {
+  uint32_t n = 0;
+  for (; text[n] != 0; n++) {
+    if (text[n] > 0x7F || n + 1 >= chars) {
+      if (chars > 0) buffer[0] = 0;
+      return 0;
+    }
+    buffer[n] = static_cast<char>(text[n]);
+  }
+  buffer[n] = 0;
   return 1;
 }
 

@@ -113,4 +113,5 @@ void SimSetAdmin(int32_t isAdmin);
 void SimSetVersion(const OsVersionNumbers& numbers);
 void SimSetFileVersion(OsFileVersionResult result, uint32_t versionMS, uint32_t versionLS);
 void SimSetCommandLine(const std::u16string& commandLine);
+void SimSetModulePath(const std::u16string& path);  // the program's own
 void SimSetStartupInfo(uint32_t flags, uint16_t showWindow);

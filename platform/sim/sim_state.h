@@ -62,6 +62,7 @@ struct SimState {
   OsFileVersionResult fileVersionResult = kOsVersionRead;
   uint32_t fileVersionMS = 0x00010000, fileVersionLS = 0x00050000;
   std::u16string commandLine = u"varnick.exe";
+  std::u16string modulePath = u"C:\\Tools\\varnick.exe";
   uint32_t startupFlags = 0;
   uint16_t startupShowWindow = 0;
 };

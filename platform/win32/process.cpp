@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <shlwapi.h>
 
 #include "platform/os.h"
 #include "platform/win32/wine.h"
@@ -90,12 +89,19 @@ uint32_t OsModuleFileName(char16_t* buffer, uint32_t units) {
   return n;
 }
 
-uint32_t OsModuleFileNameA(char* buffer, uint32_t chars) {
-  DWORD n = GetModuleFileNameA(nullptr, buffer, chars);
-  buffer[n < chars ? n : chars - 1] = 0;
-  return n;
-}
-
-int OsPathRenameExtensionA(char* path, const char* extension) {
-  return PathRenameExtensionA(path, extension);
+int OsToAnsiExact(const char16_t* text, char* buffer, uint32_t chars) {
+  const wchar_t* wide = reinterpret_cast<const wchar_t*>(text);
+  int n;
+  if (GetACP() == CP_UTF8) {
+    // Every character has a UTF-8 form; only a broken surrogate has none.
+    // (The best-fit flag and the default test are refused for UTF-8.)
+    n = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide, -1, buffer, chars, nullptr, nullptr);
+  } else {
+    BOOL replaced = FALSE;
+    n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, buffer, chars, nullptr,
+                            &replaced);
+    if (replaced) n = 0;
+  }
+  if (n <= 0 && chars > 0) buffer[0] = 0;
+  return n > 0;
 }
