@@ -30,7 +30,10 @@ void* LoadSystemLibrary(const char16_t* name) {
   if (n + 1 + lstrlenW(tail) >= 264) return nullptr;
   path[n++] = L'\\';
   lstrcpyW(path + n, tail);
-  return LoadLibraryW(path);
+  // Its own dependencies are then searched from its folder, the system
+  // directory, not from the program's: on systems without
+  // SetDefaultDllDirectories a plain load would search there first.
+  return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 void* LoadSystemLibraryA(const char* name) {
@@ -40,7 +43,7 @@ void* LoadSystemLibraryA(const char* name) {
   if (n + 1 + lstrlenA(name) >= 272) return nullptr;
   path[n++] = '\\';
   lstrcpyA(path + n, name);
-  return LoadLibraryA(path);
+  return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 int OsReadVersionNumbers(OsVersionNumbers* numbers) {
