@@ -3,6 +3,7 @@
 #include <dbt.h>
 
 #include "app/memory.h"
+#include "ui/device_change.h"
 #include "ui/key_watcher.h"
 #include "ui/main_window.h"
 #include "ui/port_list.h"
@@ -11,14 +12,7 @@
 #include "actions/about_box.h"
 
 static HANDLE keyWatcherThread;
-
-// The COM port and modem interface classes and the Ports setup class, as
-// they are stored in memory.
-static const GUID kWatchedClasses[3] = {
-    {0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}},
-    {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}},
-    {0x2C7089AA, 0x2E0E, 0x11D1, {0xB1, 0x14, 0x00, 0xC0, 0x4F, 0xC2, 0xAA, 0xE4}},
-};
+static OsEvent keyWatcherStop;
 
 static VOID CALLBACK RefreshTimerExpired(HWND window, UINT, UINT_PTR id, DWORD) {
   KillTimer(window, id);
@@ -54,19 +48,7 @@ void StartKeyWatcher(HWND window) {
 
 void OnDeviceChange(HWND window, WPARAM event, LPARAM data) {
   if (shuttingDown) return;
-  if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) return;
-  const DEV_BROADCAST_HDR* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
-  if (header == nullptr || header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return;
-  const DEV_BROADCAST_DEVICEINTERFACE_W* record =
-      reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
-  bool watched = false;
-  for (const GUID& guid : kWatchedClasses) {
-    if (MemCompare(&record->dbcc_classguid, &guid, sizeof guid) == 0) {
-      watched = true;
-      break;
-    }
-  }
-  if (!watched) return;
+  if (!IsWatchedDeviceChange(event, reinterpret_cast<const void*>(data))) return;
   KillTimer(window, kRefreshTimerId);
   ArmRefreshTimer(kDeviceChangeRefreshDelay);
 }
