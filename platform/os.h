@@ -40,10 +40,19 @@ int32_t OsRegQueryValue(OsKey key, const char16_t* name, uint32_t* type,
 int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type,
                       const void* data, uint32_t size);
 void OsRegCloseKey(OsKey key);
-// RegNotifyChangeKeyValue, synchronous, on the key's own values being set
-// (REG_NOTIFY_CHANGE_LAST_SET). Blocks until a value is set or the key is
-// closed; both return 0.
-int32_t OsRegWaitForValueChange(OsKey key);
+
+// Events: manual-reset ones for a stop, auto-reset ones for a change.
+typedef uintptr_t OsEvent;
+OsEvent OsCreateEvent(int32_t manualReset);  // not set; 0 when none could be made
+void OsSetEvent(OsEvent event);
+void OsCloseEvent(OsEvent event);
+
+const int32_t kOsWaitStopped = -1;
+// Waits until a value of the key is set (RegNotifyChangeKeyValue on the
+// key's own values, REG_NOTIFY_CHANGE_LAST_SET, signalling `changed`) or
+// until stop is set, whichever comes first: 0 for a change,
+// kOsWaitStopped for the stop, else the system's error.
+int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop);
 
 // Thread error state ---------------------------------------------------
 

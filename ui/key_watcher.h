@@ -1,4 +1,4 @@
-// The watcher of the COM Name Arbiter key: a thread that blocks on value
+// The watcher of the COM Name Arbiter key: a thread that waits for value
 // changes of the key and asks for a refresh after each.
 #pragma once
 
@@ -8,14 +8,14 @@
 
 #include "platform/os.h"
 
-// Set first thing at shutdown, read by the watcher after every wake.
+// Set first thing at shutdown: no refresh is asked for after it.
 extern std::atomic<int32_t> shuttingDown;
-// The key the watcher waits on; shutdown closes it to release the wait.
-extern std::atomic<OsKey> watchedKey;
 
-// The thread's body: returns its exit code. 0 after shutdown; the open
-// error when the key cannot be opened; the wait's error when a wait fails,
-// since waiting again would only fail again at once.
+// The thread's body: returns its exit code. It ends when stop is set (0);
+// when the key cannot be opened (the open error); or when a wait fails
+// (the wait's error), since waiting again would only fail again at once.
+// The key is the watcher's alone: opened and closed here, so it is never
+// used once closed.
 // armRefresh runs on the watcher's thread: it only asks the GUI thread to
 // arm the refresh timer, with the context it is given.
-uint32_t WatchComArbiter(void (*armRefresh)(void* context), void* context);
+uint32_t WatchComArbiter(OsEvent stop, void (*armRefresh)(void* context), void* context);

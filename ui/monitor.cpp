@@ -40,9 +40,13 @@ static void AskToArmRefresh(void* window) {
   PostMessageW(static_cast<HWND>(window), kArmRefreshMessage, 0, 0);
 }
 
-static DWORD WINAPI KeyWatcher(LPVOID window) { return WatchComArbiter(AskToArmRefresh, window); }
+static DWORD WINAPI KeyWatcher(LPVOID window) {
+  return WatchComArbiter(keyWatcherStop, AskToArmRefresh, window);
+}
 
 void StartKeyWatcher(HWND window) {
+  keyWatcherStop = OsCreateEvent(1);
+  if (keyWatcherStop == 0) return;  // no way to stop it: not started
   keyWatcherThread = CreateThread(nullptr, 0, KeyWatcher, window, 0, nullptr);
 }
 
@@ -60,10 +64,12 @@ void CloseMainWindow(HWND window) {
     return;
   }
   shuttingDown = 1;
-  OsKey key = watchedKey.exchange(0);
-  if (key != 0) OsRegCloseKey(key);
+  // The watcher closes its key itself once its wait is over: a key closed
+  // here could be used by it afterwards, or its handle by another key.
   if (keyWatcherThread != nullptr) {
-    WaitForSingleObject(keyWatcherThread, 1000);
+    OsSetEvent(keyWatcherStop);
+    // One that does not end in time may still wait on the event: it stays.
+    if (WaitForSingleObject(keyWatcherThread, 1000) == WAIT_OBJECT_0) OsCloseEvent(keyWatcherStop);
     CloseHandle(keyWatcherThread);
     keyWatcherThread = nullptr;
   }

@@ -159,7 +159,21 @@ void OsRegCloseKey(OsKey key) { sim.handles.erase(key); }
 
 void SimRegOnWaitForChange(std::function<int32_t()> hook) { sim.onWaitForChange = hook; }
 
-int32_t OsRegWaitForValueChange(OsKey key) {
-  if (sim.handles.count(key) == 0) return 6;  // ERROR_INVALID_HANDLE
-  return sim.onWaitForChange ? sim.onWaitForChange() : kOsErrorSuccess;
+OsEvent OsCreateEvent(int32_t) {
+  OsEvent event = sim.nextHandle++;
+  sim.events[event] = false;
+  return event;
+}
+
+void OsSetEvent(OsEvent event) { sim.events.at(event) = true; }
+void OsCloseEvent(OsEvent event) { sim.events.erase(event); }
+int SimOpenEventCount() { return static_cast<int>(sim.events.size()); }
+
+int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop) {
+  if (sim.handles.count(key) == 0 || sim.events.count(changed) == 0 || sim.events.count(stop) == 0) {
+    return 6;  // ERROR_INVALID_HANDLE
+  }
+  if (sim.events[stop]) return kOsWaitStopped;
+  int32_t status = sim.onWaitForChange ? sim.onWaitForChange() : kOsErrorSuccess;
+  return sim.events[stop] ? kOsWaitStopped : status;
 }

@@ -38,9 +38,25 @@ int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type, const void
 
 void OsRegCloseKey(OsKey key) { RegCloseKey(reinterpret_cast<HKEY>(key)); }
 
-int32_t OsRegWaitForValueChange(OsKey key) {
-  return RegNotifyChangeKeyValue(reinterpret_cast<HKEY>(key), FALSE, REG_NOTIFY_CHANGE_LAST_SET,
-                                 nullptr, FALSE);
+OsEvent OsCreateEvent(int32_t manualReset) {
+  return reinterpret_cast<OsEvent>(CreateEventW(nullptr, manualReset != 0, FALSE, nullptr));
+}
+
+void OsSetEvent(OsEvent event) { SetEvent(reinterpret_cast<HANDLE>(event)); }
+void OsCloseEvent(OsEvent event) { CloseHandle(reinterpret_cast<HANDLE>(event)); }
+
+int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop) {
+  LSTATUS status = RegNotifyChangeKeyValue(reinterpret_cast<HKEY>(key), FALSE,
+                                           REG_NOTIFY_CHANGE_LAST_SET,
+                                           reinterpret_cast<HANDLE>(changed), TRUE);
+  if (status != ERROR_SUCCESS) return status;
+  // The stop first: when both are set, the stop wins.
+  const HANDLE events[2] = {reinterpret_cast<HANDLE>(stop), reinterpret_cast<HANDLE>(changed)};
+  switch (WaitForMultipleObjects(2, events, FALSE, INFINITE)) {
+    case WAIT_OBJECT_0: return kOsWaitStopped;
+    case WAIT_OBJECT_0 + 1: return kOsErrorSuccess;
+    default: return static_cast<int32_t>(GetLastError());
+  }
 }
 
 uint32_t OsGetLastError() { return GetLastError(); }
