@@ -182,12 +182,12 @@ int32_t ReadPlacement(int32_t storedDpi, int32_t screenDpi, int32_t showCommand,
 static void WriteSettingInt(const char* key, int32_t value) {
   char text[32];
   FormatSettingInt(value, text);
-  OsProfileWriteString(kSection, key, text, iniPath);
+  WriteString(key, text);
 }
 
 void WriteSettings(const SettingsToSave& s) {
   if (s.hasPlacement) {
-    OsProfileWriteStruct(kSection, "WindowPlacement", &s.placement, sizeof s.placement, iniPath);
+    WriteStruct("WindowPlacement", &s.placement, sizeof s.placement);
   }
   WriteSettingInt("SortCol", sortColumn);
   WriteSettingInt("SortDir", viewSettings.sortDirection[SortSlot(sortColumn)]);
@@ -196,7 +196,6 @@ void WriteSettings(const SettingsToSave& s) {
   for (int32_t i = 0; i < s.columnCount && i < 5; i++) {
     viewSettings.columnWidths[i] = s.columnWidths[i];
   }
-  OsProfileWriteStruct(kSection, "ColumnWidths", viewSettings.columnWidths,
-                       sizeof viewSettings.columnWidths, iniPath);
+  WriteStruct("ColumnWidths", viewSettings.columnWidths, sizeof viewSettings.columnWidths);
   WriteSettingInt("DPI", s.screenDpi);
 }
