@@ -151,9 +151,4 @@ TEST(SettingsRules, AStoredPlacementIsAdaptedToThisStart) {
   }
 }
 
-TEST(SettingsRules, AStoredSortColumnNamesAColumnOrNone) {
-  for (int32_t column = 0; column <= 4; column++) EXPECT_EQ(column, StoredSortColumn(column));
-  for (int32_t bad : {5, 9, 10, 99, -1, -2147483647 - 1}) EXPECT_EQ(0, StoredSortColumn(bad));
-}
-
 }  // namespace

@@ -133,7 +133,7 @@ TEST_F(PlantedLibraries, NoneIsLoadedInWindowMode) {
   ASSERT_TRUE(WaitForMainWindow(&window_));
   ListSnapshot list;
   ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.rows.size() == 256; }, &list));
-  Command(40210);  // the theme switch loads its library by name
+  Command(40210);  // the theme switch loads its library
   Command(40210);
   ClickCell(list.RowOf("COM3"), 2);
   Command(40503);  // a property sheet: devmgr.dll

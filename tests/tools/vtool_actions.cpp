@@ -11,6 +11,9 @@
 //                                main window, one per line
 //   vtool popup MILLISECONDS     wait for an open popup menu; print its
 //                                rectangle
+//   vtool popupink MILLISECONDS  wait for an open popup menu; print how many
+//                                pixels of its first item are drawn dark,
+//                                as enabled text is (a greyed item has none)
 //   vtool windows TITLE          print "pid left top right bottom" of every
 //                                visible top-level window whose caption
 //                                begins with TITLE
@@ -123,6 +126,28 @@ int Popup(DWORD milliseconds) {
   return 0;
 }
 
+// Another process's menu items cannot be read here: their text is looked at
+// on screen instead.
+int PopupInk(DWORD milliseconds) {
+  HWND menu = WaitForWindow(L"#32768", L"", milliseconds);
+  if (menu == nullptr) return 1;
+  Sleep(300);  // drawn
+  RECT r;
+  GetWindowRect(menu, &r);
+  int top = r.top + 3, height = GetSystemMetrics(SM_CYMENUSIZE) - 4;
+  HDC screen = GetDC(nullptr);
+  int dark = 0;
+  for (int y = top; y < top + height; y++) {
+    for (int x = r.left + 3; x < r.right - 3; x++) {
+      COLORREF c = GetPixel(screen, x, y);
+      dark += GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  printf("%d\n", dark);
+  return 0;
+}
+
 struct Titled {
   const wchar_t* title;
   bool close;
@@ -170,6 +195,7 @@ int ActionCommand(int argc, wchar_t** argv) {
   if (verb == L"holdclip" && argc == 3) return HoldClipboard(wcstoul(argv[2], nullptr, 10));
   if (verb == L"about" && argc == 3) return About(wcstoul(argv[2], nullptr, 10));
   if (verb == L"popup" && argc == 3) return Popup(wcstoul(argv[2], nullptr, 10));
+  if (verb == L"popupink" && argc == 3) return PopupInk(wcstoul(argv[2], nullptr, 10));
   if ((verb == L"windows" || verb == L"close") && argc == 3) {
     Titled titled = {argv[2], verb == L"close"};
     EnumWindows(EachTitled, reinterpret_cast<LPARAM>(&titled));
