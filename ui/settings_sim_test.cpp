@@ -142,13 +142,28 @@ TEST_F(SettingsFile, AHandBrokenFileGivesTheDefaultsAndNeverIndexesOutside) {
   EXPECT_EQ(-200, viewSettings.columnWidths[1]);
 }
 
-TEST_F(SettingsFile, AFailedWriteIsIgnored) {
-  SimProfileFailWrites(true);
+TEST_F(SettingsFile, AFailedWriteIsIgnoredAndTheRestWritten) {
+  Set("WindowPlacement", "as it was");
+  SimProfileFailWrites(1);  // the placement, written first
   SettingsToSave s = {};
+  s.hasPlacement = 1;
+  s.columnCount = 4;
+  s.screenDpi = 120;
+  WriteSettings(s);
+  EXPECT_EQ("as it was", Value("WindowPlacement"));
+  EXPECT_EQ("120", Value("DPI"));  // the last
+}
+
+// A program path without an exact ANSI form names no settings file.
+TEST_F(SettingsFile, WithoutASettingsFileNothingIsReadOrWritten) {
+  Set("ShowDeviceId", "1");
+  iniPath[0] = 0;
+  EXPECT_EQ(0, ReadSettingInt("ShowDeviceId", 0));
+  SettingsToSave s = {};
+  s.hasPlacement = 1;
   s.columnCount = 4;
   WriteSettings(s);
   EXPECT_EQ(0, SimProfileWriteCount());
-  EXPECT_EQ("(none)", Value("SortCol"));
 }
 
 }  // namespace

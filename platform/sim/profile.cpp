@@ -34,7 +34,7 @@ bool SimProfileGet(const std::string& file, const std::string& section, const st
 
 void SimProfileClear() { sim.profiles.clear(); }
 int SimProfileWriteCount() { return sim.profileWrites; }
-void SimProfileFailWrites(bool fail) { sim.profileWritesFail = fail; }
+void SimProfileFailWrites(int times) { sim.profileWriteFailures = times; }
 
 int32_t OsProfileReadInt(const char* section, const char* key, int32_t fallback,
                          const char* file) {
@@ -50,7 +50,10 @@ int OsProfileReadStruct(const char* section, const char* key, void* data, uint32
 
 int OsProfileWriteString(const char* section, const char* key, const char* value,
                          const char* file) {
-  if (sim.profileWritesFail) return 0;
+  if (sim.profileWriteFailures > 0) {
+    sim.profileWriteFailures--;
+    return 0;
+  }
   sim.profileWrites++;
   SimProfileSet(file, section, key, value);
   return 1;

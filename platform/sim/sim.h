@@ -106,7 +106,7 @@ bool SimProfileGet(const std::string& file, const std::string& section, const st
                    std::string* value);
 void SimProfileClear();
 int SimProfileWriteCount();        // successful writes since the reset
-void SimProfileFailWrites(bool fail);
+void SimProfileFailWrites(int times);  // the next writes fail
 
 // Start-up facts.
 void SimSetAdmin(int32_t isAdmin);

@@ -55,7 +55,7 @@ struct SimState {
   // file -> section -> key -> value, names folded to lower case
   std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> profiles;
   int profileWrites = 0;
-  bool profileWritesFail = false;
+  int profileWriteFailures = 0;
 
   int32_t isAdmin = 1;
   OsVersionNumbers version = {10, 0, 19045, 0, 1, 0x100};
