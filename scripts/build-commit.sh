@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
 # Builds varnick.exe of the last commit, and no other change, in a fresh
-# folder DIR, and packs it into DIR/release.zip: the release and the
+# folder DIR, signs it when VARNICK_SIGN_PFX names a certificate (see
+# scripts/sign.sh), and packs it into DIR/release.zip: the release and the
 # reproducibility check are both made so. The time stamps are the commit's.
+# DIR/build/varnick.exe stays unsigned, the program as the compiler made it.
 set -euo pipefail
 dir=$1
+# The certificate's files by full path: the build goes on in DIR.
+for name in VARNICK_SIGN_PFX VARNICK_SIGN_PASSWORD_FILE; do
+  if [ -n "${!name:-}" ]; then export "$name=$(realpath "${!name}")"; fi
+done
 cd "$(dirname "$0")/.."
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 version=$(bash scripts/version.sh)
@@ -14,4 +20,9 @@ cd "$dir"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
 cmake --build build --target varnick >/dev/null
-python3 scripts/package.py "$version" build/varnick.exe docs/README-download.txt release.zip
+program=build/varnick.exe
+if [ -n "${VARNICK_SIGN_PFX:-}" ]; then
+  bash scripts/sign.sh build/varnick.exe signed/varnick.exe
+  program=signed/varnick.exe
+fi
+python3 scripts/package.py "$version" "$program" docs/README-download.txt release.zip

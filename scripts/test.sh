@@ -2,8 +2,8 @@
 # Every test: installs what is missing, builds, then runs the native unit
 # tests (simulated platform, sanitizers on), the same unit tests built for
 # Windows under Wine, the end-to-end tests of varnick.exe under Wine, a
-# short run of each fuzz target, and two more builds of the commit that
-# must give the same bytes.
+# short run of each fuzz target, two more builds of the commit that must
+# give the same bytes, and the checks of a signed varnick.exe.
 # The harness starts Xvfb and wineserver and ends both, even on failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -54,6 +54,15 @@ bash scripts/reproducible.sh | tee "$log/reproducible.txt"
 [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
 passed=$((passed + $(grep -c "identical" "$log/reproducible.txt")))
 failed=$((failed + $(grep -c -E "DIFFERS|failed" "$log/reproducible.txt")))
+
+# varnick.exe signed with a throwaway certificate: the signature verifies,
+# signing again gives the same bytes, removing it gives back the program,
+# and the signed program passes end-to-end tests; each check one test.
+echo "== signed build"
+bash scripts/check-signing.sh | tee "$log/signing.txt"
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+passed=$((passed + $(grep -c ": ok$" "$log/signing.txt")))
+failed=$((failed + $(grep -c "FAILED" "$log/signing.txt")))
 
 # Nothing may outlive the run. Zombies are not running: where nothing
 # reaps orphans, an ended wineserver stays in the process table as one.
