@@ -141,6 +141,6 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
 }
 
 void ShowAboutBox(HWND owner) {
-  DialogBoxParamW(reinterpret_cast<HINSTANCE>(instance), MAKEINTRESOURCEW(IDD_ABOUT), owner,
+  DialogBoxParamW(reinterpret_cast<HINSTANCE>(programInstance), MAKEINTRESOURCEW(IDD_ABOUT), owner,
                   AboutDialogProc, 0);
 }

@@ -5,6 +5,7 @@
 #include "app/memory.h"
 #include "app/process.h"
 #include "platform/os.h"
+#include "platform/win32/library_function.h"
 #include "ui/port_list.h"
 
 static const uint32_t kCommandLineBytes = 512;
@@ -19,16 +20,16 @@ static int32_t FormatCommandLine(const char* ansiDeviceId, char* commandLine) {
   return 1;
 }
 
-typedef void(WINAPI* DevicePropertiesProc)(HWND, HINSTANCE, LPSTR, int);
+// devmgr.dll's entry point; no header of the system declares it.
+extern "C" void WINAPI DeviceProperties_RunDLLA(HWND owner, HINSTANCE instance, LPSTR commandLine,
+                                                int show);
 
 // Owns the ID buffer it is given, and frees it whatever happens.
 static DWORD WINAPI PropertySheetThread(LPVOID parameter) {
   wchar_t* deviceId = static_cast<wchar_t*>(parameter);
   DWORD shown = 0;
   HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"devmgr.dll"));
-  auto run = library == nullptr ? nullptr
-                                : reinterpret_cast<DevicePropertiesProc>(reinterpret_cast<void*>(
-                                      GetProcAddress(library, "DeviceProperties_RunDLLA")));
+  auto run = LIBRARY_FUNCTION(library, DeviceProperties_RunDLLA);
   // The ID converted with a bound: in a multi-byte code page a character
   // may take two bytes.
   char ansiId[kCommandLineBytes] = {};
@@ -37,7 +38,7 @@ static DWORD WINAPI PropertySheetThread(LPVOID parameter) {
       WideCharToMultiByte(CP_ACP, 0, deviceId, -1, ansiId, sizeof ansiId, nullptr, nullptr) != 0 &&
       FormatCommandLine(ansiId, commandLine)) {
     // Returns when the user closes the sheet; the library stays loaded.
-    run(nullptr, reinterpret_cast<HINSTANCE>(instance), commandLine, SW_SHOW);
+    run(nullptr, reinterpret_cast<HINSTANCE>(programInstance), commandLine, SW_SHOW);
     shown = 1;
   }
   MemFree(deviceId);

@@ -10,16 +10,13 @@
 #include "app/process.h"
 #include "app/text.h"
 #include "platform/os.h"
+#include "platform/win32/library_function.h"
 
-typedef BOOL(WINAPI* SetRestorePointProc)(PRESTOREPOINTINFOW, PSTATEMGRSTATUS);
 
 int32_t CreateRestorePoint() {
   if (!IsRestorePointAvailable()) return 1;
   HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"SrClient.dll"));
-  auto setRestorePoint =
-      library == nullptr ? nullptr
-                         : reinterpret_cast<SetRestorePointProc>(reinterpret_cast<void*>(
-                               GetProcAddress(library, "SRSetRestorePointW")));
+  auto setRestorePoint = LIBRARY_FUNCTION(library, SRSetRestorePointW);
   if (setRestorePoint == nullptr) {
     if (library != nullptr) FreeLibrary(library);
     OsMessageBoxA(reinterpret_cast<OsWindow>(GetDesktopWindow()), "System Restore is not available",

@@ -1,23 +1,18 @@
 #include "actions/visual_theme.h"
 
 #include <windows.h>
+#include <uxtheme.h>
 
 #include "platform/os.h"
+#include "platform/win32/library_function.h"
 #include "ui/main_window.h"
 #include "ui/view_state.h"
 
-typedef BOOL(WINAPI* IsThemeActiveFunction)();
-typedef HRESULT(WINAPI* SetWindowThemeFunction)(HWND, LPCWSTR, LPCWSTR);
-
-template <typename Function>
-static Function Lookup(HMODULE library, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
 
 int32_t IsThemeActiveNow() {
   HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"UxTheme.dll"));
   if (library == nullptr) return 0;
-  IsThemeActiveFunction isThemeActive = Lookup<IsThemeActiveFunction>(library, "IsThemeActive");
+  auto isThemeActive = LIBRARY_FUNCTION(library, IsThemeActive);
   int32_t active = isThemeActive != nullptr && isThemeActive();
   FreeLibrary(library);
   return active;
@@ -30,8 +25,7 @@ void ApplyVisualStyles() {
   // folder first.
   HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"UxTheme.dll"));
   if (library == nullptr) return;
-  SetWindowThemeFunction setWindowTheme =
-      Lookup<SetWindowThemeFunction>(library, "SetWindowTheme");
+  auto setWindowTheme = LIBRARY_FUNCTION(library, SetWindowTheme);
   if (setWindowTheme != nullptr) {
     // Hiding the control that has the keyboard focus hands the focus on to
     // the next one: it comes back once all are shown again.

@@ -49,7 +49,7 @@ int32_t AppMain(uintptr_t moduleInstance, const char16_t* argumentText, int32_t 
   // search order is restricted before anything else runs.
   HardenLibrarySearch();
   processHeap = OsProcessHeap();
-  instance = moduleInstance;
+  programInstance = moduleInstance;
   isAdmin = IsUserAdmin();
   OsSystemDirectory(systemDirectory, 64);
   // A path that was cut names another file: it is never read or started.

@@ -1,6 +1,6 @@
 #include "app/process.h"
 
-uintptr_t instance;
+uintptr_t programInstance;
 int32_t isAdmin;
 char16_t systemDirectory[64];
 char16_t modulePath[260];

@@ -5,7 +5,7 @@
 
 #include "app/probes.h"
 
-extern uintptr_t instance;
+extern uintptr_t programInstance;  // the program's module, for its resources
 extern int32_t isAdmin;
 extern char16_t systemDirectory[64];
 extern char16_t modulePath[260];  // empty when the path did not fit

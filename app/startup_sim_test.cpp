@@ -31,7 +31,7 @@ TEST_F(Startup, RecordsTheProcessWideValues) {
   SimSetVersion(OsVersionNumbers{6, 1, 7601, 1, 1, 0x100});
   SimSetAdmin(0);
   AppMain(0x400000, u"", 10);
-  EXPECT_EQ(0x400000u, instance);
+  EXPECT_EQ(0x400000u, programInstance);
   EXPECT_EQ(0, isAdmin);
   EXPECT_EQ(0x0601, osVersion.versionCode);
   EXPECT_EQ(std::u16string(u"C:\\windows\\system32"), systemDirectory);

@@ -7,11 +7,15 @@ add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_SOURCE_D
 
 set(WIN32_PLATFORM_SOURCES
   platform/win32/devices.cpp
+  platform/win32/events.cpp
+  platform/win32/last_error.cpp
   platform/win32/libraries.cpp
   platform/win32/list_view.cpp
+  platform/win32/message_box.cpp
   platform/win32/process.cpp
   platform/win32/profile.cpp
   platform/win32/registry.cpp
+  platform/win32/text.cpp
   platform/win32/wine.cpp
 )
 set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32 gdi32 comctl32 shell32 ole32

@@ -41,11 +41,15 @@ int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type,
                       const void* data, uint32_t size);
 void OsRegCloseKey(OsKey key);
 
-// Events: manual-reset ones for a stop, auto-reset ones for a change.
+// Events ---------------------------------------------------------------
+
+// Manual-reset ones for a stop, auto-reset ones for a change.
 typedef uintptr_t OsEvent;
 OsEvent OsCreateEvent(int32_t manualReset);  // not set; 0 when none could be made
 void OsSetEvent(OsEvent event);
 void OsCloseEvent(OsEvent event);
+
+// Registry change notification -----------------------------------------
 
 const int32_t kOsWaitStopped = -1;
 // Waits until a value of the key is set (RegNotifyChangeKeyValue on the

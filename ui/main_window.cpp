@@ -45,7 +45,7 @@ int32_t ScaleByDpi(int32_t n) { return MulDiv(n, GetScreenDpi(), 96); }
 int32_t CreateMainWindow(int32_t showCommand) {
   WINDOWPLACEMENT placement = {};
   InitCommonControls();
-  mainWindow = CreateDialogParamW(reinterpret_cast<HINSTANCE>(instance),
+  mainWindow = CreateDialogParamW(reinterpret_cast<HINSTANCE>(programInstance),
                                   MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
   InitMenuStates();
 
@@ -101,7 +101,7 @@ int32_t InitMainWindow(HWND window) {
 
   viewSettings.smallIconSize = ScaleByDpi(16);
   viewSettings.largeIconSize = ScaleByDpi(32);
-  HINSTANCE module = reinterpret_cast<HINSTANCE>(instance);
+  HINSTANCE module = reinterpret_cast<HINSTANCE>(programInstance);
   smallIcon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_VARNICK), IMAGE_ICON,
                                             viewSettings.smallIconSize,
                                             viewSettings.smallIconSize, LR_COPYFROMRESOURCE));

@@ -8,7 +8,7 @@
 
 int32_t RunMainWindow(int32_t showCommand) {
   CreateMainWindow(showCommand);
-  HACCEL accelerators = LoadAcceleratorsW(reinterpret_cast<HINSTANCE>(instance),
+  HACCEL accelerators = LoadAcceleratorsW(reinterpret_cast<HINSTANCE>(programInstance),
                                           MAKEINTRESOURCEW(IDA_MAIN));
   MSG message;
   // GetMessageW reports -1 when it fails; waiting again would fail again at

@@ -53,23 +53,6 @@ static uint32_t CopyText(const std::u16string& text, void* buffer, uint32_t byte
   return kCrSuccess;
 }
 
-// Code-unit order stands in for the locale's collation: the tests look only
-// at the sign, and at ties.
-int OsCompareText(const char16_t* a, const char16_t* b) {
-  for (;; a++, b++) {
-    int d = static_cast<int>(*a) - static_cast<int>(*b);
-    if (d != 0 || *a == 0) return d;
-  }
-}
-
-int OsCompareTextNoCase(const char16_t* a, const char16_t* b) {
-  auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; };
-  for (;; a++, b++) {
-    int d = fold(*a) - fold(*b);
-    if (d != 0 || *a == 0) return d;
-  }
-}
-
 OsDeviceSet OsGetAllDevices() {
   if (sim.failDeviceSet) return 0;
   OsDeviceSet set = sim.nextDeviceSet++;

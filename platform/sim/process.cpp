@@ -9,7 +9,6 @@ SimState sim;
 
 void SimReset() { sim = SimState(); }
 
-const std::vector<SimMessageBox>& SimMessageBoxes() { return sim.messageBoxes; }
 void SimHeapFailAllocations(int times) { sim.heapFailures = times; }
 void SimHeapCorrupt(bool corrupt) { sim.heapCorrupt = corrupt; }
 const std::vector<uint32_t>& SimSleeps() { return sim.sleeps; }
@@ -27,9 +26,6 @@ void SimSetStartupInfo(uint32_t flags, uint16_t showWindow) {
   sim.startupFlags = flags;
   sim.startupShowWindow = showWindow;
 }
-
-uint32_t OsGetLastError() { return sim.lastError; }
-void OsSetLastError(uint32_t code) { sim.lastError = code; }
 
 OsHeap OsProcessHeap() { return &sim; }
 
@@ -75,18 +71,6 @@ void OsFailFast() {
 
 void OsExitProcess(uint32_t code) { _exit(static_cast<int>(code)); }
 
-int OsMessageBox(OsWindow owner, const char16_t* text, const char16_t* caption, uint32_t flags) {
-  sim.messageBoxes.push_back(SimMessageBox{owner, caption, text, flags});
-  return 1;  // IDOK
-}
-
-int OsMessageBoxA(OsWindow owner, const char* text, const char* caption, uint32_t flags) {
-  std::u16string wideText(text, text + strlen(text)), wideCaption(caption, caption + strlen(caption));
-  return OsMessageBox(owner, wideText.c_str(), wideCaption.c_str(), flags);
-}
-
-void OsKeepMessageBoxesOnTop(int32_t) {}
-
 const char16_t* OsCommandLine() { return sim.commandLine.c_str(); }
 
 void OsStartupInfo(uint32_t* flags, uint16_t* showWindow) {
@@ -112,21 +96,6 @@ uint32_t OsSystemDirectory(char16_t* buffer, uint32_t units) {
 uint32_t OsModuleFileName(char16_t* buffer, uint32_t units) {
   uint32_t n = CopyOut(buffer, units, sim.modulePath);
   return sim.modulePath.size() >= units ? units : n;
-}
-
-// The ANSI code page here is plain ASCII: every other character has no
-// exact form.
-int OsToAnsiExact(const char16_t* text, char* buffer, uint32_t chars) {
-  uint32_t n = 0;
-  for (; text[n] != 0; n++) {
-    if (text[n] > 0x7F || n + 1 >= chars) {
-      if (chars > 0) buffer[0] = 0;
-      return 0;
-    }
-    buffer[n] = static_cast<char>(text[n]);
-  }
-  buffer[n] = 0;
-  return 1;
 }
 
 void HardenLibrarySearch() {}

@@ -159,16 +159,6 @@ void OsRegCloseKey(OsKey key) { sim.handles.erase(key); }
 
 void SimRegOnWaitForChange(std::function<int32_t()> hook) { sim.onWaitForChange = hook; }
 
-OsEvent OsCreateEvent(int32_t) {
-  OsEvent event = sim.nextHandle++;
-  sim.events[event] = false;
-  return event;
-}
-
-void OsSetEvent(OsEvent event) { sim.events.at(event) = true; }
-void OsCloseEvent(OsEvent event) { sim.events.erase(event); }
-int SimOpenEventCount() { return static_cast<int>(sim.events.size()); }
-
 int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop) {
   if (sim.handles.count(key) == 0 || sim.events.count(changed) == 0 || sim.events.count(stop) == 0) {
     return 6;  // ERROR_INVALID_HANDLE

@@ -10,9 +10,6 @@ static HDEVINFO Set(OsDeviceSet set) { return reinterpret_cast<HDEVINFO>(set); }
 static SP_DEVINFO_DATA* Data(OsDeviceData* data) { return reinterpret_cast<SP_DEVINFO_DATA*>(data); }
 static const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 
-int OsCompareText(const char16_t* a, const char16_t* b) { return lstrcmpW(W(a), W(b)); }
-int OsCompareTextNoCase(const char16_t* a, const char16_t* b) { return lstrcmpiW(W(a), W(b)); }
-
 OsDeviceSet OsGetAllDevices() {
   HDEVINFO set = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
   return set == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<OsDeviceSet>(set);

@@ -1,25 +1,16 @@
 #include <windows.h>
+#include <winver.h>
 
 #include "platform/os.h"
-
-// GetProcAddress returns a generic function pointer; go through void* so
-// the compiler accepts the cast to the real type.
-template <typename Proc>
-static Proc ProcAddress(HMODULE module, const char* name) {
-  return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
+#include "platform/win32/library_function.h"
 
 void HardenLibrarySearch() {
   // Looked up at run time: systems without these calls must still start.
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  if (kernel == nullptr) return;
-  typedef BOOL(WINAPI * SetDllDirectoryProc)(LPCSTR);
-  typedef BOOL(WINAPI * SetDefaultDllDirectoriesProc)(DWORD);
-  auto setDllDirectory = ProcAddress<SetDllDirectoryProc>(kernel, "SetDllDirectoryA");
+  auto setDllDirectory = LIBRARY_FUNCTION(kernel, SetDllDirectoryA);
   if (setDllDirectory != nullptr) setDllDirectory("");
-  auto setDefaultDirectories =
-      ProcAddress<SetDefaultDllDirectoriesProc>(kernel, "SetDefaultDllDirectories");
-  if (setDefaultDirectories != nullptr) setDefaultDirectories(0x800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  auto setDefaultDirectories = LIBRARY_FUNCTION(kernel, SetDefaultDllDirectories);
+  if (setDefaultDirectories != nullptr) setDefaultDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 void* LoadSystemLibrary(const char16_t* name) {
@@ -69,10 +60,8 @@ OsFileVersionResult OsReadFileVersion(const char16_t* path, uint32_t* versionMS,
                                       uint32_t* versionLS) {
   HMODULE library = static_cast<HMODULE>(LoadSystemLibraryA("version.dll"));
   if (library == nullptr) return kOsVersionLibraryMissing;
-  typedef BOOL(WINAPI * GetInfoProc)(LPCWSTR, DWORD, DWORD, LPVOID);
-  typedef BOOL(WINAPI * QueryProc)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
-  auto getInfo = ProcAddress<GetInfoProc>(library, "GetFileVersionInfoW");
-  auto query = ProcAddress<QueryProc>(library, "VerQueryValueW");
+  auto getInfo = LIBRARY_FUNCTION(library, GetFileVersionInfoW);
+  auto query = LIBRARY_FUNCTION(library, VerQueryValueW);
   if (getInfo == nullptr || query == nullptr) {
     FreeLibrary(library);
     return kOsVersionLibraryMissing;

@@ -38,13 +38,6 @@ int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type, const void
 
 void OsRegCloseKey(OsKey key) { RegCloseKey(reinterpret_cast<HKEY>(key)); }
 
-OsEvent OsCreateEvent(int32_t manualReset) {
-  return reinterpret_cast<OsEvent>(CreateEventW(nullptr, manualReset != 0, FALSE, nullptr));
-}
-
-void OsSetEvent(OsEvent event) { SetEvent(reinterpret_cast<HANDLE>(event)); }
-void OsCloseEvent(OsEvent event) { CloseHandle(reinterpret_cast<HANDLE>(event)); }
-
 int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop) {
   LSTATUS status = RegNotifyChangeKeyValue(reinterpret_cast<HKEY>(key), FALSE,
                                            REG_NOTIFY_CHANGE_LAST_SET,
@@ -58,6 +51,3 @@ int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop) {
     default: return static_cast<int32_t>(GetLastError());
   }
 }
-
-uint32_t OsGetLastError() { return GetLastError(); }
-void OsSetLastError(uint32_t code) { SetLastError(code); }
