@@ -1,5 +1,6 @@
 #include "app/batch.h"
 
+#include "app/failure_report.h"
 #include "app/memory.h"
 #include "app/process.h"
 #include "core/port_devices.h"
@@ -27,7 +28,9 @@ static int32_t RemoveEveryNonPresentDevice(PortReservations* reservations, PortD
   for (int32_t i = 0; i < devices->deviceCount; i++) {
     PortDevice* d = devices->devices[i];
     if (d->deviceNode == 0 || d->problemCode != kProblemNotPresent) continue;
-    if (!RemoveListedDevice(devices, d)) {
+    Failure failure;
+    if (!RemoveListedDevice(devices, d, &failure)) {
+      if (failure.kind != kNoFailure) ShowFailureBox(failure);
       allRemoved = 0;
       continue;
     }

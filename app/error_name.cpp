@@ -2,8 +2,6 @@
 
 #include <stdio.h>
 
-#include "app/text.h"
-#include "platform/os.h"
 
 namespace {
 
@@ -74,7 +72,6 @@ const ErrorEntry kErrorNames[] = {
 };
 
 char errorNameText[32];
-char16_t lastErrorText[512];
 
 }  // namespace
 
@@ -87,15 +84,4 @@ const char* ErrorName(uint32_t code) {
   snprintf(errorNameText, sizeof errorNameText,
            code >= 0x10000000u ? "ERROR_0x%X" : "ERROR_%u", code);
   return errorNameText;
-}
-
-const char16_t* LastErrorText() {
-  TextWidenAscii(lastErrorText, 512, ErrorName(OsGetLastError()));
-  return lastErrorText;
-}
-
-void ShowLastErrorBox() {
-  char16_t text[260];
-  TextCopy(text, 260, LastErrorText());
-  OsMessageBox(0, text, u"Varnick", kOsMbOk | kOsMbIconError);
 }

@@ -93,9 +93,3 @@ TEST(ErrorName, SecondFallbackOverwritesTheFirst) {
   EXPECT_STREQ("ERROR_7", first);
 }
 
-TEST(ErrorName, LastErrorTextNamesTheThreadsLastError) {
-  OsSetLastError(5);
-  EXPECT_EQ(std::u16string(u"ACCESS_DENIED"), LastErrorText());
-  OsSetLastError(0xE0000219);
-  EXPECT_EQ(std::u16string(u"ERROR_0xE0000219"), LastErrorText());
-}

@@ -1,8 +1,6 @@
 #include "core/port_devices.h"
 
-#include "app/error_name.h"
 #include "app/memory.h"
-#include "app/process.h"
 #include "app/text.h"
 #include "core/registry_values.h"
 
@@ -136,35 +134,36 @@ void Clear(PortDeviceList* list) {
   }
 }
 
-int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data) {
+static int32_t Failed(Failure* failure, FailureKind kind, uint32_t errorCode,
+                      const char16_t* deviceId) {
+  failure->kind = kind;
+  failure->errorCode = errorCode;
+  TextCopy(failure->deviceId, kDeviceIdUnits, deviceId);
+  return 0;
+}
+
+int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data, Failure* failure) {
+  Failed(failure, kNoFailure, 0, u"");
   if (data == nullptr || data->devInst == 0) return 0;
   // The class installer may rewrite the data in place (a global removal can
   // leave it empty): the check afterwards uses the node as it was.
   const OsDevNode node = data->devInst;
   if (!OsSetRemoveParams(set, data)) return 0;
-  char16_t deviceId[260] = {};
-  if (OsGetDeviceId(node, deviceId, 260) != kCrSuccess) {
-    ShowLastErrorBox();
-    return 0;
+  char16_t deviceId[kDeviceIdUnits] = {};
+  if (OsGetDeviceId(node, deviceId, kDeviceIdUnits) != kCrSuccess) {
+    return Failed(failure, kDeviceIdUnreadable, OsGetLastError(), u"");
   }
-  deviceId[259] = 0;
+  deviceId[kDeviceIdUnits - 1] = 0;
   if (!OsCallRemoveInstaller(set, data)) {
-    char16_t text[600];
-    TextCopy(text, 600, LastErrorText());
-    TextAppend(text, 600, u" removing\n");
-    TextAppend(text, 600, deviceId);
-    OsMessageBox(0, text, u"Varnick", kOsMbOk | kOsMbIconError);
-    return 0;
+    return Failed(failure, kRemovalFailed, OsGetLastError(), deviceId);
   }
   // The installer's word alone is not trusted: only a node that can no
   // longer be read or located counts as removed.
-  MemFill(deviceId, 0, sizeof deviceId);
-  if (OsGetDeviceId(node, deviceId, 260) != kCrSuccess) return 1;
-  deviceId[259] = 0;
-  if (OsLocateDevNode(deviceId) != kCrSuccess) return 1;
-  OsMessageBox(0, isAdmin ? u"Device not removed" : u"Device not removed, admin privileges are required",
-               u"Error", kOsMbOk | kOsMbIconError);
-  return 0;
+  char16_t again[kDeviceIdUnits] = {};
+  if (OsGetDeviceId(node, again, kDeviceIdUnits) != kCrSuccess) return 1;
+  again[kDeviceIdUnits - 1] = 0;
+  if (OsLocateDevNode(again) != kCrSuccess) return 1;
+  return Failed(failure, kDeviceStillThere, 0, again);
 }
 
 static int32_t FetchMember(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* data) {
@@ -189,9 +188,10 @@ int32_t FetchDeviceData(const PortDeviceList* list, const PortDevice* device, Os
   return 0;
 }
 
-int32_t RemoveListedDevice(PortDeviceList* list, PortDevice* device) {
+int32_t RemoveListedDevice(PortDeviceList* list, PortDevice* device, Failure* failure) {
   OsDeviceData data;
-  if (!FetchDeviceData(list, device, &data) || !RemoveDevice(list->deviceInfoSet, &data)) return 0;
+  if (!FetchDeviceData(list, device, &data)) return Failed(failure, kNoFailure, 0, u"");
+  if (!RemoveDevice(list->deviceInfoSet, &data, failure)) return 0;
   device->deviceNode = 0;
   return 1;
 }

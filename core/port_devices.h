@@ -4,6 +4,7 @@
 
 #include <stdint.h>
 
+#include "core/failure.h"
 #include "platform/os.h"
 
 struct PortDevice {
@@ -11,7 +12,7 @@ struct PortDevice {
   int32_t portNumber;       // from portName after "COM"
   uint32_t nodeStatus;
   uint32_t problemCode;     // 45 when the node is not present
-  char16_t deviceInstanceId[260];
+  char16_t deviceInstanceId[kDeviceIdUnits];
   char16_t portName[14];    // COM3; up to thirteen characters (COM4096 fits)
   char16_t kernelName[260]; // target of the DOS name, \Device\Serial0
   char16_t deviceText[256]; // friendly name, else device description
@@ -45,8 +46,9 @@ PortDevice* FindByPort(const PortDeviceList* list, int32_t portNumber);
 void Clear(PortDeviceList* list);
 
 // Removes one device through its class installer and checks that its node
-// is gone. Reports every failure after the parameter step itself.
-int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data);
+// is gone; 1 when it is. A failure after the parameter step is recorded in
+// *failure for the caller to report; the earlier ones leave kNoFailure.
+int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data, Failure* failure);
 
 // The SetupAPI data of a record's device, from the list's set: at the
 // record's member index when the member there is still the record's node,
@@ -55,5 +57,6 @@ int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data);
 // handed on in its place.
 int32_t FetchDeviceData(const PortDeviceList* list, const PortDevice* device, OsDeviceData* data);
 // Removes a record's device and marks the record removed (deviceNode 0);
-// 1 on success. A device that cannot be fetched counts as a failure.
-int32_t RemoveListedDevice(PortDeviceList* list, PortDevice* device);
+// 1 on success. A device that cannot be fetched counts as a failure, with
+// nothing to report.
+int32_t RemoveListedDevice(PortDeviceList* list, PortDevice* device, Failure* failure);

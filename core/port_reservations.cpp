@@ -88,14 +88,25 @@ int32_t Load(PortReservations* r) {
   return r->portCount;
 }
 
-int32_t Save(PortReservations* r) {
+static void RecordFailure(Failure* failure, FailureKind kind, uint32_t errorCode) {
+  if (failure == nullptr) return;
+  failure->kind = kind;
+  failure->errorCode = errorCode;
+  failure->deviceId[0] = 0;
+}
+
+int32_t Save(PortReservations* r, Failure* failure) {
+  RecordFailure(failure, kNoFailure, 0);
   if (r->storedValueUnread || r->rawBytes == nullptr) return 0;
   uint8_t* stored;
   uint32_t size;
+  OsSetLastError(0);
   StoredRead read = ReadStored(&stored, &size);
-  if (read == kStoredTooLong) return 0;
-  if (read == kStoredUnreadable) {
-    MemFree(stored);
+  if (read == kStoredTooLong || read == kStoredUnreadable) {
+    // A size that could not be read leaves its registry status; a read
+    // that failed, or a value grown past what Windows writes, none.
+    RecordFailure(failure, kComDbUnread, read == kStoredUnreadable ? OsGetLastError() : 0);
+    if (stored != nullptr) MemFree(stored);
     return 0;
   }
   // Only the ports this model changed since the value was last read or
@@ -109,7 +120,9 @@ int32_t Save(PortReservations* r) {
     stored[i / 8] = static_cast<uint8_t>(reserved ? before | bit : before & ~bit);
     differs |= stored[i / 8] != before;
   }
-  if (differs && !WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, stored, size)) {
+  int32_t status = kOsErrorSuccess;
+  if (differs && !WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, stored, size, &status)) {
+    RecordFailure(failure, kComDbUnwritten, static_cast<uint32_t>(status));
     MemFree(stored);
     return 0;  // the model keeps its changes until the next load
   }

@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include "core/failure.h"
+
 extern const char16_t kComArbiterPath[];  // under HKEY_LOCAL_MACHINE
 extern const char16_t kComDbName[];
 
@@ -34,8 +36,10 @@ int32_t Load(PortReservations* reservations);
 // program reserved or freed meanwhile stays, and so does its length.
 // Nothing is written when the result is what is stored. Afterwards the
 // model holds the stored value. 1 when ComDB holds the model's changes; 0
-// when it could not be read again or written.
-int32_t Save(PortReservations* reservations);
+// when it could not be read again or written, which *failure (when given)
+// then records. A model that never read ComDB whole writes nothing, and
+// records nothing either: it was told when it loaded.
+int32_t Save(PortReservations* reservations, Failure* failure = nullptr);
 int32_t CountReserved(const PortReservations* reservations);
 // Sets the flag of a port number; a number the model does not cover (a
 // device's COM0 or COM5000, a row's unreadable text) changes nothing.

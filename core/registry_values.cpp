@@ -53,12 +53,13 @@ uint32_t ReadRegBinary(OsKey root, const char16_t* path, const char16_t* name,
 }
 
 int32_t WriteRegBinary(OsKey root, const char16_t* path, const char16_t* name,
-                       const uint8_t* bytes, uint32_t count) {
+                       const uint8_t* bytes, uint32_t count, int32_t* status) {
   OsKey key;
-  if (OsRegCreateKey(root, path, kOsKeyCreateSubKey | kOsKeySetValue, &key) != kOsErrorSuccess) {
-    return 0;
+  int32_t result = OsRegCreateKey(root, path, kOsKeyCreateSubKey | kOsKeySetValue, &key);
+  if (result == kOsErrorSuccess) {
+    result = OsRegSetValue(key, name, kOsRegBinary, bytes, count);
+    OsRegCloseKey(key);
   }
-  int32_t status = OsRegSetValue(key, name, kOsRegBinary, bytes, count);
-  OsRegCloseKey(key);
-  return status == kOsErrorSuccess;
+  if (status != nullptr) *status = result;
+  return result == kOsErrorSuccess;
 }

@@ -20,6 +20,7 @@ int32_t ReadRegString(OsKey root, const char16_t* path, const char16_t* name,
 // bytes read, 0 on any failure.
 uint32_t ReadRegBinary(OsKey root, const char16_t* path, const char16_t* name,
                        uint8_t* buffer, uint32_t size);
-// Writes a REG_BINARY value, creating the key when missing.
+// Writes a REG_BINARY value, creating the key when missing. The registry's
+// status goes to *status when given; the last error stays as it was.
 int32_t WriteRegBinary(OsKey root, const char16_t* path, const char16_t* name,
-                       const uint8_t* bytes, uint32_t count);
+                       const uint8_t* bytes, uint32_t count, int32_t* status = nullptr);

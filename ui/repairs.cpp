@@ -1,10 +1,19 @@
 #include "ui/repairs.h"
 
+#include "app/failure_report.h"
 #include "app/text.h"
 
 void ClearRowReservation(const RowAccess& rows, PortReservations* reservations, int32_t row) {
   rows.uncheck(row);
   SetPortReserved(reservations, rows.port(row), 0);
+}
+
+// A failed removal is shown at once, in a box that waits for its answer.
+static int32_t RemoveReporting(PortDeviceList* devices, PortDevice* device) {
+  Failure failure;
+  if (RemoveListedDevice(devices, device, &failure)) return 1;
+  if (failure.kind != kNoFailure) ShowFailureBox(failure);
+  return 0;
 }
 
 // Without the device list every port would look unused; a ComDB longer
@@ -47,7 +56,7 @@ RepairOutcome RemoveNonPresentDevices(const RowAccess& rows, PortReservations* r
     PortDevice* d = FindByPort(devices, port);
     // A working device is always chosen first, so a port that has one is
     // never worked on. A failed removal leaves d, and the row, as they are.
-    while (d != nullptr && d->problemCode == kProblemNotPresent && RemoveListedDevice(devices, d)) {
+    while (d != nullptr && d->problemCode == kProblemNotPresent && RemoveReporting(devices, d)) {
       outcome.count++;
       d = FindByPort(devices, port);
       rows.showDevice(r, d);
@@ -67,7 +76,7 @@ RepairOutcome RemoveNonPresentDevices(const RowAccess& rows, PortReservations* r
 
 int32_t RemoveRowDevice(const RowAccess& rows, PortReservations* reservations,
                         PortDeviceList* devices, int32_t row, PortDevice* device) {
-  if (device == nullptr || !RemoveListedDevice(devices, device)) return 0;
+  if (device == nullptr || !RemoveReporting(devices, device)) return 0;
   rows.showDevice(row, device);  // blank: the record no longer counts
   ClearRowReservation(rows, reservations, row);
   return 1;

@@ -1,0 +1,50 @@
+#include "app/failure_report.h"
+
+#include "app/error_name.h"
+#include "app/process.h"
+#include "app/text.h"
+#include "platform/os.h"
+
+static void AppendErrorName(char16_t* text, uint32_t units, uint32_t code) {
+  char16_t name[32];
+  TextWidenAscii(name, 32, ErrorName(code));
+  TextAppend(text, units, name);
+}
+
+void DescribeFailure(const Failure& f, int32_t isAdministrator, const char16_t** caption,
+                     char16_t* text, uint32_t units) {
+  *caption = u"Varnick";
+  text[0] = 0;
+  switch (f.kind) {
+    case kNoFailure:
+      break;
+    case kDeviceIdUnreadable:
+      AppendErrorName(text, units, f.errorCode);
+      break;
+    case kRemovalFailed:
+      AppendErrorName(text, units, f.errorCode);
+      TextAppend(text, units, u" removing\n");
+      TextAppend(text, units, f.deviceId);
+      break;
+    case kDeviceStillThere:
+      *caption = u"Error";
+      TextCopy(text, units, isAdministrator ? u"Device not removed"
+                                            : u"Device not removed, admin privileges are required");
+      break;
+    case kComDbUnread:
+      TextCopy(text, units, u"ComDB could not be read: ");
+      AppendErrorName(text, units, f.errorCode);
+      break;
+    case kComDbUnwritten:
+      TextCopy(text, units, u"ComDB could not be written: ");
+      AppendErrorName(text, units, f.errorCode);
+      break;
+  }
+}
+
+void ShowFailureBox(const Failure& failure) {
+  const char16_t* caption;
+  char16_t text[kFailureTextUnits];
+  DescribeFailure(failure, isAdmin, &caption, text, kFailureTextUnits);
+  OsMessageBox(0, text, caption, kOsMbOk | kOsMbIconError);
+}

@@ -1,0 +1,17 @@
+// How a failure of a change to the system reads, and the message box that
+// shows it where a person is at the screen.
+#pragma once
+
+#include <stdint.h>
+
+#include "core/failure.h"
+
+const uint32_t kFailureTextUnits = 600;
+
+// The caption ("Varnick" or "Error") and text of the failure's box: the
+// error's short name, "NAME removing" and the device's ID, or "Device not
+// removed" (with what is missing when the user is no administrator).
+void DescribeFailure(const Failure& failure, int32_t isAdministrator, const char16_t** caption,
+                     char16_t* text, uint32_t units);
+// No owner, the error icon, OK only; waits for the answer.
+void ShowFailureBox(const Failure& failure);
