@@ -147,7 +147,9 @@ if(EXISTS ${GTEST_SOURCE}/CMakeLists.txt)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(${GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # The profile encodings of the simulated platform, held against the system's.
   add_executable(unit_tests ${SHARED_TESTS} res/resources_win32_test.cpp
+    platform/sim/profile_codec.cpp
     tests/support/registry_win32.cpp
     tests/support/test_main.cpp ${ADMIN_TEST} ${DEVICE_STATE})
   target_link_libraries(unit_tests varnick_core gtest ${WIN32_LIBRARIES})

@@ -12,7 +12,6 @@
 #include "ui/monitor.h"
 #include "ui/port_list.h"
 #include "ui/settings_file.h"
-#include "ui/settings_rules.h"
 #include "ui/view_state.h"
 #include "ui/window_geometry.h"
 
@@ -58,7 +57,7 @@ int32_t CreateMainWindow(int32_t showCommand) {
   listTop = listRect.top;
   headerHeight = HeaderHeight(listView);
 
-  if (!ReadStartupSettings(showCommand, &placement)) {
+  if (!ApplyStartupSettings(showCommand, &placement)) {
     // No stored placement: the template's size, centred, shown normally.
     RECT windowRect = {};
     RECT desktopRect = {};
@@ -80,7 +79,7 @@ int32_t CreateMainWindow(int32_t showCommand) {
 static void SetCaptionSuffixes(HWND window) {
   wchar_t caption[64] = {};
   GetWindowTextW(window, caption, 63);
-  if (ReadSettingInt("ShowVerInCaption", 1) != 0 && caption[0] != 0) {
+  if (ShowVersionInCaption() != 0 && caption[0] != 0) {
     char16_t* text = reinterpret_cast<char16_t*>(caption);
     TextAppend(text, 64, u" V");
     TextAppend(text, 64, programVersion.shortText);
@@ -98,6 +97,7 @@ int32_t InitMainWindow(HWND window) {
   mainMenu = GetMenu(window);
   contextMenuHolder = CreateMenu();
   contextMenu = CreateMenu();
+  ReadWindowSettings();
 
   viewSettings.smallIconSize = ScaleByDpi(16);
   viewSettings.largeIconSize = ScaleByDpi(32);

@@ -3,32 +3,45 @@
 #include <commctrl.h>
 
 #include "actions/visual_theme.h"
+#include "app/memory.h"
 #include "res/resource.h"
 #include "ui/commands.h"
 #include "ui/main_window.h"
 #include "ui/port_list.h"
+#include "ui/row_order.h"
 #include "ui/settings_rules.h"
 #include "ui/view_state.h"
 
 static_assert(sizeof(WINDOWPLACEMENT) == sizeof(StoredPlacement), "placement layout");
 
-int32_t ReadStartupSettings(int32_t showCommand, WINDOWPLACEMENT* placement) {
-  showDeviceId = ReadSettingInt("ShowDeviceId", 0) != 0;
+static StartupSettings startup;
+static int32_t themesActive;
+
+void ReadWindowSettings() {
+  themesActive = IsThemeActiveNow();
+  startup = ReadStartupSettings(GetScreenDpi(), themesActive);
+}
+
+int32_t ShowVersionInCaption() { return startup.showVerInCaption; }
+
+int32_t ApplyStartupSettings(int32_t showCommand, WINDOWPLACEMENT* placement) {
+  showDeviceId = startup.showDeviceId;
   SetMenuCheck(IDM_SHOW_DEVICE_ID, showDeviceId);
-  int32_t screenDpi = GetScreenDpi();
-  int32_t storedDpi = ReadColumnWidths(screenDpi);
+  MemCopy(viewSettings.columnWidths, startup.columnWidths, sizeof viewSettings.columnWidths);
   UpdateColumns();
-  ReadSortOrder();
-  if (IsThemeActiveNow()) {
-    viewSettings.visualStyles = ReadSettingInt("VisualStyles", 1) != 0;
+  sortColumn = startup.sortColumn;
+  viewSettings.sortDirection[sortColumn] = startup.sortDirection;
+  if (themesActive) {
+    viewSettings.visualStyles = startup.visualStyles;
     SetMenuCheck(IDM_WINDOWS_THEME, viewSettings.visualStyles);
     if (viewSettings.visualStyles == 0) ApplyVisualStyles();
   } else {
     EnableMenuItem(mainMenu, IDM_WINDOWS_THEME, MF_BYCOMMAND | MF_GRAYED);
   }
-  StoredPlacement stored;
-  if (!ReadPlacement(storedDpi, screenDpi, showCommand, &stored)) return 0;
-  CopyMemory(placement, &stored, sizeof stored);
+  if (!startup.hasPlacement) return 0;
+  StoredPlacement stored = startup.placement;
+  AdaptStoredPlacement(&stored, startup.storedDpi, GetScreenDpi(), showCommand);
+  MemCopy(placement, &stored, sizeof stored);
   return 1;
 }
 
@@ -38,12 +51,19 @@ void SaveSettings() {
   WINDOWPLACEMENT placement = {};
   placement.length = sizeof placement;
   settings.hasPlacement = GetWindowPlacement(mainWindow, &placement);
-  CopyMemory(&settings.placement, &placement, sizeof placement);
-  settings.columnCount = HeaderItemCount(listView);
-  for (int32_t i = 0; i < settings.columnCount && i < 5; i++) {
-    settings.columnWidths[i] =
-        static_cast<int32_t>(SendMessageW(listView, LVM_GETCOLUMNWIDTH, i, 0));
+  MemCopy(&settings.placement, &placement, sizeof placement);
+  int32_t present[kDeviceIdColumn + 1];
+  int32_t columns = HeaderItemCount(listView);
+  if (columns > kDeviceIdColumn + 1) columns = kDeviceIdColumn + 1;
+  for (int32_t i = 0; i < columns; i++) {
+    present[i] = static_cast<int32_t>(SendMessageW(listView, LVM_GETCOLUMNWIDTH, i, 0));
   }
+  TakeColumnWidths(viewSettings.columnWidths, present, columns);
+  MemCopy(settings.columnWidths, viewSettings.columnWidths, sizeof settings.columnWidths);
+  settings.sortColumn = sortColumn;
+  settings.sortDirection = viewSettings.sortDirection[SortSlot(sortColumn)];
+  settings.showDeviceId = showDeviceId;
+  settings.visualStyles = viewSettings.visualStyles;
   settings.screenDpi = GetScreenDpi();
   WriteSettings(settings);
 }

@@ -1,15 +1,20 @@
 // The settings file as the main window uses it: read while the window is
-// created, written when it closes and before a restart as administrator.
+// initialised, applied as it is made, written when it closes and before a
+// restart as administrator.
 #pragma once
 
 #include <windows.h>
 
 #include <stdint.h>
 
+// Reads every setting; the window applies them as it is made.
+void ReadWindowSettings();
+// Whether the caption carries the version.
+int32_t ShowVersionInCaption();
 // The settings steps of the window's creation, in order: the Device ID
 // column, the column widths (then the columns are created), the sort
 // order, the theme choice and the placement. Returns 1 and fills
 // placement when a stored one was read and adapted to showCommand.
-int32_t ReadStartupSettings(int32_t showCommand, WINDOWPLACEMENT* placement);
+int32_t ApplyStartupSettings(int32_t showCommand, WINDOWPLACEMENT* placement);
 // Writes every setting, only while the main window is visible.
 void SaveSettings();

@@ -1,10 +1,7 @@
 #include "ui/view_state.h"
 
-const int32_t kDefaultColumnWidths[7] = {80, 200, 310, 65, 150, 85, 85};
-
-ViewSettings viewSettings = {
-    16, 32, {80, 200, 310, 65, 150, 85, 85}, -1, -1, 1, -1, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-};
+// The widths come from the settings when the window is made.
+ViewSettings viewSettings = {16, 32, {}, -1, -1, 1, -1, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
 
 int32_t sortColumn = 0;
 int32_t showDeviceId = 0;

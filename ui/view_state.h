@@ -17,7 +17,6 @@ struct ViewSettings {
 };
 
 extern ViewSettings viewSettings;
-extern const int32_t kDefaultColumnWidths[7];
 
 extern int32_t sortColumn;
 extern int32_t showDeviceId;

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "platform/sim/sim_state.h"
-#include "ui/settings_rules.h"
+#include "platform/sim/profile_codec.h"
 
 static std::string Fold(std::string text) {
   for (char& c : text) {
@@ -39,13 +39,13 @@ void SimProfileFailWrites(int times) { sim.profileWriteFailures = times; }
 int32_t OsProfileReadInt(const char* section, const char* key, int32_t fallback,
                          const char* file) {
   const std::string* value = Find(file, section, key);
-  return value == nullptr || value->empty() ? fallback : ParseSettingInt(value->c_str());
+  return value == nullptr || value->empty() ? fallback : ParseProfileInt(value->c_str());
 }
 
 int OsProfileReadStruct(const char* section, const char* key, void* data, uint32_t size,
                         const char* file) {
   const std::string* value = Find(file, section, key);
-  return value != nullptr && DecodeSettingStruct(value->c_str(), data, size);
+  return value != nullptr && DecodeProfileStruct(value->c_str(), data, size);
 }
 
 int OsProfileWriteString(const char* section, const char* key, const char* value,
@@ -62,7 +62,7 @@ int OsProfileWriteString(const char* section, const char* key, const char* value
 int OsProfileWriteStruct(const char* section, const char* key, const void* data, uint32_t size,
                          const char* file) {
   std::string text(2 * size + 3, '\0');
-  EncodeSettingStruct(data, size, &text[0]);
+  EncodeProfileStruct(data, size, &text[0]);
   text.resize(2 * size + 2);
   return OsProfileWriteString(section, key, text.c_str(), file);
 }

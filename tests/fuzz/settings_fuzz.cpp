@@ -8,16 +8,15 @@
 #include <string>
 
 #include "app/process.h"
+#include "platform/sim/profile_codec.h"
 #include "platform/sim/sim.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "ui/settings_rules.h"
-#include "ui/view_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 4) return 0;
   SimReset();
   strcpy(iniPath, "C:\\Tools\\varnick.ini");
-  const ViewSettings saved = viewSettings;
   const int32_t screenDpi = static_cast<int16_t>(data[0] | data[1] << 8);
   const int32_t showCommand = data[2] % 12;
   static const char* const keys[] = {"ColumnWidths", "WindowPlacement", "DPI", "SortCol",
@@ -31,23 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string value = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
     SimProfileSet(iniPath, "Settings", key, value);
     int32_t whole[7];
-    if (DecodeSettingStruct(value.c_str(), whole, sizeof whole)) {
+    if (DecodeProfileStruct(value.c_str(), whole, sizeof whole)) {
       char again[64];
-      EncodeSettingStruct(whole, sizeof whole, again);
+      EncodeProfileStruct(whole, sizeof whole, again);
       FUZZ_CHECK(strcasecmp(again, value.c_str()) == 0);  // only whole structures are taken
     }
-    ParseSettingInt(value.c_str());
+    ParseProfileInt(value.c_str());
     at = end == std::string::npos ? text.size() + 1 : end + 1;
   }
-  int32_t storedDpi = ReadColumnWidths(screenDpi);
-  ReadSortOrder();
-  FUZZ_CHECK(sortColumn >= 0 && sortColumn <= 4);
-  StoredPlacement placement;
-  if (ReadPlacement(storedDpi, screenDpi, showCommand, &placement)) {
+  StartupSettings settings = ReadStartupSettings(screenDpi, data[2] & 0x80);
+  FUZZ_CHECK(settings.sortColumn >= 0 && settings.sortColumn <= 4);
+  if (settings.hasPlacement) {
+    StoredPlacement placement = settings.placement;
+    AdaptStoredPlacement(&placement, settings.storedDpi, screenDpi, showCommand);
     FUZZ_CHECK(placement.showCmd != 2 || showCommand == 2);
   }
-  ReadSettingInt("ShowDeviceId", 0);
-  viewSettings = saved;
-  sortColumn = 0;
   return 0;
 }
