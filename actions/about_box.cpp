@@ -8,8 +8,8 @@
 #include "platform/os.h"
 #include "res/project.h"
 #include "res/resource.h"
-#include "ui/commands.h"
-#include "ui/main_window.h"
+#include "ui/win32/commands.h"
+#include "ui/win32/main_window.h"
 #include "ui/view_state.h"
 
 static RECT linkRect;  // screen coordinates

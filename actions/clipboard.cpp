@@ -4,7 +4,7 @@
 
 #include "app/memory.h"
 #include "app/trace.h"
-#include "ui/main_window.h"
+#include "ui/win32/main_window.h"
 
 int32_t TextBufferToClipboard(const char16_t* text) {
   int32_t n = lstrlenW(reinterpret_cast<const wchar_t*>(text));

@@ -6,7 +6,7 @@
 #include "app/process.h"
 #include "platform/os.h"
 #include "platform/win32/library_function.h"
-#include "ui/port_list.h"
+#include "ui/win32/port_list.h"
 
 static const uint32_t kCommandLineBytes = 512;
 static const char kCommandLineStart[] = "/MachineName \"\" /DeviceID ";

@@ -5,7 +5,7 @@
 
 #include "platform/os.h"
 #include "platform/win32/library_function.h"
-#include "ui/main_window.h"
+#include "ui/win32/main_window.h"
 #include "ui/view_state.h"
 
 

@@ -83,14 +83,14 @@ set(WINDOW_SOURCES
   actions/property_sheet.cpp
   actions/system_tools.cpp
   actions/visual_theme.cpp
-  ui/commands.cpp
-  ui/list_notify.cpp
-  ui/list_sort.cpp
-  ui/main_window.cpp
-  ui/monitor.cpp
-  ui/port_list.cpp
-  ui/settings_file.cpp
-  ui/window_mode.cpp
+  ui/win32/commands.cpp
+  ui/win32/list_notify.cpp
+  ui/win32/list_sort.cpp
+  ui/win32/main_window.cpp
+  ui/win32/monitor.cpp
+  ui/win32/port_list.cpp
+  ui/win32/settings_file.cpp
+  ui/win32/window_mode.cpp
 )
 add_link_options(-static -static-libgcc -static-libstdc++)
 

@@ -2,8 +2,9 @@
 //
 // Two implementations link against this header: platform/win32 (the real
 // system) and platform/sim (an in-memory stand-in for the native tests).
-// Nothing outside platform/ includes <windows.h>; everything else reaches the
-// system through here. Each function keeps the meaning of the Win32 call it
+// Of the program, only platform/win32/, the window's own Win32 code in
+// ui/win32/ and the work handed to the system in actions/ include
+// <windows.h>; everything else reaches the system through here. Each function keeps the meaning of the Win32 call it
 // wraps: registry calls return the system's status code (0 is success), the
 // others report success as nonzero.
 #pragma once

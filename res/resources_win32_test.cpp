@@ -1,6 +1,6 @@
 // The resources of varnick.exe as the system loads them: the menu bar, the
 // accelerators, both dialogs, the icon sizes, the menu bitmaps, the
-// version and the manifest.
+// version and the manifest; the version read as the program reads it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/probes.h"
 #include "res/project.h"
 #include "res/resource.h"
 #include "res/version.h"
@@ -275,6 +276,31 @@ TEST_F(Resources, TheManifestAsksForTheCommonControlsAndNothingElse) {
   EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\""));
   EXPECT_EQ(std::string::npos, manifest.find("dpiAware"));
   EXPECT_EQ(std::string::npos, manifest.find("requireAdministrator"));
+}
+
+// The program reads its version as the system gives it.
+std::u16string BesideThisProgram(const char16_t* name) {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::u16string text(reinterpret_cast<char16_t*>(path));
+  return text.substr(0, text.rfind(u'\\') + 1) + name;
+}
+
+TEST(ReadProgramVersion, ReadsTheVersionResourceOfVarnick) {
+  ProgramVersion v = {};
+  ASSERT_EQ(1, ReadProgramVersion(BesideThisProgram(u"varnick.exe").c_str(), &v));
+  EXPECT_EQ(std::u16string(u"1.0.5.0"), v.fullText);
+  EXPECT_EQ(std::u16string(u"1.0.5"), v.shortText);
+  EXPECT_EQ(0x00010000u, v.versionMS);
+}
+
+TEST(ReadProgramVersion, FileWithoutVersionResourceGivesAnEmptyRecord) {
+  ProgramVersion v;
+  DescribeProgramVersion(0x00010000, 0x00050000, &v);
+  EXPECT_EQ(0, ReadProgramVersion(BesideThisProgram(u"unit_tests.exe").c_str(), &v));
+  EXPECT_EQ(std::u16string(u""), v.fullText);
+  EXPECT_EQ(0, v.major + v.minor + v.build + v.revision);
+  EXPECT_EQ(0, ReadProgramVersion(u"C:\\no such folder\\x.exe", &v));
 }
 
 }  // namespace

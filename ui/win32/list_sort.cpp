@@ -1,10 +1,10 @@
-#include "ui/list_sort.h"
+#include "ui/win32/list_sort.h"
 
 #include <commctrl.h>
 
 #include "platform/win32/list_view.h"
-#include "ui/main_window.h"
-#include "ui/port_list.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/port_list.h"
 #include "ui/row_guard.h"
 #include "ui/row_order.h"
 #include "ui/view_state.h"

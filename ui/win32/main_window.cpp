@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "ui/win32/main_window.h"
 
 #include <commctrl.h>
 #include <dbt.h>
@@ -6,12 +6,12 @@
 #include "app/process.h"
 #include "app/text.h"
 #include "res/resource.h"
-#include "ui/commands.h"
+#include "ui/win32/commands.h"
 #include "ui/key_watcher.h"
-#include "ui/list_notify.h"
-#include "ui/monitor.h"
-#include "ui/port_list.h"
-#include "ui/settings_file.h"
+#include "ui/win32/list_notify.h"
+#include "ui/win32/monitor.h"
+#include "ui/win32/port_list.h"
+#include "ui/win32/settings_file.h"
 #include "ui/view_state.h"
 #include "ui/window_geometry.h"
 

@@ -1,4 +1,4 @@
-#include "ui/list_notify.h"
+#include "ui/win32/list_notify.h"
 
 #include <commctrl.h>
 
@@ -6,12 +6,12 @@
 #include "platform/os.h"
 #include "res/resource.h"
 #include "actions/property_sheet.h"
-#include "ui/commands.h"
+#include "ui/win32/commands.h"
 #include "ui/edit_rules.h"
-#include "ui/list_sort.h"
-#include "ui/main_window.h"
-#include "ui/monitor.h"
-#include "ui/port_list.h"
+#include "ui/win32/list_sort.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/monitor.h"
+#include "ui/win32/port_list.h"
 #include "ui/view_state.h"
 
 static int32_t FocusedRow() {

@@ -1,13 +1,13 @@
-#include "ui/settings_file.h"
+#include "ui/win32/settings_file.h"
 
 #include <commctrl.h>
 
 #include "actions/visual_theme.h"
 #include "app/memory.h"
 #include "res/resource.h"
-#include "ui/commands.h"
-#include "ui/main_window.h"
-#include "ui/port_list.h"
+#include "ui/win32/commands.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/port_list.h"
 #include "ui/row_order.h"
 #include "ui/settings_rules.h"
 #include "ui/view_state.h"

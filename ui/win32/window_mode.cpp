@@ -4,7 +4,7 @@
 
 #include "app/process.h"
 #include "res/resource.h"
-#include "ui/main_window.h"
+#include "ui/win32/main_window.h"
 
 int32_t RunMainWindow(int32_t showCommand) {
   CreateMainWindow(showCommand);

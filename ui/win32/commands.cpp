@@ -1,4 +1,4 @@
-#include "ui/commands.h"
+#include "ui/win32/commands.h"
 
 #include <commctrl.h>
 
@@ -12,12 +12,12 @@
 #include "app/process.h"
 #include "platform/os.h"
 #include "res/resource.h"
-#include "ui/main_window.h"
-#include "ui/monitor.h"
-#include "ui/port_list.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/monitor.h"
+#include "ui/win32/port_list.h"
 #include "ui/repairs.h"
 #include "ui/row_order.h"
-#include "ui/settings_file.h"
+#include "ui/win32/settings_file.h"
 #include "ui/view_state.h"
 
 static int32_t alwaysOnTop = 0;

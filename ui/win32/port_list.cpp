@@ -1,14 +1,14 @@
-#include "ui/port_list.h"
+#include "ui/win32/port_list.h"
 
 #include <commctrl.h>
 #include <stdio.h>
 
 #include "app/memory.h"
-#include "ui/commands.h"
+#include "ui/win32/commands.h"
 #include "ui/edit_rules.h"
-#include "ui/list_sort.h"
-#include "ui/main_window.h"
-#include "ui/monitor.h"
+#include "ui/win32/list_sort.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/monitor.h"
 #include "ui/row_guard.h"
 #include "ui/row_order.h"
 #include "ui/view_state.h"

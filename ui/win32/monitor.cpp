@@ -1,14 +1,14 @@
-#include "ui/monitor.h"
+#include "ui/win32/monitor.h"
 
 #include <dbt.h>
 
 #include "app/memory.h"
 #include "ui/device_change.h"
 #include "ui/key_watcher.h"
-#include "ui/main_window.h"
-#include "ui/port_list.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/port_list.h"
 #include "ui/row_guard.h"
-#include "ui/settings_file.h"
+#include "ui/win32/settings_file.h"
 #include "actions/about_box.h"
 
 static HANDLE keyWatcherThread;
