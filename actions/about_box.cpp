@@ -8,12 +8,11 @@
 #include "platform/os.h"
 #include "res/project.h"
 #include "res/resource.h"
-#include "ui/win32/commands.h"
-#include "ui/win32/main_window.h"
-#include "ui/view_state.h"
+#include "ui/window_geometry.h"
 
 static RECT linkRect;  // screen coordinates
 static HFONT linkFont;
+static const AboutBoxOwner* opener;  // while the box is open
 
 #define VARNICK_PAGE_URL_U u"" VARNICK_PAGE_URL
 static const wchar_t kPageUrl[] = L"" VARNICK_PAGE_URL;
@@ -28,6 +27,32 @@ static SIZE MeasureLink(HDC dc) {
   SIZE size = {};
   GetTextExtentPoint32W(dc, kLinkText, lstrlenW(kLinkText), &size);
   return size;
+}
+
+// Brought back onto the primary screen when it lies (nearly) off it.
+static BOOL ClampWindowToScreen(HWND window) {
+  RECT r = {};
+  GetWindowRect(window, &r);
+  int32_t x, y;
+  ClampedPosition({r.left, r.top, r.right, r.bottom}, GetSystemMetrics(SM_CXSCREEN),
+                  GetSystemMetrics(SM_CYSCREEN), &x, &y);
+  return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+// The monitor a corner of the window (30 pixels in) lies on; when none
+// does, the window is clamped to the primary screen.
+static HMONITOR KeepWindowOnMonitor(HWND window) {
+  RECT r;
+  if (!GetWindowRect(window, &r)) return nullptr;
+  const POINT corners[4] = {{r.left + 30, r.top + 30},
+                            {r.right - 30, r.top + 30},
+                            {r.left + 30, r.bottom - 30},
+                            {r.right - 30, r.bottom - 30}};
+  for (const POINT& p : corners) {
+    HMONITOR monitor = MonitorFromPoint(p, MONITOR_DEFAULTTONULL);
+    if (monitor != nullptr) return monitor;
+  }
+  return reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(ClampWindowToScreen(window)));
 }
 
 static void CentreOnOwner(HWND dialog) {
@@ -59,9 +84,9 @@ static void OnInitAboutBox(HWND dialog) {
   GetWindowRect(link, &linkRect);
 
   HWND icon = GetDlgItem(dialog, IDC_ABOUT_ICON);
-  SetWindowPos(icon, nullptr, 0, 0, viewSettings.largeIconSize, viewSettings.largeIconSize,
+  SetWindowPos(icon, nullptr, 0, 0, opener->largeIconSize, opener->largeIconSize,
                SWP_NOMOVE | SWP_NOZORDER);
-  SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(largeIcon), 0);
+  SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(opener->largeIcon), 0);
 }
 
 // The address goes to the browser the user chose in their own part of the
@@ -74,7 +99,7 @@ static void OpenPage() {
     return;
   }
   if (OpenInDesktopShell(reinterpret_cast<const char16_t*>(kPageUrl))) return;
-  TextBufferToClipboard(reinterpret_cast<const char16_t*>(kPageUrl));
+  TextBufferToClipboard(opener->window, reinterpret_cast<const char16_t*>(kPageUrl));
   OsMessageBox(0,
                u"Varnick runs as administrator and opens no web page itself. "
                u"The page's address is on the clipboard:\n" VARNICK_PAGE_URL_U,
@@ -117,16 +142,16 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
     case WM_MOUSEMOVE: {
       POINT p = {static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
       ClientToScreen(dialog, &p);
-      SetAppCursor(PtInRect(&linkRect, p) ? IDC_HAND : IDC_ARROW, 0);
+      opener->setCursor(PtInRect(&linkRect, p) ? IDC_HAND : IDC_ARROW, 0);
       return FALSE;
     }
     case WM_LBUTTONDOWN:
-      SetAppCursor(IDC_APPSTARTING, 0);
+      opener->setCursor(IDC_APPSTARTING, 0);
       OpenPage();
       return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
-        SetAppCursor(IDC_ARROW, 0);
+        opener->setCursor(IDC_ARROW, 0);
         EndDialog(dialog, 0);
       }
       return FALSE;  // Escape (IDCANCEL) leaves the box open
@@ -140,7 +165,9 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
   return FALSE;
 }
 
-void ShowAboutBox(HWND owner) {
-  DialogBoxParamW(reinterpret_cast<HINSTANCE>(programInstance), MAKEINTRESOURCEW(IDD_ABOUT), owner,
-                  AboutDialogProc, 0);
+void ShowAboutBox(const AboutBoxOwner& owner) {
+  opener = &owner;
+  DialogBoxParamW(reinterpret_cast<HINSTANCE>(programInstance), MAKEINTRESOURCEW(IDD_ABOUT),
+                  owner.window, AboutDialogProc, 0);
+  opener = nullptr;
 }

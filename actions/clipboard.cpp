@@ -4,15 +4,14 @@
 
 #include "app/memory.h"
 #include "app/trace.h"
-#include "ui/win32/main_window.h"
 
-int32_t TextBufferToClipboard(const char16_t* text) {
+int32_t TextBufferToClipboard(HWND owner, const char16_t* text) {
   int32_t n = lstrlenW(reinterpret_cast<const wchar_t*>(text));
   Trace(3, "TextBufferToClipboard  textlen=%i", n);
   DWORD start = GetTickCount();
-  // Opened for the main window: opened for no window, the clipboard gets no
-  // owner when it is emptied, and Windows may then refuse the data.
-  while (!OpenClipboard(mainWindow)) {
+  // Opened for a window: opened for none, the clipboard gets no owner when
+  // it is emptied, and Windows may then refuse the data.
+  while (!OpenClipboard(owner)) {
     Sleep(100);
     if (GetTickCount() - start >= 1000) {  // unsigned: survives the tick count wrapping
       Trace(3, " OpenClipboard err=%u", GetLastError());

@@ -6,7 +6,8 @@
 #include "app/process.h"
 #include "platform/os.h"
 #include "platform/win32/library_function.h"
-#include "ui/win32/port_list.h"
+#include "app/text.h"
+#include "core/failure.h"
 
 static const uint32_t kCommandLineBytes = 512;
 static const char kCommandLineStart[] = "/MachineName \"\" /DeviceID ";
@@ -45,23 +46,14 @@ static DWORD WINAPI PropertySheetThread(LPVOID parameter) {
   return shown;
 }
 
-void OpenPropertySheet(int32_t row) {
-  if (row < 0) return;
-  PortDevice* device;
-  if (!ReadRowDevice(row, &device) || device == nullptr) return;
-  OsDeviceData data;
-  if (!FetchDeviceData(portDevices, device, &data)) return;
-  // Read afresh from the set, and handed over as a copy: the thread never
-  // touches the records, which a later refresh replaces.
-  auto* deviceId = static_cast<char16_t*>(MemAlloc(260 * sizeof(char16_t)));
-  if (OsGetDeviceId(data.devInst, deviceId, 260) != kCrSuccess) {
-    MemFree(deviceId);
-    return;
-  }
-  deviceId[259] = 0;
-  HANDLE thread = CreateThread(nullptr, 0, PropertySheetThread, deviceId, 0, nullptr);
+void OpenPropertySheet(const char16_t* deviceId) {
+  // Handed over as a copy that the thread owns: it never touches the
+  // program's records, which a later refresh replaces.
+  auto* copy = static_cast<char16_t*>(MemAlloc(kDeviceIdUnits * sizeof(char16_t)));
+  TextCopy(copy, kDeviceIdUnits, deviceId);
+  HANDLE thread = CreateThread(nullptr, 0, PropertySheetThread, copy, 0, nullptr);
   if (thread == nullptr) {
-    MemFree(deviceId);
+    MemFree(copy);
     return;
   }
   CloseHandle(thread);  // nobody waits for it

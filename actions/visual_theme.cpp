@@ -5,8 +5,6 @@
 
 #include "platform/os.h"
 #include "platform/win32/library_function.h"
-#include "ui/win32/main_window.h"
-#include "ui/view_state.h"
 
 
 int32_t IsThemeActiveNow() {
@@ -18,8 +16,8 @@ int32_t IsThemeActiveNow() {
   return active;
 }
 
-void ApplyVisualStyles() {
-  LPCWSTR theme = viewSettings.visualStyles == 0 ? L" " : nullptr;
+void ApplyVisualStyles(HWND window, const HWND* themed, int32_t count, int32_t visualStyles) {
+  LPCWSTR theme = visualStyles == 0 ? L" " : nullptr;
   // By its full path in the system directory: on a system without
   // SetDefaultDllDirectories, a load by name would search the program's
   // folder first.
@@ -30,17 +28,16 @@ void ApplyVisualStyles() {
     // Hiding the control that has the keyboard focus hands the focus on to
     // the next one: it comes back once all are shown again.
     HWND focus = GetFocus();
-    const HWND themed[4] = {listView, statusBar, clearButton, removeButton};
-    for (HWND window : themed) {
-      setWindowTheme(window, theme, theme);
-      if (IsWindowVisible(window)) {
-        ShowWindow(window, SW_HIDE);
-        ShowWindow(window, SW_SHOW);
+    for (int32_t i = 0; i < count; i++) {
+      setWindowTheme(themed[i], theme, theme);
+      if (IsWindowVisible(themed[i])) {
+        ShowWindow(themed[i], SW_HIDE);
+        ShowWindow(themed[i], SW_SHOW);
       }
     }
     if (focus != nullptr && GetFocus() != focus) SetFocus(focus);
   }
   FreeLibrary(library);
-  InvalidateRect(mainWindow, nullptr, TRUE);
-  UpdateWindow(mainWindow);
+  InvalidateRect(window, nullptr, TRUE);
+  UpdateWindow(window);
 }

@@ -3,6 +3,9 @@
 
 #include <stdint.h>
 
+#include <windows.h>
+
 int32_t IsThemeActiveNow();
-// Applies visualStyles to the list, the status bar and the two buttons.
-void ApplyVisualStyles();
+// Switches the themed look of the given controls on or off, and repaints
+// the window that holds them.
+void ApplyVisualStyles(HWND window, const HWND* themed, int32_t count, int32_t visualStyles);

@@ -3,6 +3,7 @@
 #include "app/failure_report.h"
 #include "app/memory.h"
 #include "app/process.h"
+#include "core/change_conditions.h"
 #include "core/port_devices.h"
 #include "core/port_reservations.h"
 #include "platform/os.h"
@@ -62,13 +63,9 @@ int32_t RunBatch(BatchSwitches switches) {
   auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
   Enumerate(devices);
 
-  int32_t code;
-  if (!InventoryBuilt(devices) || reservations.storedValueTooLong ||
-      (switches.clearSwitch && reservations.storedValueUnread)) {
-    code = kExitNotRead;
-  } else {
-    code = RunRepairs(switches, &reservations, devices);
-  }
+  int32_t code = RefuseChange(&reservations, devices, switches.clearSwitch) != kChangeAllowed
+                     ? kExitNotRead
+                     : RunRepairs(switches, &reservations, devices);
   Clear(devices);
   MemFree(devices);
   Clear(&reservations);

@@ -42,6 +42,16 @@ void DescribeFailure(const Failure& f, int32_t isAdministrator, const char16_t**
   }
 }
 
+const char16_t* RefusalText(ChangeRefusal refusal) {
+  switch (refusal) {
+    case kNoDeviceList: return u"The device list could not be read; nothing was changed";
+    case kNoPortDatabase: return u"ComDB could not be read; nothing was changed";
+    case kPortDatabaseTooLong: return u"ComDB is longer than 4096 ports; nothing was changed";
+    case kChangeAllowed: break;
+  }
+  return u"";
+}
+
 void ShowFailureBox(const Failure& failure) {
   const char16_t* caption;
   char16_t text[kFailureTextUnits];

@@ -4,6 +4,7 @@
 
 #include <stdint.h>
 
+#include "core/change_conditions.h"
 #include "core/failure.h"
 
 const uint32_t kFailureTextUnits = 600;
@@ -15,3 +16,6 @@ void DescribeFailure(const Failure& failure, int32_t isAdministrator, const char
                      char16_t* text, uint32_t units);
 // No owner, the error icon, OK only; waits for the answer.
 void ShowFailureBox(const Failure& failure);
+// Why nothing was changed: "ComDB is longer than 4096 ports; nothing was
+// changed" and the like; empty for kChangeAllowed.
+const char16_t* RefusalText(ChangeRefusal refusal);

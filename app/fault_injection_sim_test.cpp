@@ -14,6 +14,7 @@
 #include "app/memory.h"
 #include "core/port_reservations.h"
 #include "platform/sim/sim.h"
+#include "tests/support/fake_rows.h"
 #include "ui/repairs.h"
 
 namespace {
@@ -219,14 +220,7 @@ TEST_P(FaultInjection, BatchModeLeavesExactlyWhatItShould) {
 INSTANTIATE_TEST_SUITE_P(Switches, FaultInjection, testing::Values("/c", "/r", "/c /r"));
 
 // The window's removal over the same faults: the rows in port order.
-std::vector<int32_t> rowPorts;
-std::vector<bool> rowChecks;
-int32_t Count() { return static_cast<int32_t>(rowPorts.size()); }
-int32_t Port(int32_t row) { return rowPorts.at(row); }
-int32_t IsChecked(int32_t row) { return rowChecks.at(row); }
-void Uncheck(int32_t row) { rowChecks.at(row) = false; }
-void Show(int32_t, PortDevice*) {}
-const RowAccess kRows = {Count, Port, IsChecked, Uncheck, Show};
+const RowAccess& kRows = kFakeRows;
 
 // What the window's commands leave behind. Unlike batch mode, the window
 // frees the numbers no device holds as part of removing non-present
@@ -279,12 +273,7 @@ TEST(FaultInjectionWindow, EachCommandLeavesExactlyWhatItShould) {
       auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
       Load(&reservations);
       Enumerate(devices);
-      rowPorts.clear();
-      rowChecks.clear();
-      for (int32_t p = 1; p <= reservations.portCount; p++) {
-        rowPorts.push_back(p);
-        rowChecks.push_back(reservations.reservedFlags[p - 1] != 0);
-      }
+      FillFakeRows(reservations.reservedFlags, reservations.portCount, devices);
       std::string name = command;
       if (name == "1011") {
         RemoveNonPresentDevices(kRows, &reservations, devices);
@@ -346,8 +335,7 @@ TEST(AnotherWriter, EveryWriterKeepsWhatWasStoredMeanwhile) {
       auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
       Load(&reservations);
       Enumerate(devices);
-      rowPorts = {1, 2, 3, 4, 5, 6, 7, 8};
-      rowChecks = {true, true, true, true, true, true, false, false};
+      FillFakeRows(reservations.reservedFlags, reservations.portCount, devices);
       if (writer == "edit") {
         SetPortReserved(&reservations, 5, 0);
         EXPECT_EQ(1, Save(&reservations));

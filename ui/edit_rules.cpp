@@ -13,3 +13,18 @@ int32_t IsCheckBoxChange(int32_t listUpdating, uint32_t changed, uint32_t oldSta
 int32_t PortOfRowText(const char16_t* portText) {
   return TextLength(portText) >= 3 ? TextToInt(portText + 3) : 0;
 }
+
+int32_t EditCheckBoxes(const RowAccess& rows, PortReservations* reservations, int32_t row,
+                       int32_t focusGained) {
+  if (!focusGained && rows.selectedCount() <= 1) rows.clearSelection();
+  rows.selectAndFocus(row);
+  int32_t reserved = rows.isChecked(row);
+  SetPortReserved(reservations, rows.port(row), reserved);
+  int32_t count = rows.count();
+  for (int32_t r = 0; r < count; r++) {
+    if (!rows.isSelected(r)) continue;
+    rows.setChecked(r, reserved);
+    SetPortReserved(reservations, rows.port(r), reserved);
+  }
+  return Save(reservations);
+}

@@ -1,8 +1,11 @@
-// Which list reports are the user's edits of a check box, and which port a
-// row stands for.
+// The user's edits of the check boxes: which list reports are edits, which
+// port a row stands for, and what an edit changes.
 #pragma once
 
 #include <stdint.h>
+
+#include "core/port_reservations.h"
+#include "ui/row_access.h"
 
 const uint32_t kStateImageMask = 0xF000;  // LVIS_STATEIMAGEMASK
 const uint32_t kItemStateChanged = 8;     // LVIF_STATE
@@ -24,3 +27,12 @@ int32_t IsCheckBoxChange(int32_t listUpdating, uint32_t changed, uint32_t oldSta
 // The port a row stands for: the number behind "COM" in its Port text,
 // whatever position sorting gave the row; 0 for a text too short to hold it.
 int32_t PortOfRowText(const char16_t* portText);
+
+// A click on a row's check box that the user made, on a model that may be
+// changed. The selection follows the clicked box: with at most one row
+// selected (and no focus brought by the click) the selection moves to the
+// row, with more the row joins it. Then the row's port, and the port of
+// every selected row, take the row's new state, and ComDB is written: 1
+// when it holds them.
+int32_t EditCheckBoxes(const RowAccess& rows, PortReservations* reservations, int32_t row,
+                       int32_t focusGained);

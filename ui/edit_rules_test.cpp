@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/row_guard.h"
 
 namespace {
 
@@ -34,29 +33,6 @@ TEST(EditRules, ARowStandsForTheNumberInItsPortText) {
   EXPECT_EQ(0, PortOfRowText(u"CO"));
   EXPECT_EQ(0, PortOfRowText(u""));
   EXPECT_EQ(0, PortOfRowText(u"COMx"));
-}
-
-TEST(RowGuard, HoldsBackARefreshOrCloseAndRefusesOtherRowWork) {
-  EXPECT_EQ(1, RefreshMayRunNow());
-  EXPECT_EQ(1, CloseMayRunNow());
-  EXPECT_EQ(0, EndRowWork());  // an unmatched end changes nothing
-  EXPECT_EQ(0, RowsInUse());
-
-  ASSERT_EQ(1, TryBeginRowWork());
-  EXPECT_EQ(1, RowsInUse());
-  EXPECT_EQ(0, TryBeginRowWork());  // a second command inside the first
-  EXPECT_EQ(0, RefreshMayRunNow());
-  EXPECT_EQ(0, RefreshMayRunNow());
-  EXPECT_EQ(kRefreshDue, EndRowWork());  // once, however often it came due
-  EXPECT_EQ(1, RefreshMayRunNow());
-  EXPECT_EQ(0, RowsInUse());
-
-  ASSERT_EQ(1, TryBeginRowWork());
-  EXPECT_EQ(0, CloseMayRunNow());
-  EXPECT_EQ(0, RefreshMayRunNow());
-  EXPECT_EQ(kRefreshDue | kCloseDue, EndRowWork());
-  ASSERT_EQ(1, TryBeginRowWork());
-  EXPECT_EQ(0, EndRowWork());  // nothing came due this time
 }
 
 }  // namespace

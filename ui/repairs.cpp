@@ -4,7 +4,7 @@
 #include "app/text.h"
 
 void ClearRowReservation(const RowAccess& rows, PortReservations* reservations, int32_t row) {
-  rows.uncheck(row);
+  rows.setChecked(row, 0);
   SetPortReserved(reservations, rows.port(row), 0);
 }
 
@@ -16,24 +16,11 @@ static int32_t RemoveReporting(PortDeviceList* devices, PortDevice* device) {
   return 0;
 }
 
-// Without the device list every port would look unused; a ComDB longer
-// than Windows writes is never changed.
-static int32_t RepairRefused(const PortReservations* reservations, const PortDeviceList* devices,
-                             RepairOutcome* outcome) {
-  if (!InventoryBuilt(devices)) outcome->refused = kRepairNoDeviceList;
-  if (reservations->storedValueTooLong) outcome->refused = kRepairPortDatabaseTooLong;
-  return outcome->refused != kRepairDone;
-}
-
 RepairOutcome ClearUnusedReservations(const RowAccess& rows, PortReservations* reservations,
                                       const PortDeviceList* devices) {
-  RepairOutcome outcome = {0, kRepairDone, 0, 0};
-  if (RepairRefused(reservations, devices, &outcome)) return outcome;
-  // Unread, the save would be refused after the boxes had been cleared.
-  if (reservations->storedValueUnread) {
-    outcome.refused = kRepairNoPortDatabase;
-    return outcome;
-  }
+  // Unread, ComDB could not be saved after the boxes had been cleared.
+  RepairOutcome outcome = {0, RefuseChange(reservations, devices, 1), 0, 0};
+  if (outcome.refused != kChangeAllowed) return outcome;
   int32_t n = rows.count();
   for (int32_t r = 0; r < n; r++) {
     if (!rows.isChecked(r)) continue;
@@ -47,8 +34,8 @@ RepairOutcome ClearUnusedReservations(const RowAccess& rows, PortReservations* r
 
 RepairOutcome RemoveNonPresentDevices(const RowAccess& rows, PortReservations* reservations,
                                       PortDeviceList* devices) {
-  RepairOutcome outcome = {0, kRepairDone, 0, 0};
-  if (RepairRefused(reservations, devices, &outcome)) return outcome;
+  RepairOutcome outcome = {0, RefuseChange(reservations, devices, 0), 0, 0};
+  if (outcome.refused != kChangeAllowed) return outcome;
   int32_t n = rows.count();
   int32_t cleared = 0;
   for (int32_t r = 0; r < n; r++) {
@@ -85,16 +72,9 @@ int32_t RemoveRowDevice(const RowAccess& rows, PortReservations* reservations,
 void RepairStatusText(RepairKind kind, const RepairOutcome& outcome, char16_t* text,
                       uint32_t units) {
   text[0] = 0;
-  if (outcome.refused == kRepairNoDeviceList) {
-    TextCopy(text, units, u" The device list could not be read; nothing was changed");
-    return;
-  }
-  if (outcome.refused == kRepairNoPortDatabase) {
-    TextCopy(text, units, u" ComDB could not be read; nothing was changed");
-    return;
-  }
-  if (outcome.refused == kRepairPortDatabaseTooLong) {
-    TextCopy(text, units, u" ComDB is longer than 4096 ports; nothing was changed");
+  if (outcome.refused != kChangeAllowed) {
+    TextCopy(text, units, u" ");
+    TextAppend(text, units, RefusalText(outcome.refused));
     return;
   }
   if (kind == kClearRepair && outcome.saveFailed) {

@@ -6,29 +6,14 @@
 
 #include <stdint.h>
 
+#include "core/change_conditions.h"
 #include "core/port_devices.h"
 #include "core/port_reservations.h"
-
-// The rows as the repairs see them, in list order (sorted any way).
-struct RowAccess {
-  int32_t (*count)();
-  int32_t (*port)(int32_t row);       // the number the row stands for
-  int32_t (*isChecked)(int32_t row);  // its check box shows "reserved"
-  void (*uncheck)(int32_t row);       // the box only; not a user's edit
-  // Rewrites the row's device columns from the device (blank for none or a
-  // removed one) and keeps the device as the row's own.
-  void (*showDevice)(int32_t row, PortDevice* device);
-};
-
-// Why a repair did nothing at all.
-const int32_t kRepairDone = 0;
-const int32_t kRepairNoDeviceList = 1;  // the inventory could not be built
-const int32_t kRepairNoPortDatabase = 2;  // ComDB could not be read
-const int32_t kRepairPortDatabaseTooLong = 3;  // ComDB is longer than Windows writes
+#include "ui/row_access.h"
 
 struct RepairOutcome {
   int32_t count;       // rows cleared or devices removed
-  int32_t refused;     // kRepairDone, or why nothing was done
+  ChangeRefusal refused;  // kChangeAllowed, or why nothing was done
   int32_t saveFailed;  // a save was due and ComDB was not written
   int32_t unsaved;     // rows were unchecked that no save wrote
 };

@@ -8,29 +8,14 @@
 
 #include "app/memory.h"
 #include "platform/sim/sim.h"
+#include "tests/support/fake_rows.h"
 
 namespace {
 
 typedef std::vector<uint8_t> Bytes;
 
-// The list's rows, in whatever order a test sorts them.
-struct FakeRow {
-  int32_t port;
-  bool checked;
-  PortDevice* device;
-  std::u16string deviceText;  // as the row shows it
-};
-std::vector<FakeRow> rows;
-
-int32_t Count() { return static_cast<int32_t>(rows.size()); }
-int32_t Port(int32_t row) { return rows.at(row).port; }
-int32_t IsChecked(int32_t row) { return rows.at(row).checked; }
-void Uncheck(int32_t row) { rows.at(row).checked = false; }
-void ShowDevice(int32_t row, PortDevice* device) {
-  rows.at(row).device = device;
-  rows.at(row).deviceText = device != nullptr && device->deviceNode != 0 ? device->deviceText : u"";
-}
-const RowAccess kRows = {Count, Port, IsChecked, Uncheck, ShowDevice};
+std::vector<FakeRow>& rows = fakeRows;
+const RowAccess& kRows = kFakeRows;
 
 class Repairs : public testing::Test {
  protected:
@@ -57,15 +42,10 @@ class Repairs : public testing::Test {
     SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, comDb);
     ::Load(&reservations);
     Enumerate(devices);
-    for (int32_t p = 1; p <= reservations.portCount; p++) {
-      rows.push_back({p, reservations.reservedFlags[p - 1] != 0, nullptr, u""});
-      ShowDevice(static_cast<int32_t>(rows.size()) - 1, FindByPort(devices, p));
-    }
+    FillFakeRows(reservations.reservedFlags, reservations.portCount, devices);
     if (descending) std::reverse(rows.begin(), rows.end());
   }
-  const FakeRow& RowOf(int32_t port) {
-    return *std::find_if(rows.begin(), rows.end(), [port](const FakeRow& r) { return r.port == port; });
-  }
+  const FakeRow& RowOf(int32_t port) { return FakeRowOf(port); }
   Bytes Stored() { return SimRegValue(kComArbiterPath, kComDbName); }
   std::u16string Status(RepairKind kind, const RepairOutcome& outcome) {
     char16_t text[132];
@@ -125,8 +105,8 @@ TEST_F(Repairs, NothingIsClearedOrRemovedWhenTheDeviceListCouldNotBeRead) {
   Load(Bytes{0xFF});
   RepairOutcome clear = ClearUnusedReservations(kRows, &reservations, devices);
   RepairOutcome remove = RemoveNonPresentDevices(kRows, &reservations, devices);
-  EXPECT_EQ(kRepairNoDeviceList, clear.refused);
-  EXPECT_EQ(kRepairNoDeviceList, remove.refused);
+  EXPECT_EQ(kNoDeviceList, clear.refused);
+  EXPECT_EQ(kNoDeviceList, remove.refused);
   EXPECT_EQ(0, SimRegWriteCount());
   EXPECT_EQ(8, std::count_if(rows.begin(), rows.end(), [](const FakeRow& r) { return r.checked; }));
   EXPECT_EQ(u" The device list could not be read; nothing was changed",
@@ -140,7 +120,7 @@ TEST_F(Repairs, ClearLeavesAnUnreadableComDbAndItsBoxesAlone) {
   Enumerate(devices);
   rows.push_back({1, true, nullptr, u""});
   RepairOutcome outcome = ClearUnusedReservations(kRows, &reservations, devices);
-  EXPECT_EQ(kRepairNoPortDatabase, outcome.refused);
+  EXPECT_EQ(kNoPortDatabase, outcome.refused);
   EXPECT_TRUE(rows[0].checked);
   EXPECT_EQ(Bytes(2, 0xFF), Stored());
   EXPECT_EQ(u" ComDB could not be read; nothing was changed", Status(kClearRepair, outcome));
@@ -156,8 +136,8 @@ TEST_F(Repairs, NeitherRepairTouchesAComDbLongerThanWindowsWrites) {
   rows.push_back({2, false, FindByPort(devices, 2), u""});
   RepairOutcome clear = ClearUnusedReservations(kRows, &reservations, devices);
   RepairOutcome remove = RemoveNonPresentDevices(kRows, &reservations, devices);
-  EXPECT_EQ(kRepairPortDatabaseTooLong, clear.refused);
-  EXPECT_EQ(kRepairPortDatabaseTooLong, remove.refused);
+  EXPECT_EQ(kPortDatabaseTooLong, clear.refused);
+  EXPECT_EQ(kPortDatabaseTooLong, remove.refused);
   EXPECT_FALSE(SimDeviceRemoved(ghost));
   EXPECT_TRUE(rows[0].checked);
   EXPECT_EQ(stored, Stored());
@@ -245,7 +225,7 @@ TEST_F(Repairs, AFailedSaveIsReported) {
   EXPECT_EQ(1, outcome.saveFailed);
   EXPECT_EQ(u" 1 device removed; ComDB could not be written", Status(kRemoveRepair, outcome));
   EXPECT_EQ(u" ComDB could not be written; nothing was changed",
-            Status(kClearRepair, RepairOutcome{3, kRepairDone, 1, 0}));
+            Status(kClearRepair, RepairOutcome{3, kChangeAllowed, 1, 0}));
 }
 
 }  // namespace

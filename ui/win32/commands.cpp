@@ -1,3 +1,5 @@
+#include "ui/win32/app_cursor.h"
+#include "ui/win32/menus.h"
 #include "ui/win32/commands.h"
 
 #include <commctrl.h>
@@ -14,6 +16,7 @@
 #include "res/resource.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/monitor.h"
+#include "ui/port_session.h"
 #include "ui/win32/port_list.h"
 #include "ui/repairs.h"
 #include "ui/row_order.h"
@@ -21,53 +24,6 @@
 #include "ui/view_state.h"
 
 static int32_t alwaysOnTop = 0;
-
-// Replaces the whole state of an item, by command.
-static void SetMenuItemState(HMENU menu, int32_t id, UINT state) {
-  MENUITEMINFOW info = {};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_STATE;
-  info.fState = state;
-  SetMenuItemInfoW(menu, id, FALSE, &info);
-}
-
-void SetMenuCheck(int32_t id, int32_t on) { SetMenuItemState(mainMenu, id, on ? MFS_CHECKED : 0); }
-
-void GrayMenuItem(HMENU menu, int32_t id) { SetMenuItemState(menu, id, MFS_GRAYED); }
-
-void SetAppCursor(LPCWSTR cursorId, int32_t nudge) {
-  HCURSOR cursor = LoadCursorW(nullptr, cursorId);
-  SetClassLongPtrW(mainWindow, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
-  SetClassLongPtrW(listView, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
-  SetCursor(cursor);
-  if (nudge) {
-    POINT p;
-    if (GetCursorPos(&p)) {
-      SetCursorPos(p.x + 1, p.y);
-      SetCursorPos(p.x, p.y);
-    }
-    SetCursor(cursor);
-  }
-}
-
-void InitMenuStates() {
-  if (!IsRestorePointAvailable()) GrayMenuItem(mainMenu, IDM_RESTORE_POINT);
-  if (isAdmin) {
-    GrayMenuItem(mainMenu, IDM_RESTART_ELEVATED);
-    AppendMenuW(contextMenu, MF_STRING, IDM_REMOVE_DEVICE, L"&Remove Device\tDel");
-  } else {
-    GrayMenuItem(mainMenu, IDM_RESTORE_POINT);
-    EnableWindow(clearButton, FALSE);
-    EnableWindow(removeButton, FALSE);
-    AppendMenuW(contextMenu, MF_STRING | MF_GRAYED, IDM_REMOVE_DEVICE, L"&Remove Device\tDel");
-  }
-  AppendMenuW(contextMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(contextMenu, MF_STRING, IDM_COPY, L"&Copy");
-  AppendMenuW(contextMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(contextMenu, MF_STRING, IDM_PROPERTIES, L"&Properties");
-  AppendMenuW(contextMenuHolder, MF_POPUP, reinterpret_cast<UINT_PTR>(contextMenu), L"&Pop");
-  SetMenuDefaultItem(contextMenu, IDM_PROPERTIES, FALSE);
-}
 
 static int32_t NextSelectedRow(int32_t after) {
   return static_cast<int32_t>(
@@ -83,13 +39,11 @@ static void ShowRepairOutcome(RepairKind kind, const RepairOutcome& outcome) {
 }
 
 static void ClearUnusedCommand() {
-  ShowRepairOutcome(kClearRepair,
-                    ClearUnusedReservations(listRows, portReservations, portDevices));
+  ShowRepairOutcome(kClearRepair, ClearUnusedPorts(listRows));
 }
 
 static void RemoveNonPresentCommand() {
-  ShowRepairOutcome(kRemoveRepair,
-                    RemoveNonPresentDevices(listRows, portReservations, portDevices));
+  ShowRepairOutcome(kRemoveRepair, RemoveNonPresentPorts(listRows));
 }
 
 // The rows selected now, in index order: the user may select others while
@@ -115,14 +69,16 @@ static void RemoveSelectedDevices() {
     PortDevice* device;
     if (!ReadRowDevice(r, &device)) continue;
     SendMessageW(listView, LVM_ENSUREVISIBLE, r, FALSE);
-    if (RemoveRowDevice(listRows, portReservations, portDevices, r, device)) {
+    if (RemoveDeviceOfRow(listRows, r, device)) {
       ShowReservedCount();
       ShowSelectedCount();
     }
     UpdateWindow(mainWindow);
   }
   MemFree(selected);
-  SaveReservations();
+  // A save that did not write leaves the boxes showing what is not stored:
+  // show what is.
+  if (!SaveRemovals()) ArmRefreshTimer(kKeyChangeRefreshDelay);
   // For focusRow -1 the list would be asked to select every row.
   if (viewSettings.focusRow >= 0) {
     SetRowState(viewSettings.focusRow, LVIS_FOCUSED | LVIS_SELECTED,
@@ -145,7 +101,7 @@ static void OpenSelectedPropertySheets() {
     SetForegroundWindow(mainWindow);
   }
   SetAppCursor(IDC_APPSTARTING, 0);
-  for (int32_t i = 0; i < k; i++) OpenPropertySheet(selected[i]);
+  for (int32_t i = 0; i < k; i++) OpenPropertySheetOfRow(selected[i]);
   MemFree(selected);
   Sleep(500);
   SetAppCursor(IDC_ARROW, 0);
@@ -163,7 +119,7 @@ static void CopyClickedCell() {
   if (viewSettings.clickedColumn < 0 || viewSettings.focusRow < 0) return;
   char16_t text[kCellTextUnits] = {};
   ReadCellText(viewSettings.focusRow, viewSettings.clickedColumn, text);
-  TextBufferToClipboard(text);
+  TextBufferToClipboard(mainWindow, text);
 }
 
 static void RestartAsAdministrator() {
@@ -180,7 +136,7 @@ static void RestartAsAdministrator() {
 // work is under way (a message box of one may be up); otherwise the click
 // is refused.
 static void RunRowCommand(void (*command)()) {
-  if (!BeginRowCommand()) {
+  if (!BeginRowWork()) {
     MessageBeep(MB_OK);
     return;
   }
@@ -245,7 +201,7 @@ void DispatchCommand(HWND window, int32_t id, HWND, int32_t) {
     case IDM_WINDOWS_THEME:
       viewSettings.visualStyles = !viewSettings.visualStyles;
       SetMenuCheck(IDM_WINDOWS_THEME, viewSettings.visualStyles);
-      ApplyVisualStyles();
+      ApplyWindowTheme();
       break;
     case IDM_ALWAYS_ON_TOP:
       alwaysOnTop = !alwaysOnTop;
@@ -254,35 +210,10 @@ void DispatchCommand(HWND window, int32_t id, HWND, int32_t) {
       OsKeepMessageBoxesOnTop(alwaysOnTop);
       break;
     case IDM_ABOUT:
-      ShowAboutBox(mainWindow);
+      ShowAboutBox({mainWindow, largeIcon, viewSettings.largeIconSize, SetAppCursor});
       break;
     case IDM_COPY:
       CopyClickedCell();
       break;
   }
-}
-
-void ShowContextMenu(HWND window, int32_t x, int32_t y) {
-  if (x == -1 && y == -1) {
-    RECT label = {};
-    label.left = LVIR_LABEL;
-    // No focused row leaves no label to place the menu on: no menu.
-    if (viewSettings.focusRow < 0 ||
-        !SendMessageW(listView, LVM_GETITEMRECT, viewSettings.focusRow,
-                      reinterpret_cast<LPARAM>(&label))) {
-      return;
-    }
-    MapWindowPoints(listView, nullptr, reinterpret_cast<POINT*>(&label), 2);
-    x = label.left + (label.right - label.left) / 2;
-    y = label.top + (label.bottom - label.top) / 2;
-  }
-  POINT client = {x, y};
-  ScreenToClient(listView, &client);
-  if (client.y <= headerHeight) return;
-  LVHITTESTINFO hit = {};
-  hit.pt = client;
-  SendMessageW(listView, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-  RememberFocus(hit.iItem);
-  viewSettings.clickedColumn = hit.iSubItem;
-  TrackPopupMenu(contextMenu, TPM_RIGHTBUTTON, x, y, 0, window, nullptr);
 }

@@ -2,25 +2,20 @@
 
 #include <commctrl.h>
 
-#include "app/process.h"
 #include "platform/os.h"
 #include "res/resource.h"
-#include "actions/property_sheet.h"
-#include "ui/win32/commands.h"
 #include "ui/edit_rules.h"
+#include "ui/port_session.h"
+#include "ui/view_state.h"
+#include "ui/win32/app_cursor.h"
 #include "ui/win32/list_sort.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/monitor.h"
 #include "ui/win32/port_list.h"
-#include "ui/view_state.h"
 
 static int32_t FocusedRow() {
   return static_cast<int32_t>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
                                            LVNI_FOCUSED));
-}
-
-static UINT RowState(int32_t row, UINT mask) {
-  return static_cast<UINT>(SendMessageW(listView, LVM_GETITEMSTATE, row, mask));
 }
 
 // Puts a clicked box back as it was. A refresh may have moved the rows
@@ -37,51 +32,28 @@ static void RefuseBoxChange(const NMLISTVIEW* change) {
   MessageBeep(MB_OK);
 }
 
-// Why an edit cannot be made, or null when it can.
-static const char16_t* EditRefusal() {
-  if (!isAdmin) return u"Admin privileges are required";
-  if (portReservations->storedValueTooLong) {
-    return u"ComDB is longer than 4096 ports; nothing was changed";
-  }
-  if (portReservations->storedValueUnread) return u"ComDB could not be read; nothing was changed";
-  return nullptr;
-}
-
 // Without administrator rights, or with a ComDB the program does not
 // write, the box is put back; 0 when refused.
 static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
   int32_t row = change->iItem;
-  if (!BeginRowCommand()) {
+  if (!BeginRowWork()) {
     RefuseBoxChange(change);
     return 0;
   }
-  if (const char16_t* refusal = EditRefusal()) {
-    int32_t port = RowPort(row);
+  int32_t port = RowPort(row);
+  // Only a focus the report brings counts: lists that report whole states
+  // carry the focus of a row that already had it.
+  int32_t focusGained = (change->uNewState & ~change->uOldState & LVIS_FOCUSED) != 0;
+  int32_t saved;
+  if (const char16_t* refusal = EditReservations(listRows, row, focusGained, &saved)) {
     OsMessageBox(0, refusal, u"Error", kOsMbOk | kOsMbIconError);
     PutBoxBack(port, change->uOldState);
     EndRowWorkAndCatchUp();
     return 0;
   }
-
-  // Only a focus the report brings counts: lists that report whole states
-  // carry the focus of a row that already had it.
-  UINT focusGained = change->uNewState & ~change->uOldState & LVIS_FOCUSED;
-  if (!focusGained && SelectedRowCount() <= 1) {
-    SetRowState(-1, 0, LVIS_SELECTED);
-  }
-  SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
-  SetRowState(row, LVIS_FOCUSED, LVIS_FOCUSED);
-  RememberFocus(row);
-
-  int32_t flag = RowStateImage(row) - 1;
-  SetPortReserved(portReservations, RowPort(row), flag);
-  int32_t count = RowCount();
-  for (int32_t r = 0; r < count; r++) {
-    if (!RowState(r, LVIS_SELECTED)) continue;
-    SetRowStateImage(r, flag ? kChecked : kUnchecked);
-    SetPortReserved(portReservations, RowPort(r), flag);
-  }
-  SaveReservations();
+  // A save that did not write leaves the boxes showing what is not stored:
+  // show what is.
+  if (!saved) ArmRefreshTimer(kKeyChangeRefreshDelay);
   ShowReservedCount();
   EndRowWorkAndCatchUp();
   return 1;
@@ -120,9 +92,9 @@ LRESULT OnListNotify(HWND, int32_t controlId, const NMHDR* header) {
     case NM_RETURN:
     case NM_DBLCLK: {
       int32_t row = FocusedRow();
-      if (row != -1 && BeginRowCommand()) {
+      if (row != -1 && BeginRowWork()) {
         SetAppCursor(IDC_WAIT, 0);
-        OpenPropertySheet(row);
+        OpenPropertySheetOfRow(row);
         SetAppCursor(IDC_ARROW, 0);
         EndRowWorkAndCatchUp();
       }

@@ -5,7 +5,7 @@
 #include "platform/win32/list_view.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/port_list.h"
-#include "ui/row_guard.h"
+#include "ui/port_session.h"
 #include "ui/row_order.h"
 #include "ui/view_state.h"
 
@@ -20,8 +20,7 @@ void SortRows(int32_t column) {
 
 void SetSortArrows(HWND list, int32_t column, int32_t ascending) {
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-  for (int32_t i = 0; i < static_cast<int32_t>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-       i++) {
+  for (int32_t i = 0; i < HeaderItemCount(list); i++) {
     HDITEMW item = {};
     item.mask = HDI_FORMAT;
     if (!SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item))) continue;

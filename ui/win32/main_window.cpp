@@ -6,6 +6,9 @@
 #include "app/process.h"
 #include "app/text.h"
 #include "res/resource.h"
+#include "actions/visual_theme.h"
+#include "ui/win32/menus.h"
+#include "ui/win32/shutdown.h"
 #include "ui/win32/commands.h"
 #include "ui/key_watcher.h"
 #include "ui/win32/list_notify.h"
@@ -193,29 +196,11 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return FALSE;
 }
 
-HMONITOR KeepWindowOnMonitor(HWND window) {
-  RECT r;
-  if (!GetWindowRect(window, &r)) return nullptr;
-  const POINT corners[4] = {{r.left + 30, r.top + 30},
-                            {r.right - 30, r.top + 30},
-                            {r.left + 30, r.bottom - 30},
-                            {r.right - 30, r.bottom - 30}};
-  for (const POINT& p : corners) {
-    HMONITOR monitor = MonitorFromPoint(p, MONITOR_DEFAULTTONULL);
-    if (monitor != nullptr) return monitor;
-  }
-  return reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(ClampWindowToScreen(window)));
-}
-
-BOOL ClampWindowToScreen(HWND window) {
-  RECT r = {};
-  GetWindowRect(window, &r);
-  int32_t x, y;
-  ClampedPosition(ToRect(r), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), &x,
-                  &y);
-  return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
 BOOL SetWindowZOrder(HWND window, HWND insertAfter) {
   return SetWindowPos(window, insertAfter, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void ApplyWindowTheme() {
+  const HWND themed[4] = {listView, statusBar, clearButton, removeButton};
+  ApplyVisualStyles(mainWindow, themed, 4, viewSettings.visualStyles);
 }

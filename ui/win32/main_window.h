@@ -29,6 +29,7 @@ void LayoutMainWindow();
 
 int32_t GetScreenDpi();
 int32_t ScaleByDpi(int32_t n);
-HMONITOR KeepWindowOnMonitor(HWND window);
-BOOL ClampWindowToScreen(HWND window);
 BOOL SetWindowZOrder(HWND window, HWND insertAfter);
+// The theme choice (viewSettings.visualStyles) on the list, the status bar
+// and the two buttons.
+void ApplyWindowTheme();

@@ -7,7 +7,7 @@
 #include "ui/key_watcher.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/port_list.h"
-#include "ui/row_guard.h"
+#include "ui/port_session.h"
 #include "ui/win32/settings_file.h"
 #include "actions/about_box.h"
 
@@ -44,6 +44,17 @@ static DWORD WINAPI KeyWatcher(LPVOID window) {
   return WatchComArbiter(keyWatcherStop, AskToArmRefresh, window);
 }
 
+void StopKeyWatcher() {
+  if (keyWatcherThread == nullptr) return;
+  // The watcher closes its key itself once its wait is over: a key closed
+  // here could be used by it afterwards, or its handle by another key.
+  OsSetEvent(keyWatcherStop);
+  // One that does not end in time may still wait on the event: it stays.
+  if (WaitForSingleObject(keyWatcherThread, 1000) == WAIT_OBJECT_0) OsCloseEvent(keyWatcherStop);
+  CloseHandle(keyWatcherThread);
+  keyWatcherThread = nullptr;
+}
+
 void StartKeyWatcher(HWND window) {
   keyWatcherStop = OsCreateEvent(1);
   if (keyWatcherStop == 0) return;  // no way to stop it: not started
@@ -55,45 +66,4 @@ void OnDeviceChange(HWND window, WPARAM event, LPARAM data) {
   if (!IsWatchedDeviceChange(event, reinterpret_cast<const void*>(data))) return;
   KillTimer(window, kRefreshTimerId);
   ArmRefreshTimer(kDeviceChangeRefreshDelay);
-}
-
-void CloseMainWindow(HWND window) {
-  if (shuttingDown) return;
-  if (!CloseMayRunNow()) {
-    MessageBeep(MB_OK);  // it closes once the box that holds the rows is answered
-    return;
-  }
-  shuttingDown = 1;
-  // The watcher closes its key itself once its wait is over: a key closed
-  // here could be used by it afterwards, or its handle by another key.
-  if (keyWatcherThread != nullptr) {
-    OsSetEvent(keyWatcherStop);
-    // One that does not end in time may still wait on the event: it stays.
-    if (WaitForSingleObject(keyWatcherThread, 1000) == WAIT_OBJECT_0) OsCloseEvent(keyWatcherStop);
-    CloseHandle(keyWatcherThread);
-    keyWatcherThread = nullptr;
-  }
-  SaveSettings();  // only while the window is still visible
-  ShowWindow(window, SW_HIDE);
-  if (portDevices != nullptr) {
-    Clear(portDevices);
-    MemFree(portDevices);
-    portDevices = nullptr;
-  }
-  if (portReservations != nullptr) {
-    Clear(portReservations);
-    MemFree(portReservations);
-    portReservations = nullptr;
-  }
-  DestroyMenu(contextMenu);
-  DestroyMenu(contextMenuHolder);
-  DeleteObject(menuCheckBitmap);
-  DeleteAboutLinkFont();
-  if (deviceNotification != nullptr) UnregisterDeviceNotification(deviceNotification);
-  Sleep(150);
-  PostQuitMessage(0);
-  EndDialog(window, 0);
-  DestroyWindow(window);
-  DestroyIcon(smallIcon);
-  DestroyIcon(largeIcon);
 }

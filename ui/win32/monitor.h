@@ -1,5 +1,5 @@
 // Following outside changes (the key watcher, device-interface messages)
-// through the one refresh timer, and the ordered shutdown of the window.
+// through the one refresh timer.
 #pragma once
 
 #include <windows.h>
@@ -17,9 +17,10 @@ const UINT kArmRefreshMessage = WM_APP + 1;
 
 // Arms the one-shot refresh timer; arming it again restarts it.
 void ArmRefreshTimer(UINT milliseconds);
-// Ends row work (see row_guard.h) and runs what it held back, from the
-// message loop.
+// Ends row work (see port_session.h) and runs what it held back, from the
+// message loop: the close, or else the refresh.
 void EndRowWorkAndCatchUp();
 void StartKeyWatcher(HWND window);
+// Ends the watcher, waiting for it at most a second.
+void StopKeyWatcher();
 void OnDeviceChange(HWND window, WPARAM event, LPARAM data);
-void CloseMainWindow(HWND window);

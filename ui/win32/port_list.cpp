@@ -3,18 +3,14 @@
 #include <commctrl.h>
 #include <stdio.h>
 
-#include "app/memory.h"
-#include "ui/win32/commands.h"
+#include "actions/property_sheet.h"
 #include "ui/edit_rules.h"
-#include "ui/win32/list_sort.h"
-#include "ui/win32/main_window.h"
-#include "ui/win32/monitor.h"
-#include "ui/row_guard.h"
+#include "ui/port_session.h"
 #include "ui/row_order.h"
 #include "ui/view_state.h"
-
-PortReservations* portReservations;
-PortDeviceList* portDevices;
+#include "ui/win32/app_cursor.h"
+#include "ui/win32/list_sort.h"
+#include "ui/win32/main_window.h"
 
 static const wchar_t* const kColumnTitles[5] = {L"Port", L"Kernel Name", L"Device", L"Class",
                                                 L"Device ID"};
@@ -71,9 +67,9 @@ void SetRowTexts(const PortDevice* device, int32_t row) {
 }
 
 void ShowReservedCount() {
-  if (portReservations == nullptr) return;  // before the first refresh
+  if (PortState() == nullptr) return;  // before the first refresh
   wchar_t text[132];
-  swprintf(text, 132, L" %i ports reserved", CountReserved(portReservations));
+  swprintf(text, 132, L" %i ports reserved", ReservedPortCount());
   SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
 }
 
@@ -186,19 +182,31 @@ static void ShowRowDevice(int32_t row, PortDevice* device) {
 }
 
 static int32_t RowIsChecked(int32_t row) { return RowStateImage(row) == static_cast<int32_t>(kChecked); }
-static void UncheckRow(int32_t row) { SetRowStateImage(row, kUnchecked); }
-
-const RowAccess listRows = {RowCount, RowPort, RowIsChecked, UncheckRow, ShowRowDevice};
-
-int32_t BeginRowCommand() {
-  if (portReservations == nullptr || portDevices == nullptr) return 0;  // no rows yet
-  return TryBeginRowWork();
+static void SetRowChecked(int32_t row, int32_t checked) {
+  SetRowStateImage(row, checked ? kChecked : kUnchecked);
+}
+static int32_t RowIsSelected(int32_t row) {
+  return (SendMessageW(listView, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+static void ClearSelection() { SetRowState(-1, 0, LVIS_SELECTED); }
+static void SelectAndFocus(int32_t row) {
+  SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
+  SetRowState(row, LVIS_FOCUSED, LVIS_FOCUSED);
+  RememberFocus(row);
 }
 
-void SaveReservations() {
-  // A save that did not write leaves the boxes showing what is not stored:
-  // show what is.
-  if (!Save(portReservations)) ArmRefreshTimer(kKeyChangeRefreshDelay);
+const RowAccess listRows = {RowCount,      RowPort,          RowIsChecked,
+                            SetRowChecked, ShowRowDevice,    RowIsSelected,
+                            SelectedRowCount, ClearSelection, SelectAndFocus};
+
+void OpenPropertySheetOfRow(int32_t row) {
+  PortDevice* device;
+  char16_t deviceId[kDeviceIdUnits];
+  if (row < 0 || !ReadRowDevice(row, &device) || device == nullptr ||
+      !DeviceIdOf(device, deviceId)) {
+    return;
+  }
+  OpenPropertySheet(deviceId);
 }
 
 void RefreshList() {
@@ -211,19 +219,12 @@ void RefreshList() {
   int32_t oldTop = static_cast<int32_t>(SendMessageW(listView, LVM_GETTOPINDEX, 0, 0));
   SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
 
-  if (portReservations == nullptr) {
-    portReservations = static_cast<PortReservations*>(MemAlloc(sizeof(PortReservations)));
-  }
-  Load(portReservations);
-  if (portDevices == nullptr) {
-    portDevices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
-  }
-  Enumerate(portDevices);
-
-  for (int32_t i = 0; i < portReservations->portCount; i++) {
+  ReloadPorts();
+  const PortReservations* ports = PortState();
+  for (int32_t i = 0; i < ports->portCount; i++) {
     wchar_t text[16];
     swprintf(text, 16, L"COM%i", i + 1);
-    PortDevice* device = FindByPort(portDevices, i + 1);
+    PortDevice* device = DeviceOfPort(i + 1);
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = i;
@@ -233,7 +234,7 @@ void RefreshList() {
     int32_t row = static_cast<int32_t>(
         SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) continue;  // -1 would address every row
-    SetRowStateImage(row, portReservations->reservedFlags[i] ? kChecked : kUnchecked);
+    SetRowStateImage(row, ports->reservedFlags[i] ? kChecked : kUnchecked);
     SetRowTexts(device, row);
   }
   ShowReservedCount();

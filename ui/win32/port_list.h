@@ -7,12 +7,7 @@
 #include <stdint.h>
 
 #include "core/port_devices.h"
-#include "core/port_reservations.h"
-#include "ui/repairs.h"
-
-// The two models, created by the first refresh and kept until shutdown.
-extern PortReservations* portReservations;
-extern PortDeviceList* portDevices;
+#include "ui/row_access.h"
 
 void UpdateColumns();
 void RefreshList();
@@ -45,12 +40,7 @@ int32_t RememberedFocusRow();
 // row cannot be read.
 int32_t ReadRowDevice(int32_t row, PortDevice** device);
 
-// The list's rows for the repairs.
+// The list's rows for the port session's rules.
 extern const RowAccess listRows;
-// Starts work that holds rows or device records (see row_guard.h): 0 when
-// it may not run now, because rows are in use or do not exist yet. Work
-// that started ends with EndRowWorkAndCatchUp (monitor.h).
-int32_t BeginRowCommand();
-// Writes the reservations; when nothing was written, the list is refreshed
-// so that it shows what is stored.
-void SaveReservations();
+// Opens the system's property sheet of a row's device, when it has one.
+void OpenPropertySheetOfRow(int32_t row);

@@ -5,7 +5,7 @@
 #include "actions/visual_theme.h"
 #include "app/memory.h"
 #include "res/resource.h"
-#include "ui/win32/commands.h"
+#include "ui/win32/menus.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/port_list.h"
 #include "ui/row_order.h"
@@ -34,7 +34,7 @@ int32_t ApplyStartupSettings(int32_t showCommand, WINDOWPLACEMENT* placement) {
   if (themesActive) {
     viewSettings.visualStyles = startup.visualStyles;
     SetMenuCheck(IDM_WINDOWS_THEME, viewSettings.visualStyles);
-    if (viewSettings.visualStyles == 0) ApplyVisualStyles();
+    if (viewSettings.visualStyles == 0) ApplyWindowTheme();
   } else {
     EnableMenuItem(mainMenu, IDM_WINDOWS_THEME, MF_BYCOMMAND | MF_GRAYED);
   }

@@ -1,0 +1,132 @@
+#include "ui/port_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/process.h"
+#include "platform/sim/sim.h"
+#include "tests/support/fake_rows.h"
+
+namespace {
+
+typedef std::vector<uint8_t> Bytes;
+
+class PortSession : public testing::Test {
+ protected:
+  void SetUp() override { SimReset(); }
+  void TearDown() override {
+    ReleasePorts();
+    isAdmin = 1;
+  }
+  // The window's first refresh: the models, and a row per port.
+  void Open(const Bytes& comDb, bool descending = false) {
+    SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, comDb);
+    ReloadPorts();
+    FillFakeRows(PortState()->reservedFlags, PortState()->portCount, nullptr);
+    if (descending) std::reverse(fakeRows.begin(), fakeRows.end());
+  }
+  int32_t RowOf(int32_t port) {
+    return static_cast<int32_t>(&FakeRowOf(port) - fakeRows.data());
+  }
+};
+
+TEST_F(PortSession, HoldsBackARefreshOrCloseAndRefusesOtherRowWork) {
+  EXPECT_EQ(0, BeginRowWork());  // no rows yet
+  Open(Bytes{0x01});
+  EXPECT_EQ(1, RefreshMayRunNow());
+  EXPECT_EQ(1, CloseMayRunNow());
+  EXPECT_EQ(0, EndRowWork());  // an unmatched end changes nothing
+  EXPECT_EQ(0, RowsInUse());
+
+  ASSERT_EQ(1, BeginRowWork());
+  EXPECT_EQ(1, RowsInUse());
+  EXPECT_EQ(0, BeginRowWork());  // a second command inside the first
+  EXPECT_EQ(0, RefreshMayRunNow());
+  EXPECT_EQ(0, RefreshMayRunNow());
+  EXPECT_EQ(kRefreshDue, EndRowWork());  // once, however often it came due
+  EXPECT_EQ(1, RefreshMayRunNow());
+  EXPECT_EQ(0, RowsInUse());
+
+  ASSERT_EQ(1, BeginRowWork());
+  EXPECT_EQ(0, CloseMayRunNow());
+  EXPECT_EQ(0, RefreshMayRunNow());
+  EXPECT_EQ(kRefreshDue | kCloseDue, EndRowWork());
+  ASSERT_EQ(1, BeginRowWork());
+  EXPECT_EQ(0, EndRowWork());  // nothing came due this time
+}
+
+// A click on a check box, as the list reports it after it has changed the
+// box: the rows it sets, the selection that follows, what is written.
+TEST_F(PortSession, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
+  const struct {
+    const char* name;
+    Bytes stored;
+    bool descending;
+    std::vector<int32_t> selected;  // ports selected before the click
+    int32_t clicked;                // the port whose box was clicked
+    bool checked;                   // its box after the click
+    Bytes want;
+    std::vector<int32_t> wantSelected;
+  } cases[] = {
+      {"COM5 freed, sorted descending", {0x1F}, true, {}, 5, false, {0x0F}, {5}},
+      {"one of three selected cleared", {0x0F}, false, {1, 2, 3}, 2, false, {0x08}, {1, 2, 3}},
+      {"a fourth joins three selected", {0x00}, false, {1, 2, 3}, 7, true, {0x47}, {1, 2, 3, 7}},
+      {"the selection moves to the clicked row", {0x00}, false, {1}, 4, true, {0x08}, {4}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    Open(c.stored, c.descending);
+    for (int32_t port : c.selected) FakeRowOf(port).selected = true;
+    int32_t row = RowOf(c.clicked);
+    fakeRows[row].checked = c.checked;
+    int32_t writes = SimRegWriteCount(), saved = 0;
+    EXPECT_EQ(nullptr, EditReservations(kFakeRows, row, 0, &saved));
+    EXPECT_EQ(1, saved);
+    EXPECT_EQ(1, SimRegWriteCount() - writes);  // all at once
+    EXPECT_EQ(c.want, SimRegValue(kComArbiterPath, kComDbName));
+    std::vector<int32_t> selected;
+    for (int32_t port = 1; port <= 8; port++) {
+      if (FakeRowOf(port).selected) selected.push_back(port);
+      EXPECT_EQ((c.want[0] >> (port - 1) & 1) != 0, FakeRowOf(port).checked) << "COM" << port;
+    }
+    EXPECT_EQ(c.wantSelected, selected);
+    EXPECT_EQ(row, fakeFocus);
+    ReleasePorts();
+  }
+}
+
+// Refused, an edit changes nothing and says why, in the box's words.
+TEST_F(PortSession, AnEditIsRefusedWithoutAdministratorRightsOrAWholeComDb) {
+  const struct {
+    int32_t admin;
+    Bytes stored;
+    bool unreadable;
+    const char16_t* refusal;
+  } cases[] = {
+      {0, {0x01}, false, u"Admin privileges are required"},
+      {1, {0x01}, true, u"ComDB could not be read; nothing was changed"},
+      {1, Bytes(kLargestComDbBytes + 1, 0x01), false,
+       u"ComDB is longer than 4096 ports; nothing was changed"},
+  };
+  for (const auto& c : cases) {
+    SimReset();
+    isAdmin = c.admin;
+    if (c.unreadable) SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 100, kComDbName);
+    Open(c.stored);
+    fakeRows[1].checked = true;
+    int32_t saved = 1;
+    const char16_t* refusal = EditReservations(kFakeRows, 1, 0, &saved);
+    ASSERT_NE(nullptr, refusal);
+    EXPECT_EQ(std::u16string(c.refusal), refusal);
+    EXPECT_EQ(0, saved);
+    EXPECT_EQ(0, SimRegWriteCount());
+    EXPECT_FALSE(fakeRows[0].selected || fakeRows[1].selected);  // the selection stays
+    ReleasePorts();
+  }
+}
+
+}  // namespace

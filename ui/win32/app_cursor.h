@@ -1,0 +1,10 @@
+// The cursor every long action shows while it works.
+#pragma once
+
+#include <windows.h>
+
+#include <stdint.h>
+
+// Shows a system cursor over the main window and the list; the nudge moves
+// the pointer a pixel and back so that the new shape shows at once.
+void SetAppCursor(LPCWSTR cursorId, int32_t nudge);
