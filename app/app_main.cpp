@@ -20,10 +20,10 @@ void EntryPoint() {
 // last component replaced by ".ini" (appended when it has none), in the
 // ANSI code page the profile functions take. A path without an exact ANSI
 // form, or too long, names no file: a similar name could be another file.
-static void MakeSettingsPath(const char16_t* programPath, char* path) {
+static void MakeSettingsPath(const char16_t* programPath, char* path, uint32_t chars) {
   path[0] = 0;
-  char16_t wide[260];
-  uint32_t n = TextCopy(wide, 260, programPath);
+  char16_t wide[kPathUnits];
+  uint32_t n = TextCopy(wide, Units(wide), programPath);
   if (n == 0) return;
   uint32_t end = n;
   for (uint32_t i = n; i-- > 0 && wide[i] != u'\\' && wide[i] != u'/';) {
@@ -32,10 +32,10 @@ static void MakeSettingsPath(const char16_t* programPath, char* path) {
       break;
     }
   }
-  if (end + 4 >= 260) return;
+  if (end + 4 >= Units(wide)) return;
   wide[end] = 0;
-  TextAppend(wide, 260, u".ini");
-  OsToAnsiExact(wide, path, 260);
+  TextAppend(wide, Units(wide), u".ini");
+  OsToAnsiExact(wide, path, chars);
 }
 
 static int32_t RunWindowMode(int32_t showCommand) {
@@ -51,10 +51,10 @@ int32_t AppMain(uintptr_t moduleInstance, const char16_t* argumentText, int32_t 
   processHeap = OsProcessHeap();
   programInstance = moduleInstance;
   isAdmin = IsUserAdmin();
-  OsSystemDirectory(systemDirectory, 64);
+  OsSystemDirectory(systemDirectory, Units(systemDirectory));
   // A path that was cut names another file: it is never read or started.
-  if (OsModuleFileName(modulePath, 260) >= 260) modulePath[0] = 0;
-  MakeSettingsPath(modulePath, iniPath);
+  if (OsModuleFileName(modulePath, Units(modulePath)) >= Units(modulePath)) modulePath[0] = 0;
+  MakeSettingsPath(modulePath, iniPath, Units(iniPath));
   ReadOsVersion(&osVersion);
 
   BatchSwitches switches = DetectSwitches(argumentText);

@@ -7,7 +7,7 @@
 
 static void AppendErrorName(char16_t* text, uint32_t units, uint32_t code) {
   char16_t name[32];
-  TextWidenAscii(name, 32, ErrorName(code));
+  TextWidenAscii(name, Units(name), ErrorName(code));
   TextAppend(text, units, name);
 }
 

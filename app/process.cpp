@@ -3,7 +3,7 @@
 uintptr_t programInstance;
 int32_t isAdmin;
 char16_t systemDirectory[64];
-char16_t modulePath[260];
-char iniPath[260];
+char16_t modulePath[kPathUnits];
+char iniPath[kPathUnits];
 OsVersionInfo osVersion;
 ProgramVersion programVersion;

@@ -7,8 +7,10 @@
 
 extern uintptr_t programInstance;  // the program's module, for its resources
 extern int32_t isAdmin;
+const uint32_t kPathUnits = 260;  // MAX_PATH
+
 extern char16_t systemDirectory[64];
-extern char16_t modulePath[260];  // empty when the path did not fit
-extern char iniPath[260];  // system ANSI code page; empty: no settings file
+extern char16_t modulePath[kPathUnits];  // empty when the path did not fit
+extern char iniPath[kPathUnits];  // system ANSI code page; empty: no settings file
 extern OsVersionInfo osVersion;
 extern ProgramVersion programVersion;

@@ -5,7 +5,15 @@
 // the text does not fit.
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
+
+// The number of units of a buffer, taken from its declaration, so that a
+// buffer's size is written in one place.
+template <typename Unit, size_t N>
+constexpr uint32_t Units(const Unit (&)[N]) {
+  return static_cast<uint32_t>(N);
+}
 
 uint32_t TextLength(const char16_t* text);
 // Copies text into buffer; returns the number of units copied.

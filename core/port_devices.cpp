@@ -29,16 +29,17 @@ enum PortNameRead { kNoPortName, kPortNameTaken, kPortNameUnknown };
 // in a larger zeroed buffer by whoever wrote it.
 const uint32_t kPortNameValueBytes = 512;
 
-// PortName into a field of 14 units: the value's text up to its first zero,
+// PortName into a field of kPortNameUnits: the value's text up to its first zero,
 // taken when it has at most thirteen characters and begins with "COM".
 // Unknown when a value is there that could not be read whole: its device
 // may hold a number that would then look unused.
 static PortNameRead ReadPortName(const char16_t* deviceId, char16_t* portName) {
+  // Room for the whole path of any ID the ID buffer holds.
   char16_t path[308];
-  TextCopy(path, 308, u"System\\CurrentControlSet\\Enum\\");
-  TextAppend(path, 308, deviceId);
-  TextAppend(path, 308, u"\\Device Parameters");
-  MemFill(portName, 0, 14 * sizeof(char16_t));
+  TextCopy(path, Units(path), u"System\\CurrentControlSet\\Enum\\");
+  TextAppend(path, Units(path), deviceId);
+  TextAppend(path, Units(path), u"\\Device Parameters");
+  MemFill(portName, 0, kPortNameUnits * sizeof(char16_t));
   uint32_t size = 0;
   if (!QueryRegValueSize(kOsLocalMachine, path, u"PortName", &size)) {
     return OsGetLastError() == static_cast<uint32_t>(kOsErrorFileNotFound) ? kNoPortName
@@ -51,8 +52,8 @@ static PortNameRead ReadPortName(const char16_t* deviceId, char16_t* portName) {
     return kPortNameUnknown;  // failed, or changed since it was measured
   }
   uint32_t length = TextLength(value);
-  if (length == 0 || length > 13) return kNoPortName;
-  TextCopy(portName, 14, value);
+  if (length == 0 || length >= kPortNameUnits) return kNoPortName;
+  TextCopy(portName, kPortNameUnits, value);
   // Case-sensitive: com3 is not taken.
   return portName[0] == u'C' && portName[1] == u'O' && portName[2] == u'M' ? kPortNameTaken
                                                                          : kNoPortName;
@@ -60,12 +61,13 @@ static PortNameRead ReadPortName(const char16_t* deviceId, char16_t* portName) {
 
 static void FillRecord(PortDevice* d, OsDeviceSet set, const OsDeviceData* data) {
   d->portNumber = TextToInt(d->portName + 3);
-  if (OsQueryDosDevice(d->portName, d->kernelName, 260) == 0) d->kernelName[0] = 0;
-  d->kernelName[259] = 0;
-  ReadTextProperty(set, data, kDevPropClass, d->className, 64);
-  if (ReadTextProperty(set, data, kDevPropFriendlyName, d->deviceText, 256) != kCrSuccess) {
+  if (OsQueryDosDevice(d->portName, d->kernelName, Units(d->kernelName)) == 0) d->kernelName[0] = 0;
+  d->kernelName[Units(d->kernelName) - 1] = 0;
+  ReadTextProperty(set, data, kDevPropClass, d->className, Units(d->className));
+  if (ReadTextProperty(set, data, kDevPropFriendlyName, d->deviceText, Units(d->deviceText)) !=
+      kCrSuccess) {
     d->deviceText[0] = 0;
-    ReadTextProperty(set, data, kDevPropDeviceDesc, d->deviceText, 256);
+    ReadTextProperty(set, data, kDevPropDeviceDesc, d->deviceText, Units(d->deviceText));
   }
   if (OsGetDevNodeStatus(d->deviceNode, &d->nodeStatus, &d->problemCode) == kCrNoSuchDevinst) {
     d->problemCode = kProblemNotPresent;
@@ -81,13 +83,13 @@ int32_t Enumerate(PortDeviceList* list) {
     data.size = sizeof data;
     if (!OsEnumDevice(list->deviceInfoSet, m, &data)) break;
     if (!IsSerialClass(list->deviceInfoSet, &data)) continue;
-    char16_t deviceId[260] = {};
-    if (OsGetDeviceId(data.devInst, deviceId, 260) != kCrSuccess) {
+    char16_t deviceId[kDeviceIdUnits] = {};
+    if (OsGetDeviceId(data.devInst, deviceId, kDeviceIdUnits) != kCrSuccess) {
       list->incomplete = 1;
       continue;
     }
-    deviceId[259] = 0;
-    char16_t portName[14];  // read before a record exists: most members are skipped
+    deviceId[kDeviceIdUnits - 1] = 0;
+    char16_t portName[kPortNameUnits];  // read before a record exists: most members are skipped
     PortNameRead read = ReadPortName(deviceId, portName);
     if (read == kPortNameUnknown) list->incomplete = 1;
     if (read != kPortNameTaken) continue;
@@ -102,8 +104,8 @@ int32_t Enumerate(PortDeviceList* list) {
     list->devices[list->deviceCount] = d;
     d->memberIndex = static_cast<int32_t>(m);
     d->deviceNode = data.devInst;
-    TextCopy(d->portName, 14, portName);
-    TextCopy(d->deviceInstanceId, 260, deviceId);
+    TextCopy(d->portName, kPortNameUnits, portName);
+    TextCopy(d->deviceInstanceId, kDeviceIdUnits, deviceId);
     FillRecord(d, list->deviceInfoSet, &data);
     list->deviceCount++;
   }

@@ -7,13 +7,15 @@
 #include "core/failure.h"
 #include "platform/os.h"
 
+const uint32_t kPortNameUnits = 14;  // COM4096 fits
+
 struct PortDevice {
   OsDevNode deviceNode;     // 0 once the device was removed
   int32_t portNumber;       // from portName after "COM"
   uint32_t nodeStatus;
   uint32_t problemCode;     // 45 when the node is not present
   char16_t deviceInstanceId[kDeviceIdUnits];
-  char16_t portName[14];    // COM3; up to thirteen characters (COM4096 fits)
+  char16_t portName[kPortNameUnits];  // COM3; up to thirteen characters
   char16_t kernelName[260]; // target of the DOS name, \Device\Serial0
   char16_t deviceText[256]; // friendly name, else device description
   char16_t className[64];

@@ -13,12 +13,14 @@ void HardenLibrarySearch() {
   if (setDefaultDirectories != nullptr) setDefaultDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+// The system directory is asked for in at most MAX_PATH characters; the
+// buffers hold a little more, for the library's name.
 void* LoadSystemLibrary(const char16_t* name) {
   wchar_t path[264];
-  UINT n = GetSystemDirectoryW(path, 260);
-  if (n == 0 || n >= 260) return nullptr;
+  UINT n = GetSystemDirectoryW(path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
   const wchar_t* tail = reinterpret_cast<const wchar_t*>(name);
-  if (n + 1 + lstrlenW(tail) >= 264) return nullptr;
+  if (n + 1 + lstrlenW(tail) >= ARRAYSIZE(path)) return nullptr;
   path[n++] = L'\\';
   lstrcpyW(path + n, tail);
   // Its own dependencies are then searched from its folder, the system
@@ -29,9 +31,9 @@ void* LoadSystemLibrary(const char16_t* name) {
 
 void* LoadSystemLibraryA(const char* name) {
   char path[272];
-  UINT n = GetSystemDirectoryA(path, 260);
-  if (n == 0 || n >= 260) return nullptr;
-  if (n + 1 + lstrlenA(name) >= 272) return nullptr;
+  UINT n = GetSystemDirectoryA(path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  if (n + 1 + lstrlenA(name) >= static_cast<int>(ARRAYSIZE(path))) return nullptr;
   path[n++] = '\\';
   lstrcpyA(path + n, name);
   return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);

@@ -12,6 +12,7 @@
 #include "app/memory.h"
 #include "app/probes.h"
 #include "app/process.h"
+#include "app/text.h"
 #include "platform/os.h"
 #include "res/resource.h"
 #include "ui/win32/main_window.h"
@@ -32,7 +33,7 @@ static int32_t NextSelectedRow(int32_t after) {
 
 static void ShowRepairOutcome(RepairKind kind, const RepairOutcome& outcome) {
   char16_t text[132];
-  RepairStatusText(kind, outcome, text, 132);
+  RepairStatusText(kind, outcome, text, Units(text));
   SendMessageW(statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
   // Boxes that show what ComDB does not hold go back to what it does.
   if (outcome.saveFailed || outcome.unsaved) ArmRefreshTimer(kKeyChangeRefreshDelay);

@@ -80,18 +80,18 @@ int32_t CreateMainWindow(int32_t showCommand) {
 }
 
 static void SetCaptionSuffixes(HWND window) {
-  wchar_t caption[64] = {};
-  GetWindowTextW(window, caption, 63);
+  char16_t caption[64] = {};
+  wchar_t* wide = reinterpret_cast<wchar_t*>(caption);
+  GetWindowTextW(window, wide, Units(caption) - 1);
   if (ShowVersionInCaption() != 0 && caption[0] != 0) {
-    char16_t* text = reinterpret_cast<char16_t*>(caption);
-    TextAppend(text, 64, u" V");
-    TextAppend(text, 64, programVersion.shortText);
-    SetWindowTextW(window, caption);
+    TextAppend(caption, Units(caption), u" V");
+    TextAppend(caption, Units(caption), programVersion.shortText);
+    SetWindowTextW(window, wide);
   }
   if (!isAdmin) {
-    GetWindowTextW(window, caption, 64);
-    TextAppend(reinterpret_cast<char16_t*>(caption), 64, u"  [Restricted]");
-    SetWindowTextW(window, caption);
+    GetWindowTextW(window, wide, Units(caption));
+    TextAppend(caption, Units(caption), u"  [Restricted]");
+    SetWindowTextW(window, wide);
   }
 }
 

@@ -1,9 +1,9 @@
 #include "ui/win32/port_list.h"
 
 #include <commctrl.h>
-#include <stdio.h>
 
 #include "actions/property_sheet.h"
+#include "app/text.h"
 #include "ui/edit_rules.h"
 #include "ui/port_session.h"
 #include "ui/row_order.h"
@@ -68,8 +68,10 @@ void SetRowTexts(const PortDevice* device, int32_t row) {
 
 void ShowReservedCount() {
   if (PortState() == nullptr) return;  // before the first refresh
-  wchar_t text[132];
-  swprintf(text, 132, L" %i ports reserved", ReservedPortCount());
+  char16_t text[132] = {};
+  TextAppend(text, Units(text), u" ");
+  TextAppendSigned(text, Units(text), ReservedPortCount());
+  TextAppend(text, Units(text), u" ports reserved");
   SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
 }
 
@@ -83,8 +85,9 @@ void ShowSelectedCount() {
   int32_t n = SelectedRowCount();
   if (n == lastSelectedCount) return;
   lastSelectedCount = n;
-  wchar_t text[132];
-  swprintf(text, 132, L" Selected Devices: %i", n);
+  char16_t text[132] = {};
+  TextAppend(text, Units(text), u" Selected Devices: ");
+  TextAppendSigned(text, Units(text), n);
   SendMessageW(statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
 }
 
@@ -222,13 +225,13 @@ void RefreshList() {
   ReloadPorts();
   const PortReservations* ports = PortState();
   for (int32_t i = 0; i < ports->portCount; i++) {
-    wchar_t text[16];
-    swprintf(text, 16, L"COM%i", i + 1);
+    char16_t text[16] = u"COM";
+    TextAppendSigned(text, Units(text), i + 1);
     PortDevice* device = DeviceOfPort(i + 1);
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = i;
-    item.pszText = text;
+    item.pszText = reinterpret_cast<wchar_t*>(text);
     item.lParam = reinterpret_cast<LPARAM>(device);
     // The template's sorting style may place the row elsewhere.
     int32_t row = static_cast<int32_t>(
