@@ -86,6 +86,7 @@ set(WINDOW_SOURCES
   ui/win32/app_cursor.cpp
   ui/win32/commands.cpp
   ui/win32/list_notify.cpp
+  ui/win32/list_rows.cpp
   ui/win32/list_sort.cpp
   ui/win32/main_window.cpp
   ui/win32/menus.cpp
@@ -93,6 +94,7 @@ set(WINDOW_SOURCES
   ui/win32/port_list.cpp
   ui/win32/settings_file.cpp
   ui/win32/shutdown.cpp
+  ui/win32/window_state.cpp
   ui/win32/window_mode.cpp
 )
 add_link_options(-static -static-libgcc -static-libstdc++)

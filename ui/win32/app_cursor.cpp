@@ -1,6 +1,6 @@
 #include "ui/win32/app_cursor.h"
 
-#include "ui/win32/main_window.h"
+#include "ui/win32/window_state.h"
 
 void SetAppCursor(LPCWSTR cursorId, int32_t nudge) {
   HCURSOR cursor = LoadCursorW(nullptr, cursorId);

@@ -15,7 +15,7 @@
 #include "app/text.h"
 #include "platform/os.h"
 #include "res/resource.h"
-#include "ui/win32/main_window.h"
+#include "ui/win32/window_state.h"
 #include "ui/win32/monitor.h"
 #include "ui/port_session.h"
 #include "ui/win32/port_list.h"

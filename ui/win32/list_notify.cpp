@@ -9,7 +9,7 @@
 #include "ui/view_state.h"
 #include "ui/win32/app_cursor.h"
 #include "ui/win32/list_sort.h"
-#include "ui/win32/main_window.h"
+#include "ui/win32/window_state.h"
 #include "ui/win32/monitor.h"
 #include "ui/win32/port_list.h"
 

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "platform/win32/list_view.h"
-#include "ui/win32/main_window.h"
-#include "ui/win32/port_list.h"
+#include "ui/win32/window_state.h"
+#include "ui/win32/list_rows.h"
 #include "ui/port_session.h"
 #include "ui/row_order.h"
 #include "ui/view_state.h"

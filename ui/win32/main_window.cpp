@@ -1,4 +1,5 @@
 #include "ui/win32/main_window.h"
+#include "ui/win32/window_state.h"
 
 #include <commctrl.h>
 #include <dbt.h>
@@ -18,31 +19,7 @@
 #include "ui/view_state.h"
 #include "ui/window_geometry.h"
 
-HWND mainWindow;
-HWND listView;
-HWND statusBar;
-HWND clearButton;
-HWND removeButton;
-HMENU mainMenu;
-HMENU contextMenu;
-HMENU contextMenuHolder;
-HICON smallIcon;
-HICON largeIcon;
-HBITMAP menuCheckBitmap;
-HDEVNOTIFY deviceNotification;
-int32_t listTop;
-int32_t headerHeight;
-
 static Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-int32_t GetScreenDpi() {
-  HDC dc = GetDC(mainWindow);
-  int32_t dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(mainWindow, dc);
-  return dpi;
-}
-
-int32_t ScaleByDpi(int32_t n) { return MulDiv(n, GetScreenDpi(), 96); }
 
 int32_t CreateMainWindow(int32_t showCommand) {
   WINDOWPLACEMENT placement = {};
@@ -194,13 +171,4 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
   }
   return FALSE;
-}
-
-BOOL SetWindowZOrder(HWND window, HWND insertAfter) {
-  return SetWindowPos(window, insertAfter, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-}
-
-void ApplyWindowTheme() {
-  const HWND themed[4] = {listView, statusBar, clearButton, removeButton};
-  ApplyVisualStyles(mainWindow, themed, 4, viewSettings.visualStyles);
 }

@@ -6,7 +6,7 @@
 #include "app/process.h"
 #include "res/resource.h"
 #include "ui/view_state.h"
-#include "ui/win32/main_window.h"
+#include "ui/win32/window_state.h"
 #include "ui/win32/port_list.h"
 
 // Replaces the whole state of an item, by command.

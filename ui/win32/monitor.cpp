@@ -5,7 +5,7 @@
 #include "app/memory.h"
 #include "ui/device_change.h"
 #include "ui/key_watcher.h"
-#include "ui/win32/main_window.h"
+#include "ui/win32/window_state.h"
 #include "ui/win32/port_list.h"
 #include "ui/port_session.h"
 #include "ui/win32/settings_file.h"

@@ -6,7 +6,7 @@
 #include "app/memory.h"
 #include "res/resource.h"
 #include "ui/win32/menus.h"
-#include "ui/win32/main_window.h"
+#include "ui/win32/window_state.h"
 #include "ui/win32/port_list.h"
 #include "ui/row_order.h"
 #include "ui/settings_rules.h"

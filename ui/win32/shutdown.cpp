@@ -3,7 +3,7 @@
 #include "actions/about_box.h"
 #include "ui/key_watcher.h"
 #include "ui/port_session.h"
-#include "ui/win32/main_window.h"
+#include "ui/win32/window_state.h"
 #include "ui/win32/monitor.h"
 #include "ui/win32/settings_file.h"
 

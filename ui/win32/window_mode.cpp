@@ -5,6 +5,7 @@
 #include "app/process.h"
 #include "res/resource.h"
 #include "ui/win32/main_window.h"
+#include "ui/win32/window_state.h"
 
 int32_t RunMainWindow(int32_t showCommand) {
   CreateMainWindow(showCommand);
