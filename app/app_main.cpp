@@ -58,6 +58,6 @@ int32_t AppMain(uintptr_t moduleInstance, const char16_t* argumentText, int32_t 
   ReadOsVersion(&osVersion);
 
   BatchSwitches switches = DetectSwitches(argumentText);
-  if (!switches.clearSwitch && !switches.removeSwitch) return RunWindowMode(showCommand);
+  if (!IsBatchMode(switches)) return RunWindowMode(showCommand);
   return RunBatch(switches);
 }

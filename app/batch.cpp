@@ -1,60 +1,174 @@
 #include "app/batch.h"
 
 #include "app/failure_report.h"
+#include "app/listing.h"
 #include "app/memory.h"
+#include "app/output.h"
 #include "app/process.h"
+#include "app/text.h"
 #include "core/change_conditions.h"
 #include "core/port_devices.h"
 #include "core/port_reservations.h"
 #include "platform/os.h"
 
-// Frees every number in range that no device carries; a non-present device
-// counts as a device. Writes back when at least one number had none.
-static void ClearNumbersWithoutDevice(PortReservations* reservations, const PortDeviceList* devices) {
-  int32_t count = 0;
-  for (int32_t p = 1; p <= reservations->portCount; p++) {
-    if (FindByPort(devices, p) == nullptr) {
-      SetPortReserved(reservations, p, 0);
-      count++;
-    }
+// Failures go to standard error, always, and also into the boxes a person
+// at the screen knows, unless /q was given or nobody could see them: a box
+// nobody can answer would hold the run for ever.
+static int32_t boxesShown;
+
+static void Tell(const char16_t* caption, const char16_t* text) {
+  WriteLine(kOsStandardError, text);
+  if (boxesShown) OsMessageBox(0, text, caption, kOsMbOk | kOsMbIconError);
+}
+
+static void TellFailure(Failure failure, const PortDevice* device) {
+  if (failure.deviceId[0] == 0) TextCopy(failure.deviceId, kDeviceIdUnits, device->deviceInstanceId);
+  char16_t line[kFailureTextUnits];
+  DescribeFailureLine(failure, isAdmin, line, Units(line));
+  WriteLine(kOsStandardError, line);
+  if (boxesShown) ShowFailureBox(failure);
+}
+
+// "freed COM5", "would free COM5"; "removed COM7 ROOT\PORTS\0001".
+static void Report(const char16_t* verb, int32_t port, const PortDevice* device = nullptr) {
+  char16_t line[32 + kDeviceIdUnits] = {};
+  TextCopy(line, Units(line), verb);
+  TextAppend(line, Units(line), u" COM");
+  TextAppendSigned(line, Units(line), port);
+  if (device != nullptr) {
+    TextAppend(line, Units(line), u" ");
+    TextAppend(line, Units(line), device->deviceInstanceId);
   }
-  if (count != 0) Save(reservations);
+  WriteLine(kOsStandardOutput, line);
+}
+
+// Writes the ports that were freed once ComDB holds them; a dry run tells
+// them at once, and writes nothing.
+struct Freed {
+  int32_t* ports;
+  int32_t count;
+  int32_t dryRun;
+};
+
+static void Free(PortReservations* reservations, int32_t port, Freed* freed) {
+  if (port < 1 || port > reservations->portCount || !reservations->reservedFlags[port - 1]) return;
+  SetPortReserved(reservations, port, 0);
+  if (freed->dryRun) {
+    Report(u"would free", port);
+  } else {
+    freed->ports[freed->count] = port;
+  }
+  freed->count++;
+}
+
+static void SaveAndReport(PortReservations* reservations, Freed* freed) {
+  Failure failure;
+  if (!Save(reservations, &failure)) {
+    char16_t line[kFailureTextUnits];
+    DescribeFailureLine(failure, isAdmin, line, Units(line));
+    WriteLine(kOsStandardError, line);
+    return;
+  }
+  for (int32_t i = 0; i < freed->count; i++) Report(u"freed", freed->ports[i]);
+}
+
+// Frees every number in range that no device carries; a non-present device
+// counts as a device. Saves whenever a number has no device, which creates
+// a missing ComDB. Returns how many reserved numbers it freed.
+static int32_t ClearNumbersWithoutDevice(PortReservations* reservations,
+                                         const PortDeviceList* devices, int32_t dryRun) {
+  Freed freed = {static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (reservations->portCount + 1))),
+                 0, dryRun};
+  int32_t withoutDevice = 0;
+  for (int32_t p = 1; p <= reservations->portCount; p++) {
+    if (FindByPort(devices, p) != nullptr) continue;
+    withoutDevice++;
+    Free(reservations, p, &freed);
+  }
+  if (withoutDevice != 0 && !dryRun) SaveAndReport(reservations, &freed);
+  MemFree(freed.ports);
+  return freed.count;
 }
 
 // Removes every non-present device, going on past failures; frees a number
-// only when no other device carries it. Returns 1 when every removal worked.
-static int32_t RemoveEveryNonPresentDevice(PortReservations* reservations, PortDeviceList* devices) {
-  int32_t allRemoved = 1;
+// only when no other device carries it. A dry run takes each removal as
+// done. Returns how many devices it removed; *allRemoved is 0 when a
+// removal failed.
+static int32_t RemoveEveryNonPresentDevice(PortReservations* reservations, PortDeviceList* devices,
+                                           int32_t dryRun, int32_t* allRemoved) {
+  Freed freed = {static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (devices->deviceCount + 1))), 0,
+                 dryRun};
   int32_t removedCount = 0;
+  *allRemoved = 1;
   for (int32_t i = 0; i < devices->deviceCount; i++) {
     PortDevice* d = devices->devices[i];
     if (d->deviceNode == 0 || d->problemCode != kProblemNotPresent) continue;
     Failure failure;
-    if (!RemoveListedDevice(devices, d, &failure)) {
-      if (failure.kind != kNoFailure) ShowFailureBox(failure);
-      allRemoved = 0;
+    if (dryRun) {
+      d->deviceNode = 0;
+    } else if (!RemoveListedDevice(devices, d, &failure)) {
+      if (failure.kind != kNoFailure) TellFailure(failure, d);
+      *allRemoved = 0;
       continue;
     }
+    Report(dryRun ? u"would remove" : u"removed", d->portNumber, d);
     removedCount++;
-    if (FindByPort(devices, d->portNumber) == nullptr) SetPortReserved(reservations, d->portNumber, 0);
+    if (FindByPort(devices, d->portNumber) == nullptr) Free(reservations, d->portNumber, &freed);
   }
-  if (removedCount != 0) Save(reservations);
-  return allRemoved;
+  if (removedCount != 0 && !dryRun) SaveAndReport(reservations, &freed);
+  MemFree(freed.ports);
+  return removedCount;
 }
 
 static int32_t RunRepairs(BatchSwitches switches, PortReservations* reservations,
                           PortDeviceList* devices) {
-  if (switches.clearSwitch) ClearNumbersWithoutDevice(reservations, devices);
-  if (switches.removeSwitch && !RemoveEveryNonPresentDevice(reservations, devices)) {
-    return kExitRemovalFailed;
+  int32_t changes = 0, allRemoved = 1;
+  if (switches.clearSwitch) {
+    changes += ClearNumbersWithoutDevice(reservations, devices, switches.dryRunSwitch);
   }
-  return kExitSuccess;
+  if (switches.removeSwitch) {
+    changes += RemoveEveryNonPresentDevice(reservations, devices, switches.dryRunSwitch, &allRemoved);
+  }
+  if (switches.dryRunSwitch) return changes != 0 ? kExitWouldChange : kExitSuccess;
+  return allRemoved ? kExitSuccess : kExitRemovalFailed;
+}
+
+// One line a port that ComDB covers, and one more for each further device
+// that carries its number, under a line of column names.
+static int32_t WriteListing(const PortReservations* reservations, const PortDeviceList* devices) {
+  char16_t line[kListingLineUnits];
+  ListingHeader(kCsv, line, Units(line));
+  WriteLine(kOsStandardOutput, line);
+  for (int32_t p = 1; p <= reservations->portCount; p++) {
+    int32_t reserved = reservations->reservedFlags[p - 1];
+    const PortDevice* chosen = FindByPort(devices, p);
+    ListingLine(kCsv, p, reserved, chosen, line, Units(line));
+    WriteLine(kOsStandardOutput, line);
+    for (int32_t i = 0; i < devices->deviceCount; i++) {
+      const PortDevice* d = devices->devices[i];
+      if (d == chosen || d->portNumber != p) continue;
+      ListingLine(kCsv, p, reserved, d, line, Units(line));
+      WriteLine(kOsStandardOutput, line);
+    }
+  }
+  // What could be read is listed all the same.
+  if (!InventoryBuilt(devices)) {
+    Tell(u"Varnick", u"The device list could not be read whole; devices may be missing");
+  }
+  if (reservations->storedValueUnread) {
+    Tell(u"Varnick", u"ComDB could not be read whole; reserved numbers may show as free");
+  }
+  return !InventoryBuilt(devices) || reservations->storedValueUnread ? kExitNotRead : kExitSuccess;
 }
 
 int32_t RunBatch(BatchSwitches switches) {
-  if (!isAdmin) {
-    OsMessageBox(0, u"Error: Admin privileges are required", u"Varnick",
-                 kOsMbOk | kOsMbIconError);
+  boxesShown = !switches.quietSwitch && OsUserCanSeeWindows();
+  // Listing and dry runs change nothing: no administrator rights needed.
+  if (switches.dryRunSwitch && !switches.clearSwitch && !switches.removeSwitch) {
+    switches.clearSwitch = switches.removeSwitch = 1;
+  }
+  if (!switches.listSwitch && !switches.dryRunSwitch && !isAdmin) {
+    Tell(u"Varnick", u"Error: Admin privileges are required");
     return kExitNotAdmin;
   }
   // Both models are loaded once, before either repair.
@@ -63,9 +177,16 @@ int32_t RunBatch(BatchSwitches switches) {
   auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
   Enumerate(devices);
 
-  int32_t code = RefuseChange(&reservations, devices, switches.clearSwitch) != kChangeAllowed
-                     ? kExitNotRead
-                     : RunRepairs(switches, &reservations, devices);
+  int32_t code;
+  ChangeRefusal refusal;
+  if (switches.listSwitch) {
+    code = WriteListing(&reservations, devices);
+  } else if ((refusal = RefuseChange(&reservations, devices, switches.clearSwitch)) != kChangeAllowed) {
+    WriteLine(kOsStandardError, RefusalText(refusal));
+    code = kExitNotRead;
+  } else {
+    code = RunRepairs(switches, &reservations, devices);
+  }
   Clear(devices);
   MemFree(devices);
   Clear(&reservations);

@@ -10,7 +10,10 @@ const int32_t kExitNotAdmin = 1;
 const int32_t kExitRemovalFailed = 2;
 // The device list could not be read, or ComDB is longer than Windows
 // writes, or (for the clear step) ComDB could not be read: no repair could
-// tell what is in use, and nothing was changed.
+// tell what is in use, and nothing was changed. For the listing: it may
+// lack what could not be read.
 const int32_t kExitNotRead = 3;
+// A dry run (/n) found something the repairs would change.
+const int32_t kExitWouldChange = 4;
 
 int32_t RunBatch(BatchSwitches switches);

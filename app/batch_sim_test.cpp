@@ -138,3 +138,105 @@ TEST_F(Batch, BothSwitchesClearFirstThenRemove) {
     EXPECT_EQ(2, SimRegWriteCount());
   }
 }
+
+// What a run did, or would do, line by line on standard output; a dry run
+// changes nothing and tells by its exit code whether anything would change.
+TEST_F(Batch, ReportsWhatItDidAndWhatADryRunWould) {
+  const struct {
+    const char16_t* args;
+    int32_t code;
+    const char16_t* lines;
+    Bytes stored;
+  } cases[] = {
+      {u"/c", 0, u"freed COM1\r\nfreed COM6\r\n", {0x14}},
+      {u"/r", 0,
+       u"removed COM3 ACPI\\PNP0501\\1_COM3\r\nremoved COM5 ACPI\\PNP0501\\2_COM5\r\nfreed COM5\r\n",
+       {0x25}},
+      {u"/c /r", 0,
+       u"freed COM1\r\nfreed COM6\r\nremoved COM3 ACPI\\PNP0501\\1_COM3\r\n"
+       u"removed COM5 ACPI\\PNP0501\\2_COM5\r\nfreed COM5\r\n",
+       {0x04}},
+      {u"/c /n", 4, u"would free COM1\r\nwould free COM6\r\n", {0x35}},
+      {u"-R -N", 4,
+       u"would remove COM3 ACPI\\PNP0501\\1_COM3\r\nwould remove COM5 ACPI\\PNP0501\\2_COM5\r\n"
+       u"would free COM5\r\n",
+       {0x35}},
+      {u"/n", 4,
+       u"would free COM1\r\nwould free COM6\r\nwould remove COM3 ACPI\\PNP0501\\1_COM3\r\n"
+       u"would remove COM5 ACPI\\PNP0501\\2_COM5\r\nwould free COM5\r\n",
+       {0x35}},
+  };
+  for (const auto& c : cases) {
+    SimReset();
+    Seed(Bytes{0x35});  // 1, 3, 5, 6 reserved
+    SimAddPort(u"COM3");
+    SimAddPort(u"COM3", false);  // beside a working one: removed, the number kept
+    SimAddPort(u"COM5", false);
+    EXPECT_EQ(c.code, AppMain(1, c.args, 10)) << std::u16string(c.args).size();
+    EXPECT_EQ(std::u16string(c.lines), SimOutput(kOsStandardOutput));
+    EXPECT_EQ(c.stored, Stored());
+  }
+  // Nothing to change: 0.
+  SimReset();
+  Seed(Bytes{0x01});
+  SimAddPort(u"COM1");
+  EXPECT_EQ(0, AppMain(1, u"/n", 10));
+  EXPECT_EQ(u"", SimOutput(kOsStandardOutput));
+  // A dry run needs no administrator rights.
+  SimSetAdmin(0);
+  EXPECT_EQ(0, AppMain(1, u"/n /c", 10));
+}
+
+// A failure always goes to standard error; a box as well only where
+// someone can see and answer it, and /q was not given.
+TEST_F(Batch, FailuresGoToABoxOnlyWhereSomeoneCanAnswerIt) {
+  const struct {
+    bool canSee;
+    const char16_t* args;
+    size_t boxes;
+  } cases[] = {
+      {true, u"/r", 1}, {true, u"/r /q", 0}, {false, u"/r", 0}, {false, u"-Q -r", 0},
+  };
+  for (const auto& c : cases) {
+    for (int32_t admin : {1, 0}) {
+      SimReset();
+      SimSetUserCanSeeWindows(c.canSee);
+      SimSetAdmin(admin);
+      Seed(Bytes{0x02});
+      SimAddDevice(Failing(u"COM2"));
+      EXPECT_EQ(admin ? 2 : 1, AppMain(1, c.args, 10));
+      EXPECT_EQ(admin ? u"ACCESS_DENIED removing ROOT\\FAIL\\COM2\r\n"
+                      : u"Error: Admin privileges are required\r\n",
+                SimOutput(kOsStandardError));
+      EXPECT_EQ(c.boxes, SimMessageBoxes().size());
+      EXPECT_EQ(Bytes{0x02}, Stored());
+    }
+  }
+}
+
+// Every port ComDB covers, then each further device of a listed number;
+// what could not be read still leaves the rest listed, with exit code 3.
+TEST_F(Batch, ListsEveryPortAndEachFurtherDeviceAndChangesNothing) {
+  SimSetAdmin(0);
+  Seed(Bytes{0x05});
+  SimAddPort(u"COM2", false);
+  SimAddPort(u"COM2");
+  SimAddPort(u"COM9");  // beyond the listed numbers
+  EXPECT_EQ(0, AppMain(1, u"/l", 10));
+  EXPECT_EQ(
+      u"Port,PortName,Reserved,KernelName,Device,Class,Present,DeviceInstanceId\r\n"
+      u"1,COM1,1,,,,,\r\n"
+      u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,1,ACPI\\PNP0501\\1_COM2\r\n"
+      u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,0,ACPI\\PNP0501\\0_COM2\r\n"
+      u"3,COM3,1,,,,,\r\n4,COM4,0,,,,,\r\n5,COM5,0,,,,,\r\n6,COM6,0,,,,,\r\n7,COM7,0,,,,,\r\n"
+      u"8,COM8,0,,,,,\r\n",
+      SimOutput(kOsStandardOutput));
+  EXPECT_EQ(0, SimRegWriteCount());
+
+  SimReset();
+  Seed(Bytes{0x05});
+  SimFailDeviceSet(true);
+  EXPECT_EQ(3, AppMain(1, u"-L", 10));
+  EXPECT_NE(std::u16string::npos, SimOutput(kOsStandardOutput).find(u"\r\n1,COM1,1,,,,,\r\n"));
+  EXPECT_NE(std::u16string::npos, SimOutput(kOsStandardError).find(u"device list"));
+}

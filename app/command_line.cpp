@@ -30,10 +30,20 @@ const char16_t* SkipProgramName() {
   return commandLine != nullptr ? SkipProgramNameIn(commandLine) : kEmptyText;
 }
 
+// The switch's letter after "/" or "-", anywhere, in any case.
+static int32_t HasSwitch(const char16_t* text, char16_t letter) {
+  const char16_t slash[3] = {u'/', letter, 0};
+  const char16_t hyphen[3] = {u'-', letter, 0};
+  return TextFindNoCase(text, slash) != nullptr || TextFindNoCase(text, hyphen) != nullptr;
+}
+
 BatchSwitches DetectSwitches(const char16_t* text) {
   BatchSwitches s;
-  s.clearSwitch = TextFindNoCase(text, u"/c") != nullptr || TextFindNoCase(text, u"-c") != nullptr;
-  s.removeSwitch = TextFindNoCase(text, u"/r") != nullptr || TextFindNoCase(text, u"-r") != nullptr;
+  s.clearSwitch = HasSwitch(text, u'c');
+  s.removeSwitch = HasSwitch(text, u'r');
+  s.listSwitch = HasSwitch(text, u'l');
+  s.dryRunSwitch = HasSwitch(text, u'n');
+  s.quietSwitch = HasSwitch(text, u'q');
   return s;
 }
 

@@ -1,5 +1,5 @@
 // The process command line: the argument text behind the program name, the
-// two batch switches, and the start-up show command.
+// batch switches, and the start-up show command.
 #pragma once
 
 #include <stdint.h>
@@ -7,7 +7,15 @@
 struct BatchSwitches {
   int32_t clearSwitch;   // "/c" or "-c": clear unused reservations
   int32_t removeSwitch;  // "/r" or "-r": remove non-present devices
+  int32_t listSwitch;    // "/l" or "-l": list the ports and devices, change nothing
+  int32_t dryRunSwitch;  // "/n" or "-n": tell what /c and /r would change, change nothing
+  int32_t quietSwitch;   // "/q" or "-q": show no message box
 };
+
+// Any switch but /q alone selects batch mode.
+inline int32_t IsBatchMode(const BatchSwitches& s) {
+  return s.clearSwitch || s.removeSwitch || s.listSwitch || s.dryRunSwitch;
+}
 
 // The argument text inside commandLine, or a constant empty text; never null.
 const char16_t* SkipProgramNameIn(const char16_t* commandLine);

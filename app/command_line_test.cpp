@@ -37,16 +37,27 @@ TEST(SkipProgramName, EmptyResultIsOneConstantText) {
 TEST(DetectSwitches, FindsEitherTextAnywhereInAnyCase) {
   struct Case {
     const char16_t* text;
-    int32_t clear, remove;
+    int32_t clear, remove, list, dryRun, quiet, batch;
   } cases[] = {
-      {u"", 0, 0},         {u"/x", 0, 0},      {u"/c", 1, 0},      {u"-C", 1, 0},
-      {u"/R", 0, 1},       {u"-r", 0, 1},      {u"/config", 1, 0}, {u"--run", 0, 1},
-      {u"-cr", 1, 0},      {u"/c/r", 1, 1},    {u"/c -r", 1, 1},   {u"c r", 0, 0},
-      {u"\\c", 0, 0},      {u"x-c", 1, 0},     {u"/ c", 0, 0},
+      {u"", 0, 0, 0, 0, 0, 0},         {u"/x", 0, 0, 0, 0, 0, 0},
+      {u"/c", 1, 0, 0, 0, 0, 1},       {u"-C", 1, 0, 0, 0, 0, 1},
+      {u"/R", 0, 1, 0, 0, 0, 1},       {u"-r", 0, 1, 0, 0, 0, 1},
+      {u"/config", 1, 0, 0, 0, 0, 1},  {u"--run", 0, 1, 0, 0, 0, 1},
+      {u"-cr", 1, 0, 0, 0, 0, 1},      {u"/c/r", 1, 1, 0, 0, 0, 1},
+      {u"/c -r", 1, 1, 0, 0, 0, 1},    {u"c r", 0, 0, 0, 0, 0, 0},
+      {u"\\c", 0, 0, 0, 0, 0, 0},      {u"x-c", 1, 0, 0, 0, 0, 1},
+      {u"/ c", 0, 0, 0, 0, 0, 0},      {u"/L", 0, 0, 1, 0, 0, 1},
+      {u"-n /r", 0, 1, 0, 1, 0, 1},    {u"/N", 0, 0, 0, 1, 0, 1},
+      {u"/q", 0, 0, 0, 0, 1, 0},       {u"-Q /c", 1, 0, 0, 0, 1, 1},
   };
   for (const Case& c : cases) {
     BatchSwitches s = DetectSwitches(c.text);
-    EXPECT_EQ(c.clear, s.clearSwitch) << std::u16string(c.text).size();
-    EXPECT_EQ(c.remove, s.removeSwitch) << std::u16string(c.text).size();
+    SCOPED_TRACE(std::string(c.text, c.text + std::u16string(c.text).size()));
+    EXPECT_EQ(c.clear, s.clearSwitch);
+    EXPECT_EQ(c.remove, s.removeSwitch);
+    EXPECT_EQ(c.list, s.listSwitch);
+    EXPECT_EQ(c.dryRun, s.dryRunSwitch);
+    EXPECT_EQ(c.quiet, s.quietSwitch);
+    EXPECT_EQ(c.batch, IsBatchMode(s));
   }
 }

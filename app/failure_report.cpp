@@ -52,6 +52,23 @@ const char16_t* RefusalText(ChangeRefusal refusal) {
   return u"";
 }
 
+void DescribeFailureLine(const Failure& failure, int32_t isAdministrator, char16_t* line,
+                         uint32_t units) {
+  const char16_t* caption;
+  DescribeFailure(failure, isAdministrator, &caption, line, units);
+  bool named = failure.deviceId[0] == 0;
+  for (char16_t* c = line; *c != 0; c++) {
+    if (*c == u'\n') {
+      *c = u' ';
+      named = true;  // the ID stands on the box's second line
+    }
+  }
+  if (!named) {
+    TextAppend(line, units, u" ");
+    TextAppend(line, units, failure.deviceId);
+  }
+}
+
 void ShowFailureBox(const Failure& failure) {
   const char16_t* caption;
   char16_t text[kFailureTextUnits];

@@ -14,6 +14,10 @@ const uint32_t kFailureTextUnits = 600;
 // removed" (with what is missing when the user is no administrator).
 void DescribeFailure(const Failure& failure, int32_t isAdministrator, const char16_t** caption,
                      char16_t* text, uint32_t units);
+// The same as one line, for standard error: line breaks become blanks, and
+// the device's ID stands behind where the box does not name it.
+void DescribeFailureLine(const Failure& failure, int32_t isAdministrator, char16_t* line,
+                         uint32_t units);
 // No owner, the error icon, OK only; waits for the answer.
 void ShowFailureBox(const Failure& failure);
 // Why nothing was changed: "ComDB is longer than 4096 ports; nothing was

@@ -90,6 +90,20 @@ int OsMessageBoxA(OsWindow owner, const char* text, const char* caption, uint32_
 // too (MB_TOPMOST), or the window would cover the box it waits for.
 void OsKeepMessageBoxesOnTop(int32_t on);
 
+// Whether anyone can see a window of this process: 0 in session 0 (a
+// service, a program of the system account, a task that runs whether a
+// user is signed in or not) or on a window station that is not visible.
+int32_t OsUserCanSeeWindows();
+
+// Standard output and error ------------------------------------------------
+
+const int32_t kOsStandardOutput = 1;
+const int32_t kOsStandardError = 2;
+// Writes text to the stream: as UTF-8 bytes to a file or pipe it was
+// redirected to; as UTF-16 to a console, its own or, when it has none, the
+// console of the process that started it; else nowhere.
+void OsWriteOutput(int32_t stream, const char16_t* text, uint32_t units);
+
 // Start-up facts ---------------------------------------------------------
 
 const char16_t* OsCommandLine();             // GetCommandLineW

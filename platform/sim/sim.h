@@ -51,6 +51,10 @@ int SimRegOpenKeyCount();   // keys open right now
 
 // Message boxes shown since the reset; each is answered with OK.
 const std::vector<SimMessageBox>& SimMessageBoxes();
+// What was written to standard output or error since the reset.
+const std::u16string& SimOutput(int32_t stream);
+// Session 0, or a window station nobody sees: no window can be seen.
+void SimSetUserCanSeeWindows(bool can);
 
 // Heap: allocation failures before success, and corruption.
 void SimHeapFailAllocations(int times);

@@ -39,6 +39,8 @@ struct SimState {
   uint32_t lastError = 0;
 
   std::vector<SimMessageBox> messageBoxes;
+  std::u16string output[2];  // standard output, standard error
+  bool userCanSeeWindows = true;
   int heapFailures = 0;
   bool heapCorrupt = false;
   std::vector<uint32_t> sleeps;

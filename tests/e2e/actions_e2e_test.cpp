@@ -158,6 +158,17 @@ TEST_F(Actions, DeviceManagerIsTheSystemsConsoleWhateverTheUserAssociated) {
 
 TEST_F(Actions, CopyPutsTheClickedCellOnTheClipboardWaitingForItAboutASecond) {
   ListSnapshot list = Open();
+  // Ctrl+C: the selected rows, tab-separated under their column names.
+  ClickCell(list.RowOf("COM1"), 1);
+  ClickCell(list.RowOf("COM3"), 1, "ctrl");
+  PressKeys("ctrl+c");
+  const std::string rows =
+      "Port\tPortName\tReserved\tKernelName\tDevice\tClass\tPresent\tDeviceInstanceId\n"
+      "1\tCOM1\t1\t\t\t\t\t\n"
+      "3\tCOM3\t0\t\tSheet Adapter A\tPorts\t1\tROOT\\VARNICKSHEETA\\0000";  // its line end trimmed
+  EXPECT_TRUE(WaitUntil([&] { return NoCarriageReturns(RunVtool({"clipboard"})) == rows; }, 5))
+      << RunVtool({"clipboard"});
+
   PointAtCell(list, "COM3", 0);
   Command(40502);  // "&Copy"
   ASSERT_TRUE(WaitUntil([] { return NoCarriageReturns(RunVtool({"clipboard"})) == "COM3"; }, 5));

@@ -269,4 +269,57 @@ TEST_F(Commands, TheRestrictedBuildGreysRemoveDeviceInItsContextMenu) {
   }
 }
 
+// A dry run tells what each switch would change, a line each, and
+// changes nothing: no number, no device; its exit code says whether
+// anything would change.
+TEST_F(Commands, ADryRunTellsWhatEachSwitchWouldChangeAndChangesNothing) {
+  const std::string devices = Devices();
+  const std::string clear = "would free COM1\r\nwould free COM2\r\n";
+  const std::string remove =
+      "would remove COM3 ROOT\\VARNICKGHOSTA\\0000\r\n"
+      "would remove COM5 ROOT\\VARNICKGHOSTB\\0000\r\n"
+      "would remove COM5 ROOT\\VARNICKGHOSTB\\0001\r\nwould free COM5\r\n"
+      "would remove COM6 ROOT\\VARNICKGHOSTSTUCK\\0000\r\nwould free COM6\r\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string lines;
+  } cases[] = {{{"/n", "/c"}, clear}, {{"-R", "-N"}, remove}, {{"/n"}, clear + remove}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0]);
+    ProgramOutput run = RunRedirected("varnick_ghosts.exe", c.args);
+    EXPECT_EQ(4, run.exitCode);
+    EXPECT_EQ(c.lines, run.output);
+    EXPECT_EQ("3 " + kComDb, ComDb());
+    EXPECT_EQ(devices, Devices());
+  }
+  RegSet(kComArbiter, "ComDB", 3, "84" + std::string(62, '0'));  // only 3 and 8, which devices hold
+  ProgramOutput run = RunRedirected("varnick_ghosts.exe", {"/n", "/c"});
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_EQ("", run.output);
+}
+
+// Where nobody can click (a window station nobody sees, as a service or a
+// deployment agent has), or with /q, a run shows no box and never waits:
+// failures go to standard error, what was done to standard output.
+TEST_F(Commands, BatchRunsNeverWaitForAClickWhereNobodyCanClick) {
+  const std::string removed =
+      "removed COM3 ROOT\\VARNICKGHOSTA\\0000\r\n"
+      "removed COM5 ROOT\\VARNICKGHOSTB\\0000\r\n"
+      "removed COM5 ROOT\\VARNICKGHOSTB\\0001\r\nfreed COM5\r\n";
+  const std::string stuck = "ACCESS_DENIED removing ROOT\\VARNICKGHOSTSTUCK\\0000\r\n";
+  ProgramOutput hidden = RunRedirected(
+      "vtool.exe", {"station", "30000", DosPath(WindowsBuildFile("varnick_ghosts.exe")), "/r"}, 60);
+  EXPECT_EQ(2, hidden.exitCode) << "255: it waited for a click";
+  EXPECT_EQ(removed, hidden.output);
+  EXPECT_EQ(stuck, hidden.errors);
+  EXPECT_EQ("3 a7" + std::string(62, '0'), ComDb());
+
+  SetUp();  // the ghosts again
+  ProgramOutput quiet = RunRedirected("varnick_ghosts.exe", {"/c", "/r", "/q"});
+  EXPECT_EQ(2, quiet.exitCode) << "-1: it waited for a click";
+  EXPECT_EQ("freed COM1\r\nfreed COM2\r\n" + removed, quiet.output);
+  EXPECT_EQ(stuck, quiet.errors);
+  EXPECT_EQ("3 a4" + std::string(62, '0'), ComDb());
+}
+
 }  // namespace

@@ -75,9 +75,11 @@ std::vector<std::string> WineEnvironment(const std::vector<std::string>& extraEn
   return env;
 }
 
-// Starts argv with its output into a pipe (when wanted) in its own process group.
+// Starts argv with its output into a pipe (when wanted) or a file, in its
+// own process group.
 pid_t Spawn(const std::vector<std::string>& argv, int* outputFd, bool quiet = false,
-            const std::string& errorFile = "", const std::vector<std::string>& environment = {}) {
+            const std::string& errorFile = "", const std::vector<std::string>& environment = {},
+            const std::string& outputFile = "") {
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -101,6 +103,10 @@ pid_t Spawn(const std::vector<std::string>& argv, int* outputFd, bool quiet = fa
   if (quiet) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   if (!errorFile.empty()) {
     posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+  }
+  if (!outputFile.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
   }
   posix_spawnattr_t attributes;
@@ -196,18 +202,21 @@ int ListSnapshot::RowOf(const std::string& port) const {
   return -1;
 }
 
-std::string DriveC(const std::string& path) { return PrefixPath() + "/drive_c/" + path; }
-
-std::string StandInLog(const std::string& name) {
-  FILE* in = fopen(DriveC("varnick-test/" + name).c_str(), "rb");
-  if (in == nullptr) return "";
+// The bytes of a file, "" when it is missing.
+static std::string FileText(const std::string& path) {
   std::string text;
+  FILE* in = fopen(path.c_str(), "rb");
+  if (in == nullptr) return text;
   char chunk[4096];
   size_t n;
   while ((n = fread(chunk, 1, sizeof chunk, in)) > 0) text.append(chunk, n);
   fclose(in);
   return text;
 }
+
+std::string DriveC(const std::string& path) { return PrefixPath() + "/drive_c/" + path; }
+
+std::string StandInLog(const std::string& name) { return FileText(DriveC("varnick-test/" + name)); }
 
 void ClearStandInLogs() {
   for (const char* name : {"devmgr.log", "srclient.log", "recorder.log", "srclient-answer.txt"}) {
@@ -458,6 +467,12 @@ void SaveScreenshot(const std::string& path) {
   }
 }
 
+std::string DosPath(const std::string& path) {
+  std::string dos = "Z:" + path;
+  std::replace(dos.begin(), dos.end(), '/', '\\');
+  return dos;
+}
+
 std::string WindowsBuildFile(const std::string& name) {
   return Setting("VARNICK_WINDOWS_BUILD", VARNICK_BUILD_ROOT "/windows") + "/" + name;
 }
@@ -466,6 +481,19 @@ int RunWine(const std::vector<std::string>& argv, int timeoutSeconds, std::strin
   int fd = -1;
   pid_t pid = Spawn(argv, output != nullptr ? &fd : nullptr);
   return Wait(pid, fd, timeoutSeconds, output);
+}
+
+ProgramOutput RunRedirected(const std::string& program, const std::vector<std::string>& args,
+                            int timeoutSeconds) {
+  std::vector<std::string> argv = {kWineLoader, WindowsBuildFile(program)};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const std::string out = VARNICK_BUILD_ROOT "/test-logs/redirected-output.txt";
+  const std::string err = VARNICK_BUILD_ROOT "/test-logs/redirected-errors.txt";
+  ProgramOutput run;
+  run.exitCode = Wait(Spawn(argv, nullptr, false, err, {}, out), -1, timeoutSeconds, nullptr);
+  run.output = FileText(out);
+  run.errors = FileText(err);
+  return run;
 }
 
 void StartWineSession() {
@@ -529,7 +557,7 @@ ProgramRun RunExpectingBoxes(const std::string& program, const std::vector<std::
   ProgramRun run;
   std::vector<std::string> argv = {kWineLoader, WindowsBuildFile(program)};
   argv.insert(argv.end(), args.begin(), args.end());
-  pid_t pid = Spawn(argv, nullptr);
+  pid_t pid = Spawn(argv, nullptr, true);  // its lines are not what is tested here
   for (int i = 0; i < expectedBoxes; i++) {
     std::string box;
     const std::string button = whileBoxIsUp ? "0" : "1";

@@ -25,6 +25,8 @@ std::vector<std::string> Split(const std::string& text, char separator);
 
 // A file of the Windows build (varnick.exe, vtool.exe, ...).
 std::string WindowsBuildFile(const std::string& name);
+// A Linux path as Windows programs in the prefix name it: on drive Z.
+std::string DosPath(const std::string& path);
 
 // Starts Xvfb and a persistent wineserver, creating the prefix on first use.
 void StartWineSession();
@@ -43,6 +45,15 @@ int RunWine(const std::vector<std::string>& argv, int timeoutSeconds, std::strin
 ProgramRun RunExpectingBoxes(const std::string& program, const std::vector<std::string>& args,
                              int expectedBoxes, int timeoutSeconds = 20,
                              const std::function<void()>& whileBoxIsUp = nullptr);
+
+// Runs a program of the Windows build with its standard output and error
+// redirected to files, as a script would; their bytes afterwards.
+struct ProgramOutput {
+  int exitCode = -1;  // -1 when the program did not end in time
+  std::string output, errors;
+};
+ProgramOutput RunRedirected(const std::string& program, const std::vector<std::string>& args,
+                            int timeoutSeconds = 30);
 
 // Registry values under HKEY_LOCAL_MACHINE, as hex text.
 void RegSet(const std::string& path, const std::string& name, uint32_t type,

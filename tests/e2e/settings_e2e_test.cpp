@@ -19,11 +19,7 @@ const char kBuiltInWidths[] = "50000000C8000000360100004100000096000000550000005
 std::string IniPath() { return WindowsBuildFile("varnick.ini"); }
 
 // The program as Wine's start command takes it: a DOS path on drive Z.
-std::string ProgramForStart() {
-  std::string path = "Z:" + WindowsBuildFile("varnick.exe");
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
+std::string ProgramForStart() { return DosPath(WindowsBuildFile("varnick.exe")); }
 
 std::string ReadIni() {
   std::ifstream in(IniPath(), std::ios::binary);

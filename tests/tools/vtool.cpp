@@ -15,6 +15,12 @@
 //   vtool msgbox MILLISECONDS [BUTTON]   wait for a message box, print
 //                                        "caption|text|icon", press BUTTON
 //                                        (an id, default 1 = OK)
+//   vtool station MILLISECONDS PROGRAM [ARG...]
+//                                        run PROGRAM on a window station of
+//                                        its own, which nobody sees, with
+//                                        vtool's standard output and error;
+//                                        its exit code, or 255 when it had
+//                                        to be ended after MILLISECONDS
 //   vtool boxontop MILLISECONDS          wait for a message box and leave it
 //                                        up; print 1 when it stays above the
 //                                        main window (topmost, or owned by
@@ -285,6 +291,40 @@ static HWND WaitForBox(DWORD milliseconds) {
   return found.box;
 }
 
+// As a service or a task run whether a user is signed in or not runs.
+static int OnHiddenStation(DWORD milliseconds, int argc, wchar_t** argv) {
+  HWINSTA own = GetProcessWindowStation();
+  HWINSTA station = CreateWindowStationW(L"VarnickHidden", 0, WINSTA_ALL_ACCESS, nullptr);
+  if (station == nullptr || !SetProcessWindowStation(station)) return 2;
+  HDESK desktop = CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+  SetProcessWindowStation(own);
+  if (desktop == nullptr) return 2;
+  std::wstring commandLine;
+  for (int i = 0; i < argc; i++) commandLine += (i ? L" " : L"\"") + std::wstring(argv[i]) + (i ? L"" : L"\"");
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.lpDesktop = const_cast<wchar_t*>(L"VarnickHidden\\Default");
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  SetHandleInformation(startup.hStdOutput, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  SetHandleInformation(startup.hStdError, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return 2;
+  }
+  DWORD code = 255;
+  if (WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.hProcess, &code);
+  } else {
+    TerminateProcess(process.hProcess, 255);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
 static int BoxOnTop(DWORD milliseconds) {
   HWND box = WaitForBox(milliseconds);
   if (box == nullptr) return 1;
@@ -332,6 +372,9 @@ int wmain(int argc, wchar_t** argv) {
                             argc > 3 ? static_cast<int>(wcstol(argv[3], nullptr, 10)) : IDOK);
   }
   if (verb == L"boxontop" && argc == 3) return BoxOnTop(wcstoul(argv[2], nullptr, 10));
+  if (verb == L"station" && argc >= 4) {
+    return OnHiddenStation(wcstoul(argv[2], nullptr, 10), argc - 3, argv + 3);
+  }
   int result = ActionCommand(argc, argv);
   if (result < 0) result = WindowCommand(argc, argv);
   return result >= 0 ? result : Usage();

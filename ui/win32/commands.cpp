@@ -9,6 +9,7 @@
 #include "actions/property_sheet.h"
 #include "actions/system_tools.h"
 #include "actions/visual_theme.h"
+#include "app/listing.h"
 #include "app/memory.h"
 #include "app/probes.h"
 #include "app/process.h"
@@ -17,6 +18,7 @@
 #include "res/resource.h"
 #include "ui/win32/window_state.h"
 #include "ui/win32/monitor.h"
+#include "ui/edit_rules.h"
 #include "ui/port_session.h"
 #include "ui/win32/port_list.h"
 #include "ui/repairs.h"
@@ -123,6 +125,44 @@ static void CopyClickedCell() {
   TextBufferToClipboard(mainWindow, text);
 }
 
+// The rows' lines under a line of column names, into text when it is
+// given (room units); their length either way.
+static int32_t RowsText(const int32_t* rows, int32_t n, char16_t* text, int32_t room) {
+  char16_t line[kListingLineUnits];
+  int32_t length = 0;
+  for (int32_t i = -1; i < n; i++) {
+    PortDevice* device = nullptr;
+    if (i < 0) {
+      ListingHeader(kTabs, line, Units(line));
+    } else if (ReadRowDevice(rows[i], &device)) {
+      int32_t reserved = RowStateImage(rows[i]) == static_cast<int32_t>(kChecked);
+      ListingLine(kTabs, RowPort(rows[i]), reserved, device, line, Units(line));
+    } else {
+      continue;
+    }
+    TextAppend(line, Units(line), u"\r\n");
+    if (text != nullptr) TextCopy(text + length, room - length, line);
+    length += TextLength(line);
+  }
+  return length;
+}
+
+// The selected rows as the listing gives them, tab-separated, which a
+// spreadsheet takes one cell a field. Measured first, then written: a
+// whole list is thousands of lines.
+static void CopySelectedRows() {
+  int32_t n;
+  int32_t* selected = SelectedRows(&n);
+  if (n > 0) {
+    int32_t room = RowsText(selected, n, nullptr, 0) + 1;
+    auto* text = static_cast<char16_t*>(MemAlloc(room * sizeof(char16_t)));
+    RowsText(selected, n, text, room);
+    TextBufferToClipboard(mainWindow, text);
+    MemFree(text);
+  }
+  MemFree(selected);
+}
+
 static void RestartAsAdministrator() {
   SetAppCursor(IDC_WAIT, 0);
   // Saved before the new instance starts, which reads the file at once.
@@ -212,6 +252,9 @@ void DispatchCommand(HWND window, int32_t id, HWND, int32_t) {
       break;
     case IDM_ABOUT:
       ShowAboutBox({mainWindow, largeIcon, viewSettings.largeIconSize, SetAppCursor});
+      break;
+    case IDM_COPY_ROWS:
+      CopySelectedRows();
       break;
     case IDM_COPY:
       CopyClickedCell();

@@ -1,0 +1,75 @@
+#include "app/listing.h"
+
+#include "app/text.h"
+
+namespace {
+
+// A line written unit by unit, always terminated, cut at its capacity.
+struct Line {
+  char16_t* text;
+  uint32_t units;
+  uint32_t length;
+
+  void Put(char16_t unit) {
+    if (length + 1 >= units) return;
+    text[length++] = unit;
+    text[length] = 0;
+  }
+};
+
+// One field behind the separator. In CSV a field with a comma, a double
+// quote or a line end is quoted, its quotes doubled (RFC 4180); in tab-
+// separated text, which has no quoting, tabs and line ends become blanks.
+void PutField(ListingFormat format, const char16_t* field, Line* line) {
+  if (line->length != 0) line->Put(format == kCsv ? u',' : u'\t');
+  bool quoted = false;
+  for (const char16_t* c = field; format == kCsv && *c != 0; c++) {
+    quoted |= *c == u',' || *c == u'"' || *c == u'\r' || *c == u'\n';
+  }
+  if (quoted) line->Put(u'"');
+  for (const char16_t* c = field; *c != 0; c++) {
+    if (format == kTabs && (*c == u'\t' || *c == u'\r' || *c == u'\n')) {
+      line->Put(u' ');
+      continue;
+    }
+    if (quoted && *c == u'"') line->Put(u'"');
+    line->Put(*c);
+  }
+  if (quoted) line->Put(u'"');
+}
+
+void PutNumber(ListingFormat format, const char16_t* prefix, int32_t value, Line* line) {
+  char16_t digits[16] = {};
+  TextCopy(digits, Units(digits), prefix);
+  TextAppendSigned(digits, Units(digits), value);
+  PutField(format, digits, line);
+}
+
+}  // namespace
+
+void ListingHeader(ListingFormat format, char16_t* text, uint32_t units) {
+  Line line = {text, units, 0};
+  text[0] = 0;
+  const char16_t* const names[] = {u"Port",   u"PortName", u"Reserved", u"KernelName",
+                                   u"Device", u"Class",    u"Present",  u"DeviceInstanceId"};
+  for (const char16_t* name : names) PutField(format, name, &line);
+}
+
+void ListingLine(ListingFormat format, int32_t port, int32_t reserved, const PortDevice* device,
+                 char16_t* text, uint32_t units) {
+  Line line = {text, units, 0};
+  text[0] = 0;
+  PutNumber(format, u"", port, &line);
+  PutNumber(format, u"COM", port, &line);
+  PutNumber(format, u"", reserved != 0, &line);
+  bool none = device == nullptr || device->deviceNode == 0;
+  PutField(format, none ? u"" : device->kernelName, &line);
+  PutField(format, none ? u"" : device->deviceText, &line);
+  PutField(format, none ? u"" : device->className, &line);
+  if (none) {
+    PutField(format, u"", &line);
+  } else {
+    PutNumber(format, u"", device->problemCode != kProblemNotPresent, &line);
+  }
+  PutField(format, none ? u"" : device->deviceInstanceId, &line);
+}
