@@ -32,12 +32,12 @@ void DescribeFailure(const Failure& f, int32_t isAdministrator, const char16_t**
                                             : u"Device not removed, admin privileges are required");
       break;
     case kComDbUnread:
-      TextCopy(text, units, u"ComDB could not be read: ");
-      AppendErrorName(text, units, f.errorCode);
-      break;
     case kComDbUnwritten:
-      TextCopy(text, units, u"ComDB could not be written: ");
-      AppendErrorName(text, units, f.errorCode);
+      TextCopy(text, units, f.kind == kComDbUnread ? u"ComDB could not be read" : u"ComDB could not be written");
+      if (f.errorCode != 0) {
+        TextAppend(text, units, u": ");
+        AppendErrorName(text, units, f.errorCode);
+      }
       break;
   }
 }

@@ -22,6 +22,7 @@ TEST(FailureReport, EachFailureReadsAsItsBox) {
       {kDeviceStillThere, 0, u"ROOT\\X", 0, u"Error", u"Device not removed, admin privileges are required"},
       {kComDbUnread, 5, u"", 1, u"Varnick", u"ComDB could not be read: ACCESS_DENIED"},
       {kComDbUnwritten, 5, u"", 1, u"Varnick", u"ComDB could not be written: ACCESS_DENIED"},
+      {kComDbUnwritten, 0, u"", 1, u"Varnick", u"ComDB could not be written"},
   };
   for (const auto& c : cases) {
     Failure failure = {c.kind, c.error, {}};

@@ -110,12 +110,17 @@ int32_t Save(PortReservations* r, Failure* failure) {
     return 0;
   }
   // Only the ports this model changed since the value was last read or
-  // written, and only as far as the value now reaches.
-  int32_t differs = read == kStoredMissing;  // created
-  for (int32_t i = 0; i < r->portCount && static_cast<uint32_t>(i / 8) < size; i++) {
+  // written, and only as far as the value now reaches: a number beyond a
+  // value that shrank meanwhile is free anyway, but cannot be reserved.
+  int32_t differs = read == kStoredMissing, unstored = 0;  // created
+  for (int32_t i = 0; i < r->portCount; i++) {
     uint8_t bit = static_cast<uint8_t>(1u << (i % 8));
     bool reserved = r->reservedFlags[i] != 0;
     if (reserved == ((r->rawBytes[i / 8] & bit) != 0)) continue;
+    if (static_cast<uint32_t>(i / 8) >= size) {
+      unstored |= reserved;
+      continue;
+    }
     uint8_t before = stored[i / 8];
     stored[i / 8] = static_cast<uint8_t>(reserved ? before | bit : before & ~bit);
     differs |= stored[i / 8] != before;
@@ -127,7 +132,8 @@ int32_t Save(PortReservations* r, Failure* failure) {
     return 0;  // the model keeps its changes until the next load
   }
   Adopt(r, stored, size);
-  return 1;
+  if (unstored) RecordFailure(failure, kComDbUnwritten, 0);
+  return !unstored;
 }
 
 int32_t CountReserved(const PortReservations* r) {

@@ -34,11 +34,13 @@ int32_t Load(PortReservations* reservations);
 // Writes the ports whose flag differs from the value as last read or
 // written, and no other: ComDB is read again first, so that what another
 // program reserved or freed meanwhile stays, and so does its length.
-// Nothing is written when the result is what is stored. Afterwards the
-// model holds the stored value. 1 when ComDB holds the model's changes; 0
-// when it could not be read again or written, which *failure (when given)
-// then records. A model that never read ComDB whole writes nothing, and
-// records nothing either: it was told when it loaded.
+// Nothing is written when the result is what is stored; a missing value
+// is created. Afterwards the model holds the stored value. 1
+// when ComDB holds the model's changes; 0 when it could not be read again
+// or written, or a reservation lay beyond a value that shrank meanwhile,
+// which *failure (when given) then records. A model that never read ComDB
+// whole writes nothing, and records nothing either: it was told when it
+// loaded.
 int32_t Save(PortReservations* reservations, Failure* failure = nullptr);
 int32_t CountReserved(const PortReservations* reservations);
 // Sets the flag of a port number; a number the model does not cover (a

@@ -130,6 +130,27 @@ TEST_F(ComDb, MissingValueInAnExistingKey) {
   EXPECT_EQ(Bytes(32, 0), Stored());
 }
 
+// Another program shortened the value after the load: a number freed
+// beyond its new end is free already, one reserved there cannot be.
+TEST_F(ComDb, ANumberBeyondAValueShortenedMeanwhileIsNotReserved) {
+  Seed(Bytes{0x00, 0x01});
+  Load(&model);
+  Seed(Bytes{0x00});
+  model.reservedFlags[8] = 0;
+  EXPECT_TRUE(Save(&model));
+  EXPECT_EQ(8, model.portCount);  // the model holds what is stored
+  Seed(Bytes{0x00, 0x00});
+  Load(&model);
+  Seed(Bytes{0x00});
+  model.reservedFlags[11] = 1;
+  model.reservedFlags[2] = 1;
+  Failure failure = {};
+  EXPECT_FALSE(Save(&model, &failure));
+  EXPECT_EQ(kComDbUnwritten, failure.kind);
+  EXPECT_EQ(0u, failure.errorCode);
+  EXPECT_EQ(Bytes{0x04}, Stored());  // what could be written was
+}
+
 TEST_F(ComDb, ReloadReplacesTheModel) {
   Seed(Bytes(64, 0xFF));
   Load(&model);
