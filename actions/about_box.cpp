@@ -93,16 +93,20 @@ static void OnInitAboutBox(HWND dialog) {
 // registry, which any program they run may change: with an administrator's
 // token it is handed to the desktop's shell, which runs as the signed-in
 // user, or else only put on the clipboard.
-static void OpenPage() {
-  if (!isAdmin) {
+static void OpenPage(HWND dialog) {
+  if (!isAdmin && !OsRunsElevated()) {
     ShellExecuteW(nullptr, L"open", kPageUrl, nullptr, nullptr, SW_SHOWMAXIMIZED);
     return;
   }
-  if (OpenInDesktopShell(reinterpret_cast<const char16_t*>(kPageUrl))) return;
-  TextBufferToClipboard(opener->window, reinterpret_cast<const char16_t*>(kPageUrl));
-  OsMessageBox(0,
-               u"Varnick runs as administrator and opens no web page itself. "
-               u"The page's address is on the clipboard:\n" VARNICK_PAGE_URL_U,
+  const char16_t* address = reinterpret_cast<const char16_t*>(kPageUrl);
+  if (OpenInDesktopShell(address)) return;
+  // Owned by the box, so that no second click opens a second one.
+  OsMessageBox(reinterpret_cast<OsWindow>(dialog),
+               TextBufferToClipboard(dialog, address)
+                   ? u"Varnick runs with administrator rights and opens no web page itself. "
+                     u"The page's address is on the clipboard:\n" VARNICK_PAGE_URL_U
+                   : u"Varnick runs with administrator rights and opens no web page itself. "
+                     u"The page's address:\n" VARNICK_PAGE_URL_U,
                u"Varnick", MB_OK | MB_ICONINFORMATION);
 }
 
@@ -147,7 +151,7 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
     }
     case WM_LBUTTONDOWN:
       opener->setCursor(IDC_APPSTARTING, 0);
-      OpenPage();
+      OpenPage(dialog);
       return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {

@@ -4,10 +4,10 @@
 
 #include "app/memory.h"
 #include "app/process.h"
-#include "platform/os.h"
-#include "platform/win32/library_function.h"
 #include "app/text.h"
 #include "core/failure.h"
+#include "platform/os.h"
+#include "platform/win32/library_function.h"
 
 static const uint32_t kCommandLineBytes = 512;
 static const char kCommandLineStart[] = "/MachineName \"\" /DeviceID ";

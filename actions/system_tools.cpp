@@ -1,9 +1,9 @@
 #include "actions/system_tools.h"
 
-#include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <srrestoreptapi.h>
+#include <windows.h>
 
 #include "app/error_name.h"
 #include "app/probes.h"
@@ -43,6 +43,9 @@ int32_t CreateRestorePoint() {
   return created;
 }
 
+// ERROR_ELEVATION_REQUIRED, which the cross-compiler's headers lack.
+static const DWORD kElevationRequired = 740;
+
 void OpenDeviceManager() {
   // Inherited by the console, which then lists non-present devices too.
   SetEnvironmentVariableA("DEVMGR_SHOW_NONPRESENT_DEVICES", "1");
@@ -71,7 +74,7 @@ void OpenDeviceManager() {
                      nullptr, nullptr, FALSE, 0, nullptr, system, &startup, &process)) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-  } else if (GetLastError() == 740) {  // ERROR_ELEVATION_REQUIRED
+  } else if (GetLastError() == kElevationRequired) {
     // Only a process without an administrator's token hears this: the
     // shell asks for the console's elevation.
     ShellExecuteW(GetForegroundWindow(), L"open", reinterpret_cast<wchar_t*>(console),

@@ -29,6 +29,7 @@ const uint32_t kOsRegDword = 4;
 const int32_t kOsErrorSuccess = 0;
 const int32_t kOsErrorFileNotFound = 2;
 const int32_t kOsErrorAccessDenied = 5;
+const int32_t kOsErrorNotEnoughMemory = 8;
 const int32_t kOsErrorMoreData = 234;
 
 int32_t OsRegOpenKey(OsKey root, const char16_t* path, uint32_t access, OsKey* key);
@@ -126,13 +127,16 @@ int OsToAnsiExact(const char16_t* text, char* buffer, uint32_t chars);
 // Restricts the library search order: SetDllDirectoryA("") and
 // SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32), each where offered.
 void HardenLibrarySearch();
-// Loads a library by its full path in the system directory, never by bare name.
+// Loads a library by its full path in the system directory, never by bare
+// name; its own dependencies come from the system directory too.
 void* LoadSystemLibrary(const char16_t* name);
-void* LoadSystemLibraryA(const char* name);
 // Membership of the built-in Administrators group in the effective token;
 // 1 member, 0 not or on any failure. Kept alone in its own file so that a
 // test build can substitute it at link time.
 int32_t IsUserAdmin();
+// Whether the process's token is elevated (a full administrator's, or any
+// other full token User Account Control splits); 1 when it cannot tell.
+int32_t OsRunsElevated();
 
 struct OsVersionNumbers {
   uint32_t major, minor, build;

@@ -100,8 +100,8 @@ uint32_t OsModuleFileName(char16_t* buffer, uint32_t units) {
 
 void HardenLibrarySearch() {}
 void* LoadSystemLibrary(const char16_t*) { return nullptr; }
-void* LoadSystemLibraryA(const char*) { return nullptr; }
 int32_t IsUserAdmin() { return sim.isAdmin; }
+int32_t OsRunsElevated() { return sim.isAdmin; }
 
 int OsReadVersionNumbers(OsVersionNumbers* numbers) {
   *numbers = sim.version;

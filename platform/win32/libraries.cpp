@@ -4,13 +4,22 @@
 #include "platform/os.h"
 #include "platform/win32/library_function.h"
 
+// How the libraries loaded by full path find their own dependencies: in
+// the system directory alone, where the search is restricted to it; where
+// it cannot be (no SetDefaultDllDirectories), from the folder of the
+// library, the system directory, instead of the program's folder.
+static DWORD dependencySearch = LOAD_WITH_ALTERED_SEARCH_PATH;
+
 void HardenLibrarySearch() {
   // Looked up at run time: systems without these calls must still start.
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
   auto setDllDirectory = LIBRARY_FUNCTION(kernel, SetDllDirectoryA);
   if (setDllDirectory != nullptr) setDllDirectory("");
   auto setDefaultDirectories = LIBRARY_FUNCTION(kernel, SetDefaultDllDirectories);
-  if (setDefaultDirectories != nullptr) setDefaultDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (setDefaultDirectories != nullptr && setDefaultDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    // The altered search would put PATH back into the search.
+    dependencySearch = 0;
+  }
 }
 
 // The system directory is asked for in at most MAX_PATH characters; the
@@ -23,20 +32,7 @@ void* LoadSystemLibrary(const char16_t* name) {
   if (n + 1 + lstrlenW(tail) >= ARRAYSIZE(path)) return nullptr;
   path[n++] = L'\\';
   lstrcpyW(path + n, tail);
-  // Its own dependencies are then searched from its folder, the system
-  // directory, not from the program's: on systems without
-  // SetDefaultDllDirectories a plain load would search there first.
-  return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
-void* LoadSystemLibraryA(const char* name) {
-  char path[272];
-  UINT n = GetSystemDirectoryA(path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return nullptr;
-  if (n + 1 + lstrlenA(name) >= static_cast<int>(ARRAYSIZE(path))) return nullptr;
-  path[n++] = '\\';
-  lstrcpyA(path + n, name);
-  return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  return LoadLibraryExW(path, nullptr, dependencySearch);
 }
 
 int OsReadVersionNumbers(OsVersionNumbers* numbers) {
@@ -60,7 +56,7 @@ int OsReadVersionNumbers(OsVersionNumbers* numbers) {
 
 OsFileVersionResult OsReadFileVersion(const char16_t* path, uint32_t* versionMS,
                                       uint32_t* versionLS) {
-  HMODULE library = static_cast<HMODULE>(LoadSystemLibraryA("version.dll"));
+  HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"version.dll"));
   if (library == nullptr) return kOsVersionLibraryMissing;
   auto getInfo = LIBRARY_FUNCTION(library, GetFileVersionInfoW);
   auto query = LIBRARY_FUNCTION(library, VerQueryValueW);

@@ -26,6 +26,16 @@ void OsExitProcess(uint32_t code) {
   ExitProcess(code);
 }
 
+int32_t OsRunsElevated() {
+  HANDLE token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 1;
+  TOKEN_ELEVATION elevation = {};
+  DWORD size = 0;
+  BOOL read = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+  CloseHandle(token);
+  return !read || elevation.TokenIsElevated != 0;
+}
+
 const char16_t* OsCommandLine() { return reinterpret_cast<const char16_t*>(GetCommandLineW()); }
 
 void OsStartupInfo(uint32_t* flags, uint16_t* showWindow) {
