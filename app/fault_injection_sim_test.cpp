@@ -15,6 +15,7 @@
 #include "core/port_reservations.h"
 #include "platform/sim/sim.h"
 #include "tests/support/fake_rows.h"
+#include "ui/port_session.h"
 #include "ui/repairs.h"
 
 namespace {
@@ -331,25 +332,23 @@ TEST(AnotherWriter, EveryWriterKeepsWhatWasStoredMeanwhile) {
       std::u16string args(writer.begin(), writer.end());
       EXPECT_EQ(0, AppMain(1, args.c_str(), 10));
     } else {
-      PortReservations reservations = {};
-      auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
-      Load(&reservations);
-      Enumerate(devices);
-      FillFakeRows(reservations.reservedFlags, reservations.portCount, devices);
+      // The window's writers, through the port session as the window calls it.
+      ReloadPorts();
+      FillFakeRows(PortState()->reservedFlags, PortState()->portCount, nullptr);
+      int32_t saved = 0;
       if (writer == "edit") {
-        SetPortReserved(&reservations, 5, 0);
-        EXPECT_EQ(1, Save(&reservations));
+        fakeRows[4].checked = false;  // the click on COM5's box
+        EXPECT_EQ(nullptr, EditReservations(kRows, 4, 0, &saved));
+        EXPECT_EQ(1, saved);
       } else if (writer == "1010") {
-        ClearUnusedReservations(kRows, &reservations, devices);
+        ClearUnusedPorts(kRows);
       } else if (writer == "1011") {
-        RemoveNonPresentDevices(kRows, &reservations, devices);
+        RemoveNonPresentPorts(kRows);
       } else {
-        RemoveRowDevice(kRows, &reservations, devices, 1, FindByPort(devices, 2));
-        EXPECT_EQ(1, Save(&reservations));
+        EXPECT_EQ(1, RemoveDeviceOfRow(kRows, 1, DeviceOfPort(2)));
+        EXPECT_EQ(1, SaveRemovals());
       }
-      Clear(devices);
-      MemFree(devices);
-      Clear(&reservations);
+      ReleasePorts();
     }
     SimRegBeforeDataRead(nullptr);
     EXPECT_EQ((Bytes{c.first, 0x01}), SimRegValue(kComArbiterPath, kComDbName));

@@ -93,6 +93,7 @@ set(WINDOW_SOURCES
   ui/win32/menus.cpp
   ui/win32/monitor.cpp
   ui/win32/port_list.cpp
+  ui/win32/row_work.cpp
   ui/win32/settings_file.cpp
   ui/win32/shutdown.cpp
   ui/win32/window_state.cpp

@@ -2,8 +2,6 @@
 
 #include "core/port_reservations.h"
 
-std::atomic<int32_t> shuttingDown{0};
-
 uint32_t WatchComArbiter(OsEvent stop, void (*armRefresh)(void* context), void* context) {
   OsKey key = 0;
   int32_t status = OsRegOpenKey(kOsLocalMachine, kComArbiterPath, kOsKeyNotify, &key);
@@ -12,8 +10,8 @@ uint32_t WatchComArbiter(OsEvent stop, void (*armRefresh)(void* context), void* 
   OsEvent changed = OsCreateEvent(0);
   uint32_t exitCode = 0;
   for (;;) {
-    status = changed != 0 ? OsRegWaitForValueChange(key, changed, stop) : 8;  // NOT_ENOUGH_MEMORY
-    if (status == kOsWaitStopped || shuttingDown) break;
+    status = changed != 0 ? OsRegWaitForValueChange(key, changed, stop) : kOsErrorNotEnoughMemory;
+    if (status == kOsWaitStopped) break;
     if (status != kOsErrorSuccess) {
       exitCode = static_cast<uint32_t>(status);
       break;

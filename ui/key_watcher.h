@@ -4,12 +4,7 @@
 
 #include <stdint.h>
 
-#include <atomic>
-
 #include "platform/os.h"
-
-// Set first thing at shutdown: no refresh is asked for after it.
-extern std::atomic<int32_t> shuttingDown;
 
 // The thread's body: returns its exit code. It ends when stop is set (0);
 // when the key cannot be opened (the open error); or when a wait fails

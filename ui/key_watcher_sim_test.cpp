@@ -16,12 +16,10 @@ class KeyWatcher : public testing::Test {
     SimReset();
     SimRegCreateKey(kComArbiterPath);
     arms = 0;
-    shuttingDown = 0;
     stop = OsCreateEvent(1);
   }
   void TearDown() override {
     OsCloseEvent(stop);
-    shuttingDown = 0;
     // The watcher's own key and event are gone whichever way it ended.
     EXPECT_EQ(0, SimRegOpenKeyCount());
     EXPECT_EQ(0, SimOpenEventCount());
@@ -58,7 +56,6 @@ TEST_F(KeyWatcher, AMissingKeyEndsTheWatcherWithTheOpenError) {
 }
 
 TEST_F(KeyWatcher, AStopBeforeTheFirstWaitEndsTheWatcherAtOnce) {
-  shuttingDown = 1;
   OsSetEvent(stop);
   SimRegOnWaitForChange([]() -> int32_t {
     ADD_FAILURE() << "waited after shutdown had begun";

@@ -67,14 +67,18 @@ TEST_F(PortSession, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
     bool descending;
     std::vector<int32_t> selected;  // ports selected before the click
     int32_t clicked;                // the port whose box was clicked
+    int32_t focusGained;            // the list reported the row's focus with the click
     bool checked;                   // its box after the click
     Bytes want;
     std::vector<int32_t> wantSelected;
   } cases[] = {
-      {"COM5 freed, sorted descending", {0x1F}, true, {}, 5, false, {0x0F}, {5}},
-      {"one of three selected cleared", {0x0F}, false, {1, 2, 3}, 2, false, {0x08}, {1, 2, 3}},
-      {"a fourth joins three selected", {0x00}, false, {1, 2, 3}, 7, true, {0x47}, {1, 2, 3, 7}},
-      {"the selection moves to the clicked row", {0x00}, false, {1}, 4, true, {0x08}, {4}},
+      {"COM5 freed, sorted descending", {0x1F}, true, {}, 5, 0, false, {0x0F}, {5}},
+      {"one of three selected cleared", {0x0F}, false, {1, 2, 3}, 2, 0, false, {0x08}, {1, 2, 3}},
+      {"a fourth joins three selected", {0x00}, false, {1, 2, 3}, 7, 0, true, {0x47}, {1, 2, 3, 7}},
+      {"the selection moves to the clicked row", {0x00}, false, {1}, 4, 0, true, {0x08}, {4}},
+      // Where the list reports the click with the focus it brings, the
+      // selection is the list's own: the row joins it.
+      {"a focus brought by the click", {0x00}, false, {1}, 4, 1, true, {0x09}, {1, 4}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -84,7 +88,7 @@ TEST_F(PortSession, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
     int32_t row = RowOf(c.clicked);
     fakeRows[row].checked = c.checked;
     int32_t writes = SimRegWriteCount(), saved = 0;
-    EXPECT_EQ(nullptr, EditReservations(kFakeRows, row, 0, &saved));
+    EXPECT_EQ(nullptr, EditReservations(kFakeRows, row, c.focusGained, &saved));
     EXPECT_EQ(1, saved);
     EXPECT_EQ(1, SimRegWriteCount() - writes);  // all at once
     EXPECT_EQ(c.want, SimRegValue(kComArbiterPath, kComDbName));

@@ -1,7 +1,9 @@
 #include "ui/settings_rules.h"
 
 #include "app/process.h"
+#include "app/text.h"
 #include "platform/os.h"
+#include "ui/row_order.h"
 #include "ui/view_state.h"
 
 static const char kSection[] = "Settings";
@@ -9,17 +11,9 @@ static const char kSection[] = "Settings";
 const int32_t kDefaultColumnWidths[kColumnWidthSlots] = {80, 200, 310, 65, 150, 85, 85};
 
 void FormatSettingInt(int32_t value, char* text) {
-  char digits[12];
-  int at = 0;
-  // In unsigned arithmetic, so that INT32_MIN has a magnitude.
-  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  do {
-    digits[at++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
   if (value < 0) *text++ = '-';
-  while (at > 0) *text++ = digits[--at];
-  *text = 0;
+  // In unsigned arithmetic, so that INT32_MIN has a magnitude.
+  AsciiDigits(value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value), 10, text);
 }
 
 int32_t MulDivRound(int32_t a, int32_t b, int32_t c) {
@@ -67,10 +61,6 @@ void AdaptStoredPlacement(StoredPlacement* p, int32_t storedDpi, int32_t screenD
   if (showCommand != 1 && showCommand != 10) p->showCmd = static_cast<uint32_t>(showCommand);
 }
 
-int32_t StoredSortColumn(int32_t value) {
-  return value >= kPortColumn && value <= kDeviceIdColumn ? value : kPortColumn;
-}
-
 // Every use of the file goes through these. Without a settings file (its
 // path could not be made) nothing is read and nothing written.
 static int32_t ReadInt(const char* key, int32_t fallback) {
@@ -99,7 +89,7 @@ StartupSettings ReadStartupSettings(int32_t screenDpi, int32_t themesActive) {
   int32_t stored[kColumnWidthSlots];
   int32_t read = ReadStruct("ColumnWidths", stored, sizeof stored);
   StartupColumnWidths(read ? stored : nullptr, s.storedDpi, screenDpi, s.columnWidths);
-  s.sortColumn = StoredSortColumn(ReadInt("SortCol", 0));
+  s.sortColumn = SortSlot(ReadInt("SortCol", 0));  // a hand-edited value names no column
   s.sortDirection = ReadInt("SortDir", 1);
   s.visualStyles = themesActive ? ReadInt("VisualStyles", 1) != 0 : 1;
   s.hasPlacement = ReadStruct("WindowPlacement", &s.placement, sizeof s.placement);

@@ -75,5 +75,3 @@ void StartupColumnWidths(const int32_t* stored, int32_t storedDpi, int32_t scree
 // unless it is 1 or 10.
 void AdaptStoredPlacement(StoredPlacement* placement, int32_t storedDpi, int32_t screenDpi,
                           int32_t showCommand);
-// The sort column a stored value names: 0 to 4, anything else is 0.
-int32_t StoredSortColumn(int32_t value);

@@ -18,6 +18,6 @@ Rect CenteredIn(const Rect& window, const Rect& desktop);
 void LayoutRects(const Rect& client, int32_t listTop, int32_t statusHeight, Rect* status,
                  Rect* list);
 
-// Where ClampWindowToScreen moves a window: back onto the primary screen of
-// sx by sy pixels when it lies (nearly) off it.
+// Where a window goes back onto the primary screen of sx by sy pixels when
+// it lies (nearly) off it (the About box, when no monitor has it).
 void ClampedPosition(const Rect& window, int32_t sx, int32_t sy, int32_t* x, int32_t* y);

@@ -16,7 +16,7 @@ struct FakeRow {
   bool checked;
   PortDevice* device;
   std::u16string deviceText;  // as the row shows it
-  bool selected;
+  bool selected = false;
 };
 
 extern std::vector<FakeRow> fakeRows;

@@ -1,30 +1,27 @@
-#include "ui/win32/app_cursor.h"
-#include "ui/win32/menus.h"
 #include "ui/win32/commands.h"
 
 #include <commctrl.h>
 
 #include "actions/about_box.h"
 #include "actions/clipboard.h"
-#include "actions/property_sheet.h"
 #include "actions/system_tools.h"
-#include "actions/visual_theme.h"
 #include "app/listing.h"
 #include "app/memory.h"
-#include "app/probes.h"
-#include "app/process.h"
 #include "app/text.h"
 #include "platform/os.h"
 #include "res/resource.h"
-#include "ui/win32/window_state.h"
-#include "ui/win32/monitor.h"
 #include "ui/edit_rules.h"
 #include "ui/port_session.h"
-#include "ui/win32/port_list.h"
 #include "ui/repairs.h"
 #include "ui/row_order.h"
-#include "ui/win32/settings_file.h"
 #include "ui/view_state.h"
+#include "ui/win32/app_cursor.h"
+#include "ui/win32/menus.h"
+#include "ui/win32/monitor.h"
+#include "ui/win32/port_list.h"
+#include "ui/win32/row_work.h"
+#include "ui/win32/settings_file.h"
+#include "ui/win32/window_state.h"
 
 static int32_t alwaysOnTop = 0;
 
@@ -185,7 +182,13 @@ static void RunRowCommand(void (*command)()) {
   EndRowWorkAndCatchUp();
 }
 
+// The columns change under the rows: not while a command holds them; the
+// refresh then runs at once and fills the new column.
 static void ToggleDeviceIdColumn() {
+  if (RowsInUse()) {
+    MessageBeep(MB_OK);
+    return;
+  }
   showDeviceId = !showDeviceId;
   SetMenuCheck(IDM_SHOW_DEVICE_ID, showDeviceId);
   UpdateColumns();
@@ -236,8 +239,7 @@ void DispatchCommand(HWND window, int32_t id, HWND, int32_t) {
       PostMessageW(window, WM_CLOSE, 0, 0);
       break;
     case IDM_SHOW_DEVICE_ID:
-      // The columns change under the rows: not while a command writes them.
-      RunRowCommand(ToggleDeviceIdColumn);
+      ToggleDeviceIdColumn();
       break;
     case IDM_WINDOWS_THEME:
       viewSettings.visualStyles = !viewSettings.visualStyles;

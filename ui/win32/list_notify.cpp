@@ -9,45 +9,42 @@
 #include "ui/view_state.h"
 #include "ui/win32/app_cursor.h"
 #include "ui/win32/list_sort.h"
-#include "ui/win32/window_state.h"
 #include "ui/win32/monitor.h"
 #include "ui/win32/port_list.h"
+#include "ui/win32/row_work.h"
+#include "ui/win32/window_state.h"
 
 static int32_t FocusedRow() {
   return static_cast<int32_t>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
                                            LVNI_FOCUSED));
 }
 
-// Puts a clicked box back as it was. A refresh may have moved the rows
-// meanwhile, so the row is found again by its port.
-static void PutBoxBack(int32_t port, uint32_t oldState) {
-  int32_t row = FindRowOfPort(port);
-  if (row >= 0) SetRowStateImage(row, StateImageOf(oldState));
-}
-
-// A click on a box while the rows are in use (a message box of another
-// command is up) is refused and put back.
-static void RefuseBoxChange(const NMLISTVIEW* change) {
+static void PutBoxBack(const NMLISTVIEW* change) {
   SetRowStateImage(change->iItem, StateImageOf(change->uOldState));
-  MessageBeep(MB_OK);
 }
 
 // Without administrator rights, or with a ComDB the program does not
 // write, the box is put back; 0 when refused.
 static int32_t CheckBoxChanged(const NMLISTVIEW* change) {
   int32_t row = change->iItem;
-  if (!BeginRowWork()) {
-    RefuseBoxChange(change);
+  // Refused, with a beep: a click while rows are in use (a message box of
+  // another command is up), and Space, which opens property sheets. Space
+  // reaches the list only inside a message box's own loop, which
+  // translates no accelerator; the list would take it for a click.
+  if (GetKeyState(VK_SPACE) < 0 || !BeginRowWork()) {
+    PutBoxBack(change);
+    MessageBeep(MB_OK);
     return 0;
   }
-  int32_t port = RowPort(row);
   // Only a focus the report brings counts: lists that report whole states
   // carry the focus of a row that already had it.
   int32_t focusGained = (change->uNewState & ~change->uOldState & LVIS_FOCUSED) != 0;
   int32_t saved;
   if (const char16_t* refusal = EditReservations(listRows, row, focusGained, &saved)) {
+    // The rows stay as they are while the box is up: no refresh or sort
+    // runs under row work.
     OsMessageBox(0, refusal, u"Error", kOsMbOk | kOsMbIconError);
-    PutBoxBack(port, change->uOldState);
+    PutBoxBack(change);
     EndRowWorkAndCatchUp();
     return 0;
   }

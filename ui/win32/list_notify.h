@@ -1,5 +1,5 @@
-// The port list's notifications: check-box edits of reservations, clicks
-// that keep focusRow, sorting by a header click.
+// The port list's notifications: check-box edits of reservations, focus
+// changes remembered with their port, sorting by a header click.
 #pragma once
 
 #include <windows.h>

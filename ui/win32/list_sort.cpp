@@ -3,11 +3,11 @@
 #include <commctrl.h>
 
 #include "platform/win32/list_view.h"
-#include "ui/win32/window_state.h"
-#include "ui/win32/list_rows.h"
 #include "ui/port_session.h"
 #include "ui/row_order.h"
 #include "ui/view_state.h"
+#include "ui/win32/list_rows.h"
+#include "ui/win32/window_state.h"
 
 int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM column) {
   return CompareRowsBy(ReadCellText, static_cast<int32_t>(a), static_cast<int32_t>(b),

@@ -1,5 +1,4 @@
 #include "ui/win32/main_window.h"
-#include "ui/win32/window_state.h"
 
 #include <commctrl.h>
 #include <dbt.h>
@@ -7,16 +6,15 @@
 #include "app/process.h"
 #include "app/text.h"
 #include "res/resource.h"
-#include "actions/visual_theme.h"
-#include "ui/win32/menus.h"
-#include "ui/win32/shutdown.h"
+#include "ui/view_state.h"
 #include "ui/win32/commands.h"
-#include "ui/key_watcher.h"
 #include "ui/win32/list_notify.h"
+#include "ui/win32/menus.h"
 #include "ui/win32/monitor.h"
 #include "ui/win32/port_list.h"
 #include "ui/win32/settings_file.h"
-#include "ui/view_state.h"
+#include "ui/win32/shutdown.h"
+#include "ui/win32/window_state.h"
 #include "ui/window_geometry.h"
 
 static Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }

@@ -6,8 +6,8 @@
 #include "app/process.h"
 #include "res/resource.h"
 #include "ui/view_state.h"
-#include "ui/win32/window_state.h"
 #include "ui/win32/port_list.h"
+#include "ui/win32/window_state.h"
 
 // Replaces the whole state of an item, by command.
 static void SetMenuItemState(HMENU menu, int32_t id, UINT state) {

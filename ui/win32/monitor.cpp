@@ -1,15 +1,10 @@
 #include "ui/win32/monitor.h"
 
-#include <dbt.h>
-
-#include "app/memory.h"
 #include "ui/device_change.h"
 #include "ui/key_watcher.h"
-#include "ui/win32/window_state.h"
 #include "ui/win32/port_list.h"
-#include "ui/port_session.h"
-#include "ui/win32/settings_file.h"
-#include "actions/about_box.h"
+#include "ui/win32/shutdown.h"
+#include "ui/win32/window_state.h"
 
 static HANDLE keyWatcherThread;
 static OsEvent keyWatcherStop;
@@ -21,17 +16,6 @@ static VOID CALLBACK RefreshTimerExpired(HWND window, UINT, UINT_PTR id, DWORD) 
 
 void ArmRefreshTimer(UINT milliseconds) {
   SetTimer(mainWindow, kRefreshTimerId, milliseconds, RefreshTimerExpired);
-}
-
-void EndRowWorkAndCatchUp() {
-  int32_t due = EndRowWork();
-  if (due & kCloseDue) {
-    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-  } else if (due & kRefreshDue) {
-    // Through the timer, so that the rows are not rebuilt inside the list's
-    // own notification that the use may have run in.
-    ArmRefreshTimer(kKeyChangeRefreshDelay);
-  }
 }
 
 // On the watcher's thread: a timer belongs to the thread of its window, so

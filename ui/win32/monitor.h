@@ -17,9 +17,6 @@ const UINT kArmRefreshMessage = WM_APP + 1;
 
 // Arms the one-shot refresh timer; arming it again restarts it.
 void ArmRefreshTimer(UINT milliseconds);
-// Ends row work (see port_session.h) and runs what it held back, from the
-// message loop: the close, or else the refresh.
-void EndRowWorkAndCatchUp();
 void StartKeyWatcher(HWND window);
 // Ends the watcher, waiting for it at most a second.
 void StopKeyWatcher();

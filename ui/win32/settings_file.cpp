@@ -5,12 +5,12 @@
 #include "actions/visual_theme.h"
 #include "app/memory.h"
 #include "res/resource.h"
-#include "ui/win32/menus.h"
-#include "ui/win32/window_state.h"
-#include "ui/win32/port_list.h"
 #include "ui/row_order.h"
 #include "ui/settings_rules.h"
 #include "ui/view_state.h"
+#include "ui/win32/menus.h"
+#include "ui/win32/port_list.h"
+#include "ui/win32/window_state.h"
 
 static_assert(sizeof(WINDOWPLACEMENT) == sizeof(StoredPlacement), "placement layout");
 

@@ -1,11 +1,12 @@
 #include "ui/win32/shutdown.h"
 
 #include "actions/about_box.h"
-#include "ui/key_watcher.h"
 #include "ui/port_session.h"
-#include "ui/win32/window_state.h"
 #include "ui/win32/monitor.h"
 #include "ui/win32/settings_file.h"
+#include "ui/win32/window_state.h"
+
+int32_t shuttingDown = 0;
 
 void CloseMainWindow(HWND window) {
   if (shuttingDown) return;
