@@ -1,5 +1,7 @@
 #include "app/error_name.h"
 
+#include "app/text.h"
+
 namespace {
 
 struct ErrorEntry {
@@ -79,16 +81,8 @@ const char* ErrorName(uint32_t code) {
   // Codes from 0x10000000 up are customer or facility codes (SetupAPI's
   // 0xE000xxxx among them), which read best in hexadecimal.
   const bool hexadecimal = code >= 0x10000000u;
-  const uint32_t base = hexadecimal ? 16 : 10;
-  char digits[11];
-  int at = 0;
-  do {
-    digits[at++] = "0123456789ABCDEF"[code % base];
-    code /= base;
-  } while (code != 0);
   char* out = errorNameText;
   for (const char* prefix = hexadecimal ? "ERROR_0x" : "ERROR_"; *prefix != 0;) *out++ = *prefix++;
-  while (at > 0) *out++ = digits[--at];
-  *out = 0;
+  AsciiDigits(code, hexadecimal ? 16 : 10, out);
   return errorNameText;
 }

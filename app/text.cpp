@@ -22,15 +22,23 @@ uint32_t TextCopy(char16_t* buffer, uint32_t units, const char16_t* text) {
   return TextAppend(buffer, units, text);
 }
 
-uint32_t TextAppendUnsigned(char16_t* buffer, uint32_t units, uint32_t value) {
-  char16_t digits[12];
-  int at = 11;
-  digits[at] = 0;
+void AsciiDigits(uint32_t value, uint32_t base, char* text) {
+  char reversed[kDigitChars];
+  int n = 0;
   do {
-    digits[--at] = static_cast<char16_t>(u'0' + value % 10);
-    value /= 10;
+    reversed[n++] = "0123456789ABCDEF"[value % base];
+    value /= base;
   } while (value != 0);
-  return TextAppend(buffer, units, digits + at);
+  while (n > 0) *text++ = reversed[--n];
+  *text = 0;
+}
+
+uint32_t TextAppendUnsigned(char16_t* buffer, uint32_t units, uint32_t value) {
+  char digits[kDigitChars];
+  AsciiDigits(value, 10, digits);
+  char16_t wide[kDigitChars];
+  TextWidenAscii(wide, kDigitChars, digits);
+  return TextAppend(buffer, units, wide);
 }
 
 uint32_t TextAppendSigned(char16_t* buffer, uint32_t units, int32_t value) {

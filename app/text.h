@@ -23,6 +23,10 @@ uint32_t TextAppend(char16_t* buffer, uint32_t units, const char16_t* text);
 // Appends the decimal digits of value ("%u"), or of a signed value ("%i").
 uint32_t TextAppendUnsigned(char16_t* buffer, uint32_t units, uint32_t value);
 uint32_t TextAppendSigned(char16_t* buffer, uint32_t units, int32_t value);
+// The digits of a value in base 10 or 16 (upper case), as 8-bit text into
+// at least kDigitChars characters.
+const uint32_t kDigitChars = 11;
+void AsciiDigits(uint32_t value, uint32_t base, char* text);
 // Widens 8-bit text whose characters are all ASCII (error names).
 uint32_t TextWidenAscii(char16_t* buffer, uint32_t units, const char* text);
 // First occurrence of needle in text, ignoring the case of ASCII letters;
