@@ -146,6 +146,11 @@ set_target_properties(planted PROPERTIES PREFIX "")
 add_executable(recorder tests/tools/recorder.cpp)
 target_link_options(recorder PRIVATE -municode)
 
+# The floor under the scan, for the benchmarks (scripts/bench-floor.sh).
+add_executable(bare_scanner tests/tools/bare_scanner.cpp)
+target_link_libraries(bare_scanner setupapi cfgmgr32 advapi32)
+target_link_options(bare_scanner PRIVATE -municode)
+
 # The shared unit tests against the real registry, where GoogleTest's
 # sources are at hand (Debian's googletest package; elsewhere set GTEST_SOURCE).
 set(GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Varnick against the floor of its work (tests/tools/bare_scanner.cpp:
+# one read of ComDB, one enumeration of every device, and for each serial
+# device its ID, port name, friendly name and kernel name), under Wine on
+# the test prefix, with fixture Ports devices and a ComDB of 4,096 ports:
+#  - /c as a whole process against the scanner as a whole process, at 100,
+#    1,000 and 3,000 devices;
+#  - the window's refresh (the refresh command, until the list is rebuilt
+#    and repainted) against one scan inside the scanner, at 256 and 4,096
+#    ports, with 300 devices.
+# The two of a pair run in turn, PAIRS times (default 7); each line gives
+# both medians and the median of the pairs' ratios. Needs a built tree
+# (scripts/build.sh) and a quiet machine; about 10 minutes, most of them
+# spent creating the devices.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+pairs=${PAIRS:-7}
+export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=/usr/lib/wine/wine64
+server=/usr/lib/wine/wineserver
+vtool=build/windows/vtool.exe
+scanner=build/windows/bare_scanner.exe
+for n in $(seq 70 99); do [ -e "/tmp/.X$n-lock" ] || break; done
+Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$n"
+trap '$wine $vtool devclear >/dev/null 2>&1 || true; $server -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
+sleep 1
+[ -f "$WINEPREFIX/system.reg" ] || { $wine wineboot -i >/dev/null 2>&1; $server -w; }
+$server -p
+arbiter='SYSTEM\CurrentControlSet\Control\COM Name Arbiter'
+comdb() { printf 'ff%.0s' $(seq "$1"); }
+milliseconds() { echo $(( $(date +%s%N) / 1000000 )); }
+# "label", then pairs of "varnick floor" figures on standard input.
+summary() {
+  python3 -c '
+import statistics, sys
+label = sys.argv[1]
+pairs = [tuple(map(float, line.split())) for line in sys.stdin if line.strip()]
+a = statistics.median(p[0] for p in pairs)
+b = statistics.median(p[1] for p in pairs)
+r = statistics.median(p[0] / p[1] for p in pairs)
+print("%-34s Varnick %7.1f ms, floor %7.1f ms, ratio %.2f" % (label, a, b, r))' "$1"
+}
+
+$wine $vtool devclear
+total=0
+for count in 100 1000 3000; do
+  $wine $vtool devadd ports BENCH + "" $((count - total))
+  total=$count
+  $wine $scanner >/dev/null  # warm
+  for i in $(seq "$pairs"); do
+    $wine $vtool regset "$arbiter" ComDB 3 "$(comdb 512)"
+    start=$(milliseconds); $wine build/windows/varnick.exe /c >/dev/null; a=$(( $(milliseconds) - start ))
+    start=$(milliseconds); $wine $scanner >/dev/null; b=$(( $(milliseconds) - start ))
+    echo "$a $b"
+  done | summary "/c, $count devices, 4096 ports:"
+done
+
+$wine $vtool devclear
+$wine $vtool devadd ports BENCH + "" 300
+for bytes in 32 512; do
+  $wine $vtool regset "$arbiter" ComDB 3 "$(comdb $bytes)"
+  rm -f build/windows/varnick.ini
+  $wine build/windows/varnick.exe &
+  program=$!
+  $wine $vtool window 20000 >/dev/null
+  sleep 2
+  for i in $(seq "$pairs"); do
+    a=$($wine $vtool refreshbench 1 | sed -n 's/^fastest \([0-9.]*\) ms.*/\1/p')
+    b=$($wine $scanner 1 | sed -n 's/^[0-9]* devices, \([0-9.]*\) ms.*/\1/p')
+    echo "$a $b"
+  done | summary "refresh, 300 devices, $((bytes * 8)) ports:"
+  $wine $vtool post 10 0
+  wait $program
+done
