@@ -175,7 +175,8 @@ int32_t RunBatch(BatchSwitches switches) {
   PortReservations reservations = {};
   Load(&reservations);
   auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
-  Enumerate(devices);
+  // The repairs go by numbers, nodes and IDs; only the listing shows more.
+  Enumerate(devices, switches.listSwitch ? kShownDetail : kRepairDetail);
 
   int32_t code;
   ChangeRefusal refusal;

@@ -4,9 +4,6 @@
 #include "app/text.h"
 #include "core/registry_values.h"
 
-static const char16_t kPortsClass[] = u"{4d36e978-e325-11ce-bfc1-08002be10318}";
-static const char16_t kModemClass[] = u"{4D36E96D-E325-11CE-BFC1-08002BE10318}";
-
 // Reads a text property into a field of `units` units. A value stored without
 // its terminator could fill the field to the last unit, so that unit is
 // always cleared: a well-formed value keeps its terminator there anyway.
@@ -17,10 +14,17 @@ static uint32_t ReadTextProperty(OsDeviceSet set, const OsDeviceData* data, uint
   return result;
 }
 
-static bool IsSerialClass(OsDeviceSet set, const OsDeviceData* data) {
-  char16_t guid[53] = {};  // one unit beyond the 104 bytes read keeps it terminated
-  if (OsGetDeviceProperty(set, data, kDevPropClassGuid, guid, 104) != kCrSuccess) return false;
-  return OsCompareTextNoCase(guid, kPortsClass) == 0 || OsCompareTextNoCase(guid, kModemClass) == 0;
+// The Ports and Modem setup classes as the enumeration hands over each
+// member's class, read from its ClassGUID: the fields of the GUID in memory
+// order. Comparing these costs no call for the many members of other classes.
+static const uint8_t kPortsClass[16] = {0x78, 0xE9, 0x36, 0x4D, 0x25, 0xE3, 0xCE, 0x11,
+                                        0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18};
+static const uint8_t kModemClass[16] = {0x6D, 0xE9, 0x36, 0x4D, 0x25, 0xE3, 0xCE, 0x11,
+                                        0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18};
+
+static bool IsSerialClass(const OsDeviceData* data) {
+  return MemCompare(data->classGuid, kPortsClass, 16) == 0 ||
+         MemCompare(data->classGuid, kModemClass, 16) == 0;
 }
 
 enum PortNameRead { kNoPortName, kPortNameTaken, kPortNameUnknown };
@@ -31,8 +35,8 @@ const uint32_t kPortNameValueBytes = 512;
 
 // PortName into a field of kPortNameUnits: the value's text up to its first zero,
 // taken when it has at most thirteen characters and begins with "COM".
-// Unknown when a value is there that could not be read whole: its device
-// may hold a number that would then look unused.
+// Unknown when a value is there that could not be read: its device may
+// hold a number that would then look unused.
 static PortNameRead ReadPortName(const char16_t* deviceId, char16_t* portName) {
   // Room for the whole path of any ID the ID buffer holds.
   char16_t path[308];
@@ -40,17 +44,14 @@ static PortNameRead ReadPortName(const char16_t* deviceId, char16_t* portName) {
   TextAppend(path, Units(path), deviceId);
   TextAppend(path, Units(path), u"\\Device Parameters");
   MemFill(portName, 0, kPortNameUnits * sizeof(char16_t));
-  uint32_t size = 0;
-  if (!QueryRegValueSize(kOsLocalMachine, path, u"PortName", &size)) {
-    return OsGetLastError() == static_cast<uint32_t>(kOsErrorFileNotFound) ? kNoPortName
-                                                                            : kPortNameUnknown;
-  }
-  if (size > kPortNameValueBytes) return kNoPortName;  // no name is that long
+  // One read into room for any name, the unit after it a terminator.
   char16_t value[kPortNameValueBytes / sizeof(char16_t) + 1] = {};
-  if (ReadRegBinary(kOsLocalMachine, path, u"PortName", reinterpret_cast<uint8_t*>(value), size) !=
-      size) {
-    return kPortNameUnknown;  // failed, or changed since it was measured
-  }
+  int32_t status;
+  ReadRegBinary(kOsLocalMachine, path, u"PortName", reinterpret_cast<uint8_t*>(value),
+                kPortNameValueBytes, &status);
+  // None, or longer than any name.
+  if (status == kOsErrorFileNotFound || status == kOsErrorMoreData) return kNoPortName;
+  if (status != kOsErrorSuccess) return kPortNameUnknown;
   uint32_t length = TextLength(value);
   if (length == 0 || length >= kPortNameUnits) return kNoPortName;
   TextCopy(portName, kPortNameUnits, value);
@@ -59,22 +60,37 @@ static PortNameRead ReadPortName(const char16_t* deviceId, char16_t* portName) {
                                                                          : kNoPortName;
 }
 
-static void FillRecord(PortDevice* d, OsDeviceSet set, const OsDeviceData* data) {
+static void FillRecord(PortDevice* d, OsDeviceSet set, const OsDeviceData* data,
+                       DeviceDetail detail) {
   d->portNumber = TextToInt(d->portName + 3);
-  if (OsQueryDosDevice(d->portName, d->kernelName, Units(d->kernelName)) == 0) d->kernelName[0] = 0;
-  d->kernelName[Units(d->kernelName) - 1] = 0;
-  ReadTextProperty(set, data, kDevPropClass, d->className, Units(d->className));
-  if (ReadTextProperty(set, data, kDevPropFriendlyName, d->deviceText, Units(d->deviceText)) !=
-      kCrSuccess) {
-    d->deviceText[0] = 0;
-    ReadTextProperty(set, data, kDevPropDeviceDesc, d->deviceText, Units(d->deviceText));
+  if (detail == kShownDetail) {
+    if (OsQueryDosDevice(d->portName, d->kernelName, Units(d->kernelName)) == 0) {
+      d->kernelName[0] = 0;
+    }
+    d->kernelName[Units(d->kernelName) - 1] = 0;
+    ReadTextProperty(set, data, kDevPropClass, d->className, Units(d->className));
+    if (ReadTextProperty(set, data, kDevPropFriendlyName, d->deviceText, Units(d->deviceText)) !=
+        kCrSuccess) {
+      d->deviceText[0] = 0;
+      ReadTextProperty(set, data, kDevPropDeviceDesc, d->deviceText, Units(d->deviceText));
+    }
   }
   if (OsGetDevNodeStatus(d->deviceNode, &d->nodeStatus, &d->problemCode) == kCrNoSuchDevinst) {
     d->problemCode = kProblemNotPresent;
   }
 }
 
-int32_t Enumerate(PortDeviceList* list) {
+// The next record, zero-filled, from the current block or a new one.
+static PortDevice* NewRecord(PortDeviceList* list) {
+  int32_t i = list->deviceCount;
+  PortDevice** block = &list->blocks[i / kRecordsPerBlock];
+  if (*block == nullptr) {
+    *block = static_cast<PortDevice*>(MemAlloc(sizeof(PortDevice) * kRecordsPerBlock));
+  }
+  return &(*block)[i % kRecordsPerBlock];
+}
+
+int32_t Enumerate(PortDeviceList* list, DeviceDetail detail) {
   Clear(list);
   list->deviceInfoSet = OsGetAllDevices();
   if (list->deviceInfoSet == 0) return 0;
@@ -82,7 +98,7 @@ int32_t Enumerate(PortDeviceList* list) {
     OsDeviceData data = {};
     data.size = sizeof data;
     if (!OsEnumDevice(list->deviceInfoSet, m, &data)) break;
-    if (!IsSerialClass(list->deviceInfoSet, &data)) continue;
+    if (!IsSerialClass(&data)) continue;
     char16_t deviceId[kDeviceIdUnits] = {};
     if (OsGetDeviceId(data.devInst, deviceId, kDeviceIdUnits) != kCrSuccess) {
       list->incomplete = 1;
@@ -100,13 +116,13 @@ int32_t Enumerate(PortDeviceList* list) {
       list->incomplete = 1;
       break;
     }
-    auto* d = static_cast<PortDevice*>(MemAlloc(sizeof(PortDevice)));  // zero-filled
+    PortDevice* d = NewRecord(list);
     list->devices[list->deviceCount] = d;
     d->memberIndex = static_cast<int32_t>(m);
     d->deviceNode = data.devInst;
     TextCopy(d->portName, kPortNameUnits, portName);
     TextCopy(d->deviceInstanceId, kDeviceIdUnits, deviceId);
-    FillRecord(d, list->deviceInfoSet, &data);
+    FillRecord(d, list->deviceInfoSet, &data, detail);
     list->deviceCount++;
   }
   return list->deviceCount;
@@ -124,9 +140,10 @@ PortDevice* FindByPort(const PortDeviceList* list, int32_t portNumber) {
 }
 
 void Clear(PortDeviceList* list) {
-  for (int32_t i = 0; i < list->deviceCount; i++) {
-    if (list->devices[i] != nullptr) MemFree(list->devices[i]);
-    list->devices[i] = nullptr;
+  for (int32_t i = 0; i < list->deviceCount; i++) list->devices[i] = nullptr;
+  for (PortDevice*& block : list->blocks) {
+    if (block != nullptr) MemFree(block);
+    block = nullptr;
   }
   list->deviceCount = 0;
   list->incomplete = 0;

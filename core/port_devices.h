@@ -23,6 +23,7 @@ struct PortDevice {
 };
 
 const int32_t kDeviceCapacity = 10240;
+const int32_t kRecordsPerBlock = 64;
 
 struct PortDeviceList {
   PortDevice* devices[kDeviceCapacity];
@@ -31,10 +32,20 @@ struct PortDeviceList {
   // A serial or modem device whose ID or port name could not be read (for
   // another reason than there being none): which number it holds is unknown.
   int32_t incomplete;
+  // The records, kRecordsPerBlock to an allocation: every allocation has
+  // the whole heap checked, which one by one would cost a scan of
+  // thousands of devices more than the system's own enumeration.
+  PortDevice* blocks[kDeviceCapacity / kRecordsPerBlock];
 };
 
-// Rebuilds the list from the system; returns deviceCount.
-int32_t Enumerate(PortDeviceList* list);
+// What a scan reads of each device. The repairs need only its number,
+// node, presence and ID; the list and the listing show its kernel name,
+// description and class too.
+enum DeviceDetail { kRepairDetail, kShownDetail };
+
+// Rebuilds the list from the system; returns deviceCount. With
+// kRepairDetail the records' kernelName, deviceText and className stay empty.
+int32_t Enumerate(PortDeviceList* list, DeviceDetail detail = kShownDetail);
 // Whether the last Enumerate read the system's device list whole. When it
 // could not, ports look as if no device held them that may well be held,
 // which must never be taken for the truth: nothing may be freed or removed

@@ -86,6 +86,14 @@ TEST_F(Inventory, FillsTheRecord) {
   EXPECT_EQ(std::u16string(u""), b->kernelName);
   EXPECT_EQ(std::u16string(u"Standard Modem"), b->deviceText);  // no friendly name
   EXPECT_EQ(std::u16string(u"ROOT\\TEST\\0000"), b->deviceInstanceId);
+  // What the repairs need, and no texts.
+  ASSERT_EQ(2, Enumerate(list, kRepairDetail));
+  a = list->devices[0];
+  EXPECT_EQ(2, a->portNumber);
+  EXPECT_EQ(0u, a->problemCode);
+  EXPECT_EQ(std::u16string(), std::u16string(a->kernelName) + a->deviceText + a->className);
+  EXPECT_EQ(45u, list->devices[1]->problemCode);
+  EXPECT_EQ(std::u16string(u"ROOT\\TEST\\0000"), list->devices[1]->deviceInstanceId);
 }
 
 TEST_F(Inventory, FieldsStayTerminatedWhateverTheSystemHolds) {

@@ -44,12 +44,15 @@ int32_t ReadRegString(OsKey root, const char16_t* path, const char16_t* name,
 }
 
 uint32_t ReadRegBinary(OsKey root, const char16_t* path, const char16_t* name,
-                       uint8_t* buffer, uint32_t size) {
+                       uint8_t* buffer, uint32_t size, int32_t* status) {
   OsKey key;
-  if (OsRegOpenKey(root, path, kOsKeyQueryValue, &key) != kOsErrorSuccess) return 0;
-  int32_t status = OsRegQueryValue(key, name, nullptr, buffer, &size);
-  OsRegCloseKey(key);
-  return status == kOsErrorSuccess ? size : 0;
+  int32_t result = OsRegOpenKey(root, path, kOsKeyQueryValue, &key);
+  if (result == kOsErrorSuccess) {
+    result = OsRegQueryValue(key, name, nullptr, buffer, &size);
+    OsRegCloseKey(key);
+  }
+  if (status != nullptr) *status = result;
+  return result == kOsErrorSuccess ? size : 0;
 }
 
 int32_t WriteRegBinary(OsKey root, const char16_t* path, const char16_t* name,

@@ -17,9 +17,11 @@ int32_t QueryRegValueSize(OsKey root, const char16_t* path, const char16_t* name
 int32_t ReadRegString(OsKey root, const char16_t* path, const char16_t* name,
                       char16_t* buffer, uint32_t byteLimit);
 // Reads up to size bytes of the value, whatever its type; the number of
-// bytes read, 0 on any failure.
+// bytes read, 0 on any failure. The registry's status goes to *status when
+// given: kOsErrorMoreData for a longer value, kOsErrorFileNotFound when the
+// key or the value is missing.
 uint32_t ReadRegBinary(OsKey root, const char16_t* path, const char16_t* name,
-                       uint8_t* buffer, uint32_t size);
+                       uint8_t* buffer, uint32_t size, int32_t* status = nullptr);
 // Writes a REG_BINARY value, creating the key when missing. The registry's
 // status goes to *status when given; the last error stays as it was.
 int32_t WriteRegBinary(OsKey root, const char16_t* path, const char16_t* name,

@@ -1,5 +1,7 @@
 #include "platform/sim/sim_state.h"
 
+#include <string.h>
+
 const char16_t kSimPortsClass[] = u"{4d36e978-e325-11ce-bfc1-08002be10318}";
 const char16_t kSimModemClass[] = u"{4d36e96d-e325-11ce-bfc1-08002be10318}";
 
@@ -65,13 +67,42 @@ OsDeviceSet OsGetAllDevices() {
 
 void OsDestroyDeviceSet(OsDeviceSet set) { sim.deviceSets.erase(set); }
 
+static int HexDigit(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+// The class as SetupAPI hands it over with each member: the device's
+// ClassGUID text as a GUID, all zero when it is no GUID.
+static void ClassGuidBytes(const std::u16string& text, uint8_t* bytes) {
+  memset(bytes, 0, 16);
+  // Where each byte's two digits stand, in memory order: Data1 to Data3
+  // little-endian, Data4 as written.
+  static const int kAt[16] = {7, 5, 3, 1, 12, 10, 17, 15, 20, 22, 25, 27, 29, 31, 33, 35};
+  if (text.size() != 38 || text[0] != u'{' || text[9] != u'-' || text[14] != u'-' ||
+      text[19] != u'-' || text[24] != u'-' || text[37] != u'}') {
+    return;
+  }
+  uint8_t parsed[16];
+  for (int i = 0; i < 16; i++) {
+    int high = HexDigit(text[kAt[i]]), low = HexDigit(text[kAt[i] + 1]);
+    if (high < 0 || low < 0) return;
+    parsed[i] = static_cast<uint8_t>(high << 4 | low);
+  }
+  memcpy(bytes, parsed, 16);
+}
+
 int OsEnumDevice(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* data) {
   auto found = sim.deviceSets.find(set);
   if (found == sim.deviceSets.end() || data->size != sizeof(OsDeviceData) ||
       memberIndex >= found->second.size()) {
     return 0;
   }
-  data->devInst = static_cast<OsDevNode>(found->second[memberIndex] + 1);
+  int device = found->second[memberIndex];
+  data->devInst = static_cast<OsDevNode>(device + 1);
+  ClassGuidBytes(sim.devices[device].device.classGuid, data->classGuid);
   return 1;
 }
 
