@@ -1,6 +1,9 @@
 #include "ui/row_order.h"
 
+#include "app/memory.h"
+#include "app/text.h"
 #include "platform/os.h"
+#include "ui/row_cells.h"
 #include "ui/edit_rules.h"
 #include "ui/view_state.h"
 
@@ -30,6 +33,40 @@ int32_t CompareRowsBy(CellTextReader read, int32_t a, int32_t b, int32_t column)
   // Only the sign matters to the list; negating INT32_MIN would overflow.
   r = r < 0 ? -1 : r > 0 ? 1 : 0;
   return viewSettings.sortDirection[SortSlot(column)] == 0 ? -r : r;
+}
+
+// The devices of the ports while their rows are ordered.
+static PortDevice* const* orderedDevices;
+
+// A cell as the list gives it back: cut to what its buffer holds.
+static void ReadModelCell(int32_t row, int32_t column, char16_t* text) {
+  if (column == kPortColumn) {
+    PortCellText(row + 1, text, kCellTextUnits);
+  } else if (column < viewSettings.columnCount && (column != kDeviceIdColumn || showDeviceId)) {
+    TextCopy(text, kCellTextUnits, DeviceCellText(orderedDevices[row], column));
+  }
+}
+
+void OrderPortRows(PortDevice* const* devices, int32_t count, int32_t column, int32_t* rows) {
+  orderedDevices = devices;
+  auto* spare = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
+  for (int32_t i = 0; i < count; i++) rows[i] = i;
+  // Bottom-up merge sort: as stable as the list's own.
+  for (int32_t width = 1; width < count; width *= 2) {
+    for (int32_t left = 0; left < count; left += 2 * width) {
+      int32_t middle = left + width < count ? left + width : count;
+      int32_t right = middle + width < count ? middle + width : count;
+      int32_t a = left, b = middle, out = left;
+      while (a < middle && b < right) {
+        spare[out++] = CompareRowsBy(ReadModelCell, rows[b], rows[a], column) < 0 ? rows[b++] : rows[a++];
+      }
+      while (a < middle) spare[out++] = rows[a++];
+      while (b < right) spare[out++] = rows[b++];
+    }
+    MemCopy(rows, spare, sizeof(int32_t) * count);
+  }
+  MemFree(spare);
+  orderedDevices = nullptr;
 }
 
 int32_t ClickSortColumn(int32_t column) {

@@ -111,4 +111,64 @@ TEST_F(RowOrder, AClickTogglesOnlyThatColumnsDirection) {
   EXPECT_EQ(1, viewSettings.sortDirection[kPortColumn]);
 }
 
+// Rows filled from the records come in the order a sort of the cells the
+// list then shows gives: a text is compared as far as the list gives it
+// back (255 units), so two kernel names that differ only beyond tie.
+TEST_F(RowOrder, RowsFromTheRecordsOrderAsTheirCellsSort) {
+  const std::u16string longName(255, u'K');
+  PortDevice records[4] = {};
+  const struct {
+    int port;
+    std::u16string kernel, text, className, id;
+  } devices[] = {
+      {2, longName + u"B", u"Twin", u"Ports", u"ROOT\\A"},
+      {3, longName + u"A", u"Twin", u"Ports", u""},
+      {9, u"\\Device\\Serial0", u"Twin", u"Modem", u"ROOT\\B"},
+      {10, u"", u"", u"Ports", u"ROOT\\C"},
+  };
+  std::vector<PortDevice*> byPort(12, nullptr);
+  for (int d = 0; d < 4; d++) {
+    PortDevice& r = records[d];
+    r.deviceNode = 1;
+    std::copy(devices[d].kernel.begin(), devices[d].kernel.end(), r.kernelName);
+    std::copy(devices[d].text.begin(), devices[d].text.end(), r.deviceText);
+    std::copy(devices[d].className.begin(), devices[d].className.end(), r.className);
+    std::copy(devices[d].id.begin(), devices[d].id.end(), r.deviceInstanceId);
+    byPort[devices[d].port - 1] = &r;
+  }
+  PortDevice removed = records[0];
+  removed.deviceNode = 0;
+  byPort[4] = &removed;  // COM5's device was removed: no texts
+  const int32_t savedShown = showDeviceId;
+  for (int32_t shown : {1, 0}) {
+    showDeviceId = shown;
+    viewSettings.columnCount = shown ? 5 : 4;
+    // The cells as the list shows them.
+    cells.clear();
+    for (int i = 0; i < 12; i++) {
+      std::string port = "COM" + std::to_string(i + 1);
+      cells.push_back({std::u16string(port.begin(), port.end()), u"", u"", u"", u""});
+    }
+    for (const auto& d : devices) {
+      cells[d.port - 1] = {cells[d.port - 1][0], d.kernel.empty() ? u"---" : d.kernel, d.text.empty() ? u"---" : d.text,
+                           d.className, !shown ? u"" : d.id.empty() ? u"---" : d.id};
+    }
+    for (int32_t column = 0; column < 5; column++) {
+      for (int32_t direction : {1, 0}) {
+        viewSettings.sortDirection[column] = direction;
+        std::vector<int32_t> expected(12);
+        for (int i = 0; i < 12; i++) expected[i] = i;
+        std::stable_sort(expected.begin(), expected.end(), [column](int32_t a, int32_t b) {
+          return CompareRowsBy(Read, a, b, column) < 0;
+        });
+        std::vector<int32_t> rows(12, -1);
+        OrderPortRows(byPort.data(), 12, column, rows.data());
+        EXPECT_EQ(expected, rows) << "column " << column << " direction " << direction
+                                  << " device IDs shown " << shown;
+      }
+    }
+  }
+  showDeviceId = savedShown;
+}
+
 }  // namespace

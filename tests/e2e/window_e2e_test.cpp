@@ -303,4 +303,43 @@ TEST_F(MainWindow, TheFocusFollowsItsPortThroughARefresh) {
   EXPECT_EQ(1, list.selectedCount);
 }
 
+// A refresh fills the list in the order it works out from the devices; a
+// header click has the list sort its own texts. For every column and both
+// directions both give the same rows, ties included: two devices share a
+// name, and the Port texts that break their tie, COM10 and COM9, order
+// one way as text and the other as numbers.
+TEST_F(MainWindow, ARefreshGivesTheOrderTheListsOwnSortGives) {
+  AddFixtureDevice("ports", "WINTWINA", "COM9", "Twin Adapter");
+  AddFixtureDevice("ports", "WINTWINB", "COM10", "Twin Adapter");
+  Open();
+  RunVtool({"post", "111", "9d0a"});  // the Device ID column too
+  ListSnapshot list;
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header.size() == 5; }, &list, 5));
+  PressKeys("Page_Down");
+  ClickCell(ReadList().top + 1, 2);
+  std::vector<std::string> header = list.header;
+  for (int column = 0; column < 5; column++) {
+    for (int click = 0; click < 2; click++) {
+      ClickHeader(column);
+      ListSnapshot sorted;
+      ASSERT_TRUE(WaitForList([&](const ListSnapshot& l) { return l.header != header; }, &sorted));
+      RunVtool({"refreshbench", "1"});
+      ListSnapshot refreshed = ReadList();
+      SCOPED_TRACE(sorted.header[column]);
+      ASSERT_EQ(sorted.rows.size(), refreshed.rows.size());
+      for (size_t r = 0; r < sorted.rows.size(); r++) {
+        const ListRow& a = sorted.rows[r];
+        const ListRow& b = refreshed.rows[r];
+        ASSERT_EQ(a.texts, b.texts) << "row " << r;
+        ASSERT_EQ(a.checked, b.checked) << a.texts[0];
+        ASSERT_EQ(a.selected, b.selected) << a.texts[0];
+        ASSERT_EQ(a.focused, b.focused) << a.texts[0];
+      }
+      EXPECT_EQ(sorted.top, refreshed.top);
+      EXPECT_EQ(sorted.header, refreshed.header);
+      header = refreshed.header;
+    }
+  }
+}
+
 }  // namespace

@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include "actions/property_sheet.h"
+#include "app/memory.h"
 #include "app/text.h"
 #include "ui/edit_rules.h"
 #include "ui/port_session.h"
+#include "ui/row_cells.h"
 #include "ui/row_order.h"
 #include "ui/view_state.h"
 #include "ui/win32/app_cursor.h"
@@ -52,17 +54,7 @@ static void SetCellText(int32_t row, int32_t column, const char16_t* text) {
 void SetRowTexts(const PortDevice* device, int32_t row) {
   int32_t last = showDeviceId ? kDeviceIdColumn : kClassColumn;
   for (int32_t column = kKernelNameColumn; column <= last; column++) {
-    const char16_t* text = u"";
-    if (device != nullptr && device->deviceNode != 0) {
-      switch (column) {
-        case kKernelNameColumn: text = device->kernelName; break;
-        case kDeviceColumn: text = device->deviceText; break;
-        case kClassColumn: text = device->className; break;
-        default: text = device->deviceInstanceId; break;
-      }
-      if (text[0] == 0) text = u"---";
-    }
-    SetCellText(row, column, text);
+    SetCellText(row, column, DeviceCellText(device, column));
   }
 }
 
@@ -86,6 +78,9 @@ void ShowSelectedCount() {
 }
 
 void RestoreScroll(HWND list, int32_t top) {
+  // Already there (a list refilled from the top): scrolling to where it
+  // stands would still cost the list a relayout.
+  if (SendMessageW(list, LVM_GETTOPINDEX, 0, 0) == top) return;
   int32_t perPage = static_cast<int32_t>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
   int32_t count = static_cast<int32_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   int32_t target = top + perPage < count - 1 ? top + perPage : count - 1;
@@ -152,24 +147,37 @@ void RefreshList() {
 
   ReloadPorts();
   const PortReservations* ports = PortState();
-  for (int32_t i = 0; i < ports->portCount; i++) {
-    char16_t text[16] = u"COM";
-    TextAppendSigned(text, Units(text), i + 1);
-    PortDevice* device = DeviceOfPort(i + 1);
+  int32_t count = ports->portCount;
+  auto** devices = static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (count + 1)));
+  auto* order = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
+  for (int32_t i = 0; i < count; i++) devices[i] = DeviceOfPort(i + 1);
+  OrderPortRows(devices, count, sortColumn, order);
+  // The rows go in in their final order. The template's sorting style
+  // would place each one by comparing it with every row already there,
+  // which at thousands of rows costs more than all the rest of a refresh.
+  LONG_PTR style = GetWindowLongPtrW(listView, GWL_STYLE);
+  SetWindowLongPtrW(listView, GWL_STYLE, style & ~(LVS_SORTASCENDING | LVS_SORTDESCENDING));
+  for (int32_t k = 0; k < count; k++) {
+    int32_t i = order[k];
+    char16_t text[16];
+    PortCellText(i + 1, text, Units(text));
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = i;
+    item.iItem = k;
     item.pszText = reinterpret_cast<wchar_t*>(text);
-    item.lParam = reinterpret_cast<LPARAM>(device);
-    // The template's sorting style may place the row elsewhere.
+    item.lParam = reinterpret_cast<LPARAM>(devices[i]);
     int32_t row = static_cast<int32_t>(
         SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) continue;  // -1 would address every row
     SetRowStateImage(row, ports->reservedFlags[i] ? kChecked : kUnchecked);
-    SetRowTexts(device, row);
+    // A new row's other cells are empty already, as a row without a
+    // device shows them.
+    if (devices[i] != nullptr && devices[i]->deviceNode != 0) SetRowTexts(devices[i], row);
   }
+  SetWindowLongPtrW(listView, GWL_STYLE, style);
+  MemFree(order);
+  MemFree(devices);
   ShowReservedCount();
-  SortRows(sortColumn);
   SetSortArrows(listView, sortColumn, viewSettings.sortDirection[SortSlot(sortColumn)]);
   // The focus goes back to its port's row, wherever the sort put it. For
   // -1 the list would refuse to focus every row: nothing is selected.

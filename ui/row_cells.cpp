@@ -1,0 +1,22 @@
+#include "ui/row_cells.h"
+
+#include "app/text.h"
+#include "ui/view_state.h"
+
+void PortCellText(int32_t port, char16_t* text, uint32_t units) {
+  TextCopy(text, units, u"COM");
+  TextAppendSigned(text, units, port);
+}
+
+const char16_t* DeviceCellText(const PortDevice* device, int32_t column) {
+  if (device == nullptr || device->deviceNode == 0) return u"";
+  const char16_t* text;
+  switch (column) {
+    case kKernelNameColumn: text = device->kernelName; break;
+    case kDeviceColumn: text = device->deviceText; break;
+    case kClassColumn: text = device->className; break;
+    case kDeviceIdColumn: text = device->deviceInstanceId; break;
+    default: return u"";
+  }
+  return text[0] != 0 ? text : u"---";
+}
