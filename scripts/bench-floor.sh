@@ -9,12 +9,14 @@
 #    and repainted) against one scan inside the scanner, at 256 and 4,096
 #    ports, with 300 devices.
 # The two of a pair run in turn, PAIRS times (default 7); each line gives
-# both medians and the median of the pairs' ratios. Needs a built tree
+# both medians and the median of the pairs' ratios. PARTS="scan" or
+# "refresh" runs only that half. Needs a built tree
 # (scripts/build.sh) and a quiet machine; about 10 minutes, most of them
 # spent creating the devices.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 pairs=${PAIRS:-7}
+parts=${PARTS:-scan refresh}
 export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver
@@ -43,9 +45,10 @@ r = statistics.median(p[0] / p[1] for p in pairs)
 print("%-34s Varnick %7.1f ms, floor %7.1f ms, ratio %.2f" % (label, a, b, r))' "$1"
 }
 
-$wine $vtool devclear
 total=0
-for count in 100 1000 3000; do
+case $parts in *scan*) counts="100 1000 3000" ;; *) counts= ;; esac
+[ -z "$counts" ] || $wine $vtool devclear
+for count in $counts; do
   $wine $vtool devadd ports BENCH + "" $((count - total))
   total=$count
   $wine $scanner >/dev/null  # warm
@@ -57,9 +60,12 @@ for count in 100 1000 3000; do
   done | summary "/c, $count devices, 4096 ports:"
 done
 
-$wine $vtool devclear
-$wine $vtool devadd ports BENCH + "" 300
-for bytes in 32 512; do
+case $parts in *refresh*) sizes="32 512" ;; *) sizes= ;; esac
+if [ -n "$sizes" ]; then
+  $wine $vtool devclear
+  $wine $vtool devadd ports BENCH + "" 300
+fi
+for bytes in $sizes; do
   $wine $vtool regset "$arbiter" ComDB 3 "$(comdb $bytes)"
   rm -f build/windows/varnick.ini
   $wine build/windows/varnick.exe &
