@@ -183,11 +183,14 @@ TEST_F(Inventory, APortNameThatCannotBeReadLeavesTheListNotWhole) {
   SimAddPort(u"COM1");
   SimAddDevice(Device(kSimPortsClass, u"COM2"));
   SimDevice none = Device(kSimPortsClass, u"");
-  none.hasPortName = false;  // absent: an ordinary device without a port
+  none.hasPortName = false;  // no key even: an ordinary device without a port
   SimAddDevice(none);
   Enumerate(list);
   EXPECT_EQ(1, InventoryBuilt(list));
   SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 1, u"PortName");
+  EXPECT_EQ(1, Enumerate(list));
+  EXPECT_EQ(0, InventoryBuilt(list));
+  SimRegFail(kSimRegOpen, kOsErrorAccessDenied);  // a key there that cannot be opened
   EXPECT_EQ(1, Enumerate(list));
   EXPECT_EQ(0, InventoryBuilt(list));
   EXPECT_EQ(2, Enumerate(list));  // read again: whole

@@ -183,7 +183,6 @@ const uint32_t kProblemNotPresent = 45;  // CM_PROB_PHANTOM
 // Device properties, by their configuration-manager numbers.
 const uint32_t kDevPropDeviceDesc = 1;   // CM_DRP_DEVICEDESC
 const uint32_t kDevPropClass = 8;        // CM_DRP_CLASS
-const uint32_t kDevPropClassGuid = 9;    // CM_DRP_CLASSGUID
 const uint32_t kDevPropFriendlyName = 13;  // CM_DRP_FRIENDLYNAME
 
 // SetupDiGetClassDevsW of every device of every class, present or not

@@ -18,7 +18,7 @@ void ReloadPorts() {
   }
   Load(reservations);
   if (devices == nullptr) devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
-  Enumerate(devices);
+  Enumerate(devices, kShownDetail);
 }
 
 void ReleasePorts() {

@@ -3,8 +3,8 @@
 #include "app/memory.h"
 #include "app/text.h"
 #include "platform/os.h"
-#include "ui/row_cells.h"
 #include "ui/edit_rules.h"
+#include "ui/row_cells.h"
 #include "ui/view_state.h"
 
 int32_t SortSlot(int32_t column) { return column >= 0 && column <= kDeviceIdColumn ? column : 0; }
@@ -42,7 +42,7 @@ static PortDevice* const* orderedDevices;
 static void ReadModelCell(int32_t row, int32_t column, char16_t* text) {
   if (column == kPortColumn) {
     PortCellText(row + 1, text, kCellTextUnits);
-  } else if (column < viewSettings.columnCount && (column != kDeviceIdColumn || showDeviceId)) {
+  } else if (column < viewSettings.columnCount) {  // a column not shown reads as empty
     TextCopy(text, kCellTextUnits, DeviceCellText(orderedDevices[row], column));
   }
 }
@@ -51,7 +51,8 @@ void OrderPortRows(PortDevice* const* devices, int32_t count, int32_t column, in
   orderedDevices = devices;
   auto* spare = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
   for (int32_t i = 0; i < count; i++) rows[i] = i;
-  // Bottom-up merge sort: as stable as the list's own.
+  // Bottom-up merge sort. No two rows compare equal (each has its own
+  // Port text), so this gives the one order any sort of the list gives.
   for (int32_t width = 1; width < count; width *= 2) {
     for (int32_t left = 0; left < count; left += 2 * width) {
       int32_t middle = left + width < count ? left + width : count;

@@ -112,7 +112,6 @@ uint32_t OsGetDeviceProperty(OsDeviceSet, const OsDeviceData* data, uint32_t pro
   if (d == nullptr) return kCrNoSuchDevinst;
   const std::u16string* text = nullptr;
   switch (property) {
-    case kDevPropClassGuid: text = &d->device.classGuid; break;
     case kDevPropClass: text = &d->device.className; break;
     case kDevPropFriendlyName: text = &d->device.friendlyName; break;
     case kDevPropDeviceDesc: text = &d->device.description; break;

@@ -103,6 +103,12 @@ int32_t InitMainWindow(HWND window) {
   clearButton = GetDlgItem(window, IDC_CLEAR_BUTTON);
   removeButton = GetDlgItem(window, IDC_REMOVE_BUTTON);
 
+  // Each refresh inserts the rows in their final order. The template's
+  // sorting style would place every row by comparing it with all those
+  // already there, which at thousands of rows costs more than the rest
+  // of a refresh; cleared while the list is still empty.
+  SetWindowLongPtrW(listView, GWL_STYLE, GetWindowLongPtrW(listView, GWL_STYLE) &
+                                             ~static_cast<LONG_PTR>(LVS_SORTASCENDING | LVS_SORTDESCENDING));
   LPARAM styles = SendMessageW(listView, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
   SendMessageW(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                styles | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);

@@ -152,11 +152,7 @@ void RefreshList() {
   auto* order = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
   for (int32_t i = 0; i < count; i++) devices[i] = DeviceOfPort(i + 1);
   OrderPortRows(devices, count, sortColumn, order);
-  // The rows go in in their final order. The template's sorting style
-  // would place each one by comparing it with every row already there,
-  // which at thousands of rows costs more than all the rest of a refresh.
-  LONG_PTR style = GetWindowLongPtrW(listView, GWL_STYLE);
-  SetWindowLongPtrW(listView, GWL_STYLE, style & ~(LVS_SORTASCENDING | LVS_SORTDESCENDING));
+  // The rows go in in their final order (the list has no sorting style).
   for (int32_t k = 0; k < count; k++) {
     int32_t i = order[k];
     char16_t text[16];
@@ -170,11 +166,10 @@ void RefreshList() {
         SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) continue;  // -1 would address every row
     SetRowStateImage(row, ports->reservedFlags[i] ? kChecked : kUnchecked);
-    // A new row's other cells are empty already, as a row without a
-    // device shows them.
-    if (devices[i] != nullptr && devices[i]->deviceNode != 0) SetRowTexts(devices[i], row);
+    // Every cell gets a text, empty ones too: a cell never set would be
+    // asked of the window each time it is read.
+    SetRowTexts(devices[i], row);
   }
-  SetWindowLongPtrW(listView, GWL_STYLE, style);
   MemFree(order);
   MemFree(devices);
   ShowReservedCount();
