@@ -61,22 +61,26 @@ static void Free(PortReservations* reservations, int32_t port, Freed* freed) {
   freed->count++;
 }
 
-static void SaveAndReport(PortReservations* reservations, Freed* freed) {
+// 0 when ComDB does not hold the step's changes, said on standard error.
+static int32_t SaveAndReport(PortReservations* reservations, Freed* freed) {
   Failure failure;
   if (!Save(reservations, &failure)) {
     char16_t line[kFailureTextUnits];
     DescribeFailureLine(failure, isAdmin, line, Units(line));
     WriteLine(kOsStandardError, line);
-    return;
+    return 0;
   }
   for (int32_t i = 0; i < freed->count; i++) Report(u"freed", freed->ports[i]);
+  return 1;
 }
 
 // Frees every number in range that no device carries; a non-present device
 // counts as a device. Saves whenever a number has no device, which creates
-// a missing ComDB. Returns how many reserved numbers it freed.
+// a missing ComDB. Returns how many reserved numbers it freed; *unsaved is
+// 1 when ComDB could not be written.
 static int32_t ClearNumbersWithoutDevice(PortReservations* reservations,
-                                         const PortDeviceList* devices, int32_t dryRun) {
+                                         const PortDeviceList* devices, int32_t dryRun,
+                                         int32_t* unsaved) {
   Freed freed = {static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (reservations->portCount + 1))),
                  0, dryRun};
   int32_t withoutDevice = 0;
@@ -85,7 +89,7 @@ static int32_t ClearNumbersWithoutDevice(PortReservations* reservations,
     withoutDevice++;
     Free(reservations, p, &freed);
   }
-  if (withoutDevice != 0 && !dryRun) SaveAndReport(reservations, &freed);
+  if (withoutDevice != 0 && !dryRun && !SaveAndReport(reservations, &freed)) *unsaved = 1;
   MemFree(freed.ports);
   return freed.count;
 }
@@ -93,9 +97,9 @@ static int32_t ClearNumbersWithoutDevice(PortReservations* reservations,
 // Removes every non-present device, going on past failures; frees a number
 // only when no other device carries it. A dry run takes each removal as
 // done. Returns how many devices it removed; *allRemoved is 0 when a
-// removal failed.
+// removal failed, *unsaved 1 when ComDB could not be written.
 static int32_t RemoveEveryNonPresentDevice(PortReservations* reservations, PortDeviceList* devices,
-                                           int32_t dryRun, int32_t* allRemoved) {
+                                           int32_t dryRun, int32_t* allRemoved, int32_t* unsaved) {
   Freed freed = {static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (devices->deviceCount + 1))), 0,
                  dryRun};
   int32_t removedCount = 0;
@@ -107,7 +111,7 @@ static int32_t RemoveEveryNonPresentDevice(PortReservations* reservations, PortD
     if (dryRun) {
       d->deviceNode = 0;
     } else if (!RemoveListedDevice(devices, d, &failure)) {
-      if (failure.kind != kNoFailure) TellFailure(failure, d);
+      TellFailure(failure, d);
       *allRemoved = 0;
       continue;
     }
@@ -115,22 +119,24 @@ static int32_t RemoveEveryNonPresentDevice(PortReservations* reservations, PortD
     removedCount++;
     if (FindByPort(devices, d->portNumber) == nullptr) Free(reservations, d->portNumber, &freed);
   }
-  if (removedCount != 0 && !dryRun) SaveAndReport(reservations, &freed);
+  if (removedCount != 0 && !dryRun && !SaveAndReport(reservations, &freed)) *unsaved = 1;
   MemFree(freed.ports);
   return removedCount;
 }
 
 static int32_t RunRepairs(BatchSwitches switches, PortReservations* reservations,
                           PortDeviceList* devices) {
-  int32_t changes = 0, allRemoved = 1;
+  int32_t changes = 0, allRemoved = 1, unsaved = 0;
   if (switches.clearSwitch) {
-    changes += ClearNumbersWithoutDevice(reservations, devices, switches.dryRunSwitch);
+    changes += ClearNumbersWithoutDevice(reservations, devices, switches.dryRunSwitch, &unsaved);
   }
   if (switches.removeSwitch) {
-    changes += RemoveEveryNonPresentDevice(reservations, devices, switches.dryRunSwitch, &allRemoved);
+    changes += RemoveEveryNonPresentDevice(reservations, devices, switches.dryRunSwitch,
+                                           &allRemoved, &unsaved);
   }
   if (switches.dryRunSwitch) return changes != 0 ? kExitWouldChange : kExitSuccess;
-  return allRemoved ? kExitSuccess : kExitRemovalFailed;
+  if (!allRemoved) return kExitRemovalFailed;
+  return unsaved ? kExitNotWritten : kExitSuccess;
 }
 
 // One line a port that ComDB covers, and one more for each further device
@@ -151,12 +157,13 @@ static int32_t WriteListing(const PortReservations* reservations, const PortDevi
       WriteLine(kOsStandardOutput, line);
     }
   }
-  // What could be read is listed all the same.
+  // What could be read is listed all the same. No box: a listing piped to
+  // a script must never wait for a click.
   if (!InventoryBuilt(devices)) {
-    Tell(u"Varnick", u"The device list could not be read whole; devices may be missing");
+    WriteLine(kOsStandardError, u"The device list could not be read whole; devices may be missing");
   }
   if (reservations->storedValueUnread) {
-    Tell(u"Varnick", u"ComDB could not be read whole; reserved numbers may show as free");
+    WriteLine(kOsStandardError, u"ComDB could not be read whole; reserved numbers may show as free");
   }
   return !InventoryBuilt(devices) || reservations->storedValueUnread ? kExitNotRead : kExitSuccess;
 }

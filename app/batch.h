@@ -15,5 +15,9 @@ const int32_t kExitRemovalFailed = 2;
 const int32_t kExitNotRead = 3;
 // A dry run (/n) found something the repairs would change.
 const int32_t kExitWouldChange = 4;
+// ComDB could not be written, or read again to be written: what was
+// removed is gone, but the numbers the run would have freed are not.
+// A failed removal (2) is told first.
+const int32_t kExitNotWritten = 5;
 
 int32_t RunBatch(BatchSwitches switches);

@@ -18,6 +18,15 @@ void DescribeFailure(const Failure& f, int32_t isAdministrator, const char16_t**
   switch (f.kind) {
     case kNoFailure:
       break;
+    case kRemovalNotStarted:
+      if (f.errorCode != 0) {
+        AppendErrorName(text, units, f.errorCode);
+        TextAppend(text, units, u" removing\n");
+      } else {
+        TextCopy(text, units, u"Device not removed\n");
+      }
+      TextAppend(text, units, f.deviceId);
+      break;
     case kDeviceIdUnreadable:
       AppendErrorName(text, units, f.errorCode);
       break;
@@ -70,6 +79,8 @@ void DescribeFailureLine(const Failure& failure, int32_t isAdministrator, char16
 }
 
 void ShowFailureBox(const Failure& failure) {
+  // A removal that never reached the installer has always failed silently.
+  if (failure.kind == kNoFailure || failure.kind == kRemovalNotStarted) return;
   const char16_t* caption;
   char16_t text[kFailureTextUnits];
   DescribeFailure(failure, isAdmin, &caption, text, kFailureTextUnits);

@@ -18,7 +18,8 @@ void DescribeFailure(const Failure& failure, int32_t isAdministrator, const char
 // the device's ID stands behind where the box does not name it.
 void DescribeFailureLine(const Failure& failure, int32_t isAdministrator, char16_t* line,
                          uint32_t units);
-// No owner, the error icon, OK only; waits for the answer.
+// No owner, the error icon, OK only; waits for the answer. None for a
+// removal that never reached the class installer.
 void ShowFailureBox(const Failure& failure);
 // Why nothing was changed: "ComDB is longer than 4096 ports; nothing was
 // changed" and the like; empty for kChangeAllowed.

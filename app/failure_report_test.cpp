@@ -16,6 +16,8 @@ TEST(FailureReport, EachFailureReadsAsItsBox) {
     const char16_t* text;
   } cases[] = {
       {kDeviceIdUnreadable, 13, u"", 1, u"Varnick", u"INVALID_DATA"},
+      {kRemovalNotStarted, 5, u"ROOT\\X", 1, u"Varnick", u"ACCESS_DENIED removing\nROOT\\X"},
+      {kRemovalNotStarted, 0, u"ROOT\\X", 1, u"Varnick", u"Device not removed\nROOT\\X"},
       {kRemovalFailed, 5, u"ROOT\\PORTS\\0000", 1, u"Varnick", u"ACCESS_DENIED removing\nROOT\\PORTS\\0000"},
       {kRemovalFailed, 0xE0000219, u"ROOT\\X", 0, u"Varnick", u"ERROR_0xE0000219 removing\nROOT\\X"},
       {kDeviceStillThere, 0, u"ROOT\\X", 1, u"Error", u"Device not removed"},

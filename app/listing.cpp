@@ -19,10 +19,12 @@ struct Line {
 
 // One field behind the separator. In CSV a field with a comma, a double
 // quote or a line end is quoted, its quotes doubled (RFC 4180); in tab-
-// separated text, which has no quoting, tabs and line ends become blanks.
+// separated text tabs and line ends become blanks, and only a field that
+// begins with a quote is quoted, which a spreadsheet's paste would take
+// for the quoting of a cell.
 void PutField(ListingFormat format, const char16_t* field, Line* line) {
   if (line->length != 0) line->Put(format == kCsv ? u',' : u'\t');
-  bool quoted = false;
+  bool quoted = format == kTabs && field[0] == u'"';
   for (const char16_t* c = field; format == kCsv && *c != 0; c++) {
     quoted |= *c == u',' || *c == u'"' || *c == u'\r' || *c == u'\n';
   }

@@ -24,11 +24,13 @@ std::u16string Line(ListingFormat format, int32_t port, int32_t reserved, const 
 }
 
 // RFC 4180 for CSV: only a field with a comma, a double quote or a line
-// end is quoted, its quotes doubled. Tab-separated text cannot quote: a tab
-// or line end in a field becomes a blank, so each field stays one cell.
+// end is quoted, its quotes doubled. In tab-separated text a tab or line
+// end in a field becomes a blank, so each field stays one cell, and a
+// field that begins with a quote is quoted, as a spreadsheet reads it.
 TEST(Listing, FieldsAreQuotedOnlyWhereTheyMustBe) {
   const PortDevice plain = Device(u"USB Serial Port (COM3)", u"\\Device\\VCP0", 0);
   const PortDevice odd = Device(u"Adapter, \"Pro\"\r\nrev\tB", u"", 45);
+  const PortDevice quoted = Device(u"\"Pro\" B", u"", 0);
   PortDevice removed = plain;
   removed.deviceNode = 0;
   const struct {
@@ -43,6 +45,7 @@ TEST(Listing, FieldsAreQuotedOnlyWhereTheyMustBe) {
       {kCsv, 4096, 0, &odd,
        u"4096,COM4096,0,,\"Adapter, \"\"Pro\"\"\r\nrev\tB\",Ports,0,ROOT\\PORTS\\0000"},
       {kTabs, 5, 1, &odd, u"5\tCOM5\t1\t\tAdapter, \"Pro\"  rev B\tPorts\t0\tROOT\\PORTS\\0000"},
+      {kTabs, 6, 0, &quoted, u"6\tCOM6\t0\t\t\"\"\"Pro\"\" B\"\tPorts\t1\tROOT\\PORTS\\0000"},
   };
   for (const auto& c : cases) EXPECT_EQ(std::u16string(c.line), Line(c.format, c.port, c.reserved, c.device));
 

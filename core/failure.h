@@ -10,8 +10,9 @@ enum FailureKind {
   kDeviceIdUnreadable,  // before a removal, the device's ID could not be read
   kRemovalFailed,       // the class installer failed
   kDeviceStillThere,    // the installer said done, but the device is still there
-  kComDbUnread,         // ComDB could not be read again before it was written
+  kComDbUnread,         // ComDB could not be read, at load or again before it was written
   kComDbUnwritten,      // ComDB could not be written
+  kRemovalNotStarted,   // the device's data could not be had or readied
 };
 
 const uint32_t kDeviceIdUnits = 260;

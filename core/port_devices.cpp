@@ -163,11 +163,11 @@ static int32_t Failed(Failure* failure, FailureKind kind, uint32_t errorCode,
 
 int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data, Failure* failure) {
   Failed(failure, kNoFailure, 0, u"");
-  if (data == nullptr || data->devInst == 0) return 0;
+  if (data == nullptr || data->devInst == 0) return Failed(failure, kRemovalNotStarted, 0, u"");
   // The class installer may rewrite the data in place (a global removal can
   // leave it empty): the check afterwards uses the node as it was.
   const OsDevNode node = data->devInst;
-  if (!OsSetRemoveParams(set, data)) return 0;
+  if (!OsSetRemoveParams(set, data)) return Failed(failure, kRemovalNotStarted, OsGetLastError(), u"");
   char16_t deviceId[kDeviceIdUnits] = {};
   if (OsGetDeviceId(node, deviceId, kDeviceIdUnits) != kCrSuccess) {
     return Failed(failure, kDeviceIdUnreadable, OsGetLastError(), u"");
@@ -209,7 +209,7 @@ int32_t FetchDeviceData(const PortDeviceList* list, const PortDevice* device, Os
 
 int32_t RemoveListedDevice(PortDeviceList* list, PortDevice* device, Failure* failure) {
   OsDeviceData data;
-  if (!FetchDeviceData(list, device, &data)) return Failed(failure, kNoFailure, 0, u"");
+  if (!FetchDeviceData(list, device, &data)) return Failed(failure, kRemovalNotStarted, 0, u"");
   if (!RemoveDevice(list->deviceInfoSet, &data, failure)) return 0;
   device->deviceNode = 0;
   return 1;

@@ -59,8 +59,9 @@ PortDevice* FindByPort(const PortDeviceList* list, int32_t portNumber);
 void Clear(PortDeviceList* list);
 
 // Removes one device through its class installer and checks that its node
-// is gone; 1 when it is. A failure after the parameter step is recorded in
-// *failure for the caller to report; the earlier ones leave kNoFailure.
+// is gone; 1 when it is. Every failure is recorded in *failure for the
+// caller to report; the window shows none of those before the installer
+// was called (kRemovalNotStarted), batch mode writes them all.
 int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data, Failure* failure);
 
 // The SetupAPI data of a record's device, from the list's set: at the

@@ -97,7 +97,10 @@ static void RecordFailure(Failure* failure, FailureKind kind, uint32_t errorCode
 
 int32_t Save(PortReservations* r, Failure* failure) {
   RecordFailure(failure, kNoFailure, 0);
-  if (r->storedValueUnread || r->rawBytes == nullptr) return 0;
+  if (r->storedValueUnread || r->rawBytes == nullptr) {
+    RecordFailure(failure, kComDbUnread, 0);
+    return 0;
+  }
   uint8_t* stored;
   uint32_t size;
   OsSetLastError(0);

@@ -36,11 +36,10 @@ int32_t Load(PortReservations* reservations);
 // program reserved or freed meanwhile stays, and so does its length.
 // Nothing is written when the result is what is stored; a missing value
 // is created. Afterwards the model holds the stored value. 1
-// when ComDB holds the model's changes; 0 when it could not be read again
-// or written, or a reservation lay beyond a value that shrank meanwhile,
-// which *failure (when given) then records. A model that never read ComDB
-// whole writes nothing, and records nothing either: it was told when it
-// loaded.
+// when ComDB holds the model's changes; 0 when it could not be read (a
+// model that never read it whole writes nothing) or written, or a
+// reservation lay beyond a value that shrank meanwhile, which *failure
+// (when given) then records.
 int32_t Save(PortReservations* reservations, Failure* failure = nullptr);
 int32_t CountReserved(const PortReservations* reservations);
 // Sets the flag of a port number; a number the model does not cover (a

@@ -12,7 +12,7 @@ void ClearRowReservation(const RowAccess& rows, PortReservations* reservations, 
 static int32_t RemoveReporting(PortDeviceList* devices, PortDevice* device) {
   Failure failure;
   if (RemoveListedDevice(devices, device, &failure)) return 1;
-  if (failure.kind != kNoFailure) ShowFailureBox(failure);
+  ShowFailureBox(failure);
   return 0;
 }
 

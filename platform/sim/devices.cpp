@@ -158,7 +158,9 @@ uint32_t OsQueryDosDevice(const char16_t* name, char16_t* buffer, uint32_t units
 
 int OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data) {
   SimDeviceState* d = Node(data->devInst);
-  return sim.deviceSets.count(set) != 0 && d != nullptr && !d->device.refuseRemoveParams;
+  if (sim.deviceSets.count(set) != 0 && d != nullptr && !d->device.refuseRemoveParams) return 1;
+  sim.lastError = 0xE000020B;  // ERROR_NO_SUCH_DEVINST
+  return 0;
 }
 
 int OsCallRemoveInstaller(OsDeviceSet, OsDeviceData* data) {
