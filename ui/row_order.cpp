@@ -2,6 +2,7 @@
 
 #include "app/memory.h"
 #include "app/text.h"
+#include "platform/index_sort.h"
 #include "platform/os.h"
 #include "ui/edit_rules.h"
 #include "ui/row_cells.h"
@@ -51,21 +52,11 @@ void OrderPortRows(PortDevice* const* devices, int32_t count, int32_t column, in
   orderedDevices = devices;
   auto* spare = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
   for (int32_t i = 0; i < count; i++) rows[i] = i;
-  // Bottom-up merge sort. No two rows compare equal (each has its own
-  // Port text), so this gives the one order any sort of the list gives.
-  for (int32_t width = 1; width < count; width *= 2) {
-    for (int32_t left = 0; left < count; left += 2 * width) {
-      int32_t middle = left + width < count ? left + width : count;
-      int32_t right = middle + width < count ? middle + width : count;
-      int32_t a = left, b = middle, out = left;
-      while (a < middle && b < right) {
-        spare[out++] = CompareRowsBy(ReadModelCell, rows[b], rows[a], column) < 0 ? rows[b++] : rows[a++];
-      }
-      while (a < middle) spare[out++] = rows[a++];
-      while (b < right) spare[out++] = rows[b++];
-    }
-    MemCopy(rows, spare, sizeof(int32_t) * count);
-  }
+  // No two rows compare equal (each has its own Port text), so this gives
+  // the one order any sort of the list gives.
+  SortIndices(rows, spare, count, [column](int32_t x, int32_t y) {
+    return CompareRowsBy(ReadModelCell, x, y, column) < 0;
+  });
   MemFree(spare);
   orderedDevices = nullptr;
 }

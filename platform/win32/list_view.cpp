@@ -1,23 +1,7 @@
 #include "platform/win32/list_view.h"
 
+#include "platform/index_sort.h"
 #include "platform/win32/wine.h"
-
-// A stable bottom-up merge sort of row indices.
-static void SortIndices(int* rows, int* spare, int n, PFNLVCOMPARE compare, LPARAM param) {
-  for (int width = 1; width < n; width *= 2) {
-    for (int left = 0; left < n; left += 2 * width) {
-      int middle = left + width < n ? left + width : n;
-      int right = left + 2 * width < n ? left + 2 * width : n;
-      int a = left, b = middle, out = left;
-      while (a < middle && b < right) {
-        spare[out++] = compare(rows[b], rows[a], param) < 0 ? rows[b++] : rows[a++];
-      }
-      while (a < middle) spare[out++] = rows[a++];
-      while (b < right) spare[out++] = rows[b++];
-    }
-    for (int i = 0; i < n; i++) rows[i] = spare[i];
-  }
-}
 
 static int CALLBACK CompareRanks(LPARAM a, LPARAM b, LPARAM) { return a < b ? -1 : a > b; }
 
@@ -37,12 +21,12 @@ BOOL SortListByIndex(HWND list, PFNLVCOMPARE compare, LPARAM param) {
   int n = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   if (n < 2) return TRUE;
   HANDLE heap = GetProcessHeap();
-  SIZE_T bytes = static_cast<SIZE_T>(n) * (2 * sizeof(int) + sizeof(LPARAM));
+  SIZE_T bytes = static_cast<SIZE_T>(n) * (2 * sizeof(int32_t) + sizeof(LPARAM));
   char* block = static_cast<char*>(HeapAlloc(heap, 0, bytes));
   if (block == nullptr) return FALSE;
   LPARAM* data = reinterpret_cast<LPARAM*>(block);
-  int* order = reinterpret_cast<int*>(data + n);
-  int* spare = order + n;
+  int32_t* order = reinterpret_cast<int32_t*>(data + n);
+  int32_t* spare = order + n;
   for (int i = 0; i < n; i++) {
     order[i] = i;
     LVITEMW item = {};
@@ -51,7 +35,8 @@ BOOL SortListByIndex(HWND list, PFNLVCOMPARE compare, LPARAM param) {
     SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     data[i] = item.lParam;
   }
-  SortIndices(order, spare, n, compare, param);
+  SortIndices(order, spare, n,
+              [compare, param](int32_t x, int32_t y) { return compare(x, y, param) < 0; });
   // Each row carries its rank while the list sorts by item data, which
   // travels with the row; then the rows get their own data back.
   for (int rank = 0; rank < n; rank++) SetItemData(list, order[rank], rank);
