@@ -15,20 +15,7 @@
 # creating the 3,000 devices.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-server=/usr/lib/wine/wineserver
-vtool="build/windows/vtool.exe"
-for n in $(seq 70 99); do [ -e "/tmp/.X$n-lock" ] || break; done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$n"
-trap '$server -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
-sleep 1
-[ -f "$WINEPREFIX/system.reg" ] || { $wine wineboot -i >/dev/null 2>&1; $server -w; }
-$server -p
-arbiter='SYSTEM\CurrentControlSet\Control\COM Name Arbiter'
-comdb() { printf 'ff%.0s' $(seq "$1"); }
+source scripts/bench-session.sh
 $wine $vtool devclear
 
 cp build/windows/devmgr.dll "$WINEPREFIX/drive_c/windows/system32/devmgr.dll"
