@@ -80,6 +80,12 @@ static void FillRecord(PortDevice* d, OsDeviceSet set, const OsDeviceData* data,
   }
 }
 
+int32_t ReadDeviceId(OsDevNode node, char16_t* id) {
+  if (OsGetDeviceId(node, id, kDeviceIdUnits) != kCrSuccess) return 0;
+  id[kDeviceIdUnits - 1] = 0;  // an ID that filled the buffer ends within it
+  return 1;
+}
+
 // The next record, zero-filled, from the current block or a new one.
 static PortDevice* NewRecord(PortDeviceList* list) {
   int32_t i = list->deviceCount;
@@ -100,11 +106,10 @@ int32_t Enumerate(PortDeviceList* list, DeviceDetail detail) {
     if (!OsEnumDevice(list->deviceInfoSet, m, &data)) break;
     if (!IsSerialClass(&data)) continue;
     char16_t deviceId[kDeviceIdUnits] = {};
-    if (OsGetDeviceId(data.devInst, deviceId, kDeviceIdUnits) != kCrSuccess) {
+    if (!ReadDeviceId(data.devInst, deviceId)) {
       list->incomplete = 1;
       continue;
     }
-    deviceId[kDeviceIdUnits - 1] = 0;
     char16_t portName[kPortNameUnits];  // read before a record exists: most members are skipped
     PortNameRead read = ReadPortName(deviceId, portName);
     if (read == kPortNameUnknown) list->incomplete = 1;
@@ -167,20 +172,20 @@ int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data, Failure* failure) {
   // The class installer may rewrite the data in place (a global removal can
   // leave it empty): the check afterwards uses the node as it was.
   const OsDevNode node = data->devInst;
-  if (!OsSetRemoveParams(set, data)) return Failed(failure, kRemovalNotStarted, OsGetLastError(), u"");
+  if (!OsSetRemoveParams(set, data)) {
+    return Failed(failure, kRemovalNotStarted, OsGetLastError(), u"");
+  }
   char16_t deviceId[kDeviceIdUnits] = {};
-  if (OsGetDeviceId(node, deviceId, kDeviceIdUnits) != kCrSuccess) {
+  if (!ReadDeviceId(node, deviceId)) {
     return Failed(failure, kDeviceIdUnreadable, OsGetLastError(), u"");
   }
-  deviceId[kDeviceIdUnits - 1] = 0;
   if (!OsCallRemoveInstaller(set, data)) {
     return Failed(failure, kRemovalFailed, OsGetLastError(), deviceId);
   }
   // The installer's word alone is not trusted: only a node that can no
   // longer be read or located counts as removed.
   char16_t again[kDeviceIdUnits] = {};
-  if (OsGetDeviceId(node, again, kDeviceIdUnits) != kCrSuccess) return 1;
-  again[kDeviceIdUnits - 1] = 0;
+  if (!ReadDeviceId(node, again)) return 1;
   if (OsLocateDevNode(again) != kCrSuccess) return 1;
   return Failed(failure, kDeviceStillThere, 0, again);
 }

@@ -57,6 +57,9 @@ inline int32_t InventoryBuilt(const PortDeviceList* list) {
 // problem code; null when no device carries the number.
 PortDevice* FindByPort(const PortDeviceList* list, int32_t portNumber);
 void Clear(PortDeviceList* list);
+// A node's device instance ID into id (kDeviceIdUnits), ended within it
+// however long; 1 when the system gave one.
+int32_t ReadDeviceId(OsDevNode node, char16_t* id);
 
 // Removes one device through its class installer and checks that its node
 // is gone; 1 when it is. Every failure is recorded in *failure for the
@@ -71,6 +74,6 @@ int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data, Failure* failure);
 // handed on in its place.
 int32_t FetchDeviceData(const PortDeviceList* list, const PortDevice* device, OsDeviceData* data);
 // Removes a record's device and marks the record removed (deviceNode 0);
-// 1 on success. A device that cannot be fetched counts as a failure, with
-// nothing to report.
+// 1 on success. A device that cannot be fetched counts as a failure that
+// never reached the installer.
 int32_t RemoveListedDevice(PortDeviceList* list, PortDevice* device, Failure* failure);

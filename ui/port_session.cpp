@@ -92,8 +92,5 @@ int32_t SaveRemovals() { return Save(reservations); }
 
 int32_t DeviceIdOf(const PortDevice* device, char16_t id[kDeviceIdUnits]) {
   OsDeviceData data;
-  if (!FetchDeviceData(devices, device, &data)) return 0;
-  if (OsGetDeviceId(data.devInst, id, kDeviceIdUnits) != kCrSuccess) return 0;
-  id[kDeviceIdUnits - 1] = 0;
-  return 1;
+  return FetchDeviceData(devices, device, &data) && ReadDeviceId(data.devInst, id);
 }

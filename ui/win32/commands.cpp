@@ -132,8 +132,7 @@ static int32_t RowsText(const int32_t* rows, int32_t n, char16_t* text, int32_t 
     if (i < 0) {
       ListingHeader(kTabs, line, Units(line));
     } else if (ReadRowDevice(rows[i], &device)) {
-      int32_t reserved = RowStateImage(rows[i]) == static_cast<int32_t>(kChecked);
-      ListingLine(kTabs, RowPort(rows[i]), reserved, device, line, Units(line));
+      ListingLine(kTabs, RowPort(rows[i]), listRows.isChecked(rows[i]), device, line, Units(line));
     } else {
       continue;
     }
