@@ -493,6 +493,10 @@ ProgramOutput RunRedirected(const std::string& program, const std::vector<std::s
   run.exitCode = Wait(Spawn(argv, nullptr, false, err, {}, out), -1, timeoutSeconds, nullptr);
   run.output = FileText(out);
   run.errors = FileText(err);
+  if (run.exitCode > 0 && !run.errors.empty()) {
+    fprintf(stderr, "[harness] %s ended with %d, saying: %s\n", program.c_str(), run.exitCode,
+            run.errors.c_str());
+  }
   return run;
 }
 
@@ -557,7 +561,10 @@ ProgramRun RunExpectingBoxes(const std::string& program, const std::vector<std::
   ProgramRun run;
   std::vector<std::string> argv = {kWineLoader, WindowsBuildFile(program)};
   argv.insert(argv.end(), args.begin(), args.end());
-  pid_t pid = Spawn(argv, nullptr, true);  // its lines are not what is tested here
+  // Its lines are not what is tested here, but they name what went wrong
+  // when a run ends unexpectedly, Wine's own start-up failures included.
+  const std::string err = VARNICK_BUILD_ROOT "/test-logs/boxed-run-errors.txt";
+  pid_t pid = Spawn(argv, nullptr, true, err);
   for (int i = 0; i < expectedBoxes; i++) {
     std::string box;
     const std::string button = whileBoxIsUp ? "0" : "1";
@@ -583,6 +590,11 @@ ProgramRun RunExpectingBoxes(const std::string& program, const std::vector<std::
     }
   }
   run.exitCode = Wait(pid, -1, timeoutSeconds, nullptr, false);
+  run.errors = FileText(err);
+  if (run.exitCode > 0 && !run.errors.empty()) {
+    fprintf(stderr, "[harness] %s ended with %d, saying: %s\n", program.c_str(), run.exitCode,
+            run.errors.c_str());
+  }
   if (run.exitCode == -1) {
     if (run.failure.empty()) {
       run.failure = program + " did not end within " + std::to_string(timeoutSeconds) + " s";

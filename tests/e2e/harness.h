@@ -16,6 +16,7 @@ struct ProgramRun {
   int exitCode = -1;   // -1 when the program did not end in time
   std::vector<std::string> boxes;  // "caption|text|icon" of each box answered
   std::string failure;             // empty when the run went as expected
+  std::string errors;              // what the program, or Wine starting it, wrote to standard error
 };
 
 // Seconds on a monotonic clock.
