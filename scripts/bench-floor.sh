@@ -54,17 +54,12 @@ if [ -n "$sizes" ]; then
   $wine $vtool devadd ports BENCH + "" 300
 fi
 for bytes in $sizes; do
-  $wine $vtool regset "$arbiter" ComDB 3 "$(comdb $bytes)"
-  rm -f build/windows/varnick.ini
-  $wine build/windows/varnick.exe &
-  program=$!
-  $wine $vtool window 20000 >/dev/null
+  bench_open varnick.exe $bytes
   sleep 2
   for i in $(seq "$pairs"); do
     a=$($wine $vtool refreshbench 1 | sed -n 's/^fastest \([0-9.]*\) ms.*/\1/p')
     b=$($wine $scanner 1 | sed -n 's/^[0-9]* devices, \([0-9.]*\) ms.*/\1/p')
     echo "$a $b"
   done | summary "refresh, 300 devices, $((bytes * 8)) ports:"
-  $wine $vtool post 10 0
-  wait $program
+  bench_close
 done

@@ -1,6 +1,7 @@
 # Sourced by the benchmarks: Wine on the test prefix with a private Xvfb,
-# a persistent wineserver, and the names both use. bench_end stops them;
-# a script that must undo more sets its own EXIT trap ending in it.
+# a persistent wineserver, and the names and steps both use. bench_end
+# stops them; a script that must undo more sets its own EXIT trap ending
+# in it.
 export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver
@@ -19,3 +20,18 @@ sleep 1
 $server -p
 arbiter='SYSTEM\CurrentControlSet\Control\COM Name Arbiter'
 comdb() { printf 'ff%.0s' $(seq "$1"); }
+
+# Starts a program of the Windows build from its default settings on a
+# ComDB of $2 bytes, every number reserved, and waits for its window.
+bench_open() {
+  $wine $vtool regset "$arbiter" ComDB 3 "$(comdb "$2")"
+  rm -f "build/windows/${1%.exe}.ini"
+  $wine "build/windows/$1" &
+  program=$!
+  $wine $vtool window 20000 >/dev/null
+}
+# Closes it as the close box does, and waits until it has ended.
+bench_close() {
+  $wine $vtool post 10 0
+  wait $program
+}

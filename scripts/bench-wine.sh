@@ -23,47 +23,33 @@ for bytes in 32 512; do
   $wine $vtool devclear
   $wine $vtool devadd ports BENCH + "" 220
   $wine $vtool devadd ports GHOSTBENCH +221 "" 20
-  $wine $vtool regset "$arbiter" ComDB 3 "$(comdb $bytes)"
-  rm -f build/windows/varnick_ghosts.ini
-  $wine build/windows/varnick_ghosts.exe &
-  program=$!
-  $wine $vtool window 20000 >/dev/null
+  bench_open varnick_ghosts.exe $bytes
   sleep 3
   printf ' 220 + 20 devices, %4d ports: clear unused %s' $((bytes * 8)) "$($wine $vtool commandbench 1010)"
   sleep 3
   printf ', remove non-present %s' "$($wine $vtool commandbench 1011)"
   sleep 3
-  printf ', each followed by a refresh: %s' "$($wine $vtool refreshbench 3)"
-  $wine $vtool post 10 0
-  wait $program
+  printf ', each followed by a refresh: %s\n' "$($wine $vtool refreshbench 3)"
+  bench_close
 done
 $wine $vtool devclear
 $wine $vtool devadd ports BENCH + "" 300
 
-$wine $vtool regset "$arbiter" ComDB 3 "$(comdb 32)"
-rm -f build/windows/varnick.ini
-$wine build/windows/varnick.exe &
-program=$!
-$wine $vtool window 20000 >/dev/null
+bench_open varnick.exe 32
 sleep 2
 $wine $vtool keys Home shift+Down shift+Down
 $wine $vtool post 111 9e37
 sleep 2
-printf ' three property sheets open: the window answers WM_NULL: %s' "$($wine $vtool ping Varnick 200)"
+printf ' three property sheets open: the window answers WM_NULL: %s\n' "$($wine $vtool ping Varnick 200)"
 $wine $vtool close "Test sheet"
-$wine $vtool post 10 0
-wait $program
+bench_close
 
 for bytes in 32 256 512; do
-  $wine $vtool regset "$arbiter" ComDB 3 "$(comdb $bytes)"
-  $wine build/windows/varnick.exe &
-  program=$!
-  $wine $vtool window 20000 >/dev/null
+  bench_open varnick.exe $bytes
   sleep 2
   printf ' 300 devices, %4d ports: refresh ' $((bytes * 8))
   $wine $vtool refreshbench 5
-  $wine $vtool post 10 0
-  wait $program
+  bench_close
 done
 
 total=0
@@ -72,7 +58,7 @@ for count in 300 3000; do
   total=$count
   $wine $vtool regset "$arbiter" ComDB 3 "$(comdb 512)"
   start=$(date +%s.%N)
-  $wine build/windows/varnick.exe /c
+  $wine build/windows/varnick.exe /c >/dev/null  # one line a freed number
   end=$(date +%s.%N)
   awk -v n="$count" -v s="$start" -v e="$end" 'BEGIN { printf "%5d devices, 4096 ports: /c took %.2f s\n", n, e - s }'
 done
