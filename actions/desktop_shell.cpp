@@ -1,9 +1,10 @@
 #include "actions/desktop_shell.h"
 
+#include <windows.h>
+
 #include <exdisp.h>
 #include <shldisp.h>
 #include <shlobj.h>
-#include <windows.h>
 
 // Spelled out here: the system's GUID library would bring a table of
 // hundreds with them.

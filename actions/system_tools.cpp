@@ -1,9 +1,10 @@
 #include "actions/system_tools.h"
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <shellapi.h>
 #include <srrestoreptapi.h>
-#include <windows.h>
 
 #include "app/error_name.h"
 #include "app/probes.h"

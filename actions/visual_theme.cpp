@@ -1,7 +1,8 @@
 #include "actions/visual_theme.h"
 
-#include <uxtheme.h>
 #include <windows.h>
+
+#include <uxtheme.h>
 
 #include "platform/os.h"
 #include "platform/win32/library_function.h"
