@@ -79,7 +79,7 @@ TEST_F(Actions, PropertiesOpensASheetPerSelectedDeviceEachInItsOwnThread) {
   EXPECT_EQ(3u, threads.size());
   // Each sheet records itself before its window shows.
   EXPECT_TRUE(WaitUntil([] { return Lines(RunVtool({"windows", "Test sheet"})).size() == 3; }))
-      << RunVtool({"windows", "Test sheet"});
+      << RunVtool({"windows", "Test sheet"}) << StandInLog("devmgr-errors.log");
   // The window goes on answering while the sheets are open.
   EXPECT_NO_THROW(RunVtool({"ping", "Varnick", "20"}));
   list = ReadList();
