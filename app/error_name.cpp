@@ -28,7 +28,9 @@ const ErrorEntry kErrorNames[] = {
     {53, "BAD_NETPATH"},
     {87, "INVALID_PARAMETER"},
     {112, "DISK_FULL"},
+    {120, "CALL_NOT_IMPLEMENTED"},
     {121, "SEM_TIMEOUT"},
+    {122, "INSUFFICIENT_BUFFER"},
     {123, "INVALID_NAME"},
     {161, "BAD_PATHNAME"},
     {170, "BUSY"},
@@ -48,6 +50,7 @@ const ErrorEntry kErrorNames[] = {
     {1006, "FILE_INVALID"},
     {1007, "FULLSCREEN_MODE"},
     {1008, "NO_TOKEN"},
+    {1015, "REGISTRY_CORRUPT"},
     {1052, "INVALID_SERVICE_CONTROL"},
     {1053, "SERVICE_REQUEST_TIMEOUT"},
     {1055, "SERVICE_DATABASE_LOCKED"},
@@ -59,6 +62,7 @@ const ErrorEntry kErrorNames[] = {
     {1062, "SERVICE_NOT_ACTIVE"},
     {1117, "IO_DEVICE"},
     {1167, "DEVICE_NOT_CONNECTED"},
+    {1168, "NOT_FOUND"},
     {1212, "INVALID_DOMAINNAME"},
     {1245, "NOT_LOGGED_ON"},
     {1312, "NO_SUCH_LOGON_SESSION"},
@@ -67,6 +71,7 @@ const ErrorEntry kErrorNames[] = {
     {1355, "NO_SUCH_DOMAIN"},
     {1359, "INTERNAL_ERROR"},
     {1460, "TIMEOUT"},
+    {1784, "INVALID_USER_BUFFER"},
     {0xE0000235, "IN_WOW64"},
 };
 

@@ -80,8 +80,43 @@ static void FillRecord(PortDevice* d, OsDeviceSet set, const OsDeviceData* data,
   }
 }
 
-int32_t ReadDeviceId(OsDevNode node, char16_t* id) {
-  if (OsGetDeviceId(node, id, kDeviceIdUnits) != kCrSuccess) return 0;
+// A configuration manager result as the system error code it stands for,
+// as the configuration manager itself maps them (CM_MapCrToWin32Err);
+// GEN_FAILURE for one it gives none.
+static uint32_t SystemErrorOf(uint32_t result) {
+  switch (result) {
+    case 0: return 0;            // CR_SUCCESS
+    case 2: return 8;            // CR_OUT_OF_MEMORY: NOT_ENOUGH_MEMORY
+    case 3: return 1784;         // CR_INVALID_POINTER: INVALID_USER_BUFFER
+    case 4: return 1004;         // CR_INVALID_FLAG: INVALID_FLAGS
+    case 5:                      // CR_INVALID_DEVNODE
+    case 30:                     // CR_INVALID_DEVICE_ID
+    case 47:                     // CR_INVALID_MACHINENAME
+    case 53:                     // CR_INVALID_PROPERTY
+    case 61: return 13;          // CR_INVALID_REFERENCE_STRING: INVALID_DATA
+    case 13:                     // CR_NO_SUCH_DEVNODE
+    case 37:                     // CR_NO_SUCH_VALUE
+    case 46:                     // CR_NO_SUCH_REGISTRY_KEY
+    case 59: return 1168;        // CR_NO_SUCH_DEVICE_INTERFACE: NOT_FOUND
+    case 16: return 183;         // CR_ALREADY_SUCH_DEVNODE: ALREADY_EXISTS
+    case 26: return 122;         // CR_BUFFER_SMALL: INSUFFICIENT_BUFFER
+    case 20: return 6;           // CR_NO_REGISTRY_HANDLE: INVALID_HANDLE
+    case 21: return 1015;        // CR_REGISTRY_ERROR: REGISTRY_CORRUPT
+    case 48:                     // CR_REMOTE_COMM_FAILURE
+    case 49:                     // CR_MACHINE_UNAVAILABLE
+    case 50: return 1062;        // CR_NO_CM_SERVICES: SERVICE_NOT_ACTIVE
+    case 51: return 5;           // CR_ACCESS_DENIED
+    case 52: return 120;         // CR_CALL_NOT_IMPLEMENTED
+  }
+  return 31;
+}
+
+int32_t ReadDeviceId(OsDevNode node, char16_t* id, uint32_t* error) {
+  uint32_t result = OsGetDeviceId(node, id, kDeviceIdUnits);
+  if (result != kCrSuccess) {
+    if (error != nullptr) *error = SystemErrorOf(result);
+    return 0;
+  }
   id[kDeviceIdUnits - 1] = 0;  // an ID that filled the buffer ends within it
   return 1;
 }
@@ -176,9 +211,8 @@ int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data, Failure* failure) {
     return Failed(failure, kRemovalNotStarted, OsGetLastError(), u"");
   }
   char16_t deviceId[kDeviceIdUnits] = {};
-  if (!ReadDeviceId(node, deviceId)) {
-    return Failed(failure, kDeviceIdUnreadable, OsGetLastError(), u"");
-  }
+  uint32_t error;
+  if (!ReadDeviceId(node, deviceId, &error)) return Failed(failure, kDeviceIdUnreadable, error, u"");
   if (!OsCallRemoveInstaller(set, data)) {
     return Failed(failure, kRemovalFailed, OsGetLastError(), deviceId);
   }

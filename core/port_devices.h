@@ -58,8 +58,9 @@ inline int32_t InventoryBuilt(const PortDeviceList* list) {
 PortDevice* FindByPort(const PortDeviceList* list, int32_t portNumber);
 void Clear(PortDeviceList* list);
 // A node's device instance ID into id (kDeviceIdUnits), ended within it
-// however long; 1 when the system gave one.
-int32_t ReadDeviceId(OsDevNode node, char16_t* id);
+// however long; 1 when the system gave one. On failure *error (when given)
+// holds the configuration manager's answer as a system error code.
+int32_t ReadDeviceId(OsDevNode node, char16_t* id, uint32_t* error = nullptr);
 
 // Removes one device through its class installer and checks that its node
 // is gone; 1 when it is. Every failure is recorded in *failure for the

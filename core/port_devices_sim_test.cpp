@@ -245,7 +245,9 @@ TEST_F(Removal, FailuresBeforeTheInstallerAreRecordedToo) {
   EXPECT_EQ(0, SimRemovalCount());
 }
 
-TEST_F(Removal, UnreadableIdRecordsTheLastError) {
+// The configuration manager's own answer (CR_INVALID_DEVNODE), as the
+// system error it stands for; the thread's last error is unrelated.
+TEST_F(Removal, AnUnreadableIdRecordsTheConfigurationManagersAnswer) {
   SimDevice d = Device(kSimPortsClass, u"COM5");
   SimAddDevice(d);
   Enumerate(list);
@@ -257,10 +259,10 @@ TEST_F(Removal, UnreadableIdRecordsTheLastError) {
   OsDeviceData data = {};
   data.size = sizeof data;
   OsEnumDevice(set, 0, &data);
-  OsSetLastError(13);
+  OsSetLastError(87);
   EXPECT_EQ(0, RemoveDevice(set, &data, &failure));
   OsDestroyDeviceSet(set);
-  EXPECT_EQ("1|13|", Recorded());
+  EXPECT_EQ("1|13|", Recorded());  // INVALID_DATA
   EXPECT_EQ(0, SimRemovalCount());
   list->deviceInfoSet = 0;  // that set went with the reset
 }
