@@ -15,7 +15,7 @@ int32_t PortOfRowText(const char16_t* portText) {
 }
 
 int32_t EditCheckBoxes(const RowAccess& rows, PortReservations* reservations, int32_t row,
-                       int32_t focusGained) {
+                       int32_t focusGained, Failure* failure) {
   if (!focusGained && rows.selectedCount() <= 1) rows.clearSelection();
   rows.selectAndFocus(row);
   int32_t reserved = rows.isChecked(row);
@@ -26,5 +26,5 @@ int32_t EditCheckBoxes(const RowAccess& rows, PortReservations* reservations, in
     rows.setChecked(r, reserved);
     SetPortReserved(reservations, rows.port(r), reserved);
   }
-  return Save(reservations);
+  return Save(reservations, failure);
 }

@@ -33,6 +33,6 @@ int32_t PortOfRowText(const char16_t* portText);
 // selected (and no focus brought by the click) the selection moves to the
 // row, with more the row joins it. Then the row's port, and the port of
 // every selected row, take the row's new state, and ComDB is written: 1
-// when it holds them.
+// when it holds them; else *failure says why.
 int32_t EditCheckBoxes(const RowAccess& rows, PortReservations* reservations, int32_t row,
-                       int32_t focusGained);
+                       int32_t focusGained, Failure* failure);

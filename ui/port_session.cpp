@@ -72,7 +72,9 @@ const char16_t* EditReservations(const RowAccess& rows, int32_t row, int32_t foc
   if (!isAdmin) return u"Admin privileges are required";
   ChangeRefusal refusal = RefuseChange(reservations, nullptr, 1);
   if (refusal != kChangeAllowed) return RefusalText(refusal);
-  *saved = EditCheckBoxes(rows, reservations, row, focusGained);
+  Failure failure;
+  *saved = EditCheckBoxes(rows, reservations, row, focusGained, &failure);
+  if (!*saved) ShowFailureBox(failure);
   return nullptr;
 }
 
@@ -88,7 +90,12 @@ int32_t RemoveDeviceOfRow(const RowAccess& rows, int32_t row, PortDevice* device
   return RemoveRowDevice(rows, reservations, devices, row, device);
 }
 
-int32_t SaveRemovals() { return Save(reservations); }
+int32_t SaveRemovals() {
+  Failure failure;
+  if (Save(reservations, &failure)) return 1;
+  ShowFailureBox(failure);
+  return 0;
+}
 
 int32_t DeviceIdOf(const PortDevice* device, char16_t id[kDeviceIdUnits]) {
   OsDeviceData data;

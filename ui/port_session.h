@@ -49,14 +49,15 @@ int32_t CloseMayRunNow();
 // A click on a row's check box that the user made. Returns why it may not
 // be made (the text of its box: no administrator rights, a ComDB that is
 // not written), or null when it was: see EditCheckBoxes. *saved tells
-// whether ComDB holds the change.
+// whether ComDB holds the change; when it does not, a box has said why.
 const char16_t* EditReservations(const RowAccess& rows, int32_t row, int32_t focusGained,
                                  int32_t* saved);
 // The two repairs of the buttons (see repairs.h).
 RepairOutcome ClearUnusedPorts(const RowAccess& rows);
 RepairOutcome RemoveNonPresentPorts(const RowAccess& rows);
 // Delete: removes a row's device and frees its port (see RemoveRowDevice);
-// the ports are written with SaveRemovals once all rows are done.
+// the ports are written with SaveRemovals once all rows are done, when a
+// device was removed. 1 when ComDB holds them; else a box has said why.
 int32_t RemoveDeviceOfRow(const RowAccess& rows, int32_t row, PortDevice* device);
 int32_t SaveRemovals();
 // The instance ID of a row's device, read afresh from the system, for

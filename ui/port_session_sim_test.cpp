@@ -133,4 +133,28 @@ TEST_F(PortSession, AnEditIsRefusedWithoutAdministratorRightsOrAWholeComDb) {
   }
 }
 
+// A check-box edit, or a Delete, whose write of ComDB fails says so in a
+// box, while the rows are still held; the repairs' words.
+TEST_F(PortSession, AFailedWriteOfAnEditOrADeleteSaysSo) {
+  for (bool remove : {false, true}) {
+    SimReset();
+    SimAddPort(u"COM2", false);
+    Open(Bytes{0x03});
+    SimRegFail(kSimRegSet, kOsErrorAccessDenied, 1, kComDbName);
+    int32_t saved = 1;
+    if (remove) {
+      ASSERT_EQ(1, RemoveDeviceOfRow(kFakeRows, 1, DeviceOfPort(2)));
+      saved = SaveRemovals();
+    } else {
+      fakeRows[0].checked = false;
+      EXPECT_EQ(nullptr, EditReservations(kFakeRows, 0, 0, &saved));
+    }
+    EXPECT_EQ(0, saved);
+    ASSERT_EQ(1u, SimMessageBoxes().size()) << remove;
+    EXPECT_EQ(u"ComDB could not be written: ACCESS_DENIED", SimMessageBoxes()[0].text);
+    EXPECT_EQ((Bytes{0x03}), SimRegValue(kComArbiterPath, kComDbName));
+    ReleasePorts();
+  }
+}
+
 }  // namespace

@@ -61,7 +61,7 @@ static int32_t* SelectedRows(int32_t* n) {
 
 static void RemoveSelectedDevices() {
   SetAppCursor(IDC_WAIT, 0);
-  int32_t n;
+  int32_t n, removed = 0;
   int32_t* selected = SelectedRows(&n);
   for (int32_t i = 0; i < n; i++) {
     int32_t r = selected[i];
@@ -70,6 +70,7 @@ static void RemoveSelectedDevices() {
     if (!ReadRowDevice(r, &device)) continue;
     SendMessageW(listView, LVM_ENSUREVISIBLE, r, FALSE);
     if (RemoveDeviceOfRow(listRows, r, device)) {
+      removed++;
       ShowReservedCount();
       ShowSelectedCount();
     }
@@ -78,7 +79,7 @@ static void RemoveSelectedDevices() {
   MemFree(selected);
   // A save that did not write leaves the boxes showing what is not stored:
   // show what is.
-  if (!SaveRemovals()) ArmRefreshTimer(kKeyChangeRefreshDelay);
+  if (removed > 0 && !SaveRemovals()) ArmRefreshTimer(kKeyChangeRefreshDelay);
   // For focusRow -1 the list would be asked to select every row.
   if (viewSettings.focusRow >= 0) {
     SetRowState(viewSettings.focusRow, LVIS_FOCUSED | LVIS_SELECTED,
