@@ -280,7 +280,7 @@ TEST_F(MainWindow, RestrictedRefusesEveryEditAndPutsTheBoxBack) {
 // A refresh reorders the rows when a device arrives: the focus stays with
 // the port the user chose (here with the keyboard), so that Delete, Space
 // or Copy act on it and on no other.
-TEST_F(MainWindow, TheFocusFollowsItsPortThroughARefresh) {
+TEST_F(MainWindow, TheFocusAndTheSelectionFollowTheirPortsThroughARefresh) {
   Open();
   ClickHeader(2);
   ClickHeader(2);  // by Device, descending: COM4, COM3, COM7 first
@@ -288,19 +288,36 @@ TEST_F(MainWindow, TheFocusFollowsItsPortThroughARefresh) {
   ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[2] == "Devicev"; }, &list));
   ASSERT_EQ("COM4", list.rows[0].texts[0]);
   ClickCell(0, 2);
-  PressKeys("Down");
+  PressKeys("shift+Down");
   list = ReadList();
   ASSERT_EQ("COM3", list.rows[list.focused].texts[0]);
+  ASSERT_EQ(2, list.selectedCount);
+  auto marks = [](const ListSnapshot& l) {
+    std::string text;
+    for (const ListRow& row : l.rows) {
+      if (row.selected) text += row.texts[0] + (row.focused ? "* " : " ");
+    }
+    return text + (l.focused < 0 ? "(no focus)" : "");
+  };
 
-  // A device whose name sorts first arrives: COM3 moves down a row.
+  // A device whose name sorts first arrives: COM4 and COM3 move down a row.
   AddFixtureDevice("ports", "WINFIRST", "COM50", "Windows Adapter (COM50)");
   PressKeys("F5");
   ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.rows[0].texts[0] == "COM50"; },
                           &list, 5));
-  ASSERT_EQ(2, list.RowOf("COM3"));
-  EXPECT_EQ(list.RowOf("COM3"), list.focused);
-  EXPECT_TRUE(list.rows[list.RowOf("COM3")].selected);
-  EXPECT_EQ(1, list.selectedCount);
+  EXPECT_EQ("COM4 COM3* ", marks(list));
+  EXPECT_EQ(2, list.RowOf("COM3"));
+  ClickCell(0, 2, "ctrl");  // COM50 joins, with the focus
+  ClickHeader(0);           // by Port
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[0] == "Portv"; }, &list));
+  EXPECT_EQ("COM50* COM4 COM3 ", marks(list));
+
+  // ComDB shrinks to COM1 to COM8: COM50's row is gone, and no other row
+  // takes its focus or its place in the selection.
+  RegSet(kComArbiter, "ComDB", 3, "ff");
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.count == 8; }, &list, 5));
+  EXPECT_EQ("COM4 COM3 (no focus)", marks(list));
+  EXPECT_EQ(2, list.selectedCount);
 }
 
 // A refresh fills the list in the order it works out from the devices; a

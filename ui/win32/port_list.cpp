@@ -93,10 +93,6 @@ void RememberFocus(int32_t row) {
   focusPort = row >= 0 ? RowPort(row) : 0;
 }
 
-int32_t RememberedFocusRow() {
-  int32_t row = FindRowOfPort(focusPort);
-  return row >= 0 ? row : viewSettings.focusRow;
-}
 
 static void ShowRowDevice(int32_t row, PortDevice* device) {
   SetRowTexts(device, row);
@@ -143,6 +139,16 @@ void RefreshList() {
   SendMessageW(listView, WM_SETREDRAW, FALSE, 0);
   listUpdating = 1;
   int32_t oldTop = static_cast<int32_t>(SendMessageW(listView, LVM_GETTOPINDEX, 0, 0));
+  // The selection belongs to ports, as the focus does: the rows of the
+  // ports selected now are selected again, wherever they come to stand. A
+  // port that has no row any more leaves the selection.
+  const int32_t kMostPorts = static_cast<int32_t>(kLargestComDbBytes * 8);
+  auto* selectedPorts = static_cast<uint8_t*>(MemAlloc(kMostPorts + 1));
+  for (int32_t r = -1; (r = static_cast<int32_t>(SendMessageW(listView, LVM_GETNEXTITEM, r,
+                                                              LVNI_SELECTED))) >= 0;) {
+    int32_t port = RowPort(r);
+    if (port >= 1 && port <= kMostPorts) selectedPorts[port] = 1;
+  }
   SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
 
   ReloadPorts();
@@ -153,18 +159,22 @@ void RefreshList() {
   for (int32_t i = 0; i < count; i++) devices[i] = DeviceOfPort(i + 1);
   OrderPortRows(devices, count, sortColumn, order);
   // The rows go in in their final order (the list has no sorting style).
+  int32_t focus = -1;
   for (int32_t k = 0; k < count; k++) {
     int32_t i = order[k];
     char16_t text[16];
     PortCellText(i + 1, text, Units(text));
     LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
     item.iItem = k;
     item.pszText = reinterpret_cast<wchar_t*>(text);
     item.lParam = reinterpret_cast<LPARAM>(devices[i]);
+    item.stateMask = LVIS_SELECTED;
+    item.state = i < kMostPorts && selectedPorts[i + 1] ? LVIS_SELECTED : 0;
     int32_t row = static_cast<int32_t>(
         SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) continue;  // -1 would address every row
+    if (i + 1 == focusPort) focus = row;
     SetRowStateImage(row, ports->reservedFlags[i] ? kChecked : kUnchecked);
     // Every cell gets a text, empty ones too: a cell never set would be
     // asked of the window each time it is read.
@@ -172,15 +182,14 @@ void RefreshList() {
   }
   MemFree(order);
   MemFree(devices);
+  MemFree(selectedPorts);
   ShowReservedCount();
   SetSortArrows(listView, sortColumn, viewSettings.sortDirection[SortSlot(sortColumn)]);
-  // The focus goes back to its port's row, wherever the sort put it. For
-  // -1 the list would refuse to focus every row: nothing is selected.
-  int32_t focus = RememberedFocusRow();
-  if (focus >= 0 && focus < RowCount()) {
-    SetRowState(focus, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    RememberFocus(focus);
-  }
+  // The focus goes back to its port's row, wherever the order put it; with
+  // the port gone, no other row takes it. For -1 the list would focus
+  // every row.
+  if (focus >= 0) SetRowState(focus, LVIS_FOCUSED, LVIS_FOCUSED);
+  RememberFocus(focus);
   // Counted once the focused row is selected again, so that a refresh
   // that restores the selection leaves the status text (the report of a
   // repair, say) as it was.

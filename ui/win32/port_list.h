@@ -18,9 +18,6 @@ void ShowSelectedCount();
 void RestoreScroll(HWND list, int32_t top);
 // Remembers the row last focused or acted on (-1 none) and its port.
 void RememberFocus(int32_t row);
-// The row of the remembered port, which a refresh or a sort may have
-// moved; the remembered position when the port has no row now.
-int32_t RememberedFocusRow();
 
 // The list's rows for the port session's rules.
 extern const RowAccess listRows;
