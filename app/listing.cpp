@@ -17,20 +17,21 @@ struct Line {
   }
 };
 
-// One field behind the separator. In CSV a field with a comma, a double
-// quote or a line end is quoted, its quotes doubled (RFC 4180); in tab-
-// separated text tabs and line ends become blanks, and only a field that
-// begins with a quote is quoted, which a spreadsheet's paste would take
-// for the quoting of a cell.
+// One field behind the separator. No field holds a line end, which would
+// split its line for any reader that takes the text line by line: CR and
+// LF become blanks, and in tab-separated text tabs too. In CSV a field with
+// a comma or a double quote is quoted, its quotes doubled (RFC 4180); in
+// tab-separated text only a field that begins with a quote is, which a
+// spreadsheet's paste would take for the quoting of a cell.
 void PutField(ListingFormat format, const char16_t* field, Line* line) {
   if (line->length != 0) line->Put(format == kCsv ? u',' : u'\t');
   bool quoted = format == kTabs && field[0] == u'"';
   for (const char16_t* c = field; format == kCsv && *c != 0; c++) {
-    quoted |= *c == u',' || *c == u'"' || *c == u'\r' || *c == u'\n';
+    quoted |= *c == u',' || *c == u'"';
   }
   if (quoted) line->Put(u'"');
   for (const char16_t* c = field; *c != 0; c++) {
-    if (format == kTabs && (*c == u'\t' || *c == u'\r' || *c == u'\n')) {
+    if (*c == u'\r' || *c == u'\n' || (format == kTabs && *c == u'\t')) {
       line->Put(u' ');
       continue;
     }
@@ -61,10 +62,16 @@ void ListingLine(ListingFormat format, int32_t port, int32_t reserved, const Por
                  char16_t* text, uint32_t units) {
   Line line = {text, units, 0};
   text[0] = 0;
-  PutNumber(format, u"", port, &line);
-  PutNumber(format, u"COM", port, &line);
-  PutNumber(format, u"", reserved != 0, &line);
   bool none = device == nullptr || device->deviceNode == 0;
+  PutNumber(format, u"", port, &line);
+  // A device's own PortName, which may be odd ("COM", "COM05"); the
+  // port's name for no device.
+  if (none) {
+    PutNumber(format, u"COM", port, &line);
+  } else {
+    PutField(format, device->portName, &line);
+  }
+  PutNumber(format, u"", reserved != 0, &line);
   PutField(format, none ? u"" : device->kernelName, &line);
   PutField(format, none ? u"" : device->deviceText, &line);
   PutField(format, none ? u"" : device->className, &line);

@@ -6,8 +6,10 @@
 
 namespace {
 
-PortDevice Device(const char16_t* name, const char16_t* kernel, uint32_t problem) {
+PortDevice Device(const char16_t* name, const char16_t* kernel, uint32_t problem,
+                  const char16_t* portName) {
   PortDevice d = {};
+  std::u16string(portName).copy(d.portName, kPortNameUnits - 1);
   d.deviceNode = 7;
   d.problemCode = problem;
   std::u16string(name).copy(d.deviceText, 255);
@@ -23,14 +25,15 @@ std::u16string Line(ListingFormat format, int32_t port, int32_t reserved, const 
   return line;
 }
 
-// RFC 4180 for CSV: only a field with a comma, a double quote or a line
-// end is quoted, its quotes doubled. In tab-separated text a tab or line
-// end in a field becomes a blank, so each field stays one cell, and a
+// RFC 4180 for CSV: only a field with a comma or a double quote is quoted,
+// its quotes doubled. No field holds a line end: a reader that splits the
+// text into lines first (PowerShell) would cut the line. In tab-separated
+// text a tab becomes a blank too, so each field stays one cell, and a
 // field that begins with a quote is quoted, as a spreadsheet reads it.
 TEST(Listing, FieldsAreQuotedOnlyWhereTheyMustBe) {
-  const PortDevice plain = Device(u"USB Serial Port (COM3)", u"\\Device\\VCP0", 0);
-  const PortDevice odd = Device(u"Adapter, \"Pro\"\r\nrev\tB", u"", 45);
-  const PortDevice quoted = Device(u"\"Pro\" B", u"", 0);
+  const PortDevice plain = Device(u"USB Serial Port (COM3)", u"\\Device\\VCP0", 0, u"COM3");
+  const PortDevice odd = Device(u"Adapter, \"Pro\"\r\nrev\tB", u"", 45, u"COM4096");
+  const PortDevice quoted = Device(u"\"Pro\" B", u"", 0, u"COM06");
   PortDevice removed = plain;
   removed.deviceNode = 0;
   const struct {
@@ -43,9 +46,10 @@ TEST(Listing, FieldsAreQuotedOnlyWhereTheyMustBe) {
       {kCsv, 12, 0, nullptr, u"12,COM12,0,,,,,"},
       {kCsv, 12, 7, &removed, u"12,COM12,1,,,,,"},
       {kCsv, 4096, 0, &odd,
-       u"4096,COM4096,0,,\"Adapter, \"\"Pro\"\"\r\nrev\tB\",Ports,0,ROOT\\PORTS\\0000"},
-      {kTabs, 5, 1, &odd, u"5\tCOM5\t1\t\tAdapter, \"Pro\"  rev B\tPorts\t0\tROOT\\PORTS\\0000"},
-      {kTabs, 6, 0, &quoted, u"6\tCOM6\t0\t\t\"\"\"Pro\"\" B\"\tPorts\t1\tROOT\\PORTS\\0000"},
+       u"4096,COM4096,0,,\"Adapter, \"\"Pro\"\"  rev\tB\",Ports,0,ROOT\\PORTS\\0000"},
+      {kTabs, 4096, 1, &odd, u"4096\tCOM4096\t1\t\tAdapter, \"Pro\"  rev B\tPorts\t0\tROOT\\PORTS\\0000"},
+      // A device's own PortName, however odd.
+      {kTabs, 6, 0, &quoted, u"6\tCOM06\t0\t\t\"\"\"Pro\"\" B\"\tPorts\t1\tROOT\\PORTS\\0000"},
   };
   for (const auto& c : cases) EXPECT_EQ(std::u16string(c.line), Line(c.format, c.port, c.reserved, c.device));
 
