@@ -9,6 +9,7 @@
 #include "core/change_conditions.h"
 #include "core/port_devices.h"
 #include "core/port_reservations.h"
+#include "platform/index_sort.h"
 #include "platform/os.h"
 
 // Failures go to standard error, always, and also into the boxes a person
@@ -40,6 +41,64 @@ static void Report(const char16_t* verb, int32_t port, const PortDevice* device 
     TextAppend(line, Units(line), device->deviceInstanceId);
   }
   WriteLine(kOsStandardOutput, line);
+}
+
+static const char16_t kUsage[] =
+    u"Usage: varnick [/c] [/r] [/l] [/n] [/q]\n"
+    u"  /c  free every reserved number that no device carries\n"
+    u"  /r  remove every non-present serial or modem device\n"
+    u"  /l  list every port number and the devices that carry it, as CSV\n"
+    u"  /n  tell what /c and /r would change, and change nothing\n"
+    u"  /q  show no message box\n"
+    u"Without a switch, or with /q alone, the window opens.";
+
+// Text of several lines, each as a line of its own.
+static void WriteLines(int32_t stream, const char16_t* text) {
+  char16_t line[128];
+  while (*text != 0) {
+    uint32_t n = 0;
+    while (text[n] != 0 && text[n] != u'\n' && n + 1 < Units(line)) {
+      line[n] = text[n];
+      n++;
+    }
+    line[n] = 0;
+    WriteLine(stream, line);
+    text += n;
+    if (*text == u'\n') text++;
+  }
+}
+
+// /? and /h: on standard output, or in a box where it leads nowhere and
+// someone can see one.
+static int32_t TellUsage() {
+  if (boxesShown && !OsOutputLeadsSomewhere(kOsStandardOutput)) {
+    OsMessageBox(0, kUsage, u"Varnick", kOsMbOk | kOsMbIconInformation);
+  } else {
+    WriteLines(kOsStandardOutput, kUsage);
+  }
+  return kExitSuccess;
+}
+
+// A word that is no switch: named, with the usage, in a box where someone
+// can see one, else on standard error. Nothing else is done.
+static int32_t RefuseUnknownWord(const char16_t* word) {
+  char16_t text[kWordUnits + Units(kUsage) + 32] = {};
+  TextCopy(text, Units(text), u"Unknown argument: ");
+  // One line, whatever the word holds.
+  uint32_t at = TextLength(text);
+  TextAppend(text, Units(text), word);
+  for (char16_t* c = text + at; *c != 0; c++) {
+    if (*c < u' ') *c = u'?';
+  }
+  if (boxesShown) {
+    TextAppend(text, Units(text), u"\n\n");
+    TextAppend(text, Units(text), kUsage);
+    OsMessageBox(0, text, u"Varnick", kOsMbOk | kOsMbIconError);
+  } else {
+    WriteLine(kOsStandardError, text);
+    WriteLines(kOsStandardError, kUsage);
+  }
+  return kExitUnknownArgument;
 }
 
 // Writes the ports that were freed once ComDB holds them; a dry run tells
@@ -104,7 +163,9 @@ static int32_t RemoveEveryNonPresentDevice(PortReservations* reservations, PortD
                  dryRun};
   int32_t removedCount = 0;
   *allRemoved = 1;
-  for (int32_t i = 0; i < devices->deviceCount; i++) {
+  // An interruption stops the loop before the next device: what was
+  // removed until then has its numbers saved and reported.
+  for (int32_t i = 0; i < devices->deviceCount && !OsInterruptRequested(); i++) {
     PortDevice* d = devices->devices[i];
     if (d->deviceNode == 0 || d->problemCode != kProblemNotPresent) continue;
     Failure failure;
@@ -130,7 +191,7 @@ static int32_t RunRepairs(BatchSwitches switches, PortReservations* reservations
   if (switches.clearSwitch) {
     changes += ClearNumbersWithoutDevice(reservations, devices, switches.dryRunSwitch, &unsaved);
   }
-  if (switches.removeSwitch) {
+  if (switches.removeSwitch && !OsInterruptRequested()) {
     changes += RemoveEveryNonPresentDevice(reservations, devices, switches.dryRunSwitch,
                                            &allRemoved, &unsaved);
   }
@@ -139,24 +200,47 @@ static int32_t RunRepairs(BatchSwitches switches, PortReservations* reservations
   return unsaved ? kExitNotWritten : kExitSuccess;
 }
 
+static bool ListingGoesOn() { return !OsInterruptRequested() && !OutputFailed(); }
+
+static void WriteListingLine(int32_t port, int32_t reserved, const PortDevice* device) {
+  char16_t line[kListingLineUnits];
+  ListingLine(kCsv, port, reserved, device, line, Units(line));
+  WriteLine(kOsStandardOutput, line);
+}
+
 // One line a port that ComDB covers, and one more for each further device
-// that carries its number, under a line of column names.
+// that carries its number, under a line of column names; then every
+// device whose number lies beyond those ports (or is none), in the order
+// of its number, as not reserved.
 static int32_t WriteListing(const PortReservations* reservations, const PortDeviceList* devices) {
   char16_t line[kListingLineUnits];
   ListingHeader(kCsv, line, Units(line));
   WriteLine(kOsStandardOutput, line);
-  for (int32_t p = 1; p <= reservations->portCount; p++) {
+  for (int32_t p = 1; p <= reservations->portCount && ListingGoesOn(); p++) {
     int32_t reserved = reservations->reservedFlags[p - 1];
     const PortDevice* chosen = FindByPort(devices, p);
-    ListingLine(kCsv, p, reserved, chosen, line, Units(line));
-    WriteLine(kOsStandardOutput, line);
+    WriteListingLine(p, reserved, chosen);
     for (int32_t i = 0; i < devices->deviceCount; i++) {
       const PortDevice* d = devices->devices[i];
-      if (d == chosen || d->portNumber != p) continue;
-      ListingLine(kCsv, p, reserved, d, line, Units(line));
-      WriteLine(kOsStandardOutput, line);
+      if (d != chosen && d->portNumber == p) WriteListingLine(p, reserved, d);
     }
   }
+  // The devices beyond, in the order of their numbers, inventory order
+  // among equals.
+  auto* beyond = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (2 * devices->deviceCount + 1)));
+  int32_t n = 0;
+  for (int32_t i = 0; i < devices->deviceCount; i++) {
+    int32_t p = devices->devices[i]->portNumber;
+    if (p < 1 || p > reservations->portCount) beyond[n++] = i;
+  }
+  SortIndices(beyond, beyond + n, n, [devices](int32_t a, int32_t b) {
+    return devices->devices[a]->portNumber < devices->devices[b]->portNumber;
+  });
+  for (int32_t k = 0; k < n && ListingGoesOn(); k++) {
+    const PortDevice* d = devices->devices[beyond[k]];
+    WriteListingLine(d->portNumber, 0, d);
+  }
+  MemFree(beyond);
   // What could be read is listed all the same. No box: a listing piped to
   // a script must never wait for a click.
   if (!InventoryBuilt(devices)) {
@@ -168,8 +252,12 @@ static int32_t WriteListing(const PortReservations* reservations, const PortDevi
   return !InventoryBuilt(devices) || reservations->storedValueUnread ? kExitNotRead : kExitSuccess;
 }
 
-int32_t RunBatch(BatchSwitches switches) {
+int32_t RunBatch(const BatchSwitches& asked) {
+  StartBatchOutput();
+  BatchSwitches switches = asked;
   boxesShown = !switches.quietSwitch && OsUserCanSeeWindows();
+  if (switches.hasUnknownWord) return RefuseUnknownWord(switches.unknownWord);
+  if (switches.usageSwitch) return TellUsage();
   // Listing and dry runs change nothing: no administrator rights needed.
   if (switches.dryRunSwitch && !switches.clearSwitch && !switches.removeSwitch) {
     switches.clearSwitch = switches.removeSwitch = 1;
@@ -198,5 +286,10 @@ int32_t RunBatch(BatchSwitches switches) {
   Clear(devices);
   MemFree(devices);
   Clear(&reservations);
+  if (OsInterruptRequested()) {
+    WriteLine(kOsStandardError, u"Interrupted; nothing more was done");
+    return kExitInterrupted;
+  }
+  if (OutputFailed() && (code == kExitSuccess || code == kExitWouldChange)) return kExitOutputFailed;
   return code;
 }

@@ -19,5 +19,15 @@ const int32_t kExitWouldChange = 4;
 // removed is gone, but the numbers the run would have freed are not.
 // A failed removal (2) is told first.
 const int32_t kExitNotWritten = 5;
+// A word of the command line is no switch: nothing was read or changed.
+const int32_t kExitUnknownArgument = 6;
+// Standard output or error could not be written whole (a full disk, a
+// closed pipe): the lines a script reads are not all there. Takes the
+// place of 0 and 4; the run itself went as those say.
+const int32_t kExitOutputFailed = 7;
+// Ctrl+C, Ctrl+Break or a closed console stopped the run after the device
+// being removed; what was freed until then was saved and reported. The
+// code Windows gives an interrupted program (STATUS_CONTROL_C_EXIT).
+const int32_t kExitInterrupted = static_cast<int32_t>(0xC000013Au);
 
-int32_t RunBatch(BatchSwitches switches);
+int32_t RunBatch(const BatchSwitches& switches);

@@ -127,7 +127,7 @@ TEST_F(Batch, RemoveKeepsANumberAnotherDeviceCarries) {
 }
 
 TEST_F(Batch, BothSwitchesClearFirstThenRemove) {
-  for (const char16_t* args : {u"/c /r", u"/c/r", u"-r -c"}) {
+  for (const char16_t* args : {u"/c /r", u"-c /R -c", u"-r -c"}) {
     SimReset();
     Seed(Bytes{0xFF});
     SimAddPort(u"COM1");
@@ -214,22 +214,28 @@ TEST_F(Batch, FailuresGoToABoxOnlyWhereSomeoneCanAnswerIt) {
   }
 }
 
-// Every port ComDB covers, then each further device of a listed number;
-// what could not be read still leaves the rest listed, with exit code 3.
-TEST_F(Batch, ListsEveryPortAndEachFurtherDeviceAndChangesNothing) {
+// Every port ComDB covers, then each further device of a listed number,
+// then every device whose number ComDB does not cover, by number, as not
+// reserved; what could not be read still leaves the rest listed, with
+// exit code 3.
+TEST_F(Batch, ListsEveryPortAndEveryDeviceAndChangesNothing) {
   SimSetAdmin(0);
   Seed(Bytes{0x05});
+  SimAddPort(u"COM300");  // beyond the listed numbers
   SimAddPort(u"COM2", false);
   SimAddPort(u"COM2");
-  SimAddPort(u"COM9");  // beyond the listed numbers
+  SimAddPort(u"COM9");  // beyond too
   EXPECT_EQ(0, AppMain(1, u"/l", 10));
   EXPECT_EQ(
       u"Port,PortName,Reserved,KernelName,Device,Class,Present,DeviceInstanceId\r\n"
       u"1,COM1,1,,,,,\r\n"
-      u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,1,ACPI\\PNP0501\\1_COM2\r\n"
-      u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,0,ACPI\\PNP0501\\0_COM2\r\n"
+      u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,1,ACPI\\PNP0501\\2_COM2\r\n"
+      u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,0,ACPI\\PNP0501\\1_COM2\r\n"
       u"3,COM3,1,,,,,\r\n4,COM4,0,,,,,\r\n5,COM5,0,,,,,\r\n6,COM6,0,,,,,\r\n7,COM7,0,,,,,\r\n"
-      u"8,COM8,0,,,,,\r\n",
+      u"8,COM8,0,,,,,\r\n"
+      u"9,COM9,0,\\Device\\Serial9,Communications Port (COM9),Ports,1,ACPI\\PNP0501\\3_COM9\r\n"
+      u"300,COM300,0,\\Device\\Serial300,Communications Port (COM300),Ports,1,"
+      u"ACPI\\PNP0501\\0_COM300\r\n",
       SimOutput(kOsStandardOutput));
   EXPECT_EQ(0, SimRegWriteCount());
 
@@ -239,4 +245,85 @@ TEST_F(Batch, ListsEveryPortAndEachFurtherDeviceAndChangesNothing) {
   EXPECT_EQ(3, AppMain(1, u"-L", 10));
   EXPECT_NE(std::u16string::npos, SimOutput(kOsStandardOutput).find(u"\r\n1,COM1,1,,,,,\r\n"));
   EXPECT_NE(std::u16string::npos, SimOutput(kOsStandardError).find(u"device list"));
+}
+
+// Only whole switches act. Any other word is named with the usage, in a
+// box where someone can see one and /q was not given, else on standard
+// error; then nothing is read, removed or written. /? tells the usage.
+TEST_F(Batch, AWordThatIsNoSwitchDoesNothingButSaySo) {
+  const struct {
+    const char16_t* args;
+    bool outputLeadsSomewhere;
+    int32_t code;
+    size_t boxes;
+    const char16_t* out;  // found in standard output ("" for none at all)
+    const char16_t* err;  // likewise for standard error
+  } cases[] = {
+      {u"--dry-run", true, 6, 1, u"", u""},
+      {u"--dry-run /q", true, 6, 0, u"", u"Unknown argument: --dry-run\r\nUsage: varnick"},
+      {u"/c /norestart /Q", true, 6, 0, u"", u"Unknown argument: /norestart\r\n"},
+      {u"/clear-reservations -q", true, 6, 0, u"", u"Unknown argument: /clear-reservations\r\n"},
+      {u"/?", true, 0, 0, u"Usage: varnick [/c] [/r] [/l] [/n] [/q]\r\n", u""},
+      {u"-h /r", true, 0, 0, u"Usage: varnick", u""},
+      {u"/h", false, 0, 1, u"", u""},
+  };
+  for (const auto& c : cases) {
+    SimReset();
+    SimSetOutputLeadsSomewhere(c.outputLeadsSomewhere);
+    Seed(Bytes{0xFF});
+    SimAddPort(u"COM2", false);
+    int reads = 0;
+    SimRegBeforeDataRead([&reads] { reads++; });
+    SCOPED_TRACE(std::string(c.args, c.args + std::char_traits<char16_t>::length(c.args)));
+    EXPECT_EQ(c.code, AppMain(1, c.args, 10));
+    EXPECT_EQ(c.boxes, SimMessageBoxes().size());
+    auto holds = [](int32_t stream, const char16_t* text) {
+      return *text == 0 ? SimOutput(stream).empty()
+                        : SimOutput(stream).find(text) != std::u16string::npos;
+    };
+    EXPECT_TRUE(holds(kOsStandardOutput, c.out)) << "out";
+    EXPECT_TRUE(holds(kOsStandardError, c.err)) << "err";
+    SimRegBeforeDataRead(nullptr);
+    EXPECT_EQ(0, reads);
+    EXPECT_EQ(0, SimRemovalCount());
+    EXPECT_EQ(0, SimRegWriteCount());
+  }
+  EXPECT_EQ(std::u16string(u"Varnick"), SimMessageBoxes()[0].caption);
+}
+
+// Lines that never arrived change the code of a run that went well (0, 4)
+// to 7; a failure's own code stands. An interruption stops the removals
+// after the device being removed, saves and reports what was freed, and
+// ends with the code Windows gives an interrupted program.
+TEST_F(Batch, NothingIsReportedDoneThatWasNot) {
+  const struct {
+    const char16_t* args;
+    int32_t failingStream;  // 0: none
+    int interruptAfter;     // removals; -1: never
+    int32_t code;
+    const char16_t* out;
+    Bytes stored;
+  } cases[] = {
+      {u"/l", kOsStandardOutput, -1, 7, u"", {0x0F}},
+      {u"/n", kOsStandardOutput, -1, 7, u"", {0x0F}},
+      {u"/c", kOsStandardOutput, -1, 7, u"", {0x0E}},
+      {u"/r /q", kOsStandardOutput, -1, 2, u"", {0x03}},  // the removal's failure stands
+      {u"/r /q", 0, 1, static_cast<int32_t>(0xC000013A),
+       u"removed COM3 ACPI\\PNP0501\\1_COM3\r\nfreed COM3\r\n", {0x0B}},
+      {u"/c /r /q", 0, 1, static_cast<int32_t>(0xC000013A),
+       u"freed COM1\r\nremoved COM3 ACPI\\PNP0501\\1_COM3\r\nfreed COM3\r\n", {0x0A}},
+  };
+  for (const auto& c : cases) {
+    SimReset();
+    Seed(Bytes{0x0F});
+    SimAddDevice(Failing(u"COM2"));
+    SimAddPort(u"COM3", false);
+    SimAddPort(u"COM4", false);
+    if (c.failingStream != 0) SimFailOutput(c.failingStream);
+    SimInterruptAfterRemovals(c.interruptAfter);
+    SCOPED_TRACE(std::string(c.args, c.args + std::char_traits<char16_t>::length(c.args)));
+    EXPECT_EQ(c.code, AppMain(1, c.args, 10));
+    EXPECT_EQ(std::u16string(c.out), SimOutput(kOsStandardOutput));
+    EXPECT_EQ(c.stored, Stored());
+  }
 }

@@ -30,20 +30,88 @@ const char16_t* SkipProgramName() {
   return commandLine != nullptr ? SkipProgramNameIn(commandLine) : kEmptyText;
 }
 
-// The switch's letter after "/" or "-", anywhere, in any case.
-static int32_t HasSwitch(const char16_t* text, char16_t letter) {
-  const char16_t slash[3] = {u'/', letter, 0};
-  const char16_t hyphen[3] = {u'-', letter, 0};
-  return TextFindNoCase(text, slash) != nullptr || TextFindNoCase(text, hyphen) != nullptr;
+static bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+int32_t NextWord(const char16_t** text, char16_t* word, uint32_t units, int32_t* cut) {
+  const char16_t* p = *text;
+  while (IsBlank(*p)) p++;
+  word[0] = 0;
+  *cut = 0;
+  if (*p == 0) {
+    *text = p;
+    return 0;
+  }
+  uint32_t length = 0;
+  auto put = [&](char16_t c, uint32_t count) {
+    for (; count > 0; count--) {
+      if (length + 1 < units) {
+        word[length++] = c;
+      } else {
+        *cut = 1;
+      }
+    }
+  };
+  bool quoted = false;
+  while (*p != 0 && (quoted || !IsBlank(*p))) {
+    if (*p == u'\\') {
+      uint32_t slashes = 0;
+      while (*p == u'\\') p++, slashes++;
+      if (*p != u'"') {
+        put(u'\\', slashes);
+        continue;
+      }
+      put(u'\\', slashes / 2);
+      if (slashes % 2 == 1) {
+        put(u'"', 1);
+        p++;
+        continue;
+      }
+    }
+    if (*p == u'"') {
+      if (quoted && p[1] == u'"') {
+        put(u'"', 1);
+        p += 2;
+      } else {
+        quoted = !quoted;
+        p++;
+      }
+      continue;
+    }
+    put(*p++, 1);
+  }
+  word[length] = 0;
+  *text = p;
+  return 1;
+}
+
+// The letter of a word that is "/x" or "-x", folded to lower case; 0 for
+// any other word.
+static char16_t SwitchLetter(const char16_t* word) {
+  if ((word[0] != u'/' && word[0] != u'-') || word[1] == 0 || word[2] != 0) return 0;
+  char16_t c = word[1];
+  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
 }
 
 BatchSwitches DetectSwitches(const char16_t* text) {
-  BatchSwitches s;
-  s.clearSwitch = HasSwitch(text, u'c');
-  s.removeSwitch = HasSwitch(text, u'r');
-  s.listSwitch = HasSwitch(text, u'l');
-  s.dryRunSwitch = HasSwitch(text, u'n');
-  s.quietSwitch = HasSwitch(text, u'q');
+  BatchSwitches s = {};
+  char16_t word[kWordUnits];
+  int32_t cut;
+  while (NextWord(&text, word, Units(word), &cut)) {
+    switch (cut ? 0 : SwitchLetter(word)) {
+      case u'c': s.clearSwitch = 1; break;
+      case u'r': s.removeSwitch = 1; break;
+      case u'l': s.listSwitch = 1; break;
+      case u'n': s.dryRunSwitch = 1; break;
+      case u'q': s.quietSwitch = 1; break;
+      case u'?':
+      case u'h': s.usageSwitch = 1; break;
+      default:
+        if (!s.hasUnknownWord) {
+          s.hasUnknownWord = 1;
+          TextCopy(s.unknownWord, Units(s.unknownWord), word);
+        }
+    }
+  }
   return s;
 }
 

@@ -4,25 +4,43 @@
 
 #include <stdint.h>
 
+// Room for one word of the argument text; a longer one is cut, and is no
+// switch.
+const uint32_t kWordUnits = 264;
+
 struct BatchSwitches {
   int32_t clearSwitch;   // "/c" or "-c": clear unused reservations
   int32_t removeSwitch;  // "/r" or "-r": remove non-present devices
   int32_t listSwitch;    // "/l" or "-l": list the ports and devices, change nothing
   int32_t dryRunSwitch;  // "/n" or "-n": tell what /c and /r would change, change nothing
   int32_t quietSwitch;   // "/q" or "-q": show no message box
+  int32_t usageSwitch;   // "/?", "/h" and their "-" forms: tell how to call the program
+  // The first word that is none of these (cut to kWordUnits); empty when
+  // every word is a switch. Such a run reads and changes nothing.
+  char16_t unknownWord[kWordUnits];
+  int32_t hasUnknownWord;
 };
 
-// Any switch but /q alone selects batch mode.
+// Any switch but /q alone selects batch mode, and so does any other word:
+// it is answered there.
 inline int32_t IsBatchMode(const BatchSwitches& s) {
-  return s.clearSwitch || s.removeSwitch || s.listSwitch || s.dryRunSwitch;
+  return s.clearSwitch || s.removeSwitch || s.listSwitch || s.dryRunSwitch || s.usageSwitch ||
+         s.hasUnknownWord;
 }
 
 // The argument text inside commandLine, or a constant empty text; never null.
 const char16_t* SkipProgramNameIn(const char16_t* commandLine);
 // The same for the process command line.
 const char16_t* SkipProgramName();
-// Each switch counts when its text stands anywhere in the argument text, in
-// any case; nothing else there is looked at.
+// The next word of the argument text at *text, split as the system splits
+// a command line: blanks and tabs end a word outside double quotes, a
+// double quote opens or closes a quoted run ("" inside one stands for a
+// quote), and backslashes count only before a quote (2n of them stand for
+// n and leave the quote its meaning, 2n + 1 for n and a quote). The word
+// goes into word (units, always terminated, cut when longer); *text moves
+// behind it. 0 when no word is left; *cut is 1 for a word that did not fit.
+int32_t NextWord(const char16_t** text, char16_t* word, uint32_t units, int32_t* cut);
+// A word is a switch only when it is exactly "/x" or "-x", in any case.
 BatchSwitches DetectSwitches(const char16_t* argumentText);
 // wShowWindow when the starting process set STARTF_USESHOWWINDOW, else
 // SW_SHOWDEFAULT (10).

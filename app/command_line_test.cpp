@@ -34,30 +34,65 @@ TEST(SkipProgramName, EmptyResultIsOneConstantText) {
   EXPECT_EQ(SkipProgramNameIn(u"a"), SkipProgramNameIn(u"\"b"));
 }
 
-TEST(DetectSwitches, FindsEitherTextAnywhereInAnyCase) {
+// A switch is a whole word, "/x" or "-x" in any case; words are split as
+// the system splits a command line. Any other word is named, and nothing
+// else is done with it.
+TEST(DetectSwitches, ASwitchIsAWholeWord) {
   struct Case {
     const char16_t* text;
-    int32_t clear, remove, list, dryRun, quiet, batch;
+    const char16_t* switches;  // c r l n q ? for each switch found
+    const char16_t* unknown;   // the first word that is none; null for none
   } cases[] = {
-      {u"", 0, 0, 0, 0, 0, 0},         {u"/x", 0, 0, 0, 0, 0, 0},
-      {u"/c", 1, 0, 0, 0, 0, 1},       {u"-C", 1, 0, 0, 0, 0, 1},
-      {u"/R", 0, 1, 0, 0, 0, 1},       {u"-r", 0, 1, 0, 0, 0, 1},
-      {u"/config", 1, 0, 0, 0, 0, 1},  {u"--run", 0, 1, 0, 0, 0, 1},
-      {u"-cr", 1, 0, 0, 0, 0, 1},      {u"/c/r", 1, 1, 0, 0, 0, 1},
-      {u"/c -r", 1, 1, 0, 0, 0, 1},    {u"c r", 0, 0, 0, 0, 0, 0},
-      {u"\\c", 0, 0, 0, 0, 0, 0},      {u"x-c", 1, 0, 0, 0, 0, 1},
-      {u"/ c", 0, 0, 0, 0, 0, 0},      {u"/L", 0, 0, 1, 0, 0, 1},
-      {u"-n /r", 0, 1, 0, 1, 0, 1},    {u"/N", 0, 0, 0, 1, 0, 1},
-      {u"/q", 0, 0, 0, 0, 1, 0},       {u"-Q /c", 1, 0, 0, 0, 1, 1},
+      {u"", u"", nullptr},
+      {u"/c", u"c", nullptr},
+      {u"-C", u"c", nullptr},
+      {u"/c /r", u"cr", nullptr},
+      {u"-r\t-c  -c", u"cr", nullptr},
+      {u"/L", u"l", nullptr},
+      {u"-n /r", u"rn", nullptr},
+      {u"-Q /c", u"cq", nullptr},
+      {u"/q", u"q", nullptr},
+      {u"\"/c\" \"-r\"", u"cr", nullptr},  // quoted, still the whole word
+      {u"/? -h /H", u"?", nullptr},
+      // Words that only hold a switch's text are not switches.
+      {u"--dry-run", u"", u"--dry-run"},
+      {u"/clear-reservations", u"", u"/clear-reservations"},
+      {u"/c /norestart", u"c", u"/norestart"},
+      {u"-cr", u"", u"-cr"},
+      {u"/c/r", u"", u"/c/r"},
+      {u"/config", u"", u"/config"},
+      {u"/x", u"", u"/x"},
+      {u"/", u"", u"/"},
+      {u"/ c", u"", u"/"},
+      {u"\"C:\\My -c Files\\x.txt\"", u"", u"C:\\My -c Files\\x.txt"},
+      {u"\"\"", u"", u""},
+      // Backslashes count only before a quote.
+      {u"a\\\\\"b c\" /r", u"r", u"a\\b c"},
+      {u"a\\\"b /c", u"c", u"a\"b"},
+      {u"\"a\"\"b\" /l", u"l", u"a\"b"},
+      {u"\"/c", u"c", nullptr},  // a quote never closed ends with the text
   };
   for (const Case& c : cases) {
     BatchSwitches s = DetectSwitches(c.text);
     SCOPED_TRACE(std::string(c.text, c.text + std::u16string(c.text).size()));
-    EXPECT_EQ(c.clear, s.clearSwitch);
-    EXPECT_EQ(c.remove, s.removeSwitch);
-    EXPECT_EQ(c.list, s.listSwitch);
-    EXPECT_EQ(c.dryRun, s.dryRunSwitch);
-    EXPECT_EQ(c.quiet, s.quietSwitch);
-    EXPECT_EQ(c.batch, IsBatchMode(s));
+    std::u16string found;
+    if (s.clearSwitch) found += u'c';
+    if (s.removeSwitch) found += u'r';
+    if (s.listSwitch) found += u'l';
+    if (s.dryRunSwitch) found += u'n';
+    if (s.quietSwitch) found += u'q';
+    if (s.usageSwitch) found += u'?';
+    EXPECT_EQ(std::u16string(c.switches), found);
+    EXPECT_EQ(c.unknown != nullptr, s.hasUnknownWord != 0);
+    EXPECT_EQ(std::u16string(c.unknown != nullptr ? c.unknown : u""), std::u16string(s.unknownWord));
+    EXPECT_EQ(found != u"q" && (found != u"" || c.unknown != nullptr), IsBatchMode(s) != 0);
   }
+}
+
+// A word longer than its room is cut, ends within it, and is no switch.
+TEST(DetectSwitches, ALongWordIsCutAndNamed) {
+  std::u16string text = u"/c /" + std::u16string(5000, u'c');
+  BatchSwitches s = DetectSwitches(text.c_str());
+  EXPECT_TRUE(s.hasUnknownWord);
+  EXPECT_EQ(kWordUnits - 1, std::u16string(s.unknownWord).size());
 }

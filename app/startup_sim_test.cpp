@@ -18,7 +18,7 @@ class Startup : public testing::Test {
 };
 
 TEST_F(Startup, WindowModeReadsTheProgramVersionAndWritesNothing) {
-  for (const char16_t* args : {u"", u"/x", u"  "}) {
+  for (const char16_t* args : {u"", u"/Q", u"  \t"}) {
     programVersion = ProgramVersion();
     EXPECT_EQ(0, AppMain(1, args, 10));
     EXPECT_EQ(std::u16string(u"1.0.5"), programVersion.shortText);
@@ -103,7 +103,7 @@ TEST_F(Startup, UnreadableProgramVersionIsSilent) {
 
 TEST_F(Startup, BatchModeWithoutAdministratorRightsIsRefused) {
   SimSetAdmin(0);
-  for (const char16_t* args : {u"/c", u"/r", u"-C -R", u"/config"}) {
+  for (const char16_t* args : {u"/c", u"/r", u"-C -R", u"-r /c -r"}) {
     int before = static_cast<int>(SimMessageBoxes().size());
     EXPECT_EQ(1, AppMain(1, args, 10));
     ASSERT_EQ(before + 1, static_cast<int>(SimMessageBoxes().size()));

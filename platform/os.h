@@ -82,6 +82,7 @@ void OsBeep(uint32_t frequency, uint32_t milliseconds);
 typedef uintptr_t OsWindow;                  // 0: no owner (owned by the desktop)
 const uint32_t kOsMbOk = 0x00000000;
 const uint32_t kOsMbIconError = 0x00000010;
+const uint32_t kOsMbIconInformation = 0x00000040;
 // Every message box of the program: MessageBoxW, and MessageBoxA for the
 // texts kept in the ANSI code page.
 int OsMessageBox(OsWindow owner, const char16_t* text, const char16_t* caption,
@@ -100,10 +101,21 @@ int32_t OsUserCanSeeWindows();
 
 const int32_t kOsStandardOutput = 1;
 const int32_t kOsStandardError = 2;
-// Writes text to the stream: as UTF-8 bytes to a file or pipe it was
-// redirected to; as UTF-16 to a console, its own or, when it has none, the
-// console of the process that started it; else nowhere.
-void OsWriteOutput(int32_t stream, const char16_t* text, uint32_t units);
+// Batch mode's console. A program of the window subsystem has none of its
+// own: it joins the console of the program that started it, where that
+// has one, so that its lines, its code page and its Ctrl+C reach it. From
+// then on an interruption (Ctrl+C, Ctrl+Break, the console closed, the
+// user signing off) is only recorded: the run stops at its next safe point.
+void OsJoinStartingConsole();
+int32_t OsInterruptRequested();
+// Writes text to the stream: to a console as UTF-16; to a file or pipe it
+// was redirected to in the output code page of the console joined, or as
+// UTF-8 where there is none, a character the code page lacks as "?". 0
+// when a write failed or was cut short; 1 otherwise, also where the
+// stream leads nowhere (no redirection and no console).
+int32_t OsWriteOutput(int32_t stream, const char16_t* text, uint32_t units);
+// Whether the stream leads anywhere: a file, a pipe or a console.
+int32_t OsOutputLeadsSomewhere(int32_t stream);
 
 // Start-up facts ---------------------------------------------------------
 

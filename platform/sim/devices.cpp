@@ -175,6 +175,7 @@ int OsCallRemoveInstaller(OsDeviceSet, OsDeviceData* data) {
   }
   d->removed = true;
   sim.removalCount++;
+  if (sim.removalCount == sim.interruptAfterRemovals) sim.interrupted = true;
   SimRegDeleteKey(u"System\\CurrentControlSet\\Enum\\" + d->device.deviceId);
   if (sim.removalShiftsSets) {
     int index = static_cast<int>(data->devInst) - 1;

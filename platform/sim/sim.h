@@ -55,6 +55,13 @@ const std::vector<SimMessageBox>& SimMessageBoxes();
 const std::u16string& SimOutput(int32_t stream);
 // Session 0, or a window station nobody sees: no window can be seen.
 void SimSetUserCanSeeWindows(bool can);
+// Every later write to the stream fails, as to a full disk or a closed pipe.
+void SimFailOutput(int32_t stream);
+// Neither stream redirected, and no console to join.
+void SimSetOutputLeadsSomewhere(bool leads);
+// The user interrupts (Ctrl+C) as the class installer's removal of that
+// many devices is done.
+void SimInterruptAfterRemovals(int removals);
 
 // Heap: allocation failures before success, and corruption.
 void SimHeapFailAllocations(int times);

@@ -41,6 +41,11 @@ struct SimState {
   std::vector<SimMessageBox> messageBoxes;
   std::u16string output[2];  // standard output, standard error
   bool userCanSeeWindows = true;
+  bool outputFails[2] = {false, false};
+  bool outputLeadsSomewhere = true;
+  bool joinedConsole = false;
+  bool interrupted = false;
+  int interruptAfterRemovals = -1;
   int heapFailures = 0;
   bool heapCorrupt = false;
   std::vector<uint32_t> sleeps;

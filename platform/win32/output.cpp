@@ -10,6 +10,8 @@ enum OutputKind { kNowhere, kBytes, kConsole };
 static bool prepared = false;
 static HANDLE handles[3];
 static OutputKind kinds[3];
+static UINT codePage = CP_UTF8;
+static volatile LONG interrupted = 0;
 
 static OutputKind KindOf(HANDLE handle) {
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return kNowhere;
@@ -21,45 +23,87 @@ static OutputKind KindOf(HANDLE handle) {
                                                                                    : kNowhere;
 }
 
+static BOOL WINAPI OnConsoleControl(DWORD event) {
+  InterlockedExchange(&interrupted, 1);
+  if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
+  // A closed console or the end of the session ends the process as soon as
+  // this returns: the run gets the time the system allows to save what it
+  // freed, and ends the process itself.
+  Sleep(INFINITE);
+  return TRUE;
+}
+
 static void Prepare() {
   prepared = true;
   const DWORD ids[3] = {0, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
-  bool missing = false;
+  // Taken before joining a console, which may hand out its own.
   for (int stream = kOsStandardOutput; stream <= kOsStandardError; stream++) {
     handles[stream] = GetStdHandle(ids[stream]);
-    kinds[stream] = KindOf(handles[stream]);
-    missing |= kinds[stream] == kNowhere;
   }
-  // Started from a command prompt without redirection: its console.
-  if (!missing || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
-  HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (console == INVALID_HANDLE_VALUE) return;
+  // Already attached (ACCESS_DENIED): a console the process was given.
+  bool console = AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED;
+  UINT consolePage = console ? GetConsoleOutputCP() : 0;
+  if (consolePage != 0) codePage = consolePage;
+  HANDLE screen = INVALID_HANDLE_VALUE;
   for (int stream = kOsStandardOutput; stream <= kOsStandardError; stream++) {
-    if (kinds[stream] != kNowhere) continue;
-    handles[stream] = console;
+    kinds[stream] = KindOf(handles[stream]);
+    if (kinds[stream] != kNowhere || !console) continue;
+    // Started from a command prompt without redirection: its console.
+    if (screen == INVALID_HANDLE_VALUE) {
+      screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    if (screen == INVALID_HANDLE_VALUE) continue;
+    handles[stream] = screen;
     kinds[stream] = kConsole;
   }
 }
 
-void OsWriteOutput(int32_t stream, const char16_t* text, uint32_t units) {
-  if (stream != kOsStandardOutput && stream != kOsStandardError) return;
+void OsJoinStartingConsole() {
+  if (!prepared) Prepare();
+  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+int32_t OsInterruptRequested() { return interrupted != 0; }
+
+int32_t OsOutputLeadsSomewhere(int32_t stream) {
+  if (stream != kOsStandardOutput && stream != kOsStandardError) return 0;
+  if (!prepared) Prepare();
+  return kinds[stream] != kNowhere;
+}
+
+// The text in the code page: where the code page has no character, "?";
+// no similar character stands in for it (a best fit would turn a name
+// into another). UTF-8 and some code pages take neither flag nor default.
+static int Encode(const wchar_t* wide, int units, char* bytes, int size) {
+  if (codePage != CP_UTF8 && codePage != CP_UTF7) {
+    int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, units, bytes, size, "?",
+                                nullptr);
+    if (n > 0) return n;
+  }
+  return WideCharToMultiByte(codePage, 0, wide, units, bytes, size, nullptr, nullptr);
+}
+
+int32_t OsWriteOutput(int32_t stream, const char16_t* text, uint32_t units) {
+  if (stream != kOsStandardOutput && stream != kOsStandardError) return 0;
   if (!prepared) Prepare();
   const wchar_t* wide = reinterpret_cast<const wchar_t*>(text);
-  DWORD written;
+  DWORD written = 0;
+  if (units == 0 || kinds[stream] == kNowhere) return 1;
   if (kinds[stream] == kConsole) {
     // As UTF-16: every name shows as it is, whatever the console's code page.
-    WriteConsoleW(handles[stream], wide, units, &written, nullptr);
-  } else if (kinds[stream] == kBytes && units > 0) {
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), nullptr, 0, nullptr,
-                                    nullptr);
-    HANDLE heap = GetProcessHeap();
-    char* utf8 = bytes > 0 ? static_cast<char*>(HeapAlloc(heap, 0, bytes)) : nullptr;
-    if (utf8 == nullptr) return;
-    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), utf8, bytes, nullptr, nullptr);
-    WriteFile(handles[stream], utf8, static_cast<DWORD>(bytes), &written, nullptr);
-    HeapFree(heap, 0, utf8);
+    return WriteConsoleW(handles[stream], wide, units, &written, nullptr) && written == units;
   }
+  int size = Encode(wide, static_cast<int>(units), nullptr, 0);
+  HANDLE heap = GetProcessHeap();
+  char* bytes = size > 0 ? static_cast<char*>(HeapAlloc(heap, 0, size)) : nullptr;
+  if (bytes == nullptr) return 0;
+  size = Encode(wide, static_cast<int>(units), bytes, size);
+  int32_t whole = size > 0 && WriteFile(handles[stream], bytes, static_cast<DWORD>(size), &written,
+                                         nullptr) &&
+                  written == static_cast<DWORD>(size);
+  HeapFree(heap, 0, bytes);
+  return whole;
 }
 
 int32_t OsUserCanSeeWindows() {

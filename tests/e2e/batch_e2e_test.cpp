@@ -1,6 +1,8 @@
 // The batch repairs on real devices in the prefix, created through SetupAPI.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "tests/e2e/harness.h"
@@ -23,8 +25,9 @@ class BatchOnDevices : public testing::Test {
   void SetUp() override { RegDelete(kComArbiter); }
   void TearDown() override { RegDelete(kComArbiter); }
 
+  // The switches as separate arguments, as a shell passes them.
   int Run(const std::string& args) {
-    ProgramRun run = RunExpectingBoxes("varnick.exe", {args}, 0);
+    ProgramRun run = RunExpectingBoxes("varnick.exe", Split(args, ' '), 0);
     EXPECT_EQ("", run.failure) << args;
     return run.exitCode;
   }
@@ -88,7 +91,9 @@ TEST_F(BatchOnDevices, TheListingIsCsvThatAReaderTakesFieldForField) {
                         csv},
                        30, &parsed));
   std::vector<std::string> rows = Split(parsed, '\n');
-  ASSERT_EQ(1u + 256 + 1 + 1, rows.size());  // the header, every port, the second COM5 device, the end
+  // The header, every port, the second COM5 device, the devices of no
+  // listed number (a PortName of "COM" alone, COM1000), the end.
+  ASSERT_EQ(1u + 256 + 1 + 2 + 1, rows.size());
   EXPECT_EQ("Port|PortName|Reserved|KernelName|Device|Class|Present|DeviceInstanceId", rows[0]);
   EXPECT_EQ("1|COM1|1|\\Device\\Serial0|Communications Port (COM1)|Ports|1|ROOT\\VARNICKP\\0000",
             rows[1]);
@@ -99,7 +104,42 @@ TEST_F(BatchOnDevices, TheListingIsCsvThatAReaderTakesFieldForField) {
                                       "5|COM5|0||Test Modem|Modem|1|ROOT\\VARNICKM\\0000"}),
             five);
   EXPECT_EQ("256|COM256|0|||||", rows[257]);
-  EXPECT_EQ("", rows[258]);
+  EXPECT_EQ(0u, rows[258].find("0|COM|0||")) << rows[258];
+  EXPECT_EQ("1000|COM1000|0||USB Serial Port (COM1000)|Ports|1|ROOT\\VARNICKK\\0000", rows[259]);
+  EXPECT_EQ("", rows[260]);
+}
+
+// Redirected, the lines are in the output code page of the console the
+// program runs in (866 here, as on a Russian Windows), so that the
+// console's own reader decodes them; a character that code page lacks is
+// "?". Without a console they are UTF-8. A disk that is full is no
+// success. (Added last, like the device before it.)
+TEST_F(BatchOnDevices, OutputIsInTheConsolesCodePageAndAFullDiskIsNoSuccess) {
+  AddFixtureDevice("ports", "RU", "COM300", "Последовательный порт é (COM300)");
+  const std::string line = "300,COM300,0,,Последовательный порт %s (COM300),Ports,1,ROOT\\VARNICKRU\\0000\r\n";
+  auto withLetter = [&line](const char* letter) {
+    std::string text = line;
+    return text.replace(text.find("%s"), 2, letter);
+  };
+  const std::string csv = VARNICK_BUILD_ROOT "/test-logs/listing-866.csv";
+  unlink(csv.c_str());
+  // Under a terminal, Wine gives cmd a console whose code page chcp sets.
+  std::string console;
+  RunWine({"/usr/bin/script", "-qec",
+           "/usr/lib/wine/wine64 cmd /c \"chcp 866 >nul & " +
+               DosPath(WindowsBuildFile("varnick_restricted.exe")) + " /l > " + DosPath(csv) + "\"",
+           "/dev/null"},
+          60, &console);
+  std::string decoded;
+  EXPECT_EQ(0, RunWine({"/usr/bin/iconv", "-f", "CP866", "-t", "UTF-8", csv}, 30, &decoded));
+  EXPECT_NE(std::string::npos, decoded.find(withLetter("?"))) << decoded.substr(0, 300) << console;
+
+  ProgramOutput plain = RunRedirected("varnick_restricted.exe", {"/l"});
+  EXPECT_EQ(0, plain.exitCode);
+  EXPECT_NE(std::string::npos, plain.output.find(withLetter("é")));
+
+  ProgramOutput full = RunRedirected("varnick_restricted.exe", {"/l"}, 30, "/dev/full");
+  EXPECT_EQ(7, full.exitCode);
 }
 
 }  // namespace

@@ -271,7 +271,7 @@ TEST_F(Commands, TheRestrictedBuildGreysRemoveDeviceInItsContextMenu) {
 
 // A dry run tells what each switch would change, a line each, and
 // changes nothing: no number, no device; its exit code says whether
-// anything would change.
+// anything would change. A mistyped switch changes nothing either.
 TEST_F(Commands, ADryRunTellsWhatEachSwitchWouldChangeAndChangesNothing) {
   const std::string devices = Devices();
   const std::string clear = "would free COM1\r\nwould free COM2\r\n";
@@ -292,6 +292,21 @@ TEST_F(Commands, ADryRunTellsWhatEachSwitchWouldChangeAndChangesNothing) {
     EXPECT_EQ("3 " + kComDb, ComDb());
     EXPECT_EQ(devices, Devices());
   }
+  // A word that only holds a switch's letters is none: it is named, in a
+  // box or with /q on standard error, and nothing at all is done.
+  ProgramRun boxed = RunExpectingBoxes("varnick_ghosts.exe", {"--dry-run"}, 1);
+  EXPECT_EQ(6, boxed.exitCode);
+  ASSERT_EQ(1u, boxed.boxes.size());
+  EXPECT_EQ(0u, NoCarriageReturns(boxed.boxes[0])
+                    .find("Varnick|Unknown argument: --dry-run\n\nUsage: varnick"))
+      << boxed.boxes[0];
+  ProgramOutput quiet = RunRedirected("varnick_ghosts.exe", {"--dry-run", "/q"});
+  EXPECT_EQ(6, quiet.exitCode);
+  EXPECT_EQ("", quiet.output);
+  EXPECT_EQ(0u, quiet.errors.find("Unknown argument: --dry-run\r\nUsage: varnick")) << quiet.errors;
+  EXPECT_EQ("3 " + kComDb, ComDb());
+  EXPECT_EQ(devices, Devices());
+
   RegSet(kComArbiter, "ComDB", 3, "84" + std::string(62, '0'));  // only 3 and 8, which devices hold
   ProgramOutput run = RunRedirected("varnick_ghosts.exe", {"/n", "/c"});
   EXPECT_EQ(0, run.exitCode);

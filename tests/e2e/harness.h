@@ -53,8 +53,9 @@ struct ProgramOutput {
   int exitCode = -1;  // -1 when the program did not end in time
   std::string output, errors;
 };
+// outputPath names the file standard output goes to instead (/dev/full).
 ProgramOutput RunRedirected(const std::string& program, const std::vector<std::string>& args,
-                            int timeoutSeconds = 30);
+                            int timeoutSeconds = 30, const std::string& outputPath = "");
 
 // Registry values under HKEY_LOCAL_MACHINE, as hex text.
 void RegSet(const std::string& path, const std::string& name, uint32_t type,

@@ -9,9 +9,14 @@
 #include "app/text.h"
 #include "tests/fuzz/fuzz_support.h"
 
-static bool Holds(const std::u16string& text, char16_t a, char16_t b) {
-  for (size_t i = 0; i + 1 < text.size(); i++) {
-    if ((text[i] == u'/' || text[i] == u'-') && (text[i + 1] == a || text[i + 1] == b)) return true;
+// Whether a word of the text is exactly "/x" or "-x", for x of either case.
+static bool Holds(const char16_t* text, char16_t a, char16_t b) {
+  char16_t word[kWordUnits];
+  int32_t cut;
+  while (NextWord(&text, word, kWordUnits, &cut)) {
+    if ((word[0] == u'/' || word[0] == u'-') && (word[1] == a || word[1] == b) && word[2] == 0) {
+      return true;
+    }
   }
   return false;
 }
@@ -52,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(arguments == line.c_str() + at);
   }
   BatchSwitches switches = DetectSwitches(arguments);
-  FUZZ_CHECK(switches.clearSwitch == Holds(text, u'c', u'C'));
-  FUZZ_CHECK(switches.removeSwitch == Holds(text, u'r', u'R'));
+  FUZZ_CHECK(switches.clearSwitch == Holds(arguments, u'c', u'C'));
+  FUZZ_CHECK(switches.removeSwitch == Holds(arguments, u'r', u'R'));
+  FUZZ_CHECK(TextLength(switches.unknownWord) < kWordUnits);
   return 0;
 }
