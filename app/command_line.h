@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include "app/program_name.h"
+
 struct BatchSwitches {
   int32_t clearSwitch;   // "/c" or "-c": clear unused reservations
   int32_t removeSwitch;  // "/r" or "-r": remove non-present devices
@@ -17,9 +19,7 @@ inline int32_t IsBatchMode(const BatchSwitches& s) {
   return s.clearSwitch || s.removeSwitch || s.listSwitch || s.dryRunSwitch;
 }
 
-// The argument text inside commandLine, or a constant empty text; never null.
-const char16_t* SkipProgramNameIn(const char16_t* commandLine);
-// The same for the process command line.
+// The argument text of the process command line (SkipProgramNameIn).
 const char16_t* SkipProgramName();
 // Each switch counts when its text stands anywhere in the argument text, in
 // any case; nothing else there is looked at.
