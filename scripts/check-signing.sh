@@ -67,7 +67,7 @@ report $? "the signature removed gives back the unsigned program"
 # repairs on devices, start it in batch mode and in its window, read its
 # import table and plant libraries beside a copy of it.
 mkdir "$work/windows"
-for file in build/windows/*.exe build/windows/*.dll; do ln -s "$PWD/$file" "$work/windows/"; done
+for file in build/windows/*.exe build/windows/*.com build/windows/*.dll; do ln -s "$PWD/$file" "$work/windows/"; done
 rm "$work/windows/varnick.exe" && cp "$signed" "$work/windows/varnick.exe"
 tests="BatchOnDevices.*:Startup.BatchModeAsAdministratorShowsNoBox"
 tests+=":MainWindow.ShowsEveryPortWithItsReservationAndDevice:Imports.*"
