@@ -66,6 +66,19 @@ for name in varnick.exe varnick.com; do
   report $? "the signature removed gives back the unsigned $name"
 done
 
+# A release given the password in its environment hands it to no build
+# step: a stand-in cmake first on the path records the environment it got
+# and stops the release there; the file that carried the password is gone.
+mkdir "$work/steps"
+printf '#!/bin/sh\nenv >"%s"\nexit 1\n' "$work/step.env" >"$work/steps/cmake"
+chmod +x "$work/steps/cmake"
+PATH=$work/steps:$PATH bash scripts/release.sh >"$work/release.log" 2>&1
+passed=$(sed -n 's/^VARNICK_SIGN_PASSWORD_FILE=//p' "$work/step.env" 2>/dev/null)
+[ -s "$work/step.env" ] && ! grep -qF "$VARNICK_SIGN_PASSWORD" "$work/step.env" &&
+  [ -n "$passed" ] && [ ! -e "$passed" ]
+report $? "a release keeps the password out of its build steps' environment" \
+  "$(cat "$work/release.log"; echo "password file: ${passed:-none}")"
+
 # The harness takes the Windows build from another folder: the signed
 # programs beside links to everything else. The tests chosen run batch
 # repairs on devices, start the program in batch mode and in its window,

@@ -8,6 +8,21 @@
 # VARNICK_SIGN_PFX names a certificate, a PKCS#12 file outside the work
 # tree; scripts/sign.sh says how its password is given.
 set -euo pipefail
+# The certificate's password is taken out of the environment before
+# anything runs, so that no step of the build (apt-get, cmake, the
+# compilers) inherits it: it reaches osslsigncode through a file that only
+# this user can read, removed when the release ends.
+password=${VARNICK_SIGN_PASSWORD-}
+unset VARNICK_SIGN_PASSWORD
+secret=""
+work=""
+trap 'rm -rf "$work" "$secret"' EXIT
+if [ -n "$password" ] && [ -n "${VARNICK_SIGN_PFX:-}" ] && [ -z "${VARNICK_SIGN_PASSWORD_FILE:-}" ]; then
+  secret=$(umask 077 && mktemp /tmp/varnick-password-XXXXXX)
+  printf '%s' "$password" >"$secret"
+  export VARNICK_SIGN_PASSWORD_FILE=$secret
+fi
+password=""
 # The certificate's files by full path, before the cd below.
 for name in VARNICK_SIGN_PFX VARNICK_SIGN_PASSWORD_FILE; do
   if [ -n "${!name:-}" ]; then export "$name=$(realpath "${!name}")"; fi
@@ -32,7 +47,6 @@ else
 fi
 version=$(bash scripts/version.sh)
 work=$(mktemp -d /tmp/varnick-release-XXXXXX)
-trap 'rm -rf "$work"' EXIT
 bash scripts/build-commit.sh "$work/tree"
 name=varnick-$version-win64
 mkdir -p dist
