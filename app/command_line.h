@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include "app/program_name.h"
+
 // Room for one word of the argument text; a longer one is cut, and is no
 // switch.
 const uint32_t kWordUnits = 264;
@@ -28,9 +30,7 @@ inline int32_t IsBatchMode(const BatchSwitches& s) {
          s.hasUnknownWord;
 }
 
-// The argument text inside commandLine, or a constant empty text; never null.
-const char16_t* SkipProgramNameIn(const char16_t* commandLine);
-// The same for the process command line.
+// The argument text of the process command line (SkipProgramNameIn).
 const char16_t* SkipProgramName();
 // The next word of the argument text at *text, split as the system splits
 // a command line: blanks and tabs end a word outside double quotes, a

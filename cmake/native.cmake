@@ -26,6 +26,7 @@ add_executable(e2e_tests
   tests/e2e/actions_e2e_test.cpp
   tests/e2e/batch_e2e_test.cpp
   tests/e2e/commands_e2e_test.cpp
+  tests/e2e/companion_e2e_test.cpp
   tests/e2e/harness.cpp
   tests/e2e/imports_e2e_test.cpp
   tests/e2e/main.cpp

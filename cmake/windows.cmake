@@ -120,6 +120,24 @@ endfunction()
 
 add_varnick_program(varnick ${ADMIN_TEST} ${DEVICE_STATE})
 
+# varnick.com, the console companion that a console finds first for
+# "varnick": it starts varnick.exe beside it, waits for it and ends with its
+# exit code. The kernel's library only, no C runtime: its own entry point,
+# no stack probes, no loops turned into memset or memcpy, and the portable
+# routines it shares (argument text, error names) without their unused
+# neighbours. Reproducible and stripped as the program is.
+add_executable(console_companion platform/win32/console_companion.cpp app/error_name.cpp
+  app/program_name.cpp app/text.cpp)
+set_target_properties(console_companion PROPERTIES OUTPUT_NAME varnick SUFFIX .com)
+set_property(TARGET console_companion APPEND PROPERTY LINK_DEPENDS
+  ${CMAKE_BINARY_DIR}/source-date-epoch)
+target_compile_options(console_companion PRIVATE -Os -ffreestanding -fno-builtin
+  -fno-tree-loop-distribute-patterns -fno-exceptions -fno-rtti
+  -fno-stack-protector -mno-stack-arg-probe -ffunction-sections -fdata-sections)
+target_link_options(console_companion PRIVATE -nostdlib -nostartfiles -Wl,-e,CompanionStart
+  -Wl,--gc-sections -s)
+target_link_libraries(console_companion kernel32)
+
 # The same program whose administrator test answers no, for the tests of
 # restricted mode: only that one function is substituted at link time.
 add_varnick_program(varnick_restricted tests/tools/not_admin.cpp ${DEVICE_STATE})

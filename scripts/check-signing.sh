@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Signs build/windows/varnick.exe, the program the end-to-end tests ran, as
-# a release is signed, with a throwaway certificate made here, and checks
-# the signature, the bytes of a second signing, the bytes without the
-# signature, and the signed program under Wine. One line per check, ending
-# in "ok" or "FAILED"; exit status 1 on any failure.
+# Signs build/windows/varnick.exe and varnick.com, the programs the
+# end-to-end tests ran, as a release signs them, with a throwaway
+# certificate made here, and checks each signature, the bytes of a second
+# signing, the bytes without the signature, and the signed programs under
+# Wine. One line per check, ending in "ok" or "FAILED"; exit status 1 on
+# any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-program=build/windows/varnick.exe
 work=$(mktemp -d /tmp/varnick-signing-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
@@ -39,44 +39,62 @@ if ! { openssl req -x509 -newkey rsa:3072 -nodes -days 2 -subj "/CN=Varnick test
   exit 1
 fi
 
-# The second signing comes later by the clock, which must not show.
-if ! { bash scripts/sign.sh "$program" "$work/first/varnick.exe" && sleep 2 &&
-       bash scripts/sign.sh "$program" "$work/second/varnick.exe"; }; then
-  report 1 "signing with the test certificate"
-  exit 1
-fi
-signed=$work/first/varnick.exe
-
-output=$(osslsigncode verify -CAfile "$work/cert.pem" -in "$signed" 2>&1)
-code=$?
 expected=$(date -u -d "@$SOURCE_DATE_EPOCH" '+%b %e %H:%M:%S %Y GMT')
-if [ $code -eq 0 ] && ! grep -qF "Signing time: $expected" <<<"$output"; then
-  code=1 output="no signing time $expected in:"$'\n'"$output"
-fi
-report $code "osslsigncode verify accepts the signature, signing time the commit's" "$output"
+for name in varnick.exe varnick.com; do
+  program=build/windows/$name
+  # The second signing comes later by the clock, which must not show.
+  if ! { bash scripts/sign.sh "$program" "$work/first/$name" && sleep 2 &&
+         bash scripts/sign.sh "$program" "$work/second/$name"; }; then
+    report 1 "signing $name with the test certificate"
+    exit 1
+  fi
+  signed=$work/first/$name
 
-cmp "$signed" "$work/second/varnick.exe" >/dev/null
-report $? "two signings identical ($(stat -c %s "$signed") bytes signed, $(stat -c %s "$program") unsigned)"
+  output=$(osslsigncode verify -CAfile "$work/cert.pem" -in "$signed" 2>&1)
+  code=$?
+  if [ $code -eq 0 ] && ! grep -qF "Signing time: $expected" <<<"$output"; then
+    code=1 output="no signing time $expected in:"$'\n'"$output"
+  fi
+  report $code "osslsigncode verify accepts the signature of $name, signing time the commit's" \
+    "$output"
 
-osslsigncode remove-signature -in "$signed" -out "$work/removed.exe" >/dev/null &&
-  cmp "$work/removed.exe" "$program" >/dev/null
-report $? "the signature removed gives back the unsigned program"
+  cmp "$signed" "$work/second/$name" >/dev/null
+  report $? "two signings of $name identical ($(stat -c %s "$signed") bytes signed, $(stat -c %s "$program") unsigned)"
+
+  osslsigncode remove-signature -in "$signed" -out "$work/removed-$name" >/dev/null &&
+    cmp "$work/removed-$name" "$program" >/dev/null
+  report $? "the signature removed gives back the unsigned $name"
+done
+
+# A release given the password in its environment hands it to no build
+# step: a stand-in cmake first on the path records the environment it got
+# and stops the release there; the file that carried the password is gone.
+mkdir "$work/steps"
+printf '#!/bin/sh\nenv >"%s"\nexit 1\n' "$work/step.env" >"$work/steps/cmake"
+chmod +x "$work/steps/cmake"
+PATH=$work/steps:$PATH bash scripts/release.sh >"$work/release.log" 2>&1
+passed=$(sed -n 's/^VARNICK_SIGN_PASSWORD_FILE=//p' "$work/step.env" 2>/dev/null)
+[ -s "$work/step.env" ] && ! grep -qF "$VARNICK_SIGN_PASSWORD" "$work/step.env" &&
+  [ -n "$passed" ] && [ ! -e "$passed" ]
+report $? "a release keeps the password out of its build steps' environment" \
+  "$(cat "$work/release.log"; echo "password file: ${passed:-none}")"
 
 # The harness takes the Windows build from another folder: the signed
-# program beside links to everything else. The tests chosen run batch
-# repairs on devices, start it in batch mode and in its window, read its
-# import table and plant libraries beside a copy of it.
+# programs beside links to everything else. The tests chosen run batch
+# repairs on devices, start the program in batch mode and in its window,
+# through the companion too, read the import tables and plant libraries
+# beside a copy of it.
 mkdir "$work/windows"
 for file in build/windows/*.exe build/windows/*.dll; do ln -s "$PWD/$file" "$work/windows/"; done
-rm "$work/windows/varnick.exe" && cp "$signed" "$work/windows/varnick.exe"
+rm "$work/windows/varnick.exe" && cp "$work/first/varnick.exe" "$work/first/varnick.com" "$work/windows/"
 tests="BatchOnDevices.*:Startup.BatchModeAsAdministratorShowsNoBox"
-tests+=":MainWindow.ShowsEveryPortWithItsReservationAndDevice:Imports.*"
+tests+=":MainWindow.ShowsEveryPortWithItsReservationAndDevice:Imports.*:Companion.*"
 tests+=":PlantedLibraries.NoneIsLoadedInBatchMode"
 log=build/test-logs/signed-e2e.txt
 mkdir -p build/test-logs
 VARNICK_WINDOWS_BUILD=$work/windows build/native/e2e_tests --gtest_filter="$tests" >"$log" 2>&1
 code=$?
 count=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' "$log")
-report $code "the signed program passes ${count:-its} end-to-end tests under Wine" \
+report $code "the signed programs pass ${count:-their} end-to-end tests under Wine" \
   "$(grep -E '^\[  FAILED  \]|Failure|harness' "$log"; echo "(all of it in $log)")"
 exit $status

@@ -4,7 +4,8 @@ commit's time: files in a fixed order, each stamped with SOURCE_DATE_EPOCH,
 no owner or permission bits of the machine that made it, and stored as
 they are, so that no compressor's version can change a byte.
 
-package.py VERSION EXE README OUTPUT.zip
+package.py VERSION EXE COM README OUTPUT.zip: varnick.exe, its console
+companion varnick.com, README.txt and SHA256SUMS of all three.
 """
 import hashlib
 import os
@@ -14,16 +15,18 @@ import zipfile
 
 
 def main():
-    version, exe, readme, output = sys.argv[1:5]
+    version, exe, companion, readme, output = sys.argv[1:6]
     epoch = int(os.environ.get("SOURCE_DATE_EPOCH", "0"))
     # Zip stores no earlier time than 1980.
     stamp = time.gmtime(max(epoch, 315532800))[:6]
     with open(exe, "rb") as f:
         program = f.read()
+    with open(companion, "rb") as f:
+        console = f.read()
     with open(readme, "rb") as f:
         text = f.read().replace(b"@VERSION@", version.encode())
     text = text.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")  # read on Windows
-    files = [("varnick.exe", program), ("README.txt", text)]
+    files = [("varnick.exe", program), ("varnick.com", console), ("README.txt", text)]
     sums = "".join("%s *%s\n" % (hashlib.sha256(data).hexdigest(), name) for name, data in files)
     files.append(("SHA256SUMS", sums.encode()))
     with zipfile.ZipFile(output, "w") as archive:

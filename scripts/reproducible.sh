@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the committed tree twice, in two folders of different names, one
-# after the other, and compares varnick.exe and the release archive byte for
-# byte; where they differ, names the first differing offset and the PE
-# section that holds it. With a clean working tree it also compares the
-# first build's varnick.exe with build/windows/varnick.exe, the one the
-# end-to-end tests run. One line per comparison; exit status 1 on any
+# after the other, and compares varnick.exe, varnick.com and the release
+# archive byte for byte; where they differ, names the first differing offset
+# and the PE section that holds it. With a clean working tree it also
+# compares the first build's programs with those in build/windows, the ones
+# the end-to-end tests run. One line per comparison; exit status 1 on any
 # difference.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -49,13 +49,17 @@ print("reproducible: %s DIFFERS at offset %d (0x%x)%s; sizes %d and %d"
       % (what, at, at, " " + where if where else "", len(x), len(y)))
 PY
 }
-compare varnick.exe "${dirs[0]}/build/varnick.exe" "${dirs[1]}/build/varnick.exe"
+for program in varnick.exe varnick.com; do
+  compare $program "${dirs[0]}/build/$program" "${dirs[1]}/build/$program"
+done
 compare "the archive" "${dirs[0]}/release.zip" "${dirs[1]}/release.zip"
-if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
-  echo "reproducible: the tested varnick.exe not compared: the working tree has changes"
-elif [ ! -f build/windows/varnick.exe ]; then
-  echo "reproducible: the tested varnick.exe not compared: build/windows has none"
-else
-  compare "the tested varnick.exe" "${dirs[0]}/build/varnick.exe" build/windows/varnick.exe
-fi
+for program in varnick.exe varnick.com; do
+  if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
+    echo "reproducible: the tested $program not compared: the working tree has changes"
+  elif [ ! -f build/windows/$program ]; then
+    echo "reproducible: the tested $program not compared: build/windows has none"
+  else
+    compare "the tested $program" "${dirs[0]}/build/$program" build/windows/$program
+  fi
+done
 exit $status

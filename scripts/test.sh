@@ -48,7 +48,8 @@ passed=$((passed + $(grep -c "no finding" "$log/fuzz.txt")))
 failed=$((failed + $(grep -c "FAILED" "$log/fuzz.txt")))
 
 # Two builds of the commit in two folders give the same bytes, and those
-# of the varnick.exe tested above: three comparisons, each one test.
+# of the varnick.exe and varnick.com tested above: five comparisons, each
+# one test.
 echo "== reproducible build"
 bash scripts/reproducible.sh | tee "$log/reproducible.txt"
 [ "${PIPESTATUS[0]}" -eq 0 ] || status=1

@@ -485,7 +485,8 @@ int RunWine(const std::vector<std::string>& argv, int timeoutSeconds, std::strin
 
 ProgramOutput RunRedirected(const std::string& program, const std::vector<std::string>& args,
                             int timeoutSeconds, const std::string& outputPath) {
-  std::vector<std::string> argv = {kWineLoader, WindowsBuildFile(program)};
+  std::vector<std::string> argv = {kWineLoader,
+                                   program[0] == '/' ? program : WindowsBuildFile(program)};
   argv.insert(argv.end(), args.begin(), args.end());
   const std::string out =
       outputPath.empty() ? VARNICK_BUILD_ROOT "/test-logs/redirected-output.txt" : outputPath;

@@ -47,8 +47,9 @@ ProgramRun RunExpectingBoxes(const std::string& program, const std::vector<std::
                              int expectedBoxes, int timeoutSeconds = 20,
                              const std::function<void()>& whileBoxIsUp = nullptr);
 
-// Runs a program of the Windows build with its standard output and error
-// redirected to files, as a script would; their bytes afterwards.
+// Runs a program of the Windows build (or one anywhere, by its Linux path
+// from "/") with its standard output and error redirected to files, as a
+// script would; their bytes afterwards.
 struct ProgramOutput {
   int exitCode = -1;  // -1 when the program did not end in time
   std::string output, errors;

@@ -64,10 +64,19 @@ std::set<std::string> ImportedLibraries(const std::string& path) {
 }
 
 TEST(Imports, TheProgramBindsOnlyTheKernelAndTheRuntimeAtStart) {
-  for (const char* program : {"varnick.exe", "varnick_restricted.exe", "varnick_ghosts.exe"}) {
-    SCOPED_TRACE(program);
-    EXPECT_EQ((std::set<std::string>{"kernel32.dll", "msvcrt.dll"}),
-              ImportedLibraries(WindowsBuildFile(program)));
+  const std::set<std::string> kernelAndRuntime = {"kernel32.dll", "msvcrt.dll"};
+  const struct {
+    const char* program;
+    std::set<std::string> libraries;
+  } cases[] = {
+      {"varnick.exe", kernelAndRuntime},
+      {"varnick_restricted.exe", kernelAndRuntime},
+      {"varnick_ghosts.exe", kernelAndRuntime},
+      {"varnick.com", {"kernel32.dll"}},  // the console companion has no runtime
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.program);
+    EXPECT_EQ(c.libraries, ImportedLibraries(WindowsBuildFile(c.program)));
   }
 }
 

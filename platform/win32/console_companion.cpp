@@ -1,0 +1,147 @@
+// varnick.com, the console companion of varnick.exe. Told "varnick", cmd
+// and PowerShell find it first (.COM stands before .EXE in PATHEXT), and
+// being a console program it is waited for and its exit code is taken,
+// which neither does for a program with a window of its own. It starts
+// varnick.exe from its own folder with the same argument text and standard
+// handles, waits for it, and ends with its exit code; started without
+// arguments, it leaves the window to itself.
+//
+// It binds the kernel's library alone, with no C runtime: its own entry
+// point, no static constructors, and nothing the compiler would turn into
+// memset or memcpy (zeroed memory comes from the heap).
+#include <windows.h>
+
+#include "app/error_name.h"
+#include "app/program_name.h"
+
+namespace {
+
+// The exit code when varnick.exe could not be started (or not waited for);
+// the README names it.
+const DWORD kNotStarted = 255;
+const wchar_t kProgramFile[] = L"varnick.exe";
+// The longest path the system takes, its end included.
+const DWORD kPathUnits = 32768;
+
+// Ctrl+C and Ctrl+Break reach varnick.exe as well, which shares this
+// console: this process lives on, waits for it and relays how it ended
+// (0xC000013A when it was interrupted). A handler, because
+// SetConsoleCtrlHandler(NULL, TRUE) is inherited and would make varnick.exe
+// ignore Ctrl+C as well.
+BOOL WINAPI KeepWaiting(DWORD event) {
+  return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT;
+}
+
+DWORD Length(const wchar_t* text) {
+  DWORD n = 0;
+  while (text[n] != 0) n++;
+  return n;
+}
+
+wchar_t* Append(wchar_t* at, const wchar_t* text) {
+  while (*text != 0) *at++ = *text++;
+  *at = 0;
+  return at;
+}
+
+// UTF-16 to the console, UTF-8 to a file or pipe, as varnick.exe writes.
+void WriteError(const wchar_t* text, DWORD units) {
+  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  if (error == nullptr || error == INVALID_HANDLE_VALUE || units == 0) return;
+  DWORD mode, written;
+  if (GetConsoleMode(error, &mode)) {
+    WriteConsoleW(error, text, units, &written, nullptr);
+    return;
+  }
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(units), nullptr, 0, nullptr,
+                                  nullptr);
+  HANDLE heap = GetProcessHeap();
+  char* utf8 = bytes > 0 ? static_cast<char*>(HeapAlloc(heap, 0, bytes)) : nullptr;
+  if (utf8 == nullptr) return;
+  WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(units), utf8, bytes, nullptr, nullptr);
+  WriteFile(error, utf8, static_cast<DWORD>(bytes), &written, nullptr);
+  HeapFree(heap, 0, utf8);
+}
+
+// One line: "varnick.com: cannot run C:\Tools\varnick.exe: FILE_NOT_FOUND".
+DWORD Failed(const wchar_t* program, DWORD error) {
+  static const wchar_t prefix[] = L"varnick.com: cannot run ";
+  WriteError(prefix, Length(prefix));
+  WriteError(program, Length(program));
+  wchar_t name[48];
+  wchar_t* at = name;
+  *at++ = L':';
+  *at++ = L' ';
+  for (const char* c = ErrorName(error); *c != 0 && at < name + 45; c++) *at++ = *c;
+  *at++ = L'\r';
+  *at++ = L'\n';
+  WriteError(name, static_cast<DWORD>(at - name));
+  return kNotStarted;
+}
+
+// The handle, inheritable, so that STARTF_USESTDHANDLES hands it on.
+HANDLE Inheritable(DWORD which) {
+  HANDLE handle = GetStdHandle(which);
+  if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
+    SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  }
+  return handle;
+}
+
+struct Start {
+  wchar_t program[kPathUnits];
+  wchar_t commandLine[kPathUnits + 2];
+  STARTUPINFOW startup;
+  PROCESS_INFORMATION process;
+};
+
+DWORD Run() {
+  SetConsoleCtrlHandler(KeepWaiting, TRUE);
+  Start* s = static_cast<Start*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(Start)));
+  if (s == nullptr) return Failed(kProgramFile, ERROR_NOT_ENOUGH_MEMORY);
+
+  // varnick.exe beside this program, by its full path: never searched for.
+  DWORD units = GetModuleFileNameW(nullptr, s->program, kPathUnits);
+  if (units == 0 || units >= kPathUnits) return Failed(kProgramFile, GetLastError());
+  DWORD folder = units;
+  while (folder > 0 && s->program[folder - 1] != L'\\') folder--;
+  if (folder + Length(kProgramFile) >= kPathUnits) {
+    return Failed(kProgramFile, ERROR_FILENAME_EXCED_RANGE);
+  }
+  Append(s->program + folder, kProgramFile);
+
+  // Its program name quoted, then this process's argument text as it
+  // stands, after the program name by the rules varnick.exe skips it by.
+  const wchar_t* arguments = reinterpret_cast<const wchar_t*>(
+      SkipProgramNameIn(reinterpret_cast<const char16_t*>(GetCommandLineW())));
+  if (Length(s->program) + Length(arguments) + 4 > kPathUnits) {
+    return Failed(s->program, ERROR_FILENAME_EXCED_RANGE);
+  }
+  wchar_t* at = Append(Append(Append(s->commandLine, L"\""), s->program), L"\"");
+  if (*arguments != 0) Append(Append(at, L" "), arguments);
+
+  s->startup.cb = sizeof s->startup;
+  s->startup.dwFlags = STARTF_USESTDHANDLES;
+  s->startup.hStdInput = Inheritable(STD_INPUT_HANDLE);
+  s->startup.hStdOutput = Inheritable(STD_OUTPUT_HANDLE);
+  s->startup.hStdError = Inheritable(STD_ERROR_HANDLE);
+  if (!CreateProcessW(s->program, s->commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &s->startup, &s->process)) {
+    return Failed(s->program, GetLastError());
+  }
+  CloseHandle(s->process.hThread);
+  // Without arguments it opens its window, which ends with 0 whenever it
+  // is closed: the prompt is not held for it.
+  if (*arguments == 0) return 0;
+  DWORD code;
+  if (WaitForSingleObject(s->process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(s->process.hProcess, &code)) {
+    return Failed(s->program, GetLastError());
+  }
+  return code;
+}
+
+}  // namespace
+
+// The entry point, named to the linker in cmake/windows.cmake.
+extern "C" void CompanionStart() { ExitProcess(Run()); }
