@@ -21,7 +21,7 @@ const std::string kSeeded = "3 " + std::string(64, 'f');
 TEST_F(Startup, BatchModeWithoutAdministratorRightsIsRefused) {
   for (const char* sw : {"/c", "/r", "-C", "/c /r"}) {
     SCOPED_TRACE(sw);
-    ProgramRun run = RunExpectingBoxes("varnick_restricted.exe", {sw}, 1);
+    ProgramRun run = RunExpectingBoxes("varnick_restricted.exe", Split(sw, ' '), 1);
     EXPECT_EQ("", run.failure);
     EXPECT_EQ(1, run.exitCode);
     ASSERT_EQ(1u, run.boxes.size());
