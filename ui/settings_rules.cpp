@@ -80,8 +80,9 @@ struct SettingsWrite {
   int32_t gather;
   uint32_t count;
   ProfileValue values[kSettingsToWrite];
-  char texts[kSettingsToWrite][2 * sizeof(StoredPlacement) + 3];
+  char texts[kSettingsToWrite][2 * sizeof(StoredPlacement) + 3];  // the longest value
 };
+static_assert(sizeof(int32_t) * kColumnWidthSlots <= sizeof(StoredPlacement), "value texts");
 
 static void WriteInt(SettingsWrite* write, const char* key, int32_t value) {
   char* text = write->texts[write->count];
