@@ -8,6 +8,7 @@ add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_SOURCE_D
 set(WIN32_PLATFORM_SOURCES
   platform/win32/devices.cpp
   platform/win32/events.cpp
+  platform/win32/file.cpp
   platform/win32/last_error.cpp
   platform/win32/libraries.cpp
   platform/win32/list_view.cpp
@@ -179,6 +180,7 @@ if(EXISTS ${GTEST_SOURCE}/CMakeLists.txt)
   add_subdirectory(${GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   # The profile encodings of the simulated platform, held against the system's.
   add_executable(unit_tests ${SHARED_TESTS} res/resources_win32_test.cpp
+    platform/win32/file_win32_test.cpp
     platform/sim/profile_codec.cpp
     tests/support/registry_win32.cpp
     tests/support/test_main.cpp ${ADMIN_TEST} ${DEVICE_STATE})

@@ -240,3 +240,32 @@ int OsProfileWriteString(const char* section, const char* key, const char* value
                          const char* file);
 int OsProfileWriteStruct(const char* section, const char* key, const void* data, uint32_t size,
                          const char* file);
+
+// Files ---------------------------------------------------------------------------
+
+// A file rewritten in place through one handle, for a process that must
+// not be led to write anywhere else by a link someone put at the path.
+typedef uintptr_t OsFile;  // an open file; 0 none
+const uint32_t kOsFileAttributeDirectory = 0x10;       // FILE_ATTRIBUTE_DIRECTORY
+const uint32_t kOsFileAttributeReparsePoint = 0x400;   // FILE_ATTRIBUTE_REPARSE_POINT
+
+// CreateFileA (path in the ANSI code page) for reading and writing, opened
+// when it exists and created when not, shared with readers only: while it
+// is open nobody else can write to it, rename it or delete it. A reparse
+// point at the path (a symbolic link, a junction, a mount point) is opened
+// as itself, never followed; a directory is not opened. 0 when nothing was
+// opened.
+OsFile OsOpenFileToRewrite(const char* path);
+struct OsFileFacts {
+  uint32_t attributes;
+  uint32_t links;  // the names the file has (hard links)
+  uint64_t size;
+};
+// GetFileInformationByHandle; 0 on failure.
+int OsGetFileFacts(OsFile file, OsFileFacts* facts);
+// The first `bytes` bytes of the file; 0 unless all of them were read.
+int OsReadFileStart(OsFile file, void* buffer, uint32_t bytes);
+// The file's whole content replaced: the bytes written from its start, and
+// the file ended behind them. 0 on failure.
+int OsReplaceFileContent(OsFile file, const void* data, uint32_t bytes);
+void OsCloseFile(OsFile file);

@@ -1,8 +1,10 @@
 #include "ui/settings_rules.h"
 
+#include "app/memory.h"
 #include "app/process.h"
 #include "app/text.h"
 #include "platform/os.h"
+#include "ui/profile_text.h"
 #include "ui/row_order.h"
 #include "ui/view_state.h"
 
@@ -71,14 +73,70 @@ static int32_t ReadStruct(const char* key, void* data, uint32_t size) {
   return iniPath[0] != 0 && OsProfileReadStruct(kSection, key, data, size, iniPath);
 }
 
-static void WriteInt(const char* key, int32_t value) {
-  char text[32];
+// Elevated, the values are gathered and written together by
+// RewriteSettingsFile; otherwise each goes to the profile functions.
+const uint32_t kSettingsToWrite = 7;
+struct SettingsWrite {
+  int32_t gather;
+  uint32_t count;
+  ProfileValue values[kSettingsToWrite];
+  char texts[kSettingsToWrite][2 * sizeof(StoredPlacement) + 3];  // the longest value
+};
+static_assert(sizeof(int32_t) * kColumnWidthSlots <= sizeof(StoredPlacement), "value texts");
+
+static void WriteInt(SettingsWrite* write, const char* key, int32_t value) {
+  char* text = write->texts[write->count];
   FormatSettingInt(value, text);
-  if (iniPath[0] != 0) OsProfileWriteString(kSection, key, text, iniPath);
+  if (write->gather) {
+    write->values[write->count++] = {key, text};
+  } else {
+    OsProfileWriteString(kSection, key, text, iniPath);
+  }
 }
 
-static void WriteStruct(const char* key, const void* data, uint32_t size) {
-  if (iniPath[0] != 0) OsProfileWriteStruct(kSection, key, data, size, iniPath);
+static void WriteStruct(SettingsWrite* write, const char* key, const void* data, uint32_t size) {
+  if (write->gather) {
+    char* text = write->texts[write->count];
+    EncodeProfileStruct(data, size, text);
+    write->values[write->count++] = {key, text};
+  } else {
+    OsProfileWriteStruct(kSection, key, data, size, iniPath);
+  }
+}
+
+// A settings file longer than this was not written by the program: it is
+// not read into memory to be rewritten.
+const uint32_t kMaxRewrittenFile = 1u << 20;
+
+// An elevated process writes beside a program that often sits where its
+// unelevated user can write (Downloads, a USB stick), so any program of
+// that user may have put a hard link or a reparse point there in place of
+// the file, to have the write land in a file of the system's. The file is
+// therefore written only when it is a plain file with a single name, and
+// through the one handle that was checked: held open, it keeps its name
+// until it is written and closed. Otherwise nothing is saved.
+static void RewriteSettingsFile(const ProfileValue* values, uint32_t count) {
+  OsFile file = OsOpenFileToRewrite(iniPath);
+  if (file == 0) return;
+  OsFileFacts facts;
+  if (OsGetFileFacts(file, &facts) &&
+      (facts.attributes & (kOsFileAttributeReparsePoint | kOsFileAttributeDirectory)) == 0 &&
+      facts.links == 1 && facts.size <= kMaxRewrittenFile) {
+    const uint32_t size = static_cast<uint32_t>(facts.size);
+    char* text = static_cast<char*>(MemAlloc(size));
+    uint64_t merged = 0;
+    // A file that could not be read whole is left as it is: what was not
+    // read would be lost.
+    if (OsReadFileStart(file, text, size) &&
+        MergeProfileSection(text, size, kSection, values, count, nullptr, 0, &merged)) {
+      char* out = static_cast<char*>(MemAlloc(merged));
+      MergeProfileSection(text, size, kSection, values, count, out, merged, &merged);
+      OsReplaceFileContent(file, out, static_cast<uint32_t>(merged));
+      MemFree(out);
+    }
+    MemFree(text);
+  }
+  OsCloseFile(file);
 }
 
 StartupSettings ReadStartupSettings(int32_t screenDpi, int32_t themesActive) {
@@ -101,11 +159,15 @@ void TakeColumnWidths(int32_t widths[kColumnWidthSlots], const int32_t* present,
 }
 
 void WriteSettings(const SettingsToSave& s) {
-  if (s.hasPlacement) WriteStruct("WindowPlacement", &s.placement, sizeof s.placement);
-  WriteInt("SortCol", s.sortColumn);
-  WriteInt("SortDir", s.sortDirection);
-  WriteInt("ShowDeviceId", s.showDeviceId);
-  WriteInt("VisualStyles", s.visualStyles);
-  WriteStruct("ColumnWidths", s.columnWidths, sizeof s.columnWidths);
-  WriteInt("DPI", s.screenDpi);
+  if (iniPath[0] == 0) return;
+  SettingsWrite write = {};
+  write.gather = OsRunsElevated();
+  if (s.hasPlacement) WriteStruct(&write, "WindowPlacement", &s.placement, sizeof s.placement);
+  WriteInt(&write, "SortCol", s.sortColumn);
+  WriteInt(&write, "SortDir", s.sortDirection);
+  WriteInt(&write, "ShowDeviceId", s.showDeviceId);
+  WriteInt(&write, "VisualStyles", s.visualStyles);
+  WriteStruct(&write, "ColumnWidths", s.columnWidths, sizeof s.columnWidths);
+  WriteInt(&write, "DPI", s.screenDpi);
+  if (write.gather) RewriteSettingsFile(write.values, write.count);
 }

@@ -1,7 +1,8 @@
 // The settings file beside the program (iniPath), section "Settings": what
 // it holds, read as values when the window is made and written from values
 // when it closes, and the rules that adapt those values to the screen and
-// the start-up. Everything goes through the platform's profile functions.
+// the start-up. Reading goes through the platform's profile functions, and
+// so does writing, except in an elevated process (see WriteSettings).
 #pragma once
 
 #include <stdint.h>
@@ -50,7 +51,9 @@ struct SettingsToSave {
   int32_t screenDpi;
 };
 // Writes every key in the order the window always has; write failures are
-// ignored.
+// ignored. An elevated process writes them all at once through one handle,
+// and only into a plain file with a single name (no hard link, no reparse
+// point) of up to a megabyte, not in UTF-16; otherwise it saves nothing.
 void WriteSettings(const SettingsToSave& settings);
 // The widths of the columns the list has now (count of them, 4 or 5) into
 // their slots; the slots of the others keep what they hold.

@@ -17,10 +17,12 @@ std::vector<int32_t> Widths(const int32_t* widths) {
   return std::vector<int32_t>(widths, widths + kColumnWidthSlots);
 }
 
+// An unelevated process: every value goes through the profile functions.
 class SettingsFile : public testing::Test {
  protected:
   void SetUp() override {
     SimReset();
+    SimSetElevated(0);
     strcpy(iniPath, kFile);
   }
   void TearDown() override { iniPath[0] = 0; }
@@ -134,8 +136,72 @@ TEST_F(SettingsFile, WithoutASettingsFileNothingIsReadOrWritten) {
   EXPECT_EQ(0, ReadStartupSettings(96, 1).showDeviceId);
   SettingsToSave s = {};
   s.hasPlacement = 1;
-  WriteSettings(s);
+  for (int32_t elevated : {0, 1}) {
+    SimSetElevated(elevated);
+    WriteSettings(s);
+  }
   EXPECT_EQ(0, SimProfileWriteCount());
+  EXPECT_EQ(0, SimFileWriteCount());
+  SimFile none;
+  EXPECT_FALSE(SimFileGet("", &none));
+}
+
+struct ElevatedSave {
+  const char* name;
+  bool exists;
+  SimFile file;
+  int failedReads;
+  bool written;
+};
+
+// Elevated, the file is written through one handle, and only when it is a
+// plain file with one name; else nothing is saved at all, by no path.
+TEST_F(SettingsFile, AnElevatedSaveWritesOnlyIntoAPlainFileWithASingleName) {
+  SettingsToSave s = {};
+  s.hasPlacement = 1;
+  s.placement = {44, 0, 1, -1, -1, -1, -1, 10, 20, 710, 520};
+  s.sortColumn = 2;
+  s.sortDirection = 1;
+  memcpy(s.columnWidths, kDefaultColumnWidths, sizeof s.columnWidths);
+  s.screenDpi = 120;
+  char placement[2 * sizeof s.placement + 3], widths[2 * sizeof s.columnWidths + 3];
+  EncodeProfileStruct(&s.placement, sizeof s.placement, placement);
+  EncodeProfileStruct(s.columnWidths, sizeof s.columnWidths, widths);
+  const std::string keys = std::string("WindowPlacement=") + placement + "\r\nSortCol=2\r\nSortDir=1\r\n" +
+                           "ShowDeviceId=0\r\nVisualStyles=0\r\nColumnWidths=" + widths + "\r\nDPI=120\r\n";
+  const std::string other = "; kept\r\n[Other]\r\nDPI=1\n[settings]\r\nsortcol=4\r\n";
+  const SimFile plain = {other, 0x20, 1};
+  const std::vector<ElevatedSave> cases = {
+      {"no file yet", false, {}, 0, true},
+      {"a plain file", true, plain, 0, true},
+      {"a hard link", true, {other, 0x20, 2}, 0, false},
+      {"a symbolic link or mount point", true, {other, 0x420, 1}, 0, false},
+      {"a directory", true, {"", 0x10, 1}, 0, false},
+      {"longer than a megabyte", true, {std::string((1 << 20) + 1, '\n'), 0x20, 1}, 0, false},
+      {"unreadable", true, plain, 1, false},
+      {"in UTF-16", true, {"\xFF\xFE[\0", 0x20, 1}, 0, false},
+  };
+  for (const ElevatedSave& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    if (c.exists) SimFileSet(kFile, c.file);
+    SimFileFailReads(c.failedReads);
+    WriteSettings(s);
+    SimFile after;
+    ASSERT_TRUE(SimFileGet(kFile, &after));
+    if (!c.written) {
+      EXPECT_TRUE(c.file.content == after.content) << "changed";  // no diff of a megabyte
+    } else if (c.exists) {
+      EXPECT_EQ("; kept\r\n[Other]\r\nDPI=1\n[settings]\r\nsortcol=2\r\n" +
+                    keys.substr(0, keys.find("SortCol")) + keys.substr(keys.find("SortDir")),
+                after.content);
+    } else {
+      EXPECT_EQ("[Settings]\r\n" + keys, after.content);
+    }
+    EXPECT_EQ(c.written ? 1 : 0, SimFileWriteCount());
+    EXPECT_EQ(0, SimProfileWriteCount());
+    EXPECT_EQ(0, SimOpenFileCount());
+  }
 }
 
 }  // namespace

@@ -13,7 +13,11 @@ void SimHeapFailAllocations(int times) { sim.heapFailures = times; }
 void SimHeapCorrupt(bool corrupt) { sim.heapCorrupt = corrupt; }
 const std::vector<uint32_t>& SimSleeps() { return sim.sleeps; }
 const std::vector<std::pair<uint32_t, uint32_t>>& SimBeeps() { return sim.beeps; }
-void SimSetAdmin(int32_t isAdmin) { sim.isAdmin = isAdmin; }
+void SimSetAdmin(int32_t isAdmin) {
+  sim.isAdmin = isAdmin;
+  sim.elevated = isAdmin;
+}
+void SimSetElevated(int32_t elevated) { sim.elevated = elevated; }
 void SimSetVersion(const OsVersionNumbers& numbers) { sim.version = numbers; }
 void SimSetFileVersion(OsFileVersionResult result, uint32_t ms, uint32_t ls) {
   sim.fileVersionResult = result;
@@ -101,7 +105,7 @@ uint32_t OsModuleFileName(char16_t* buffer, uint32_t units) {
 void HardenLibrarySearch() {}
 void* LoadSystemLibrary(const char16_t*) { return nullptr; }
 int32_t IsUserAdmin() { return sim.isAdmin; }
-int32_t OsRunsElevated() { return sim.isAdmin; }
+int32_t OsRunsElevated() { return sim.elevated; }
 
 int OsReadVersionNumbers(OsVersionNumbers* numbers) {
   *numbers = sim.version;

@@ -119,8 +119,24 @@ void SimProfileClear();
 int SimProfileWriteCount();        // successful writes since the reset
 void SimProfileFailWrites(int times);  // the next writes fail
 
-// Start-up facts.
+// Files rewritten in place (the settings file of an elevated run), by
+// path, case ignored. Opening a directory fails, as it does without backup
+// semantics; a reparse point is opened as itself.
+struct SimFile {
+  std::string content;
+  uint32_t attributes = 0x20;  // FILE_ATTRIBUTE_ARCHIVE
+  uint32_t links = 1;
+};
+void SimFileSet(const std::string& path, const SimFile& file);
+bool SimFileGet(const std::string& path, SimFile* file);
+int SimFileWriteCount();          // content replacements since the reset
+int SimOpenFileCount();           // files not closed
+void SimFileFailReads(int times); // the next reads fail
+
+// Start-up facts. Without administrator rights the process is not elevated
+// either; SimSetElevated after it sets that alone.
 void SimSetAdmin(int32_t isAdmin);
+void SimSetElevated(int32_t elevated);
 void SimSetVersion(const OsVersionNumbers& numbers);
 void SimSetFileVersion(OsFileVersionResult result, uint32_t versionMS, uint32_t versionLS);
 void SimSetCommandLine(const std::u16string& commandLine);

@@ -64,7 +64,14 @@ struct SimState {
   int profileWrites = 0;
   int profileWriteFailures = 0;
 
+  std::map<std::string, SimFile> files;  // paths folded to lower case
+  std::map<OsFile, std::string> openFiles;
+  OsFile nextFile = 0x9000;
+  int fileWrites = 0;
+  int fileReadFailures = 0;
+
   int32_t isAdmin = 1;
+  int32_t elevated = 1;
   OsVersionNumbers version = {10, 0, 19045, 0, 1, 0x100};
   OsFileVersionResult fileVersionResult = kOsVersionRead;
   uint32_t fileVersionMS = 0x00010000, fileVersionLS = 0x00050000;

@@ -1,7 +1,10 @@
-// The settings file beside the program under Wine, written and read by
-// Wine's own profile functions: what a close writes, what the next start
-// makes of it, at another screen DPI, and from a file edited by hand.
+// The settings file beside the program under Wine, read by Wine's own
+// profile functions and written, since every process is elevated under
+// Wine, by the program through one held handle: what a close writes, what
+// the next start makes of it, at another screen DPI, from a file edited by
+// hand, and a file with a second name.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,19 +24,25 @@ std::string IniPath() { return WindowsBuildFile("varnick.ini"); }
 // The program as Wine's start command takes it: a DOS path on drive Z.
 std::string ProgramForStart() { return DosPath(WindowsBuildFile("varnick.exe")); }
 
-std::string ReadIni() {
-  std::ifstream in(IniPath(), std::ios::binary);
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
-  std::string s = text.str();
+  return text.str();
+}
+
+std::string ReadIni() {
+  std::string s = ReadFileBytes(IniPath());
   s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
   return s;
 }
 
-void WriteIni(const std::string& text) {
-  std::ofstream out(IniPath(), std::ios::binary);
+void WriteFileBytes(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
   out << text;
 }
+
+void WriteIni(const std::string& text) { WriteFileBytes(IniPath(), text); }
 
 // The value of a key of section Settings, "" when missing.
 std::string IniValue(const std::string& key) {
@@ -88,6 +97,7 @@ class SettingsFile : public WindowTest {
   void TearDown() override {
     WindowTest::TearDown();
     unlink(IniPath().c_str());
+    unlink(WindowsBuildFile("elsewhere.ini").c_str());
   }
   std::string Placement() { return RunVtool({"placement"}); }
 };
@@ -220,6 +230,35 @@ TEST_F(SettingsFile, TheStartUpShowCommandWinsOverAStoredOneUnlessItIsTheDefault
   EXPECT_EQ('1', Placement()[0]) << Placement();
   RunVtool({"post", "10", "0"});
   ASSERT_TRUE(WaitUntil([] { WindowInfo w; return !WaitForMainWindow(&w, 100); }, 10));
+}
+
+// A settings file that is a hard link of another file (made by any
+// program of the user, where the program's folder is the user's) is never
+// written: the other file keeps its bytes. Once the other name is gone, the
+// same file is written.
+TEST_F(SettingsFile, AnElevatedCloseWritesNoFileWithASecondName) {
+  const std::string elsewhere = WindowsBuildFile("elsewhere.ini");
+  const std::string before = "; another program's\r\n[Settings]\r\nSortCol=3\r\n";
+  WriteFileBytes(elsewhere, before);
+  ASSERT_EQ(0, link(elsewhere.c_str(), IniPath().c_str()));
+  for (int names : {2, 1}) {
+    SCOPED_TRACE(names);
+    Open();
+    ClickHeader(2);  // by Device: SortCol=2 when saved
+    ListSnapshot list;
+    ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[2] == "Device^"; }, &list));
+    ASSERT_EQ(0, Close());
+    if (names == 2) {
+      EXPECT_EQ(before, ReadFileBytes(elsewhere));
+      struct stat facts;
+      ASSERT_EQ(0, stat(IniPath().c_str(), &facts));
+      EXPECT_EQ(2u, facts.st_nlink);
+      unlink(elsewhere.c_str());
+    } else {
+      EXPECT_EQ("; another program's", Split(ReadIni(), '\n')[0]);
+      EXPECT_EQ("2", IniValue("SortCol"));
+    }
+  }
 }
 
 }  // namespace

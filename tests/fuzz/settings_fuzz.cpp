@@ -1,16 +1,20 @@
 // A settings file edited by hand: every key holding any text, read at any
 // screen DPI and start-up show command. Nothing indexes outside its array,
-// and a stored structure is taken only when it is whole.
+// and a stored structure is taken only when it is whole. The same bytes as
+// a whole file, given the settings an elevated close writes: the merge
+// writes exactly the length it gives, and a second save changes nothing.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "app/process.h"
 #include "platform/sim/profile_codec.h"
 #include "platform/sim/sim.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "ui/profile_text.h"
 #include "ui/settings_rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -37,6 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     ParseProfileInt(value.c_str());
     at = end == std::string::npos ? text.size() + 1 : end + 1;
+  }
+  const ProfileValue values[] = {{"SortCol", "2"}, {"ColumnWidths", "50000000C8"}, {"DPI", "96"}};
+  uint64_t length = 0;
+  if (MergeProfileSection(text.data(), text.size(), "Settings", values, 3, nullptr, 0, &length)) {
+    std::vector<char> merged(length), again(length);
+    uint64_t written = 0, secondLength = 0;
+    MergeProfileSection(text.data(), text.size(), "Settings", values, 3, merged.data(), length, &written);
+    FUZZ_CHECK(written == length);
+    FUZZ_CHECK(MergeProfileSection(merged.data(), length, "Settings", values, 3, again.data(), length,
+                                   &secondLength));
+    FUZZ_CHECK(secondLength == length && again == merged);
   }
   StartupSettings settings = ReadStartupSettings(screenDpi, data[2] & 0x80);
   FUZZ_CHECK(settings.sortColumn >= 0 && settings.sortColumn <= 4);

@@ -1,0 +1,76 @@
+// Files in memory, for the rewrite of a file through one handle.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "platform/sim/sim_state.h"
+
+static std::string Fold(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return text;
+}
+
+void SimFileSet(const std::string& path, const SimFile& file) { sim.files[Fold(path)] = file; }
+
+bool SimFileGet(const std::string& path, SimFile* file) {
+  auto found = sim.files.find(Fold(path));
+  if (found != sim.files.end()) *file = found->second;
+  return found != sim.files.end();
+}
+
+int SimFileWriteCount() { return sim.fileWrites; }
+int SimOpenFileCount() { return static_cast<int>(sim.openFiles.size()); }
+void SimFileFailReads(int times) { sim.fileReadFailures = times; }
+
+static SimFile& Opened(OsFile file) {
+  auto open = sim.openFiles.find(file);
+  if (open == sim.openFiles.end()) {
+    fprintf(stderr, "file handle %llx is not open\n", static_cast<unsigned long long>(file));
+    abort();
+  }
+  return sim.files[open->second];
+}
+
+OsFile OsOpenFileToRewrite(const char* path) {
+  std::string name = Fold(path);
+  auto found = sim.files.find(name);
+  if (found != sim.files.end() && (found->second.attributes & kOsFileAttributeDirectory)) {
+    sim.lastError = kOsErrorAccessDenied;
+    return 0;
+  }
+  if (found == sim.files.end()) sim.files[name] = SimFile();
+  sim.openFiles[sim.nextFile] = name;
+  return sim.nextFile++;
+}
+
+int OsGetFileFacts(OsFile file, OsFileFacts* facts) {
+  const SimFile& f = Opened(file);
+  facts->attributes = f.attributes;
+  facts->links = f.links;
+  facts->size = f.content.size();
+  return 1;
+}
+
+int OsReadFileStart(OsFile file, void* buffer, uint32_t bytes) {
+  const SimFile& f = Opened(file);
+  if (sim.fileReadFailures > 0) {
+    sim.fileReadFailures--;
+    return 0;
+  }
+  if (bytes > f.content.size()) return 0;
+  memcpy(buffer, f.content.data(), bytes);
+  return 1;
+}
+
+int OsReplaceFileContent(OsFile file, const void* data, uint32_t bytes) {
+  Opened(file).content.assign(static_cast<const char*>(data), bytes);
+  sim.fileWrites++;
+  return 1;
+}
+
+void OsCloseFile(OsFile file) {
+  Opened(file);
+  sim.openFiles.erase(file);
+}
