@@ -13,6 +13,7 @@ set(WIN32_PLATFORM_SOURCES
   platform/win32/list_view.cpp
   platform/win32/message_box.cpp
   platform/win32/output.cpp
+  platform/win32/port_database.cpp
   platform/win32/process.cpp
   platform/win32/profile.cpp
   platform/win32/registry.cpp
