@@ -87,11 +87,21 @@ TEST_F(PortSession, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
     for (int32_t port : c.selected) FakeRowOf(port).selected = true;
     int32_t row = RowOf(c.clicked);
     fakeRows[row].checked = c.checked;
-    int32_t writes = SimRegWriteCount(), saved = 0;
+    int32_t saved = 0;
     EXPECT_EQ(nullptr, EditReservations(kFakeRows, row, c.focusGained, &saved));
     EXPECT_EQ(1, saved);
-    EXPECT_EQ(1, SimRegWriteCount() - writes);  // all at once
     EXPECT_EQ(c.want, SimRegValue(kComArbiterPath, kComDbName));
+    // All at once, under one lock: each number the edit changed claimed or
+    // released, and no other.
+    std::vector<std::string> calls = {"open"};
+    for (int32_t port = 1; port <= 8; port++) {
+      int want = c.want[0] >> (port - 1) & 1;
+      if (want != (c.stored[0] >> (port - 1) & 1)) {
+        calls.push_back((want ? "claim " : "release ") + std::to_string(port));
+      }
+    }
+    calls.push_back("close");
+    EXPECT_EQ(calls, SimPortDatabaseCalls());
     std::vector<int32_t> selected;
     for (int32_t port = 1; port <= 8; port++) {
       if (FakeRowOf(port).selected) selected.push_back(port);
