@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,63 @@ TEST_F(PortSession, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
     }
     EXPECT_EQ(c.wantSelected, selected);
     EXPECT_EQ(row, fakeFocus);
+    ReleasePorts();
+  }
+}
+
+// A change that was not written, because the command chose not to save it
+// or because the save failed, is gone from the model once the command is
+// done: the next edit, of another port, writes that port alone.
+TEST_F(PortSession, AfterAnUnwrittenChangeTheNextEditWritesOnlyItsOwnPort) {
+  const struct {
+    const char* name;
+    std::function<void()> fault;  // set before the command
+    bool edit;                    // the command: a click on COM3's box, else the removal button
+  } cases[] = {
+      // COM1 has no device: the button unchecks it, but removes nothing and
+      // so saves nothing.
+      {"the removal button's unsaved row", [] {}, false},
+      {"a failed write", [] { SimRegFail(kSimRegSet, kOsErrorAccessDenied, 100, kComDbName); }, true},
+      {"a failed claim", [] { SimPortDatabaseFail(kSimPortDbClaim, kOsErrorAccessDenied); }, true},
+      {"a failed read before the write",
+       [] { SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 3, kComDbName); }, true},
+      {"a failed write without the routines",
+       [] {
+         SimSetPortDatabaseAvailable(false);
+         SimRegFail(kSimRegSet, kOsErrorAccessDenied, 100, kComDbName);
+       },
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    Open(Bytes{0x01});
+    c.fault();
+    int32_t saved = 1;
+    ASSERT_EQ(1, BeginRowWork());
+    if (c.edit) {
+      FakeRowOf(3).checked = true;
+      EXPECT_EQ(nullptr, EditReservations(kFakeRows, RowOf(3), 0, &saved));
+      EXPECT_EQ(0, saved);
+    } else {
+      EXPECT_EQ(1, RemoveNonPresentPorts(kFakeRows).unsaved);
+    }
+    EndRowWork();
+    EXPECT_EQ(Bytes{0x01}, SimRegValue(kComArbiterPath, kComDbName));
+    SimRegFail(kSimRegSet, 0, 0);
+    SimRegFail(kSimRegQueryData, 0, 0);
+    SimSetPortDatabaseAvailable(true);
+    size_t before = SimPortDatabaseCalls().size();
+
+    ASSERT_EQ(1, BeginRowWork());
+    FakeRowOf(7).checked = true;
+    EXPECT_EQ(nullptr, EditReservations(kFakeRows, RowOf(7), 0, &saved));
+    EndRowWork();
+    EXPECT_EQ(1, saved);
+    EXPECT_EQ(Bytes{0x41}, SimRegValue(kComArbiterPath, kComDbName));
+    EXPECT_EQ((std::vector<std::string>{"open", "claim 7", "close"}),
+              std::vector<std::string>(SimPortDatabaseCalls().begin() + before,
+                                       SimPortDatabaseCalls().end()));
     ReleasePorts();
   }
 }
