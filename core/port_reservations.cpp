@@ -191,10 +191,10 @@ int32_t Save(PortReservations* r, Failure* failure) {
   OsSetLastError(0);
   StoredRead read = ReadStored(&stored, &size);
   if (read == kStoredTooLong || read == kStoredUnreadable) {
-    if (locked) OsClosePortDatabase(database);
     // A size that could not be read leaves its registry status; a read
     // that failed, or a value grown past what Windows writes, none.
     RecordFailure(failure, kComDbUnread, read == kStoredUnreadable ? OsGetLastError() : 0);
+    if (locked) OsClosePortDatabase(database);
     if (stored != nullptr) MemFree(stored);
     ForgetChanges(r);  // the model holds what it last knew to be stored
     return 0;
