@@ -134,8 +134,12 @@ TEST_F(Batch, BothSwitchesClearFirstThenRemove) {
     SimAddPort(u"COM2", false);
     EXPECT_EQ(0, AppMain(1, args, 10));
     // The clear step keeps 2 (a device carries it); the removal frees it.
+    // Each step writes once, under the system's lock.
     EXPECT_EQ(Bytes{0x01}, Stored());
-    EXPECT_EQ(2, SimRegWriteCount());
+    EXPECT_EQ((std::vector<std::string>{"open", "release 3", "release 4", "release 5", "release 6",
+                                        "release 7", "release 8", "close", "open", "release 2",
+                                        "close"}),
+              SimPortDatabaseCalls());
   }
 }
 

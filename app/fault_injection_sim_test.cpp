@@ -12,6 +12,7 @@
 
 #include "app/app_main.h"
 #include "app/memory.h"
+#include "app/process.h"
 #include "core/port_reservations.h"
 #include "platform/sim/sim.h"
 #include "tests/support/fake_rows.h"
@@ -59,6 +60,22 @@ struct Fault {
 const auto kAsMade = [](int, SimDevice*) {};
 const auto kNothing = [] {};
 
+// The ways ComDB is written: through the system's routines, or, where they
+// are missing or cannot be opened, by writing the value after reading it
+// again. Each fault must leave the same behind either way.
+struct Way {
+  const char* name;
+  std::function<void()> set;
+  bool routines;
+};
+const Way kWays[] = {
+    {"through the routines", kNothing, true},
+    {"without the routines", [] { SimSetPortDatabaseAvailable(false); }, false},
+    {"ComDBOpen failing", [] { SimPortDatabaseFail(kSimPortDbOpen, kOsErrorAccessDenied, 100); },
+     false},
+};
+bool routinesUsed = true;  // by the way the current case writes
+
 // A value that another program rewrites between every size query and read.
 void GrowsOnEveryRead() {
   SimRegBeforeDataRead([] {
@@ -97,6 +114,12 @@ std::vector<Fault> Faults() {
       {"write fails", [] { SimRegFail(kSimRegSet, kOsErrorAccessDenied, 100); }, kAsMade},
       {"key cannot be opened for writing",
        [] { SimRegFail(kSimRegCreate, kOsErrorAccessDenied, 100); }, kAsMade},
+      {"every claim and release fails",
+       [] {
+         SimPortDatabaseFail(kSimPortDbClaim, kOsErrorAccessDenied, 100);
+         SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied, 100);
+       },
+       kAsMade},
       {"device set cannot be created", [] { SimFailDeviceSet(true); }, kAsMade},
       {"device names unreadable", kNothing,
        [](int, SimDevice* d) {
@@ -137,7 +160,8 @@ bool SecondGhostStays(const std::string& fault) {
 }
 
 bool WriteFails(const std::string& fault) {
-  return fault == "write fails" || fault == "key cannot be opened for writing";
+  return fault == "write fails" || fault == "key cannot be opened for writing" ||
+         (fault == "every claim and release fails" && routinesUsed);
 }
 
 struct Expected {
@@ -197,11 +221,14 @@ Expected Expect(const std::string& fault, const std::string& args) {
 class FaultInjection : public testing::TestWithParam<const char*> {};
 
 TEST_P(FaultInjection, BatchModeLeavesExactlyWhatItShould) {
+  for (const Way& way : kWays) {
   for (const Fault& fault : Faults()) {
-    SCOPED_TRACE(std::string(fault.name) + ", " + GetParam());
+    SCOPED_TRACE(std::string(fault.name) + ", " + GetParam() + ", " + way.name);
     SimReset();
     SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, kStored);
     AddDevices(fault.device);
+    way.set();
+    routinesUsed = way.routines;
     fault.beforeRun();
     std::u16string args;
     for (const char* c = GetParam(); *c; c++) args += static_cast<char16_t>(*c);
@@ -221,6 +248,8 @@ TEST_P(FaultInjection, BatchModeLeavesExactlyWhatItShould) {
       EXPECT_EQ(want.stored, SimRegValue(kComArbiterPath, kComDbName));
     }
     EXPECT_EQ(want.removed, Removed());
+    EXPECT_EQ(0, SimPortDatabasesOpen());
+  }
   }
 }
 
@@ -269,12 +298,15 @@ Expected ExpectWindow(const std::string& fault, const std::string& command) {
 }
 
 TEST(FaultInjectionWindow, EachCommandLeavesExactlyWhatItShould) {
+  for (const Way& way : kWays) {
   for (const char* command : {"1011", "1010", "Delete"}) {
     for (const Fault& fault : Faults()) {
-      SCOPED_TRACE(std::string(command) + ", " + fault.name);
+      SCOPED_TRACE(std::string(command) + ", " + fault.name + ", " + way.name);
       SimReset();
       SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, kStored);
       AddDevices(fault.device);
+      way.set();
+      routinesUsed = way.routines;
       fault.beforeRun();
       PortReservations reservations = {};
       auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
@@ -298,10 +330,12 @@ TEST(FaultInjectionWindow, EachCommandLeavesExactlyWhatItShould) {
         EXPECT_EQ(want.stored, SimRegValue(kComArbiterPath, kComDbName));
       }
       EXPECT_EQ(want.removed, Removed());
+      EXPECT_EQ(0, SimPortDatabasesOpen());
       Clear(devices);
       MemFree(devices);
       Clear(&reservations);
     }
+  }
   }
 }
 
@@ -322,11 +356,13 @@ TEST(AnotherWriter, EveryWriterKeepsWhatWasStoredMeanwhile) {
       {"/r", 0xB9},
       {"/c /r", 0x89},
   };
+  for (const Way& way : kWays) {
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.writer);
+    SCOPED_TRACE(std::string(c.writer) + ", " + way.name);
     SimReset();
     SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, kStored);
     AddDevices(kAsMade);
+    way.set();
     int comDbReads = 0;
     SimRegBeforeDataRead(
         [&comDbReads] {
@@ -338,7 +374,9 @@ TEST(AnotherWriter, EveryWriterKeepsWhatWasStoredMeanwhile) {
       std::u16string args(writer.begin(), writer.end());
       EXPECT_EQ(0, AppMain(1, args.c_str(), 10));
     } else {
-      // The window's writers, through the port session as the window calls it.
+      // The window's writers, through the port session as the window calls
+      // it, as an administrator (whatever test ran before).
+      isAdmin = 1;
       ReloadPorts();
       FillFakeRows(PortState()->reservedFlags, PortState()->portCount, nullptr);
       int32_t saved = 0;
@@ -358,6 +396,7 @@ TEST(AnotherWriter, EveryWriterKeepsWhatWasStoredMeanwhile) {
     }
     SimRegBeforeDataRead(nullptr);
     EXPECT_EQ((Bytes{c.first, 0x01}), SimRegValue(kComArbiterPath, kComDbName));
+  }
   }
 }
 

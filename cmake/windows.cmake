@@ -14,6 +14,7 @@ set(WIN32_PLATFORM_SOURCES
   platform/win32/list_view.cpp
   platform/win32/message_box.cpp
   platform/win32/output.cpp
+  platform/win32/port_database.cpp
   platform/win32/process.cpp
   platform/win32/profile.cpp
   platform/win32/registry.cpp
@@ -160,6 +161,8 @@ set_target_properties(test_devmgr PROPERTIES PREFIX "" OUTPUT_NAME devmgr)
 target_link_libraries(test_devmgr user32)
 add_library(test_srclient SHARED tests/tools/test_srclient.cpp)
 set_target_properties(test_srclient PROPERTIES PREFIX "" OUTPUT_NAME srclient)
+add_library(test_msports SHARED tests/tools/test_msports.cpp)
+set_target_properties(test_msports PROPERTIES PREFIX "" OUTPUT_NAME msports)
 add_library(planted SHARED tests/tools/planted.cpp)
 set_target_properties(planted PROPERTIES PREFIX "")
 add_executable(recorder tests/tools/recorder.cpp)

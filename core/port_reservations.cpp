@@ -95,12 +95,97 @@ static void RecordFailure(Failure* failure, FailureKind kind, uint32_t errorCode
   failure->deviceId[0] = 0;
 }
 
+void ForgetChanges(PortReservations* r) {
+  if (r->rawBytes == nullptr) return;
+  for (int32_t i = 0; i < r->portCount; i++) r->reservedFlags[i] = (r->rawBytes[i / 8] >> (i % 8)) & 1;
+}
+
+// How a save's changes reached the stored value.
+struct Written {
+  int32_t failed;      // a change could not be written
+  uint32_t errorCode;  // the system's status for the first that could not
+  int32_t unstored;    // a reservation lay beyond the value's end
+};
+
+static void Failed(Written* written, int32_t status) {
+  if (!written->failed) written->errorCode = static_cast<uint32_t>(status);
+  written->failed = 1;
+}
+
+// Calls change(i) for each port this model changed since the value was
+// last read or written, as far as the value now reaches: a number beyond a
+// value that shrank meanwhile is free anyway, but cannot be reserved, and
+// the value keeps its length.
+template <typename Change>
+static void EachChangedPort(const PortReservations* r, uint32_t size, Written* written, Change change) {
+  for (int32_t i = 0; i < r->portCount; i++) {
+    bool reserved = r->reservedFlags[i] != 0;
+    if (reserved == ((r->rawBytes[i / 8] >> (i % 8) & 1) != 0)) continue;
+    if (static_cast<uint32_t>(i / 8) >= size) {
+      written->unstored |= reserved;
+      continue;
+    }
+    change(i, reserved);
+  }
+}
+
+static void SetBit(uint8_t* bytes, int32_t i, bool reserved) {
+  uint8_t bit = static_cast<uint8_t>(1u << (i % 8));
+  bytes[i / 8] = static_cast<uint8_t>(reserved ? bytes[i / 8] | bit : bytes[i / 8] & ~bit);
+}
+
+// Through the system's routines, while the database is locked: each number
+// claimed or released on its own, so that nothing else in the value is
+// ever written. *stored, as read under the lock, takes each change the
+// routines made.
+static Written ClaimAndRelease(const PortReservations* r, OsPortDatabase database, uint8_t* stored,
+                               uint32_t size) {
+  Written written = {0, 0, 0};
+  EachChangedPort(r, size, &written, [&](int32_t i, bool reserved) {
+    uint32_t port = static_cast<uint32_t>(i) + 1;
+    int32_t status = reserved ? OsClaimPort(database, port) : OsReleasePort(database, port);
+    // A number reserved already is as the claim wants it.
+    if (status == kOsErrorSuccess || (reserved && status == kOsErrorSharingViolation)) {
+      SetBit(stored, i, reserved);
+    } else {
+      Failed(&written, status);
+    }
+  });
+  return written;
+}
+
+// Without the system's routines: the changes merged into the value as just
+// read, written back whole; a missing value is created. *stored becomes
+// what was written, or stays what was read.
+static Written MergeAndWrite(const PortReservations* r, uint8_t* stored, uint32_t size, bool missing) {
+  Written written = {0, 0, 0};
+  auto* merged = static_cast<uint8_t*>(MemAlloc(size));
+  MemCopy(merged, stored, size);
+  EachChangedPort(r, size, &written, [&](int32_t i, bool reserved) { SetBit(merged, i, reserved); });
+  bool differs = missing;
+  for (uint32_t j = 0; j < size && !differs; j++) differs = merged[j] != stored[j];
+  int32_t status = kOsErrorSuccess;
+  if (!differs || WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, merged, size, &status)) {
+    MemCopy(stored, merged, size);
+  } else {
+    Failed(&written, status);
+  }
+  MemFree(merged);
+  return written;
+}
+
 int32_t Save(PortReservations* r, Failure* failure) {
   RecordFailure(failure, kNoFailure, 0);
   if (r->storedValueUnread || r->rawBytes == nullptr) {
     RecordFailure(failure, kComDbUnread, 0);
+    ForgetChanges(r);
     return 0;
   }
+  // Where the system offers its lock, the value is read under it: nobody
+  // who claims or releases numbers through the system changes it until
+  // this save is done. Elsewhere it is read just before it is written.
+  OsPortDatabase database = 0;
+  bool locked = OsOpenPortDatabase(&database) == kOsErrorSuccess;
   uint8_t* stored;
   uint32_t size;
   OsSetLastError(0);
@@ -109,34 +194,23 @@ int32_t Save(PortReservations* r, Failure* failure) {
     // A size that could not be read leaves its registry status; a read
     // that failed, or a value grown past what Windows writes, none.
     RecordFailure(failure, kComDbUnread, read == kStoredUnreadable ? OsGetLastError() : 0);
+    if (locked) OsClosePortDatabase(database);
     if (stored != nullptr) MemFree(stored);
+    ForgetChanges(r);  // the model holds what it last knew to be stored
     return 0;
   }
-  // Only the ports this model changed since the value was last read or
-  // written, and only as far as the value now reaches: a number beyond a
-  // value that shrank meanwhile is free anyway, but cannot be reserved.
-  int32_t differs = read == kStoredMissing, unstored = 0;  // created
-  for (int32_t i = 0; i < r->portCount; i++) {
-    uint8_t bit = static_cast<uint8_t>(1u << (i % 8));
-    bool reserved = r->reservedFlags[i] != 0;
-    if (reserved == ((r->rawBytes[i / 8] & bit) != 0)) continue;
-    if (static_cast<uint32_t>(i / 8) >= size) {
-      unstored |= reserved;
-      continue;
-    }
-    uint8_t before = stored[i / 8];
-    stored[i / 8] = static_cast<uint8_t>(reserved ? before | bit : before & ~bit);
-    differs |= stored[i / 8] != before;
-  }
-  int32_t status = kOsErrorSuccess;
-  if (differs && !WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, stored, size, &status)) {
-    RecordFailure(failure, kComDbUnwritten, static_cast<uint32_t>(status));
-    MemFree(stored);
-    return 0;  // the model keeps its changes until the next load
-  }
+  Written written = locked ? ClaimAndRelease(r, database, stored, size)
+                           : MergeAndWrite(r, stored, size, read == kStoredMissing);
+  if (locked) OsClosePortDatabase(database);
+  // Written, in part or not at all: the model holds what is stored now,
+  // and a later save writes only its own changes.
   Adopt(r, stored, size);
-  if (unstored) RecordFailure(failure, kComDbUnwritten, 0);
-  return !unstored;
+  if (written.failed) {
+    RecordFailure(failure, kComDbUnwritten, written.errorCode);
+  } else if (written.unstored) {
+    RecordFailure(failure, kComDbUnwritten, 0);
+  }
+  return !written.failed && !written.unstored;
 }
 
 int32_t CountReserved(const PortReservations* r) {

@@ -32,15 +32,24 @@ const uint32_t kLargestComDbBytes = 512;
 // Reads ComDB into the model (clearing it first); returns portCount.
 int32_t Load(PortReservations* reservations);
 // Writes the ports whose flag differs from the value as last read or
-// written, and no other: ComDB is read again first, so that what another
-// program reserved or freed meanwhile stays, and so does its length.
-// Nothing is written when the result is what is stored; a missing value
-// is created. Afterwards the model holds the stored value. 1
-// when ComDB holds the model's changes; 0 when it could not be read (a
-// model that never read it whole writes nothing) or written, or a
-// reservation lay beyond a value that shrank meanwhile, which *failure
-// (when given) then records.
+// written, and no other. Where the system offers the COM port database
+// routines, each such number is claimed or released through them, under
+// their lock (a number reserved already counts as claimed); elsewhere, or
+// where they cannot be opened, ComDB is read again just before it is
+// written, with the changes merged in. Either way what another program
+// reserved or freed meanwhile stays, and so does the value's length;
+// nothing is written when nothing changed, and a missing value is created.
+// 1 when ComDB holds the model's changes; 0 when it could not be read (a
+// model that never read it whole writes nothing) or written, in part or
+// at all, or a reservation lay beyond a value that shrank meanwhile, which
+// *failure (when given) then records.
+// Afterwards, whatever the outcome, the model holds what is stored: what
+// was read and written, or, when ComDB could not be read, what the model
+// last knew to be stored. No failed change is left to a later save.
 int32_t Save(PortReservations* reservations, Failure* failure = nullptr);
+// Sets every flag back to the value as last read or written: changes that
+// are not to be written never reach a later save.
+void ForgetChanges(PortReservations* reservations);
 int32_t CountReserved(const PortReservations* reservations);
 // Sets the flag of a port number; a number the model does not cover (a
 // device's COM0 or COM5000, a row's unreadable text) changes nothing.

@@ -2,6 +2,7 @@
 // query, values that grow in between, refused access.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,19 +76,71 @@ TEST_F(ComDbSim, UnmeasurableValueIsNeverOverwritten) {
   EXPECT_EQ(Bytes{0xFF}, Stored());
 }
 
-TEST_F(ComDbSim, KeyThatCannotBeOpenedForWritingFailsTheSave) {
-  Seed(Bytes{0x01});
-  Load(&model);
-  model.reservedFlags[1] = 1;
-  SimRegFail(kSimRegCreate, kOsErrorAccessDenied);
-  EXPECT_FALSE(Save(&model));
-  EXPECT_EQ(Bytes{0x01}, Stored());
-  // The model keeps the changed flags until the next load.
-  EXPECT_EQ(2, CountReserved(&model));
-  SimRegFail(kSimRegSet, kOsErrorAccessDenied);
-  EXPECT_FALSE(Save(&model));
-  EXPECT_TRUE(Save(&model));
-  EXPECT_EQ(Bytes{0x03}, Stored());
+// A save claims and releases through the system's routines where it can,
+// and otherwise merges its changes into the value as just read; written,
+// in part or not at all, the model then holds what is stored, so that the
+// next save writes only its own change.
+TEST_F(ComDbSim, ASaveClaimsAndReleasesWhereItCanAndElseWritesTheValue) {
+  typedef std::vector<std::string> Calls;
+  const Calls kBoth = {"open", "claim 2", "release 3", "close"};
+  const struct {
+    const char* name;
+    std::function<void()> fault;
+    Calls calls;
+    Bytes stored;  // 1 and 3 reserved before; the save reserves 2 and frees 3
+    FailureKind kind;
+    uint32_t code;
+  } cases[] = {
+      {"the routines", [] {}, kBoth, {0x03}, kNoFailure, 0},
+      {"claimed meanwhile", [this] { Seed(Bytes{0x07}); }, kBoth, {0x03}, kNoFailure, 0},
+      {"no routines", [] { SimSetPortDatabaseAvailable(false); }, {}, {0x03}, kNoFailure, 0},
+      {"ComDBOpen fails", [] { SimPortDatabaseFail(kSimPortDbOpen, kOsErrorAccessDenied); },
+       {"open"}, {0x03}, kNoFailure, 0},
+      {"a claim fails", [] { SimPortDatabaseFail(kSimPortDbClaim, 2250); }, kBoth, {0x01},
+       kComDbUnwritten, 2250},
+      {"a release fails", [] { SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied); },
+       kBoth, {0x07}, kComDbUnwritten, 5},
+      {"the value cannot be read again",
+       [] { SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 3, kComDbName); }, {"open", "close"},
+       {0x05}, kComDbUnread, 0},
+      {"the value cannot be written",
+       [] { SimRegFail(kSimRegSet, kOsErrorAccessDenied, 100, kComDbName); }, kBoth, {0x05},
+       kComDbUnwritten, 5},
+      {"the key cannot be opened for writing, nor the routines",
+       [] { SimRegFail(kSimRegCreate, kOsErrorAccessDenied, 100); }, {"open"}, {0x05},
+       kComDbUnwritten, 5},
+      {"no routines, and the value cannot be written",
+       [] {
+         SimSetPortDatabaseAvailable(false);
+         SimRegFail(kSimRegSet, kOsErrorAccessDenied, 100, kComDbName);
+       },
+       {}, {0x05}, kComDbUnwritten, 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    Seed(Bytes{0x05});
+    Load(&model);
+    model.reservedFlags[1] = 1;
+    model.reservedFlags[2] = 0;
+    c.fault();
+    Failure failure = {};
+    EXPECT_EQ(c.kind == kNoFailure, Save(&model, &failure));
+    EXPECT_EQ(c.kind, failure.kind);
+    EXPECT_EQ(c.code, failure.errorCode);
+    EXPECT_EQ(c.calls, SimPortDatabaseCalls());
+    EXPECT_EQ(0, SimPortDatabasesOpen());
+    EXPECT_EQ(c.stored, Stored());
+    EXPECT_EQ(8, model.portCount);
+    EXPECT_EQ(c.stored[0], model.rawBytes[0]);
+    for (int32_t i = 0; i < 8; i++) EXPECT_EQ(c.stored[0] >> i & 1, model.reservedFlags[i]) << i;
+    // Nothing failed is left for the next save, which writes its own change.
+    SimReset();
+    Seed(c.stored);
+    model.reservedFlags[7] = 1;
+    EXPECT_TRUE(Save(&model));
+    EXPECT_EQ(Bytes{static_cast<uint8_t>(c.stored[0] | 0x80)}, Stored());
+  }
 }
 
 // A save reads the value again before it writes: when that fails, or the
@@ -106,6 +159,7 @@ TEST_F(ComDbSim, ASaveThatCannotReadTheValueAgainWritesNothing) {
     }
     EXPECT_FALSE(Save(&model));
     EXPECT_EQ(grows ? tooLong : Bytes{0x01}, Stored());
+    EXPECT_EQ(0, model.reservedFlags[1]);  // as last known to be stored
     SimRegFail(kSimRegQueryData, 0, 0);
   }
   EXPECT_EQ(0, SimRegWriteCount());

@@ -43,6 +43,28 @@ int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type,
                       const void* data, uint32_t size);
 void OsRegCloseKey(OsKey key);
 
+// COM port database --------------------------------------------------------
+
+// The system's own routines over ComDB (msports.dll, loaded from the
+// system directory): the Ports class installer and every vendor installer
+// claim and release numbers through them, and they serialize every change
+// of the value. Each returns the routine's status (0 is success).
+typedef uintptr_t OsPortDatabase;
+// The library or one of its routines could not be had: an older or
+// trimmed system, or one whose routines are known not to work.
+const int32_t kOsPortDatabaseUnavailable = -1;
+const int32_t kOsErrorSharingViolation = 32;  // a claimed number is in use already
+// ComDBOpen: the database, locked for this process until it is closed. A
+// missing value is created, as the system creates it (256 ports).
+int32_t OsOpenPortDatabase(OsPortDatabase* database);
+// ComDBClaimPort without forcing: kOsErrorSharingViolation when the number
+// is reserved already.
+int32_t OsClaimPort(OsPortDatabase database, uint32_t port);
+// ComDBReleasePort.
+int32_t OsReleasePort(OsPortDatabase database, uint32_t port);
+// ComDBClose: releases the lock.
+void OsClosePortDatabase(OsPortDatabase database);
+
 // Events ---------------------------------------------------------------
 
 // Manual-reset ones for a stop, auto-reset ones for a change.

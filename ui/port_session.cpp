@@ -50,6 +50,10 @@ int32_t BeginRowWork() {
 int32_t EndRowWork() {
   if (rowWork == 0) return 0;
   rowWork = 0;
+  // Every change of ComDB the window makes is row work: what the work
+  // changed and did not write (a repair that saves only when it removed a
+  // device) is dropped here, so that the next save writes only its own.
+  ForgetChanges(reservations);
   int32_t due = heldBack;
   heldBack = 0;
   return due;

@@ -37,8 +37,9 @@ const int32_t kCloseDue = 2;
 // 1 when the work may start (and has started); 0 when rows are in use, or
 // none exist yet.
 int32_t BeginRowWork();
-// Ends work begun by BeginRowWork. Returns what came due meanwhile
-// (kRefreshDue, kCloseDue, both or neither).
+// Ends work begun by BeginRowWork: the reservation model goes back to what
+// is stored, whatever the work changed in it without saving. Returns what
+// came due meanwhile (kRefreshDue, kCloseDue, both or neither).
 int32_t EndRowWork();
 int32_t RowsInUse();
 // 1 when a refresh, or the close, may run now; otherwise it is remembered

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -87,11 +88,21 @@ TEST_F(PortSession, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
     for (int32_t port : c.selected) FakeRowOf(port).selected = true;
     int32_t row = RowOf(c.clicked);
     fakeRows[row].checked = c.checked;
-    int32_t writes = SimRegWriteCount(), saved = 0;
+    int32_t saved = 0;
     EXPECT_EQ(nullptr, EditReservations(kFakeRows, row, c.focusGained, &saved));
     EXPECT_EQ(1, saved);
-    EXPECT_EQ(1, SimRegWriteCount() - writes);  // all at once
     EXPECT_EQ(c.want, SimRegValue(kComArbiterPath, kComDbName));
+    // All at once, under one lock: each number the edit changed claimed or
+    // released, and no other.
+    std::vector<std::string> calls = {"open"};
+    for (int32_t port = 1; port <= 8; port++) {
+      int want = c.want[0] >> (port - 1) & 1;
+      if (want != (c.stored[0] >> (port - 1) & 1)) {
+        calls.push_back((want ? "claim " : "release ") + std::to_string(port));
+      }
+    }
+    calls.push_back("close");
+    EXPECT_EQ(calls, SimPortDatabaseCalls());
     std::vector<int32_t> selected;
     for (int32_t port = 1; port <= 8; port++) {
       if (FakeRowOf(port).selected) selected.push_back(port);
@@ -99,6 +110,63 @@ TEST_F(PortSession, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
     }
     EXPECT_EQ(c.wantSelected, selected);
     EXPECT_EQ(row, fakeFocus);
+    ReleasePorts();
+  }
+}
+
+// A change that was not written, because the command chose not to save it
+// or because the save failed, is gone from the model once the command is
+// done: the next edit, of another port, writes that port alone.
+TEST_F(PortSession, AfterAnUnwrittenChangeTheNextEditWritesOnlyItsOwnPort) {
+  const struct {
+    const char* name;
+    std::function<void()> fault;  // set before the command
+    bool edit;                    // the command: a click on COM3's box, else the removal button
+  } cases[] = {
+      // COM1 has no device: the button unchecks it, but removes nothing and
+      // so saves nothing.
+      {"the removal button's unsaved row", [] {}, false},
+      {"a failed write", [] { SimRegFail(kSimRegSet, kOsErrorAccessDenied, 100, kComDbName); }, true},
+      {"a failed claim", [] { SimPortDatabaseFail(kSimPortDbClaim, kOsErrorAccessDenied); }, true},
+      {"a failed read before the write",
+       [] { SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 3, kComDbName); }, true},
+      {"a failed write without the routines",
+       [] {
+         SimSetPortDatabaseAvailable(false);
+         SimRegFail(kSimRegSet, kOsErrorAccessDenied, 100, kComDbName);
+       },
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    Open(Bytes{0x01});
+    c.fault();
+    int32_t saved = 1;
+    ASSERT_EQ(1, BeginRowWork());
+    if (c.edit) {
+      FakeRowOf(3).checked = true;
+      EXPECT_EQ(nullptr, EditReservations(kFakeRows, RowOf(3), 0, &saved));
+      EXPECT_EQ(0, saved);
+    } else {
+      EXPECT_EQ(1, RemoveNonPresentPorts(kFakeRows).unsaved);
+    }
+    EndRowWork();
+    EXPECT_EQ(Bytes{0x01}, SimRegValue(kComArbiterPath, kComDbName));
+    SimRegFail(kSimRegSet, 0, 0);
+    SimRegFail(kSimRegQueryData, 0, 0);
+    SimSetPortDatabaseAvailable(true);
+    size_t before = SimPortDatabaseCalls().size();
+
+    ASSERT_EQ(1, BeginRowWork());
+    FakeRowOf(7).checked = true;
+    EXPECT_EQ(nullptr, EditReservations(kFakeRows, RowOf(7), 0, &saved));
+    EndRowWork();
+    EXPECT_EQ(1, saved);
+    EXPECT_EQ(Bytes{0x41}, SimRegValue(kComArbiterPath, kComDbName));
+    EXPECT_EQ((std::vector<std::string>{"open", "claim 7", "close"}),
+              std::vector<std::string>(SimPortDatabaseCalls().begin() + before,
+                                       SimPortDatabaseCalls().end()));
     ReleasePorts();
   }
 }

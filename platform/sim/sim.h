@@ -49,6 +49,22 @@ void SimRegOnWaitForChange(std::function<int32_t()> hook);
 int SimOpenEventCount();    // events not closed
 int SimRegOpenKeyCount();   // keys open right now
 
+// The COM port database routines of msports.dll, over the simulated
+// registry's ComDB as Windows implements them (so the registry's failures
+// reach them): ComDBOpen creates a missing value of 32 bytes, a claim of a
+// reserved number answers kOsErrorSharingViolation, a number beyond the
+// value or over 4,096 is refused with 87 (ERROR_INVALID_PARAMETER).
+enum SimPortDatabaseCall { kSimPortDbOpen, kSimPortDbClaim, kSimPortDbRelease };
+// Available after a reset; unavailable, the library is taken as missing.
+void SimSetPortDatabaseAvailable(bool available);
+// The next `times` calls of one kind (with a port, of that port only)
+// answer status and change nothing.
+void SimPortDatabaseFail(SimPortDatabaseCall call, int32_t status, int times = 1,
+                         uint32_t port = 0);
+// The calls made since the reset: "open", "claim 5", "release 3", "close".
+const std::vector<std::string>& SimPortDatabaseCalls();
+int SimPortDatabasesOpen();  // opened and not closed
+
 // Message boxes shown since the reset; each is answered with OK.
 const std::vector<SimMessageBox>& SimMessageBoxes();
 // What was written to standard output or error since the reset.

@@ -21,6 +21,12 @@ struct SimFailure {
   std::u16string value;  // folded; empty: any
 };
 
+struct SimPortDatabaseFailure {
+  int32_t status;
+  int times;
+  uint32_t port;  // 0: any
+};
+
 struct SimDeviceState {
   SimDevice device;
   bool removed = false;
@@ -37,6 +43,11 @@ struct SimState {
   std::map<OsEvent, bool> events;  // set or not
   int writeCount = 0;
   uint32_t lastError = 0;
+
+  bool portDatabaseAvailable = true;
+  std::map<int, SimPortDatabaseFailure> portDatabaseFailures;
+  std::vector<std::string> portDatabaseCalls;
+  int portDatabasesOpen = 0;
 
   std::vector<SimMessageBox> messageBoxes;
   std::u16string output[2];  // standard output, standard error

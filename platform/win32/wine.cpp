@@ -1,6 +1,7 @@
 #include "platform/win32/wine.h"
 
 #include <windows.h>
+#include <string.h>
 
 bool RunningOnWine() {
   static int known = -1;
@@ -9,4 +10,12 @@ bool RunningOnWine() {
     known = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
   }
   return known != 0;
+}
+
+bool IsWineBuiltin(const void* module) {
+  if (module == nullptr || !RunningOnWine()) return false;
+  // Wine's builder writes the mark right after the 64-byte DOS header, which
+  // is mapped with the rest of the image's headers.
+  static const char mark[] = "Wine builtin DLL";
+  return memcmp(static_cast<const char*>(module) + sizeof(IMAGE_DOS_HEADER), mark, sizeof mark) == 0;
 }

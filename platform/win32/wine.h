@@ -3,3 +3,6 @@
 #pragma once
 
 bool RunningOnWine();
+// Whether a loaded module is one of Wine's own builtin libraries, which
+// carry that mark in their DOS header (never true on Windows).
+bool IsWineBuiltin(const void* module);

@@ -32,6 +32,30 @@ std::string Devices() {
   return text;
 }
 
+// What one program asked of the COM port database since the stand-in's
+// log was cleared: "open 0", "claim 10 0", "release 5 0", "close 0" (the
+// call and its status).
+typedef std::vector<std::string> Calls;
+Calls PortDatabaseCalls(const std::string& program) {
+  Calls calls;
+  for (const std::string& line : Split(NoCarriageReturns(StandInLog("msports.log")), '\n')) {
+    std::vector<std::string> f = Split(line, '|');
+    if (f.size() == 3 && f[0] == program) calls.push_back(f[1] + " " + f[2]);
+  }
+  return calls;
+}
+
+// The calls, once the program has closed the database as often as wanted.
+Calls WaitForPortDatabaseCalls(const std::string& program, int closes) {
+  Calls calls;
+  WaitUntil([&] {
+    calls = PortDatabaseCalls(program);
+    return std::count(calls.begin(), calls.end(), "close 0") >= closes;
+  });
+  ClearStandInLogs();
+  return calls;
+}
+
 void ClickButton(const std::string& which) {
   ScreenRect r = WindowRects()[which];
   ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -335,6 +359,73 @@ TEST_F(Commands, BatchRunsNeverWaitForAClickWhereNobodyCanClick) {
   EXPECT_EQ("freed COM1\r\nfreed COM2\r\n" + removed, quiet.output);
   EXPECT_EQ(stuck, quiet.errors);
   EXPECT_EQ("3 a4" + std::string(62, '0'), ComDb());
+}
+
+}  // namespace
+
+namespace {
+
+// Every change of ComDB goes through the system's COM port database
+// routines (the stand-in's, under Wine): each command claims the numbers it
+// reserves and releases those it frees, under one lock, and no other.
+TEST_F(Commands, EveryWriterClaimsAndReleasesExactlyTheNumbersItChanges) {
+  const std::string program = "varnick_ghosts.exe";
+  ClearStandInLogs();
+  Open(program);
+  ClickButton("clear");  // 1 and 2 have no device
+  EXPECT_EQ((Calls{"open 0", "release 1 0", "release 2 0", "close 0"}),
+            WaitForPortDatabaseCalls(program, 1));
+  ListSnapshot list = ReadList();
+  ClickCell(list.RowOf("COM10"), -1);
+  EXPECT_EQ((Calls{"open 0", "claim 10 0", "close 0"}), WaitForPortDatabaseCalls(program, 1));
+  ClickCell(list.RowOf("COM8"), 2);
+  PressKeys("Delete");  // its working device
+  EXPECT_EQ((Calls{"open 0", "release 8 0", "close 0"}), WaitForPortDatabaseCalls(program, 1));
+  // Both ghosts of 5 go, the stuck one of 6 stays; 10 has no device.
+  ClickButton("remove");
+  EXPECT_EQ(kStuckBox, Box());
+  EXPECT_EQ((Calls{"open 0", "release 5 0", "release 10 0", "close 0"}),
+            WaitForPortDatabaseCalls(program, 1));
+  EXPECT_EQ(0, Close());
+  EXPECT_EQ("3 24" + std::string(62, '0'), ComDb());
+
+  // Batch mode, each step under a lock of its own: the clear step frees 1,
+  // 2, 5 and 8, which no device carries now; the removal of 3's ghost frees
+  // nothing, 3 having a working device too.
+  RegSet(kComArbiter, "ComDB", 3, kComDb);
+  ProgramOutput run = RunRedirected(program, {"/c", "/r", "/q"});
+  EXPECT_EQ(2, run.exitCode);  // the stuck ghost
+  EXPECT_EQ((Calls{"open 0", "release 1 0", "release 2 0", "release 5 0", "release 8 0", "close 0",
+                   "open 0", "close 0"}),
+            WaitForPortDatabaseCalls(program, 2));
+  EXPECT_EQ("3 24" + std::string(62, '0'), ComDb());
+}
+
+// Another program claims COM9 through the routines while /c waits for
+// their lock: COM9 was free when /c read ComDB, and stays reserved. Where
+// the routines are Wine's own (stubs that would end the program), the
+// value is written without them.
+TEST_F(Commands, ANumberClaimedWhileARepairWaitsForTheLockStaysReserved) {
+  ClearStandInLogs();
+  pid_t holder = StartProgram("vtool.exe", {"comdbhold", "9", "20000"});
+  ASSERT_TRUE(WaitUntil([] { return StandInLog("msports.log").find("vtool.exe|open|0") != std::string::npos; }));
+  ProgramOutput run = RunRedirected("varnick.exe", {"/c"});
+  EXPECT_EQ(0, WaitForExit(holder, 10)) << "the repair never waited for the lock";
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_EQ("freed COM1\r\nfreed COM2\r\n", run.output);
+  EXPECT_EQ("3 b401" + std::string(60, '0'), ComDb());
+  // The repair took the lock only once the holder had claimed and let go.
+  std::string log = NoCarriageReturns(StandInLog("msports.log"));
+  EXPECT_LT(log.find("vtool.exe|close|0"), log.find("varnick.exe|open|0")) << log;
+  EXPECT_EQ((Calls{"open 0", "release 1 0", "release 2 0", "close 0"}), PortDatabaseCalls("varnick.exe"));
+
+  RegSet(kComArbiter, "ComDB", 3, kComDb);
+  ClearStandInLogs();
+  pid_t pid = StartProgramAt(WindowsBuildFile("varnick.exe"), {"/c"},
+                             {"WINEDLLOVERRIDES=mscoree,mshtml=;srclient=n,b;msports=b"});
+  EXPECT_EQ(0, WaitForExit(pid, 30));
+  EXPECT_EQ("3 b4" + std::string(62, '0'), ComDb());
+  EXPECT_EQ("", StandInLog("msports.log"));
 }
 
 }  // namespace

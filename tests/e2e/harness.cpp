@@ -219,7 +219,8 @@ std::string DriveC(const std::string& path) { return PrefixPath() + "/drive_c/" 
 std::string StandInLog(const std::string& name) { return FileText(DriveC("varnick-test/" + name)); }
 
 void ClearStandInLogs() {
-  for (const char* name : {"devmgr.log", "srclient.log", "recorder.log", "srclient-answer.txt"}) {
+  for (const char* name :
+       {"devmgr.log", "srclient.log", "recorder.log", "srclient-answer.txt", "msports.log"}) {
     unlink(DriveC(std::string("varnick-test/") + name).c_str());
   }
 }
@@ -239,12 +240,16 @@ static void Install(const std::string& name, const std::string& target) {
 }
 
 // What Wine lacks, stood in for in the test prefix only: the property sheet
-// library, the restore point library, the system's console, and the
-// programs that .msc files and https addresses are handed to.
+// library, the restore point library, the COM port database routines, the
+// system's console, and the programs that .msc files and https addresses
+// are handed to.
 static void InstallStandIns() {
   mkdir(DriveC("varnick-test").c_str(), 0755);
   Install("devmgr.dll", "windows/system32/devmgr.dll");
   Install("srclient.dll", "windows/system32/srclient.dll");
+  // In place of Wine's own, whose routines are stubs that end the caller;
+  // Wine prefers its builtin library unless the prefix says otherwise.
+  Install("msports.dll", "windows/system32/msports.dll");
   Install("recorder.exe", "varnick-test/recorder.exe");
   Install("recorder.exe", "windows/system32/mmc.exe");  // the system's console
   WriteStandInFile("../windows/system32/devmgmt.msc", "console\n");
@@ -259,6 +264,10 @@ static void InstallStandIns() {
     std::string ignored;
     RunWine({kWineLoader, "reg", "add", k[0], "/ve", "/d", k[2], "/f"}, 60, &ignored);
   }
+  std::string ignored;
+  RunWine({kWineLoader, "reg", "add", "HKCU\\Software\\Wine\\DllOverrides", "/v", "msports", "/d",
+           "native", "/f"},
+          60, &ignored);
 }
 
 void RemoveSettingsFiles() {

@@ -95,8 +95,9 @@ struct WindowInfo {
 };
 
 // The stand-ins the tests put into the prefix in place of what Wine lacks
-// (tests/tools: devmgr.dll, srclient.dll, recorder.exe) record into files
-// under C:\varnick-test. The text of one such file, "" when it is missing.
+// (tests/tools: devmgr.dll, srclient.dll, msports.dll, recorder.exe) record
+// into files under C:\varnick-test. The text of one such file, "" when it
+// is missing.
 std::string StandInLog(const std::string& name);
 void ClearStandInLogs();
 // Writes a file under C:\varnick-test (srclient-answer.txt).

@@ -82,9 +82,9 @@ TEST(Imports, TheProgramBindsOnlyTheKernelAndTheRuntimeAtStart) {
 
 // The names the program binds, and those it loads while it runs.
 const char* const kPlanted[] = {
-    "advapi32.dll", "cfgmgr32.dll", "comctl32.dll", "devmgr.dll",   "gdi32.dll",
-    "ole32.dll",    "oleaut32.dll", "setupapi.dll", "shell32.dll",  "shlwapi.dll",
-    "srclient.dll", "user32.dll",   "uxtheme.dll",  "version.dll",
+    "advapi32.dll", "cfgmgr32.dll", "comctl32.dll", "devmgr.dll",  "gdi32.dll",
+    "msports.dll",  "ole32.dll",    "oleaut32.dll", "setupapi.dll", "shell32.dll",
+    "shlwapi.dll",  "srclient.dll", "user32.dll",   "uxtheme.dll",  "version.dll",
 };
 
 class PlantedLibraries : public WindowTest {
@@ -170,6 +170,8 @@ TEST_F(PlantedLibraries, NoneIsLoadedInBatchMode) {
   EXPECT_NE(std::string::npos, text.find("Loaded")) << "the loader reported nothing";
   EXPECT_EQ("", LoadedFromFolder(text));
   EXPECT_EQ("3 " + std::string(64, '0'), ComDb());  // the repair ran: COM1 freed
+  // through the system directory's msports.dll, not the one beside it
+  EXPECT_NE(std::string::npos, StandInLog("msports.log").find("varnick.exe|release 1|0"));
 }
 
 }  // namespace

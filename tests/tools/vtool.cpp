@@ -25,10 +25,17 @@
 //                                        up; print 1 when it stays above the
 //                                        main window (topmost, or owned by
 //                                        it), else 0
+//   vtool comdbhold PORT MILLISECONDS    open the COM port database through the
+//                                        system's msports.dll and hold its
+//                                        lock until another program is logged
+//                                        waiting for it (msports.log), then
+//                                        claim PORT and close; 1 when nobody
+//                                        waited within MILLISECONDS
 //   and the commands on Varnick's main window in vtool_window.cpp, on the
 //   clipboard and the other windows in vtool_actions.cpp.
 // Exit code 0 on success, 1 when nothing was found in time, 2 on bad usage.
 #include <windows.h>
+#include <ddk/msports.h>
 #include <devguid.h>
 #include <setupapi.h>
 #include <stdio.h>
@@ -355,6 +362,58 @@ static int MessageBoxAction(DWORD milliseconds, int button) {
   return 0;
 }
 
+// The COM port database ------------------------------------------------------
+
+// Whether the stand-in's log shows a program other than this one waiting
+// for the database's lock.
+static bool AnotherWaitsForThePortDatabase() {
+  HANDLE in = CreateFileW(L"C:\\varnick-test\\msports.log", GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (in == INVALID_HANDLE_VALUE) return false;
+  std::string text;
+  char chunk[4096];
+  DWORD n = 0;
+  while (ReadFile(in, chunk, sizeof chunk, &n, nullptr) && n > 0) text.append(chunk, n);
+  CloseHandle(in);
+  for (size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (line.size() > 6 && line.compare(line.size() - 6, 6, "|waits") == 0 &&
+        line.compare(0, 10, "vtool.exe|") != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+static int HoldPortDatabase(DWORD port, DWORD milliseconds) {
+  wchar_t path[MAX_PATH + 16] = {};
+  GetSystemDirectoryW(path, MAX_PATH);
+  lstrcatW(path, L"\\msports.dll");
+  HMODULE library = LoadLibraryW(path);
+  auto open = reinterpret_cast<decltype(&ComDBOpen)>(
+      reinterpret_cast<void*>(GetProcAddress(library, "ComDBOpen")));
+  auto claim = reinterpret_cast<decltype(&ComDBClaimPort)>(
+      reinterpret_cast<void*>(GetProcAddress(library, "ComDBClaimPort")));
+  auto close = reinterpret_cast<decltype(&ComDBClose)>(
+      reinterpret_cast<void*>(GetProcAddress(library, "ComDBClose")));
+  HCOMDB database;
+  if (open == nullptr || claim == nullptr || close == nullptr || open(&database) != ERROR_SUCCESS) {
+    fwprintf(stderr, L"comdbhold: the database could not be opened\n");
+    return 2;
+  }
+  DWORD start = GetTickCount();
+  bool waited = false;
+  while (!(waited = AnotherWaitsForThePortDatabase()) && GetTickCount() - start < milliseconds) {
+    Sleep(20);
+  }
+  BOOL forced = FALSE;
+  claim(database, port, FALSE, &forced);
+  close(database);
+  return waited ? 0 : 1;
+}
+
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return Usage();
   std::wstring verb = argv[1];
@@ -374,6 +433,9 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"boxontop" && argc == 3) return BoxOnTop(wcstoul(argv[2], nullptr, 10));
   if (verb == L"station" && argc >= 4) {
     return OnHiddenStation(wcstoul(argv[2], nullptr, 10), argc - 3, argv + 3);
+  }
+  if (verb == L"comdbhold" && argc == 4) {
+    return HoldPortDatabase(wcstoul(argv[2], nullptr, 10), wcstoul(argv[3], nullptr, 10));
   }
   int result = ActionCommand(argc, argv);
   if (result < 0) result = WindowCommand(argc, argv);
