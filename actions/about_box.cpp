@@ -4,11 +4,11 @@
 
 #include "actions/clipboard.h"
 #include "actions/desktop_shell.h"
-#include "app/process.h"
+#include "base/process.h"
+#include "base/window_geometry.h"
 #include "platform/os.h"
 #include "res/project.h"
 #include "res/resource.h"
-#include "ui/window_geometry.h"
 
 static RECT linkRect;  // screen coordinates
 static HFONT linkFont;

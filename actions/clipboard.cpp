@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "app/memory.h"
-#include "app/trace.h"
+#include "base/memory.h"
+#include "base/trace.h"
 
 int32_t TextBufferToClipboard(HWND owner, const char16_t* text) {
   int32_t n = lstrlenW(reinterpret_cast<const wchar_t*>(text));

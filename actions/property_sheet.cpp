@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/memory.h"
-#include "app/process.h"
-#include "app/text.h"
+#include "base/memory.h"
+#include "base/process.h"
+#include "base/text.h"
 #include "core/failure.h"
 #include "platform/os.h"
 #include "platform/win32/library_function.h"

@@ -6,10 +6,10 @@
 #include <shellapi.h>
 #include <srrestoreptapi.h>
 
-#include "app/error_name.h"
-#include "app/probes.h"
-#include "app/process.h"
-#include "app/text.h"
+#include "base/error_name.h"
+#include "base/probes.h"
+#include "base/process.h"
+#include "base/text.h"
 #include "platform/os.h"
 #include "platform/win32/library_function.h"
 

@@ -2,10 +2,10 @@
 
 #include "app/batch.h"
 #include "app/command_line.h"
-#include "app/memory.h"
-#include "app/probes.h"
-#include "app/process.h"
-#include "app/text.h"
+#include "base/memory.h"
+#include "base/probes.h"
+#include "base/process.h"
+#include "base/text.h"
 #include "platform/os.h"
 #include "ui/window_mode.h"
 

@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/os.h"
 
 const char16_t* SkipProgramName() {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/app_main.h"
-#include "app/memory.h"
-#include "app/process.h"
+#include "base/memory.h"
+#include "base/process.h"
 #include "core/port_reservations.h"
 #include "platform/sim/sim.h"
 #include "tests/support/fake_rows.h"

@@ -1,6 +1,6 @@
 #include "app/output.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 static int32_t failed[3];
 

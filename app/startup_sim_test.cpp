@@ -4,8 +4,8 @@
 
 #include "app/app_main.h"
 #include "app/command_line.h"
-#include "app/memory.h"
-#include "app/process.h"
+#include "base/memory.h"
+#include "base/process.h"
 #include "core/port_reservations.h"
 #include "platform/sim/sim.h"
 

@@ -128,8 +128,8 @@ add_varnick_program(varnick ${ADMIN_TEST} ${DEVICE_STATE})
 # no stack probes, no loops turned into memset or memcpy, and the portable
 # routines it shares (argument text, error names) without their unused
 # neighbours. Reproducible and stripped as the program is.
-add_executable(console_companion platform/win32/console_companion.cpp app/error_name.cpp
-  app/program_name.cpp app/text.cpp)
+add_executable(console_companion app/win32/console_companion.cpp base/error_name.cpp
+  app/program_name.cpp base/text.cpp)
 set_target_properties(console_companion PROPERTIES OUTPUT_NAME varnick SUFFIX .com)
 set_property(TARGET console_companion APPEND PROPERTY LINK_DEPENDS
   ${CMAKE_BINARY_DIR}/source-date-epoch)

@@ -1,7 +1,7 @@
 #include "core/port_devices.h"
 
-#include "app/memory.h"
-#include "app/text.h"
+#include "base/memory.h"
+#include "base/text.h"
 #include "core/registry_values.h"
 
 // Reads a text property into a field of `units` units. A value stored without

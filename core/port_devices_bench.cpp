@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/memory.h"
+#include "base/memory.h"
 #include "core/port_devices.h"
 #include "platform/sim/sim.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/process.h"
+#include "base/process.h"
 #include "core/port_devices.h"
 #include "platform/sim/sim.h"
 

@@ -1,6 +1,6 @@
 #include "core/port_reservations.h"
 
-#include "app/memory.h"
+#include "base/memory.h"
 #include "core/registry_values.h"
 
 const char16_t kComArbiterPath[] = u"SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter";

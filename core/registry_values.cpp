@@ -1,6 +1,6 @@
 #include "core/registry_values.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 int32_t QueryRegValueSize(OsKey root, const char16_t* path, const char16_t* name,
                           uint32_t* size) {

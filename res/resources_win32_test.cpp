@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/probes.h"
+#include "base/probes.h"
 #include "res/project.h"
 #include "res/resource.h"
 #include "res/version.h"

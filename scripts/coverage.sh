@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Lines and branches of the portable code (core/, app/ and the rules of
+# Lines and branches of the portable code (base/, core/, app/ and the rules of
 # ui/) that the native unit tests run: builds build/coverage with gcov
 # counters (no sanitizers), runs the unit tests once and sums gcov's counts
 # per folder.
@@ -18,7 +18,7 @@ trap 'rm -rf "$out"' EXIT
 awk '
   FNR == 1 { split(FILENAME, parts, "#"); }
   /^ *-: *0:Source:/ { sub(/^ *-: *0:Source:/, ""); source = $0; n = split(source, p, "/");
-                       folder = p[n-1]; if (folder != "core" && folder != "app" && folder != "ui") source = ""; }
+                       folder = p[n-1]; if (folder != "base" && folder != "core" && folder != "app" && folder != "ui") source = ""; }
   source != "" && /^ *[0-9#=]+\*?: *[0-9]+:/ {
     split($0, f, ":"); count = f[1]; gsub(/ /, "", count);
     if (count == "-") next;

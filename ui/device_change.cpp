@@ -1,6 +1,6 @@
 #include "ui/device_change.h"
 
-#include "app/memory.h"
+#include "base/memory.h"
 
 // DEV_BROADCAST_DEVICEINTERFACE_W: size, device type and a reserved field,
 // then the interface class; the GUIDs as they are stored in memory.

@@ -1,6 +1,6 @@
 #include "ui/edit_rules.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 int32_t IsCheckBoxChange(int32_t listUpdating, uint32_t changed, uint32_t oldState,
                          uint32_t newState) {

@@ -1,9 +1,9 @@
 #include "ui/port_session.h"
 
-#include "app/failure_report.h"
-#include "app/memory.h"
-#include "app/process.h"
+#include "base/memory.h"
+#include "base/process.h"
 #include "core/change_conditions.h"
+#include "core/failure_report.h"
 #include "ui/edit_rules.h"
 
 // GUI thread only.

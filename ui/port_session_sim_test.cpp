@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/process.h"
+#include "base/process.h"
 #include "platform/sim/sim.h"
 #include "tests/support/fake_rows.h"
 

@@ -1,7 +1,7 @@
 #include "ui/repairs.h"
 
-#include "app/failure_report.h"
-#include "app/text.h"
+#include "base/text.h"
+#include "core/failure_report.h"
 
 void ClearRowReservation(const RowAccess& rows, PortReservations* reservations, int32_t row) {
   rows.setChecked(row, 0);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/memory.h"
+#include "base/memory.h"
 #include "platform/sim/sim.h"
 #include "tests/support/fake_rows.h"
 

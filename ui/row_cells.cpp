@@ -1,6 +1,6 @@
 #include "ui/row_cells.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "ui/view_state.h"
 
 void PortCellText(int32_t port, char16_t* text, uint32_t units) {

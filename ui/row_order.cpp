@@ -1,7 +1,7 @@
 #include "ui/row_order.h"
 
-#include "app/memory.h"
-#include "app/text.h"
+#include "base/memory.h"
+#include "base/text.h"
 #include "platform/index_sort.h"
 #include "platform/os.h"
 #include "ui/edit_rules.h"

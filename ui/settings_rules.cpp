@@ -1,10 +1,10 @@
 #include "ui/settings_rules.h"
 
-#include "app/memory.h"
-#include "app/process.h"
-#include "app/text.h"
+#include "base/memory.h"
+#include "base/process.h"
+#include "base/profile_text.h"
+#include "base/text.h"
 #include "platform/os.h"
-#include "ui/profile_text.h"
 #include "ui/row_order.h"
 #include "ui/view_state.h"
 

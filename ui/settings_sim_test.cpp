@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/process.h"
+#include "base/process.h"
 #include "platform/sim/profile_codec.h"
 #include "platform/sim/sim.h"
 #include "ui/settings_rules.h"

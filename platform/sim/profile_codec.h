@@ -1,12 +1,12 @@
 // How the system's profile (INI) functions read their two encodings, for
 // the simulated ones: the real program leaves reading to the system. The
 // program writes structures itself where it cannot use the system's
-// functions (EncodeProfileStruct, ui/profile_text.h).
+// functions (EncodeProfileStruct, platform/profile_struct.h).
 #pragma once
 
 #include <stdint.h>
 
-#include "ui/profile_text.h"
+#include "platform/profile_struct.h"
 
 // A structure as EncodeProfileStruct writes it: 1 when text holds exactly
 // size bytes and their checksum (either case of hexadecimal digits); data

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/command_line.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "tests/fuzz/fuzz_support.h"
 
 // Whether a word of the text is exactly "/x" or "-x", for x of either case.

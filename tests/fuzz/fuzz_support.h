@@ -5,7 +5,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "app/memory.h"
+#include "base/memory.h"
 
 #define FUZZ_CHECK(condition)                                                  \
   do {                                                                         \

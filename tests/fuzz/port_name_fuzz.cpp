@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/memory.h"
-#include "app/text.h"
+#include "base/memory.h"
+#include "base/text.h"
 #include "core/port_devices.h"
 #include "platform/sim/sim.h"
 #include "tests/fuzz/fuzz_support.h"

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/process.h"
+#include "base/process.h"
+#include "base/profile_text.h"
 #include "platform/sim/profile_codec.h"
 #include "platform/sim/sim.h"
 #include "tests/fuzz/fuzz_support.h"
-#include "ui/profile_text.h"
 #include "ui/settings_rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

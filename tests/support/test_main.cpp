@@ -1,7 +1,7 @@
 // The unit tests' entry: the process heap is taken first, as at program entry.
 #include <gtest/gtest.h>
 
-#include "app/memory.h"
+#include "base/memory.h"
 
 int main(int argc, char** argv) {
   processHeap = OsProcessHeap();

@@ -3,8 +3,9 @@
 #include <commctrl.h>
 #include <dbt.h>
 
-#include "app/process.h"
-#include "app/text.h"
+#include "base/process.h"
+#include "base/text.h"
+#include "base/window_geometry.h"
 #include "res/resource.h"
 #include "ui/view_state.h"
 #include "ui/win32/commands.h"
@@ -15,7 +16,6 @@
 #include "ui/win32/settings_file.h"
 #include "ui/win32/shutdown.h"
 #include "ui/win32/window_state.h"
-#include "ui/window_geometry.h"
 
 static Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/probes.h"
-#include "app/process.h"
+#include "base/probes.h"
+#include "base/process.h"
 #include "res/resource.h"
 #include "ui/view_state.h"
 #include "ui/win32/port_list.h"

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "actions/property_sheet.h"
-#include "app/memory.h"
-#include "app/text.h"
+#include "base/memory.h"
+#include "base/text.h"
 #include "ui/edit_rules.h"
 #include "ui/port_session.h"
 #include "ui/row_cells.h"

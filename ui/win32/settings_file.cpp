@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "actions/visual_theme.h"
-#include "app/memory.h"
+#include "base/memory.h"
 #include "res/resource.h"
 #include "ui/row_order.h"
 #include "ui/settings_rules.h"

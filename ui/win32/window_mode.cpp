@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/process.h"
+#include "base/process.h"
 #include "res/resource.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/window_state.h"

@@ -1,8 +1,8 @@
-#include "app/failure_report.h"
+#include "core/failure_report.h"
 
-#include "app/error_name.h"
-#include "app/process.h"
-#include "app/text.h"
+#include "base/error_name.h"
+#include "base/process.h"
+#include "base/text.h"
 #include "platform/os.h"
 
 static void AppendErrorName(char16_t* text, uint32_t units, uint32_t code) {

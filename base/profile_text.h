@@ -6,10 +6,7 @@
 
 #include <stdint.h>
 
-// A structure as WritePrivateProfileStructA stores it: each byte as two
-// upper-case hexadecimal digits, then two more for the low 8 bits of the
-// bytes' sum. `text` holds 2 * size + 3 characters.
-void EncodeProfileStruct(const void* data, uint32_t size, char* text);
+#include "platform/profile_struct.h"
 
 struct ProfileValue {
   const char* key;    // ASCII, no '=' and no line break

@@ -1,6 +1,6 @@
-#include "app/error_name.h"
+#include "base/error_name.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace {
 

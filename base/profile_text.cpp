@@ -1,19 +1,4 @@
-#include "ui/profile_text.h"
-
-static const char kHexDigits[] = "0123456789ABCDEF";
-
-void EncodeProfileStruct(const void* data, uint32_t size, char* text) {
-  const uint8_t* bytes = static_cast<const uint8_t*>(data);
-  uint8_t sum = 0;
-  for (uint32_t i = 0; i < size; i++) {
-    *text++ = kHexDigits[bytes[i] >> 4];
-    *text++ = kHexDigits[bytes[i] & 15];
-    sum = static_cast<uint8_t>(sum + bytes[i]);
-  }
-  *text++ = kHexDigits[sum >> 4];
-  *text++ = kHexDigits[sum & 15];
-  *text = 0;
-}
+#include "base/profile_text.h"
 
 namespace {
 

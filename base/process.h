@@ -3,7 +3,7 @@
 
 #include <stdint.h>
 
-#include "app/probes.h"
+#include "base/probes.h"
 
 extern uintptr_t programInstance;  // the program's module, for its resources
 extern int32_t isAdmin;

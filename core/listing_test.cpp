@@ -1,4 +1,4 @@
-#include "app/listing.h"
+#include "core/listing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "app/listing.h"
+#include "core/listing.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace {
 

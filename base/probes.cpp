@@ -1,8 +1,8 @@
-#include "app/probes.h"
+#include "base/probes.h"
 
-#include "app/memory.h"
-#include "app/process.h"
-#include "app/text.h"
+#include "base/memory.h"
+#include "base/process.h"
+#include "base/text.h"
 
 void DescribeOsVersion(const OsVersionNumbers& n, OsVersionInfo* v) {
   MemFill(v, 0, sizeof *v);

@@ -1,4 +1,4 @@
-#include "app/text.h"
+#include "base/text.h"
 
 uint32_t TextLength(const char16_t* text) {
   uint32_t n = 0;

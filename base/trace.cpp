@@ -1,3 +1,3 @@
-#include "app/trace.h"
+#include "base/trace.h"
 
 void Trace(int, const char*, ...) {}

@@ -1,4 +1,4 @@
-#include "ui/window_geometry.h"
+#include "base/window_geometry.h"
 
 Rect CenteredIn(const Rect& window, const Rect& desktop) {
   int32_t width = window.right - window.left;

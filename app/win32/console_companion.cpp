@@ -11,8 +11,8 @@
 // memset or memcpy (zeroed memory comes from the heap).
 #include <windows.h>
 
-#include "app/error_name.h"
 #include "app/program_name.h"
+#include "base/error_name.h"
 
 namespace {
 

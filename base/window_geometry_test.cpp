@@ -1,4 +1,4 @@
-#include "ui/window_geometry.h"
+#include "base/window_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/failure_report.h"
+#include "core/failure_report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/error_name.h"
+#include "base/error_name.h"
 
 #include <gtest/gtest.h>
 

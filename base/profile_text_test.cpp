@@ -1,4 +1,4 @@
-#include "ui/profile_text.h"
+#include "base/profile_text.h"
 
 #include <gtest/gtest.h>
 

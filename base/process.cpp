@@ -1,4 +1,4 @@
-#include "app/process.h"
+#include "base/process.h"
 
 uintptr_t programInstance;
 int32_t isAdmin;
