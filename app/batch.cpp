@@ -4,11 +4,11 @@
 #include "base/memory.h"
 #include "base/process.h"
 #include "base/text.h"
-#include "core/change_conditions.h"
 #include "core/failure_report.h"
 #include "core/listing.h"
 #include "core/port_devices.h"
 #include "core/port_reservations.h"
+#include "core/repairs.h"
 #include "platform/index_sort.h"
 #include "platform/os.h"
 
@@ -101,103 +101,74 @@ static int32_t RefuseUnknownWord(const char16_t* word) {
   return kExitUnknownArgument;
 }
 
-// Writes the ports that were freed once ComDB holds them; a dry run tells
-// them at once, and writes nothing.
-struct Freed {
-  int32_t* ports;
-  int32_t count;
+// The batch face of the repairs: a line for each number freed, once
+// ComDB holds it (a dry run tells it at once), and for each device removed;
+// failures on standard error, and in a box where one is shown.
+struct BatchReport {
   int32_t dryRun;
+  int32_t* freed;  // numbers freed since the last write
+  int32_t freedCount;
 };
 
-static void Free(PortReservations* reservations, int32_t port, Freed* freed) {
-  if (port < 1 || port > reservations->portCount || !reservations->reservedFlags[port - 1]) return;
-  SetPortReserved(reservations, port, 0);
-  if (freed->dryRun) {
+static void ReportFreed(void* context, int32_t port) {
+  auto* report = static_cast<BatchReport*>(context);
+  if (report->dryRun) {
     Report(u"would free", port);
   } else {
-    freed->ports[freed->count] = port;
+    report->freed[report->freedCount++] = port;
   }
-  freed->count++;
 }
 
-// 0 when ComDB does not hold the step's changes, said on standard error.
-static int32_t SaveAndReport(PortReservations* reservations, Freed* freed) {
-  Failure failure;
-  if (!Save(reservations, &failure)) {
+static void ReportRemoved(void* context, const PortDevice* device, PortDevice*) {
+  Report(static_cast<BatchReport*>(context)->dryRun ? u"would remove" : u"removed",
+         device->portNumber, device);
+}
+
+static void ReportFailed(void*, const Failure& failure, const PortDevice* device) {
+  TellFailure(failure, device);
+}
+
+static void ReportSaved(void* context, int32_t ok, const Failure& failure) {
+  auto* report = static_cast<BatchReport*>(context);
+  if (ok) {
+    for (int32_t i = 0; i < report->freedCount; i++) Report(u"freed", report->freed[i]);
+  } else {
     char16_t line[kFailureTextUnits];
     DescribeFailureLine(failure, isAdmin, line, Units(line));
     WriteLine(kOsStandardError, line);
-    return 0;
   }
-  for (int32_t i = 0; i < freed->count; i++) Report(u"freed", freed->ports[i]);
-  return 1;
+  report->freedCount = 0;
 }
 
-// Frees every number in range that no device carries; a non-present device
-// counts as a device. Saves whenever a number has no device, which creates
-// a missing ComDB. Returns how many reserved numbers it freed; *unsaved is
-// 1 when ComDB could not be written.
-static int32_t ClearNumbersWithoutDevice(PortReservations* reservations,
-                                         const PortDeviceList* devices, int32_t dryRun,
-                                         int32_t* unsaved) {
-  Freed freed = {static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (reservations->portCount + 1))),
-                 0, dryRun};
-  int32_t withoutDevice = 0;
-  for (int32_t p = 1; p <= reservations->portCount; p++) {
-    if (FindByPort(devices, p) != nullptr) continue;
-    withoutDevice++;
-    Free(reservations, p, &freed);
-  }
-  if (withoutDevice != 0 && !dryRun && !SaveAndReport(reservations, &freed)) *unsaved = 1;
-  MemFree(freed.ports);
-  return freed.count;
-}
+static int32_t Interrupted(void*) { return OsInterruptRequested(); }
 
-// Removes every non-present device, going on past failures; frees a number
-// only when no other device carries it. A dry run takes each removal as
-// done. Returns how many devices it removed; *allRemoved is 0 when a
-// removal failed, *unsaved 1 when ComDB could not be written.
-static int32_t RemoveEveryNonPresentDevice(PortReservations* reservations, PortDeviceList* devices,
-                                           int32_t dryRun, int32_t* allRemoved, int32_t* unsaved) {
-  Freed freed = {static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (devices->deviceCount + 1))), 0,
-                 dryRun};
-  int32_t removedCount = 0;
-  *allRemoved = 1;
-  // An interruption stops the loop before the next device: what was
-  // removed until then has its numbers saved and reported.
-  for (int32_t i = 0; i < devices->deviceCount && !OsInterruptRequested(); i++) {
-    PortDevice* d = devices->devices[i];
-    if (d->deviceNode == 0 || d->problemCode != kProblemNotPresent) continue;
-    Failure failure;
-    if (dryRun) {
-      d->deviceNode = 0;
-    } else if (!RemoveListedDevice(devices, d, &failure)) {
-      TellFailure(failure, d);
-      *allRemoved = 0;
-      continue;
-    }
-    Report(dryRun ? u"would remove" : u"removed", d->portNumber, d);
-    removedCount++;
-    if (FindByPort(devices, d->portNumber) == nullptr) Free(reservations, d->portNumber, &freed);
+// /r removes every device that is not present; /c writes ComDB whenever a
+// number has no device, which creates a missing one.
+static int32_t RunRepairsOf(const BatchSwitches& switches, PortReservations* reservations,
+                            PortDeviceList* devices) {
+  BatchReport report = {switches.dryRunSwitch,
+                        static_cast<int32_t*>(MemAlloc(
+                            sizeof(int32_t) * (reservations->portCount + devices->deviceCount + 1))),
+                        0};
+  const RepairCallbacks callbacks = {&report, ReportFreed, ReportRemoved, ReportFailed,
+                                     ReportSaved, Interrupted};
+  RepairRequest request = {};
+  request.clear = switches.clearSwitch;
+  request.remove = switches.removeSwitch;
+  request.dryRun = switches.dryRunSwitch;
+  request.scope = kEveryNonPresentDevice;
+  request.clearSave = kSaveWhenANumberHasNoDevice;
+  RepairResult result = RunRepairs(reservations, devices, request, callbacks);
+  MemFree(report.freed);
+  if (result.refused != kChangeAllowed) {
+    WriteLine(kOsStandardError, RefusalText(result.refused));
+    return kExitNotRead;
   }
-  if (removedCount != 0 && !dryRun && !SaveAndReport(reservations, &freed)) *unsaved = 1;
-  MemFree(freed.ports);
-  return removedCount;
-}
-
-static int32_t RunRepairs(BatchSwitches switches, PortReservations* reservations,
-                          PortDeviceList* devices) {
-  int32_t changes = 0, allRemoved = 1, unsaved = 0;
-  if (switches.clearSwitch) {
-    changes += ClearNumbersWithoutDevice(reservations, devices, switches.dryRunSwitch, &unsaved);
+  if (switches.dryRunSwitch) {
+    return result.freed + result.removed != 0 ? kExitWouldChange : kExitSuccess;
   }
-  if (switches.removeSwitch && !OsInterruptRequested()) {
-    changes += RemoveEveryNonPresentDevice(reservations, devices, switches.dryRunSwitch,
-                                           &allRemoved, &unsaved);
-  }
-  if (switches.dryRunSwitch) return changes != 0 ? kExitWouldChange : kExitSuccess;
-  if (!allRemoved) return kExitRemovalFailed;
-  return unsaved ? kExitNotWritten : kExitSuccess;
+  if (result.removalFailed) return kExitRemovalFailed;
+  return result.saveFailed ? kExitNotWritten : kExitSuccess;
 }
 
 static bool ListingGoesOn() { return !OsInterruptRequested() && !OutputFailed(); }
@@ -273,16 +244,8 @@ int32_t RunBatch(const BatchSwitches& asked) {
   // The repairs go by numbers, nodes and IDs; only the listing shows more.
   Enumerate(devices, switches.listSwitch ? kShownDetail : kRepairDetail);
 
-  int32_t code;
-  ChangeRefusal refusal;
-  if (switches.listSwitch) {
-    code = WriteListing(&reservations, devices);
-  } else if ((refusal = RefuseChange(&reservations, devices, switches.clearSwitch)) != kChangeAllowed) {
-    WriteLine(kOsStandardError, RefusalText(refusal));
-    code = kExitNotRead;
-  } else {
-    code = RunRepairs(switches, &reservations, devices);
-  }
+  int32_t code = switches.listSwitch ? WriteListing(&reservations, devices)
+                                     : RunRepairsOf(switches, &reservations, devices);
   Clear(devices);
   MemFree(devices);
   Clear(&reservations);

@@ -315,9 +315,9 @@ TEST(FaultInjectionWindow, EachCommandLeavesExactlyWhatItShould) {
       FillFakeRows(reservations.reservedFlags, reservations.portCount, devices);
       std::string name = command;
       if (name == "1011") {
-        RemoveNonPresentDevices(kRows, &reservations, devices);
+        RepairRows(kRows, kRemoveRepair, &reservations, devices);
       } else if (name == "1010") {
-        ClearUnusedReservations(kRows, &reservations, devices);
+        RepairRows(kRows, kClearRepair, &reservations, devices);
       } else if (reservations.portCount >= 2) {
         RemoveRowDevice(kRows, &reservations, devices, 1, FindByPort(devices, 2));
         Save(&reservations);

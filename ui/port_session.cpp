@@ -82,24 +82,19 @@ const char16_t* EditReservations(const RowAccess& rows, int32_t row, int32_t foc
   return nullptr;
 }
 
-RepairOutcome ClearUnusedPorts(const RowAccess& rows) {
-  return ClearUnusedReservations(rows, reservations, devices);
+RepairResult ClearUnusedPorts(const RowAccess& rows) {
+  return RepairRows(rows, kClearRepair, reservations, devices);
 }
 
-RepairOutcome RemoveNonPresentPorts(const RowAccess& rows) {
-  return RemoveNonPresentDevices(rows, reservations, devices);
+RepairResult RemoveNonPresentPorts(const RowAccess& rows) {
+  return RepairRows(rows, kRemoveRepair, reservations, devices);
 }
 
 int32_t RemoveDeviceOfRow(const RowAccess& rows, int32_t row, PortDevice* device) {
   return RemoveRowDevice(rows, reservations, devices, row, device);
 }
 
-int32_t SaveRemovals() {
-  Failure failure;
-  if (Save(reservations, &failure)) return 1;
-  ShowFailureBox(failure);
-  return 0;
-}
+int32_t SaveRemovals() { return SaveRemovedRows(reservations); }
 
 int32_t DeviceIdOf(const PortDevice* device, char16_t id[kDeviceIdUnits]) {
   OsDeviceData data;

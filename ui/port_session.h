@@ -54,8 +54,8 @@ int32_t CloseMayRunNow();
 const char16_t* EditReservations(const RowAccess& rows, int32_t row, int32_t focusGained,
                                  int32_t* saved);
 // The two repairs of the buttons (see repairs.h).
-RepairOutcome ClearUnusedPorts(const RowAccess& rows);
-RepairOutcome RemoveNonPresentPorts(const RowAccess& rows);
+RepairResult ClearUnusedPorts(const RowAccess& rows);
+RepairResult RemoveNonPresentPorts(const RowAccess& rows);
 // Delete: removes a row's device and frees its port (see RemoveRowDevice);
 // the ports are written with SaveRemovals once all rows are done, when a
 // device was removed. 1 when ComDB holds them; else a box has said why.

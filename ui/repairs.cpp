@@ -1,90 +1,110 @@
 #include "ui/repairs.h"
 
+#include "base/memory.h"
 #include "base/text.h"
 #include "core/failure_report.h"
 
-void ClearRowReservation(const RowAccess& rows, PortReservations* reservations, int32_t row) {
-  rows.setChecked(row, 0);
-  SetPortReserved(reservations, rows.port(row), 0);
+namespace {
+
+// The rows a command works on, by the port each stands for.
+struct RowFace {
+  const RowAccess* rows;
+  int32_t* rowOfPort;  // indexed by port number, up to portCount; -1 none
+  int32_t portCount;
+  int32_t* ports;      // the rows' ports in the list's order
+  int32_t rowCount;
+
+  int32_t RowOf(int32_t port) const {
+    return port >= 1 && port <= portCount ? rowOfPort[port] : -1;
+  }
+};
+
+RowFace MakeRowFace(const RowAccess& rows, int32_t portCount) {
+  RowFace face = {&rows, nullptr, portCount, nullptr, rows.count()};
+  face.rowOfPort = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (portCount + 1)));
+  face.ports = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (face.rowCount + 1)));
+  for (int32_t p = 0; p <= portCount; p++) face.rowOfPort[p] = -1;
+  for (int32_t r = 0; r < face.rowCount; r++) {
+    face.ports[r] = rows.port(r);
+    if (face.ports[r] >= 1 && face.ports[r] <= portCount) face.rowOfPort[face.ports[r]] = r;
+  }
+  return face;
 }
 
-// A failed removal is shown at once, in a box that waits for its answer.
-static int32_t RemoveReporting(PortDeviceList* devices, PortDevice* device) {
-  Failure failure;
-  if (RemoveListedDevice(devices, device, &failure)) return 1;
-  ShowFailureBox(failure);
-  return 0;
+void ReleaseRowFace(RowFace* face) {
+  MemFree(face->rowOfPort);
+  MemFree(face->ports);
 }
 
-RepairOutcome ClearUnusedReservations(const RowAccess& rows, PortReservations* reservations,
-                                      const PortDeviceList* devices) {
-  // Unread, ComDB could not be saved after the boxes had been cleared.
-  RepairOutcome outcome = {0, RefuseChange(reservations, devices, 1), 0, 0};
-  if (outcome.refused != kChangeAllowed) return outcome;
-  int32_t n = rows.count();
-  for (int32_t r = 0; r < n; r++) {
-    if (!rows.isChecked(r)) continue;
-    if (FindByPort(devices, rows.port(r)) != nullptr) continue;
-    ClearRowReservation(rows, reservations, r);
-    outcome.count++;
-  }
-  if (outcome.count > 0) outcome.saveFailed = !Save(reservations);
-  return outcome;
+void UncheckRow(void* context, int32_t port) {
+  auto* face = static_cast<RowFace*>(context);
+  int32_t row = face->RowOf(port);
+  if (row >= 0) face->rows->setChecked(row, 0);
 }
 
-RepairOutcome RemoveNonPresentDevices(const RowAccess& rows, PortReservations* reservations,
-                                      PortDeviceList* devices) {
-  RepairOutcome outcome = {0, RefuseChange(reservations, devices, 0), 0, 0};
-  if (outcome.refused != kChangeAllowed) return outcome;
-  int32_t n = rows.count();
-  int32_t cleared = 0;
-  for (int32_t r = 0; r < n; r++) {
-    int32_t port = rows.port(r);
-    PortDevice* d = FindByPort(devices, port);
-    // A working device is always chosen first, so a port that has one is
-    // never worked on. A failed removal leaves d, and the row, as they are.
-    while (d != nullptr && d->problemCode == kProblemNotPresent && RemoveReporting(devices, d)) {
-      outcome.count++;
-      d = FindByPort(devices, port);
-      rows.showDevice(r, d);
-    }
-    if (d == nullptr && rows.isChecked(r)) {
-      ClearRowReservation(rows, reservations, r);
-      cleared++;
-    }
-  }
-  if (outcome.count > 0) {
-    outcome.saveFailed = !Save(reservations);
-  } else {
-    outcome.unsaved = cleared > 0;
-  }
-  return outcome;
+void ShowRowDevice(void* context, const PortDevice* device, PortDevice* shown) {
+  auto* face = static_cast<RowFace*>(context);
+  int32_t row = face->RowOf(device->portNumber);
+  if (row >= 0) face->rows->showDevice(row, shown);
+}
+
+void ShowFailure(void*, const Failure& failure, const PortDevice*) { ShowFailureBox(failure); }
+
+void ShowFailedSave(void*, int32_t ok, const Failure& failure) {
+  if (!ok) ShowFailureBox(failure);
+}
+
+}  // namespace
+
+// The buttons: the removal only where no working device holds the number,
+// the clear writing only what it freed.
+RepairResult RepairRows(const RowAccess& rows, RepairKind kind, PortReservations* reservations,
+                        PortDeviceList* devices) {
+  RowFace face = MakeRowFace(rows, reservations->portCount);
+  const RepairCallbacks callbacks = {&face, UncheckRow, ShowRowDevice, ShowFailure, nullptr, nullptr};
+  RepairRequest request = {};
+  request.clear = kind == kClearRepair;
+  request.remove = kind == kRemoveRepair;
+  request.scope = kWhereNoWorkingDevice;
+  request.clearSave = kSaveWhatWasFreed;
+  request.ports = face.ports;
+  request.portCount = face.rowCount;
+  RepairResult result = RunRepairs(reservations, devices, request, callbacks);
+  ReleaseRowFace(&face);
+  return result;
 }
 
 int32_t RemoveRowDevice(const RowAccess& rows, PortReservations* reservations,
                         PortDeviceList* devices, int32_t row, PortDevice* device) {
-  if (device == nullptr || !RemoveReporting(devices, device)) return 0;
+  const RepairCallbacks callbacks = {nullptr, nullptr, nullptr, ShowFailure, nullptr, nullptr};
+  if (device == nullptr || !RemoveChosenDevice(reservations, devices, device, callbacks)) return 0;
   rows.showDevice(row, device);  // blank: the record no longer counts
-  ClearRowReservation(rows, reservations, row);
+  rows.setChecked(row, 0);
   return 1;
 }
 
-void RepairStatusText(RepairKind kind, const RepairOutcome& outcome, char16_t* text,
+int32_t SaveRemovedRows(PortReservations* reservations) {
+  const RepairCallbacks callbacks = {nullptr, nullptr, nullptr, nullptr, ShowFailedSave, nullptr};
+  return SaveRepairs(reservations, callbacks);
+}
+
+void RepairStatusText(RepairKind kind, const RepairResult& result, char16_t* text,
                       uint32_t units) {
   text[0] = 0;
-  if (outcome.refused != kChangeAllowed) {
+  if (result.refused != kChangeAllowed) {
     TextCopy(text, units, u" ");
-    TextAppend(text, units, RefusalText(outcome.refused));
+    TextAppend(text, units, RefusalText(result.refused));
     return;
   }
-  if (kind == kClearRepair && outcome.saveFailed) {
+  if (kind == kClearRepair && result.saveFailed) {
     TextCopy(text, units, u" ComDB could not be written; nothing was changed");
     return;
   }
+  int32_t count = kind == kClearRepair ? result.freed : result.removed;
   TextCopy(text, units, kind == kClearRepair ? u" reservation of " : u" ");
-  TextAppendSigned(text, units, outcome.count);
+  TextAppendSigned(text, units, count);
   TextAppend(text, units, kind == kClearRepair ? u" port" : u" device");
-  if (outcome.count != 1) TextAppend(text, units, u"s");
+  if (count != 1) TextAppend(text, units, u"s");
   TextAppend(text, units, u" removed");
-  if (outcome.saveFailed) TextAppend(text, units, u"; ComDB could not be written");
+  if (result.saveFailed) TextAppend(text, units, u"; ComDB could not be written");
 }

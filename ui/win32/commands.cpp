@@ -30,7 +30,7 @@ static int32_t NextSelectedRow(int32_t after) {
       SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
 }
 
-static void ShowRepairOutcome(RepairKind kind, const RepairOutcome& outcome) {
+static void ShowRepairOutcome(RepairKind kind, const RepairResult& outcome) {
   char16_t text[132];
   RepairStatusText(kind, outcome, text, Units(text));
   SendMessageW(statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
