@@ -146,16 +146,16 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
     case WM_MOUSEMOVE: {
       POINT p = {static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
       ClientToScreen(dialog, &p);
-      opener->setCursor(PtInRect(&linkRect, p) ? IDC_HAND : IDC_ARROW, 0);
+      opener->setCursor(opener->window, PtInRect(&linkRect, p) ? IDC_HAND : IDC_ARROW, 0);
       return FALSE;
     }
     case WM_LBUTTONDOWN:
-      opener->setCursor(IDC_APPSTARTING, 0);
+      opener->setCursor(opener->window, IDC_APPSTARTING, 0);
       OpenPage(dialog);
       return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
-        opener->setCursor(IDC_ARROW, 0);
+        opener->setCursor(opener->window, IDC_ARROW, 0);
         EndDialog(dialog, 0);
       }
       return FALSE;  // Escape (IDCANCEL) leaves the box open

@@ -13,7 +13,7 @@ struct AboutBoxOwner {
   int32_t largeIconSize;  // its edge in pixels
   // The program's cursor routine, which shows a system cursor over its
   // windows: the hand over the link.
-  void (*setCursor)(LPCWSTR cursorId, int32_t nudge);
+  void (*setCursor)(HWND window, LPCWSTR cursorId, int32_t nudge);
 };
 
 // Modal, owned by the given window.

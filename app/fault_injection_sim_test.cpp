@@ -377,22 +377,23 @@ TEST(AnotherWriter, EveryWriterKeepsWhatWasStoredMeanwhile) {
       // The window's writers, through the port session as the window calls
       // it, as an administrator (whatever test ran before).
       isAdmin = 1;
-      ReloadPorts();
-      FillFakeRows(PortState()->reservedFlags, PortState()->portCount, nullptr);
+      PortSession session = {};
+      ReloadPorts(&session);
+      FillFakeRows(session.reservations->reservedFlags, session.reservations->portCount, nullptr);
       int32_t saved = 0;
       if (writer == "edit") {
         fakeRows[4].checked = false;  // the click on COM5's box
-        EXPECT_EQ(nullptr, EditReservations(kRows, 4, 0, &saved));
+        EXPECT_EQ(nullptr, EditReservations(&session, kRows, 4, fakeRows[4].checked, 0, &saved));
         EXPECT_EQ(1, saved);
       } else if (writer == "1010") {
-        ClearUnusedPorts(kRows);
+        ClearUnusedPorts(&session, kRows);
       } else if (writer == "1011") {
-        RemoveNonPresentPorts(kRows);
+        RemoveNonPresentPorts(&session, kRows);
       } else {
-        EXPECT_EQ(1, RemoveDeviceOfRow(kRows, 1, DeviceOfPort(2)));
-        EXPECT_EQ(1, SaveRemovals());
+        EXPECT_EQ(1, RemoveDeviceOfRow(&session, kRows, 1, ShownDevice(&session, 2)));
+        EXPECT_EQ(1, SaveRemovals(&session));
       }
-      ReleasePorts();
+      ReleasePorts(&session);
     }
     SimRegBeforeDataRead(nullptr);
     EXPECT_EQ((Bytes{c.first, 0x01}), SimRegValue(kComArbiterPath, kComDbName));

@@ -15,16 +15,16 @@ int32_t PortOfRowText(const char16_t* portText) {
 }
 
 int32_t EditCheckBoxes(const RowAccess& rows, PortReservations* reservations, int32_t row,
-                       int32_t focusGained, Failure* failure) {
-  if (!focusGained && rows.selectedCount() <= 1) rows.clearSelection();
-  rows.selectAndFocus(row);
-  int32_t reserved = rows.isChecked(row);
-  SetPortReserved(reservations, rows.port(row), reserved);
-  int32_t count = rows.count();
+                       int32_t reserved, int32_t focusGained, Failure* failure) {
+  void* list = rows.context;
+  if (!focusGained && rows.selectedCount(list) <= 1) rows.clearSelection(list);
+  rows.selectAndFocus(list, row);
+  SetPortReserved(reservations, rows.port(list, row), reserved);
+  int32_t count = rows.count(list);
   for (int32_t r = 0; r < count; r++) {
-    if (!rows.isSelected(r)) continue;
-    rows.setChecked(r, reserved);
-    SetPortReserved(reservations, rows.port(r), reserved);
+    if (!rows.isSelected(list, r)) continue;
+    rows.setChecked(list, r, reserved);
+    SetPortReserved(reservations, rows.port(list, r), reserved);
   }
   return Save(reservations, failure);
 }

@@ -28,11 +28,12 @@ int32_t IsCheckBoxChange(int32_t listUpdating, uint32_t changed, uint32_t oldSta
 // whatever position sorting gave the row; 0 for a text too short to hold it.
 int32_t PortOfRowText(const char16_t* portText);
 
-// A click on a row's check box that the user made, on a model that may be
-// changed. The selection follows the clicked box: with at most one row
-// selected (and no focus brought by the click) the selection moves to the
-// row, with more the row joins it. Then the row's port, and the port of
-// every selected row, take the row's new state, and ComDB is written: 1
-// when it holds them; else *failure says why.
+// A click on a row's check box that the user made, which left the box
+// reserved or not (as the list reports it), on a model that may be changed.
+// The selection follows the clicked box: with at most one row selected (and
+// no focus brought by the click) the selection moves to the row, with more
+// the row joins it. Then the row's port, and the port of every selected
+// row, take the new state, and ComDB is written: 1 when it holds them;
+// else *failure says why.
 int32_t EditCheckBoxes(const RowAccess& rows, PortReservations* reservations, int32_t row,
-                       int32_t focusGained, Failure* failure);
+                       int32_t reserved, int32_t focusGained, Failure* failure);

@@ -6,97 +6,113 @@
 #include "core/failure_report.h"
 #include "ui/edit_rules.h"
 
-// GUI thread only.
-static PortReservations* reservations;
-static PortDeviceList* devices;
-static int32_t rowWork = 0;
-static int32_t heldBack = 0;
-
-void ReloadPorts() {
-  if (reservations == nullptr) {
-    reservations = static_cast<PortReservations*>(MemAlloc(sizeof(PortReservations)));
+void ReloadPorts(PortSession* s) {
+  if (s->reservations == nullptr) {
+    s->reservations = static_cast<PortReservations*>(MemAlloc(sizeof(PortReservations)));
   }
-  Load(reservations);
-  if (devices == nullptr) devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
-  Enumerate(devices, kShownDetail);
+  Load(s->reservations);
+  if (s->devices == nullptr) {
+    s->devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+  }
+  Enumerate(s->devices, kShownDetail);
+  if (s->shown != nullptr) MemFree(s->shown);
+  int32_t count = s->reservations->portCount;
+  s->shown = static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (count + 1)));
+  for (int32_t p = 1; p <= count; p++) s->shown[p] = FindByPort(s->devices, p);
 }
 
-void ReleasePorts() {
-  if (devices != nullptr) {
-    Clear(devices);
-    MemFree(devices);
-    devices = nullptr;
+void ReleasePorts(PortSession* s) {
+  if (s->devices != nullptr) {
+    Clear(s->devices);
+    MemFree(s->devices);
+    s->devices = nullptr;
   }
-  if (reservations != nullptr) {
-    Clear(reservations);
-    MemFree(reservations);
-    reservations = nullptr;
+  if (s->reservations != nullptr) {
+    Clear(s->reservations);
+    MemFree(s->reservations);
+    s->reservations = nullptr;
   }
+  if (s->shown != nullptr) MemFree(s->shown);
+  s->shown = nullptr;
 }
 
-const PortReservations* PortState() { return reservations; }
+static bool Covers(const PortSession* s, int32_t port) {
+  return s->reservations != nullptr && port >= 1 && port <= s->reservations->portCount;
+}
 
-PortDevice* DeviceOfPort(int32_t port) { return FindByPort(devices, port); }
+PortDevice* ShownDevice(const PortSession* s, int32_t port) {
+  return Covers(s, port) ? s->shown[port] : nullptr;
+}
 
-int32_t ReservedPortCount() { return reservations != nullptr ? CountReserved(reservations) : 0; }
+void ShowDeviceOfPort(PortSession* s, int32_t port, PortDevice* device) {
+  if (Covers(s, port)) s->shown[port] = device;
+}
 
-int32_t BeginRowWork() {
-  if (reservations == nullptr || devices == nullptr) return 0;  // no rows yet
-  if (rowWork != 0) return 0;
-  rowWork = 1;
+int32_t IsPortReserved(const PortSession* s, int32_t port) {
+  return Covers(s, port) && s->reservations->reservedFlags[port - 1] != 0;
+}
+
+int32_t ReservedPortCount(const PortSession* s) {
+  return s->reservations != nullptr ? CountReserved(s->reservations) : 0;
+}
+
+int32_t BeginRowWork(PortSession* s) {
+  if (s->reservations == nullptr || s->devices == nullptr) return 0;  // no rows yet
+  if (s->rowWork != 0) return 0;
+  s->rowWork = 1;
   return 1;
 }
 
-int32_t EndRowWork() {
-  if (rowWork == 0) return 0;
-  rowWork = 0;
+int32_t EndRowWork(PortSession* s) {
+  if (s->rowWork == 0) return 0;
+  s->rowWork = 0;
   // Every change of ComDB the window makes is row work: what the work
-  // changed and did not write (a repair that saves only when it removed a
-  // device) is dropped here, so that the next save writes only its own.
-  ForgetChanges(reservations);
-  int32_t due = heldBack;
-  heldBack = 0;
+  // changed and did not write is dropped here, so that the next save
+  // writes only its own.
+  ForgetChanges(s->reservations);
+  int32_t due = s->heldBack;
+  s->heldBack = 0;
   return due;
 }
 
-int32_t RowsInUse() { return rowWork; }
+int32_t RowsInUse(const PortSession* s) { return s->rowWork; }
 
-static int32_t MayRunNow(int32_t what) {
-  if (rowWork == 0) return 1;
-  heldBack |= what;
+static int32_t MayRunNow(PortSession* s, int32_t what) {
+  if (s->rowWork == 0) return 1;
+  s->heldBack |= what;
   return 0;
 }
 
-int32_t RefreshMayRunNow() { return MayRunNow(kRefreshDue); }
-int32_t CloseMayRunNow() { return MayRunNow(kCloseDue); }
+int32_t RefreshMayRunNow(PortSession* s) { return MayRunNow(s, kRefreshDue); }
+int32_t CloseMayRunNow(PortSession* s) { return MayRunNow(s, kCloseDue); }
 
-const char16_t* EditReservations(const RowAccess& rows, int32_t row, int32_t focusGained,
-                                 int32_t* saved) {
+const char16_t* EditReservations(PortSession* s, const RowAccess& rows, int32_t row,
+                                 int32_t reserved, int32_t focusGained, int32_t* saved) {
   *saved = 0;
   if (!isAdmin) return u"Admin privileges are required";
-  ChangeRefusal refusal = RefuseChange(reservations, nullptr, 1);
+  ChangeRefusal refusal = RefuseChange(s->reservations, nullptr, 1);
   if (refusal != kChangeAllowed) return RefusalText(refusal);
   Failure failure;
-  *saved = EditCheckBoxes(rows, reservations, row, focusGained, &failure);
+  *saved = EditCheckBoxes(rows, s->reservations, row, reserved, focusGained, &failure);
   if (!*saved) ShowFailureBox(failure);
   return nullptr;
 }
 
-RepairResult ClearUnusedPorts(const RowAccess& rows) {
-  return RepairRows(rows, kClearRepair, reservations, devices);
+RepairResult ClearUnusedPorts(PortSession* s, const RowAccess& rows) {
+  return RepairRows(rows, kClearRepair, s->reservations, s->devices);
 }
 
-RepairResult RemoveNonPresentPorts(const RowAccess& rows) {
-  return RepairRows(rows, kRemoveRepair, reservations, devices);
+RepairResult RemoveNonPresentPorts(PortSession* s, const RowAccess& rows) {
+  return RepairRows(rows, kRemoveRepair, s->reservations, s->devices);
 }
 
-int32_t RemoveDeviceOfRow(const RowAccess& rows, int32_t row, PortDevice* device) {
-  return RemoveRowDevice(rows, reservations, devices, row, device);
+int32_t RemoveDeviceOfRow(PortSession* s, const RowAccess& rows, int32_t row, PortDevice* device) {
+  return RemoveRowDevice(rows, s->reservations, s->devices, row, device);
 }
 
-int32_t SaveRemovals() { return SaveRemovedRows(reservations); }
+int32_t SaveRemovals(PortSession* s) { return SaveRemovedRows(s->reservations); }
 
-int32_t DeviceIdOf(const PortDevice* device, char16_t id[kDeviceIdUnits]) {
+int32_t DeviceIdOf(const PortSession* s, const PortDevice* device, char16_t id[kDeviceIdUnits]) {
   OsDeviceData data;
-  return FetchDeviceData(devices, device, &data) && ReadDeviceId(data.devInst, id);
+  return FetchDeviceData(s->devices, device, &data) && ReadDeviceId(data.devInst, id);
 }

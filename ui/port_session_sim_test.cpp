@@ -15,53 +15,54 @@ namespace {
 
 typedef std::vector<uint8_t> Bytes;
 
-class PortSession : public testing::Test {
+class Session : public testing::Test {
  protected:
   void SetUp() override { SimReset(); }
   void TearDown() override {
-    ReleasePorts();
+    ReleasePorts(&session);
     isAdmin = 1;
   }
   // The window's first refresh: the models, and a row per port.
   void Open(const Bytes& comDb, bool descending = false) {
     SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, comDb);
-    ReloadPorts();
-    FillFakeRows(PortState()->reservedFlags, PortState()->portCount, nullptr);
+    ReloadPorts(&session);
+    FillFakeRows(session.reservations->reservedFlags, session.reservations->portCount, nullptr);
     if (descending) std::reverse(fakeRows.begin(), fakeRows.end());
   }
+  PortSession session = {};
   int32_t RowOf(int32_t port) {
     return static_cast<int32_t>(&FakeRowOf(port) - fakeRows.data());
   }
 };
 
-TEST_F(PortSession, HoldsBackARefreshOrCloseAndRefusesOtherRowWork) {
-  EXPECT_EQ(0, BeginRowWork());  // no rows yet
+TEST_F(Session, HoldsBackARefreshOrCloseAndRefusesOtherRowWork) {
+  EXPECT_EQ(0, BeginRowWork(&session));  // no rows yet
   Open(Bytes{0x01});
-  EXPECT_EQ(1, RefreshMayRunNow());
-  EXPECT_EQ(1, CloseMayRunNow());
-  EXPECT_EQ(0, EndRowWork());  // an unmatched end changes nothing
-  EXPECT_EQ(0, RowsInUse());
+  EXPECT_EQ(1, RefreshMayRunNow(&session));
+  EXPECT_EQ(1, CloseMayRunNow(&session));
+  EXPECT_EQ(0, EndRowWork(&session));  // an unmatched end changes nothing
+  EXPECT_EQ(0, RowsInUse(&session));
 
-  ASSERT_EQ(1, BeginRowWork());
-  EXPECT_EQ(1, RowsInUse());
-  EXPECT_EQ(0, BeginRowWork());  // a second command inside the first
-  EXPECT_EQ(0, RefreshMayRunNow());
-  EXPECT_EQ(0, RefreshMayRunNow());
-  EXPECT_EQ(kRefreshDue, EndRowWork());  // once, however often it came due
-  EXPECT_EQ(1, RefreshMayRunNow());
-  EXPECT_EQ(0, RowsInUse());
+  ASSERT_EQ(1, BeginRowWork(&session));
+  EXPECT_EQ(1, RowsInUse(&session));
+  EXPECT_EQ(0, BeginRowWork(&session));  // a second command inside the first
+  EXPECT_EQ(0, RefreshMayRunNow(&session));
+  EXPECT_EQ(0, RefreshMayRunNow(&session));
+  EXPECT_EQ(kRefreshDue, EndRowWork(&session));  // once, however often it came due
+  EXPECT_EQ(1, RefreshMayRunNow(&session));
+  EXPECT_EQ(0, RowsInUse(&session));
 
-  ASSERT_EQ(1, BeginRowWork());
-  EXPECT_EQ(0, CloseMayRunNow());
-  EXPECT_EQ(0, RefreshMayRunNow());
-  EXPECT_EQ(kRefreshDue | kCloseDue, EndRowWork());
-  ASSERT_EQ(1, BeginRowWork());
-  EXPECT_EQ(0, EndRowWork());  // nothing came due this time
+  ASSERT_EQ(1, BeginRowWork(&session));
+  EXPECT_EQ(0, CloseMayRunNow(&session));
+  EXPECT_EQ(0, RefreshMayRunNow(&session));
+  EXPECT_EQ(kRefreshDue | kCloseDue, EndRowWork(&session));
+  ASSERT_EQ(1, BeginRowWork(&session));
+  EXPECT_EQ(0, EndRowWork(&session));  // nothing came due this time
 }
 
 // A click on a check box, as the list reports it after it has changed the
 // box: the rows it sets, the selection that follows, what is written.
-TEST_F(PortSession, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
+TEST_F(Session, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
   const struct {
     const char* name;
     Bytes stored;
@@ -89,7 +90,8 @@ TEST_F(PortSession, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
     int32_t row = RowOf(c.clicked);
     fakeRows[row].checked = c.checked;
     int32_t saved = 0;
-    EXPECT_EQ(nullptr, EditReservations(kFakeRows, row, c.focusGained, &saved));
+    EXPECT_EQ(nullptr, EditReservations(&session, kFakeRows, row, fakeRows[row].checked,
+                                        c.focusGained, &saved));
     EXPECT_EQ(1, saved);
     EXPECT_EQ(c.want, SimRegValue(kComArbiterPath, kComDbName));
     // All at once, under one lock: each number the edit changed claimed or
@@ -110,14 +112,14 @@ TEST_F(PortSession, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
     }
     EXPECT_EQ(c.wantSelected, selected);
     EXPECT_EQ(row, fakeFocus);
-    ReleasePorts();
+    ReleasePorts(&session);
   }
 }
 
 // A change that was not written, because the command chose not to save it
 // or because the save failed, is gone from the model once the command is
 // done: the next edit, of another port, writes that port alone.
-TEST_F(PortSession, AfterAnUnwrittenChangeTheNextEditWritesOnlyItsOwnPort) {
+TEST_F(Session, AfterAnUnwrittenChangeTheNextEditWritesOnlyItsOwnPort) {
   const struct {
     const char* name;
     std::function<void()> fault;  // set before the command
@@ -143,36 +145,38 @@ TEST_F(PortSession, AfterAnUnwrittenChangeTheNextEditWritesOnlyItsOwnPort) {
     Open(Bytes{0x01});
     c.fault();
     int32_t saved = 1;
-    ASSERT_EQ(1, BeginRowWork());
+    ASSERT_EQ(1, BeginRowWork(&session));
     if (c.edit) {
       FakeRowOf(3).checked = true;
-      EXPECT_EQ(nullptr, EditReservations(kFakeRows, RowOf(3), 0, &saved));
+      EXPECT_EQ(nullptr, EditReservations(&session, kFakeRows, RowOf(3), fakeRows[RowOf(3)].checked,
+                                          0, &saved));
       EXPECT_EQ(0, saved);
     } else {
-      EXPECT_EQ(1, RemoveNonPresentPorts(kFakeRows).unsaved);
+      EXPECT_EQ(1, RemoveNonPresentPorts(&session, kFakeRows).unsaved);
     }
-    EndRowWork();
+    EndRowWork(&session);
     EXPECT_EQ(Bytes{0x01}, SimRegValue(kComArbiterPath, kComDbName));
     SimRegFail(kSimRegSet, 0, 0);
     SimRegFail(kSimRegQueryData, 0, 0);
     SimSetPortDatabaseAvailable(true);
     size_t before = SimPortDatabaseCalls().size();
 
-    ASSERT_EQ(1, BeginRowWork());
+    ASSERT_EQ(1, BeginRowWork(&session));
     FakeRowOf(7).checked = true;
-    EXPECT_EQ(nullptr, EditReservations(kFakeRows, RowOf(7), 0, &saved));
-    EndRowWork();
+    EXPECT_EQ(nullptr, EditReservations(&session, kFakeRows, RowOf(7), fakeRows[RowOf(7)].checked,
+                                        0, &saved));
+    EndRowWork(&session);
     EXPECT_EQ(1, saved);
     EXPECT_EQ(Bytes{0x41}, SimRegValue(kComArbiterPath, kComDbName));
     EXPECT_EQ((std::vector<std::string>{"open", "claim 7", "close"}),
               std::vector<std::string>(SimPortDatabaseCalls().begin() + before,
                                        SimPortDatabaseCalls().end()));
-    ReleasePorts();
+    ReleasePorts(&session);
   }
 }
 
 // Refused, an edit changes nothing and says why, in the box's words.
-TEST_F(PortSession, AnEditIsRefusedWithoutAdministratorRightsOrAWholeComDb) {
+TEST_F(Session, AnEditIsRefusedWithoutAdministratorRightsOrAWholeComDb) {
   const struct {
     int32_t admin;
     Bytes stored;
@@ -191,19 +195,20 @@ TEST_F(PortSession, AnEditIsRefusedWithoutAdministratorRightsOrAWholeComDb) {
     Open(c.stored);
     fakeRows[1].checked = true;
     int32_t saved = 1;
-    const char16_t* refusal = EditReservations(kFakeRows, 1, 0, &saved);
+    const char16_t* refusal =
+        EditReservations(&session, kFakeRows, 1, fakeRows[1].checked, 0, &saved);
     ASSERT_NE(nullptr, refusal);
     EXPECT_EQ(std::u16string(c.refusal), refusal);
     EXPECT_EQ(0, saved);
     EXPECT_EQ(0, SimRegWriteCount());
     EXPECT_FALSE(fakeRows[0].selected || fakeRows[1].selected);  // the selection stays
-    ReleasePorts();
+    ReleasePorts(&session);
   }
 }
 
 // A check-box edit, or a Delete, whose write of ComDB fails says so in a
 // box, while the rows are still held; the repairs' words.
-TEST_F(PortSession, AFailedWriteOfAnEditOrADeleteSaysSo) {
+TEST_F(Session, AFailedWriteOfAnEditOrADeleteSaysSo) {
   for (bool remove : {false, true}) {
     SimReset();
     SimAddPort(u"COM2", false);
@@ -211,17 +216,17 @@ TEST_F(PortSession, AFailedWriteOfAnEditOrADeleteSaysSo) {
     SimRegFail(kSimRegSet, kOsErrorAccessDenied, 1, kComDbName);
     int32_t saved = 1;
     if (remove) {
-      ASSERT_EQ(1, RemoveDeviceOfRow(kFakeRows, 1, DeviceOfPort(2)));
-      saved = SaveRemovals();
+      ASSERT_EQ(1, RemoveDeviceOfRow(&session, kFakeRows, 1, ShownDevice(&session, 2)));
+      saved = SaveRemovals(&session);
     } else {
       fakeRows[0].checked = false;
-      EXPECT_EQ(nullptr, EditReservations(kFakeRows, 0, 0, &saved));
+      EXPECT_EQ(nullptr, EditReservations(&session, kFakeRows, 0, fakeRows[0].checked, 0, &saved));
     }
     EXPECT_EQ(0, saved);
     ASSERT_EQ(1u, SimMessageBoxes().size()) << remove;
     EXPECT_EQ(u"ComDB could not be written: ACCESS_DENIED", SimMessageBoxes()[0].text);
     EXPECT_EQ((Bytes{0x03}), SimRegValue(kComArbiterPath, kComDbName));
-    ReleasePorts();
+    ReleasePorts(&session);
   }
 }
 

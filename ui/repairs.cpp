@@ -20,12 +20,12 @@ struct RowFace {
 };
 
 RowFace MakeRowFace(const RowAccess& rows, int32_t portCount) {
-  RowFace face = {&rows, nullptr, portCount, nullptr, rows.count()};
+  RowFace face = {&rows, nullptr, portCount, nullptr, rows.count(rows.context)};
   face.rowOfPort = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (portCount + 1)));
   face.ports = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (face.rowCount + 1)));
   for (int32_t p = 0; p <= portCount; p++) face.rowOfPort[p] = -1;
   for (int32_t r = 0; r < face.rowCount; r++) {
-    face.ports[r] = rows.port(r);
+    face.ports[r] = rows.port(rows.context, r);
     if (face.ports[r] >= 1 && face.ports[r] <= portCount) face.rowOfPort[face.ports[r]] = r;
   }
   return face;
@@ -39,13 +39,13 @@ void ReleaseRowFace(RowFace* face) {
 void UncheckRow(void* context, int32_t port) {
   auto* face = static_cast<RowFace*>(context);
   int32_t row = face->RowOf(port);
-  if (row >= 0) face->rows->setChecked(row, 0);
+  if (row >= 0) face->rows->setChecked(face->rows->context, row, 0);
 }
 
 void ShowRowDevice(void* context, const PortDevice* device, PortDevice* shown) {
   auto* face = static_cast<RowFace*>(context);
   int32_t row = face->RowOf(device->portNumber);
-  if (row >= 0) face->rows->showDevice(row, shown);
+  if (row >= 0) face->rows->showDevice(face->rows->context, row, shown);
 }
 
 void ShowFailure(void*, const Failure& failure, const PortDevice*) { ShowFailureBox(failure); }
@@ -78,8 +78,8 @@ int32_t RemoveRowDevice(const RowAccess& rows, PortReservations* reservations,
                         PortDeviceList* devices, int32_t row, PortDevice* device) {
   const RepairCallbacks callbacks = {nullptr, nullptr, nullptr, ShowFailure, nullptr, nullptr};
   if (device == nullptr || !RemoveChosenDevice(reservations, devices, device, callbacks)) return 0;
-  rows.showDevice(row, device);  // blank: the record no longer counts
-  rows.setChecked(row, 0);
+  rows.showDevice(rows.context, row, device);  // blank: the record no longer counts
+  rows.setChecked(rows.context, row, 0);
   return 1;
 }
 

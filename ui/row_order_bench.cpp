@@ -14,7 +14,7 @@ namespace {
 
 std::vector<std::vector<std::u16string>> rows;
 
-void Read(int32_t row, int32_t column, char16_t* text) {
+void Read(const void*, int32_t row, int32_t column, char16_t* text) {
   const std::u16string& value = rows[row][column];
   std::copy(value.begin(), value.end(), text);
 }
@@ -34,7 +34,7 @@ void SortRows(benchmark::State& state) {
   for (auto _ : state) {
     for (int i = 0; i < count; i++) order[i] = count - 1 - i;
     std::stable_sort(order.begin(), order.end(), [column](int32_t a, int32_t b) {
-      return CompareRowsBy(Read, a, b, column) < 0;
+      return CompareRowsBy(Read, nullptr, a, b, column, 1) < 0;
     });
     benchmark::DoNotOptimize(order.data());
   }

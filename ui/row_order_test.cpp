@@ -13,7 +13,7 @@ namespace {
 // The list's texts, row by row and column by column.
 std::vector<std::vector<std::u16string>> cells;
 
-void Read(int32_t row, int32_t column, char16_t* text) {
+void Read(const void*, int32_t row, int32_t column, char16_t* text) {
   if (column >= static_cast<int32_t>(cells[row].size())) return;  // no such column: empty
   std::u16string value = cells[row][column].substr(0, kCellTextUnits - 1);
   std::copy(value.begin(), value.end(), text);
@@ -22,8 +22,6 @@ void Read(int32_t row, int32_t column, char16_t* text) {
 class RowOrder : public testing::Test {
  protected:
   void SetUp() override {
-    saved_ = viewSettings;
-    savedColumn_ = sortColumn;
     cells = {
         {u"COM9", u"", u"", u""},
         {u"COM10", u"\\Device\\Serial1", u"USB Serial", u"Ports"},
@@ -32,64 +30,60 @@ class RowOrder : public testing::Test {
         {u"COM11", u"---", u"USB Serial", u"Ports"},
     };
   }
-  void TearDown() override {
-    viewSettings = saved_;
-    sortColumn = savedColumn_;
-  }
-
   // The Port texts in the order a sort by the column gives.
   std::vector<std::u16string> Sorted(int32_t column) {
     std::vector<int32_t> rows = {0, 1, 2, 3, 4};
-    std::stable_sort(rows.begin(), rows.end(), [column](int32_t a, int32_t b) {
-      return CompareRowsBy(Read, a, b, column) < 0;
+    std::stable_sort(rows.begin(), rows.end(), [this, column](int32_t a, int32_t b) {
+      return CompareRowsBy(Read, nullptr, a, b, column, Ascending(column)) < 0;
     });
     std::vector<std::u16string> ports;
     for (int32_t r : rows) ports.push_back(cells[r][0]);
     return ports;
   }
 
-  ViewSettings saved_;
-  int32_t savedColumn_;
+  int32_t Ascending(int32_t column) { return view.settings.sortDirection[SortSlot(column)]; }
+
+  ViewState view = InitialViewState();
 };
 
 typedef std::vector<std::u16string> Ports;
 
 TEST_F(RowOrder, PortSortsByNumberInEitherDirection) {
   EXPECT_EQ((Ports{u"COM2", u"COM9", u"COM10", u"COM11", u"COM100"}), Sorted(kPortColumn));
-  viewSettings.sortDirection[kPortColumn] = 0;
+  view.settings.sortDirection[kPortColumn] = 0;
   EXPECT_EQ((Ports{u"COM100", u"COM11", u"COM10", u"COM9", u"COM2"}), Sorted(kPortColumn));
-  EXPECT_EQ(0, CompareRowsBy(Read, 1, 1, kPortColumn));
+  EXPECT_EQ(0, CompareRowsBy(Read, nullptr, 1, 1, kPortColumn, 1));
 }
 
 TEST_F(RowOrder, TextColumnsBreakTiesByThePortTextInTheSameDirection) {
-  viewSettings.sortDirection[kDeviceColumn] = 1;
+  view.settings.sortDirection[kDeviceColumn] = 1;
   // Empty first; the two equal "USB Serial" rows by Port text (COM10
   // before COM11); case matters, so "usb serial" does not tie.
   Ports ascending = Sorted(kDeviceColumn);
   EXPECT_EQ(u"COM9", ascending[0]);
   EXPECT_LT(std::find(ascending.begin(), ascending.end(), u"COM10"),
             std::find(ascending.begin(), ascending.end(), u"COM11"));
-  EXPECT_NE(0, CompareRowsBy(Read, 1, 2, kDeviceColumn));
-  viewSettings.sortDirection[kDeviceColumn] = 0;
+  EXPECT_NE(0, CompareRowsBy(Read, nullptr, 1, 2, kDeviceColumn, 1));
+  view.settings.sortDirection[kDeviceColumn] = 0;
   Ports descending = Sorted(kDeviceColumn);
   EXPECT_EQ(u"COM9", descending.back());
   EXPECT_LT(std::find(descending.begin(), descending.end(), u"COM11"),
             std::find(descending.begin(), descending.end(), u"COM10"));
 
   // Ties on Class compare Port as text: COM10 before COM11 before COM2.
-  viewSettings.sortDirection[kClassColumn] = 1;
+  view.settings.sortDirection[kClassColumn] = 1;
   Ports byClass = Sorted(kClassColumn);
   EXPECT_EQ((Ports{u"COM9", u"COM100", u"COM10", u"COM11", u"COM2"}), byClass);
 }
 
 TEST_F(RowOrder, AHiddenOrUnknownColumnOrdersByPortTextAndStaysInBounds) {
-  viewSettings.sortDirection[kDeviceIdColumn] = 1;
+  view.settings.sortDirection[kDeviceIdColumn] = 1;
   EXPECT_EQ((Ports{u"COM10", u"COM100", u"COM11", u"COM2", u"COM9"}), Sorted(kDeviceIdColumn));
   EXPECT_EQ(0, SortSlot(7));
   EXPECT_EQ(0, SortSlot(-3));
   EXPECT_EQ(4, SortSlot(4));
   // A column index from a hand-edited file uses column 0's direction.
-  viewSettings.sortDirection[0] = 0;
+  view.settings.sortDirection[0] = 0;
   EXPECT_EQ((Ports{u"COM9", u"COM2", u"COM11", u"COM100", u"COM10"}), Sorted(1000));
 }
 
@@ -102,13 +96,13 @@ TEST_F(RowOrder, PortTextsWithoutANumberCompareAsZero) {
 TEST_F(RowOrder, AClickTogglesOnlyThatColumnsDirection) {
   // Port starts ascending: the first click sorts descending; other columns
   // start descending, so their first click sorts ascending.
-  EXPECT_EQ(0, ClickSortColumn(kPortColumn));
-  EXPECT_EQ(kPortColumn, sortColumn);
-  EXPECT_EQ(1, ClickSortColumn(kDeviceColumn));
-  EXPECT_EQ(kDeviceColumn, sortColumn);
-  EXPECT_EQ(1, ClickSortColumn(kPortColumn));
-  EXPECT_EQ(0, ClickSortColumn(kDeviceColumn));  // kept its own flag meanwhile
-  EXPECT_EQ(1, viewSettings.sortDirection[kPortColumn]);
+  EXPECT_EQ(0, ClickSortColumn(&view, kPortColumn));
+  EXPECT_EQ(kPortColumn, view.sortColumn);
+  EXPECT_EQ(1, ClickSortColumn(&view, kDeviceColumn));
+  EXPECT_EQ(kDeviceColumn, view.sortColumn);
+  EXPECT_EQ(1, ClickSortColumn(&view, kPortColumn));
+  EXPECT_EQ(0, ClickSortColumn(&view, kDeviceColumn));  // kept its own flag meanwhile
+  EXPECT_EQ(1, view.settings.sortDirection[kPortColumn]);
 }
 
 // Rows filled from the records come in the order a sort of the cells the
@@ -139,10 +133,7 @@ TEST_F(RowOrder, RowsFromTheRecordsOrderAsTheirCellsSort) {
   PortDevice removed = records[0];
   removed.deviceNode = 0;
   byPort[4] = &removed;  // COM5's device was removed: no texts
-  const int32_t savedShown = showDeviceId;
   for (int32_t shown : {1, 0}) {
-    showDeviceId = shown;
-    viewSettings.columnCount = shown ? 5 : 4;
     // The cells as the list shows them.
     cells.clear();
     for (int i = 0; i < 12; i++) {
@@ -155,20 +146,18 @@ TEST_F(RowOrder, RowsFromTheRecordsOrderAsTheirCellsSort) {
     }
     for (int32_t column = 0; column < 5; column++) {
       for (int32_t direction : {1, 0}) {
-        viewSettings.sortDirection[column] = direction;
         std::vector<int32_t> expected(12);
         for (int i = 0; i < 12; i++) expected[i] = i;
-        std::stable_sort(expected.begin(), expected.end(), [column](int32_t a, int32_t b) {
-          return CompareRowsBy(Read, a, b, column) < 0;
+        std::stable_sort(expected.begin(), expected.end(), [column, direction](int32_t a, int32_t b) {
+          return CompareRowsBy(Read, nullptr, a, b, column, direction) < 0;
         });
         std::vector<int32_t> rows(12, -1);
-        OrderPortRows(byPort.data(), 12, column, rows.data());
+        OrderPortRows(byPort.data(), 12, column, direction, shown ? 5 : 4, rows.data());
         EXPECT_EQ(expected, rows) << "column " << column << " direction " << direction
                                   << " device IDs shown " << shown;
       }
     }
   }
-  showDeviceId = savedShown;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The view state of the main window that the window's parts share: the block
-// the settings file restores, and the flags beside it. Plain integers only,
-// so the rules that use them build without the window code.
+// The view of the port list that the window's parts share: the block the
+// settings file restores, and the flags beside it. Plain integers only, so
+// the rules that use them build without the window code. The window keeps
+// one in its own record.
 #pragma once
 
 #include <stdint.h>
@@ -16,17 +17,21 @@ struct ViewSettings {
   int32_t sortDirection[10];  // per column: nonzero ascending
 };
 
-extern ViewSettings viewSettings;
+struct ViewState {
+  ViewSettings settings;
+  int32_t sortColumn;
+  int32_t showDeviceId;
+  // Set while the program itself changes rows or check boxes, so that the
+  // list's reports of those changes are not taken for the user's edits.
+  int32_t listUpdating;
+  int32_t lastSelectedCount;
+  // The port of the row focusRow names, 0 for none: a refresh or a sort
+  // moves rows, and the focus follows the port, not the position.
+  int32_t focusPort;
+};
 
-extern int32_t sortColumn;
-extern int32_t showDeviceId;
-// Set while the program itself changes rows or check boxes, so that the
-// list's reports of those changes are not taken for the user's edits.
-extern int32_t listUpdating;
-extern int32_t lastSelectedCount;
-// The port of the row focusRow names, 0 for none: a refresh or a sort
-// moves rows, and the focus follows the port, not the position.
-extern int32_t focusPort;
+// As a window starts: the widths come from the settings when it is made.
+ViewState InitialViewState();
 
 const int32_t kPortColumn = 0;
 const int32_t kKernelNameColumn = 1;

@@ -5,29 +5,28 @@
 std::vector<FakeRow> fakeRows;
 int32_t fakeFocus = -1;
 
-static int32_t Count() { return static_cast<int32_t>(fakeRows.size()); }
-static int32_t Port(int32_t row) { return fakeRows.at(row).port; }
-static int32_t IsChecked(int32_t row) { return fakeRows.at(row).checked; }
-static void SetChecked(int32_t row, int32_t checked) { fakeRows.at(row).checked = checked != 0; }
-static void ShowDevice(int32_t row, PortDevice* device) {
+static int32_t Count(void*) { return static_cast<int32_t>(fakeRows.size()); }
+static int32_t Port(void*, int32_t row) { return fakeRows.at(row).port; }
+static void SetChecked(void*, int32_t row, int32_t checked) { fakeRows.at(row).checked = checked != 0; }
+static void ShowDevice(void*, int32_t row, PortDevice* device) {
   fakeRows.at(row).device = device;
   fakeRows.at(row).deviceText =
       device != nullptr && device->deviceNode != 0 ? device->deviceText : u"";
 }
-static int32_t IsSelected(int32_t row) { return fakeRows.at(row).selected; }
-static int32_t SelectedCount() {
+static int32_t IsSelected(void*, int32_t row) { return fakeRows.at(row).selected; }
+static int32_t SelectedCount(void*) {
   return static_cast<int32_t>(
       std::count_if(fakeRows.begin(), fakeRows.end(), [](const FakeRow& r) { return r.selected; }));
 }
-static void ClearSelection() {
+static void ClearSelection(void*) {
   for (FakeRow& r : fakeRows) r.selected = false;
 }
-static void SelectAndFocus(int32_t row) {
+static void SelectAndFocus(void*, int32_t row) {
   fakeRows.at(row).selected = true;
   fakeFocus = row;
 }
 
-const RowAccess kFakeRows = {Count,      Port,          IsChecked,      SetChecked,   ShowDevice,
+const RowAccess kFakeRows = {nullptr,    Count,         Port,           SetChecked,    ShowDevice,
                              IsSelected, SelectedCount, ClearSelection, SelectAndFocus};
 
 void FillFakeRows(const int32_t* reservedFlags, int32_t portCount, const PortDeviceList* devices) {
@@ -35,7 +34,7 @@ void FillFakeRows(const int32_t* reservedFlags, int32_t portCount, const PortDev
   fakeFocus = -1;
   for (int32_t p = 1; p <= portCount; p++) {
     fakeRows.push_back({p, reservedFlags[p - 1] != 0, nullptr, u"", false});
-    ShowDevice(p - 1, devices != nullptr ? FindByPort(devices, p) : nullptr);
+    ShowDevice(nullptr, p - 1, devices != nullptr ? FindByPort(devices, p) : nullptr);
   }
 }
 

@@ -1,11 +1,12 @@
 #include "ui/win32/app_cursor.h"
 
-#include "ui/win32/window_state.h"
+#include "res/resource.h"
 
-void SetAppCursor(LPCWSTR cursorId, int32_t nudge) {
+void SetAppCursor(HWND mainWindow, LPCWSTR cursorId, int32_t nudge) {
   HCURSOR cursor = LoadCursorW(nullptr, cursorId);
   SetClassLongPtrW(mainWindow, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
-  SetClassLongPtrW(listView, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
+  SetClassLongPtrW(GetDlgItem(mainWindow, IDC_PORT_LIST), GCLP_HCURSOR,
+                   reinterpret_cast<LONG_PTR>(cursor));
   SetCursor(cursor);
   if (nudge) {
     POINT p;

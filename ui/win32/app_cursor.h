@@ -5,6 +5,6 @@
 
 #include <stdint.h>
 
-// Shows a system cursor over the main window and the list; the nudge moves
+// Shows a system cursor over the main window and its list; the nudge moves
 // the pointer a pixel and back so that the new shape shows at once.
-void SetAppCursor(LPCWSTR cursorId, int32_t nudge);
+void SetAppCursor(HWND mainWindow, LPCWSTR cursorId, int32_t nudge);

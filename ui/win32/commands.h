@@ -6,4 +6,6 @@
 
 #include <stdint.h>
 
-void DispatchCommand(HWND window, int32_t id, HWND control, int32_t notification);
+#include "ui/win32/window_state.h"
+
+void DispatchCommand(MainWindow& w, int32_t id);

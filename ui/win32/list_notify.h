@@ -6,5 +6,7 @@
 
 #include <stdint.h>
 
+#include "ui/win32/window_state.h"
+
 // Always 0; the list does not use the result.
-LRESULT OnListNotify(HWND window, int32_t controlId, const NMHDR* header);
+LRESULT OnListNotify(MainWindow& w, int32_t controlId, const NMHDR* header);

@@ -3,19 +3,31 @@
 #include <commctrl.h>
 
 #include "platform/win32/list_view.h"
-#include "ui/port_session.h"
 #include "ui/row_order.h"
-#include "ui/view_state.h"
 #include "ui/win32/list_rows.h"
-#include "ui/win32/window_state.h"
 
-int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM column) {
-  return CompareRowsBy(ReadCellText, static_cast<int32_t>(a), static_cast<int32_t>(b),
-                       static_cast<int32_t>(column));
+// What the list's comparator is handed: the list whose texts it compares,
+// the column and its direction.
+struct SortRequest {
+  HWND list;
+  int32_t column;
+  int32_t ascending;
+};
+
+static void ReadListCell(const void* list, int32_t row, int32_t column, char16_t* text) {
+  ReadCellText(static_cast<HWND>(const_cast<void*>(list)), row, column, text);
 }
 
-void SortRows(int32_t column) {
-  SortListByIndex(listView, CompareRows, column);
+static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM context) {
+  auto* request = reinterpret_cast<const SortRequest*>(context);
+  return CompareRowsBy(ReadListCell, request->list, static_cast<int32_t>(a),
+                       static_cast<int32_t>(b), request->column, request->ascending);
+}
+
+void SortRows(const MainWindow& w, int32_t column) {
+  const SortRequest request = {w.list, column,
+                               w.view.settings.sortDirection[SortSlot(column)]};
+  SortListByIndex(w.list, CompareRows, reinterpret_cast<LPARAM>(&request));
 }
 
 void SetSortArrows(HWND list, int32_t column, int32_t ascending) {
@@ -30,17 +42,17 @@ void SetSortArrows(HWND list, int32_t column, int32_t ascending) {
   }
 }
 
-void SortByClickedColumn(int32_t column) {
+void SortByClickedColumn(MainWindow& w, int32_t column) {
   // Reordering under a command that holds row indices would point it at
   // other ports: refused while rows are in use.
-  if (RowsInUse()) {
+  if (RowsInUse(&w.ports)) {
     MessageBeep(MB_OK);
     return;
   }
-  int32_t ascending = ClickSortColumn(column);
-  SortRows(column);
-  SetSortArrows(listView, column, ascending);
+  int32_t ascending = ClickSortColumn(&w.view, column);
+  SortRows(w, column);
+  SetSortArrows(w.list, column, ascending);
   // The focused row moved with its port.
-  int32_t focus = FindRowOfPort(focusPort);
-  if (focus >= 0) viewSettings.focusRow = focus;
+  int32_t focus = FindRowOfPort(w.list, w.view.focusPort);
+  if (focus >= 0) w.view.settings.focusRow = focus;
 }

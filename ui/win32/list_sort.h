@@ -5,9 +5,9 @@
 
 #include <stdint.h>
 
-// The list's comparator: rows by index, the column as the sort parameter.
-int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM column);
-void SortRows(int32_t column);
+#include "ui/win32/window_state.h"
+
+void SortRows(const MainWindow& w, int32_t column);
 void SetSortArrows(HWND list, int32_t column, int32_t ascending);
 // A click on a column header: toggles its direction, sorts, moves the arrow.
-void SortByClickedColumn(int32_t column);
+void SortByClickedColumn(MainWindow& w, int32_t column);

@@ -6,8 +6,9 @@
 
 #include <stdint.h>
 
-// Creates, places and shows the window and arms the first refresh; 1.
-int32_t CreateMainWindow(int32_t showCommand);
+#include "ui/win32/window_state.h"
+
+// Creates, places and shows the window over the record, which it keeps on
+// itself, and arms the first refresh; 1.
+int32_t CreateMainWindow(MainWindow* w, int32_t showCommand);
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-int32_t InitMainWindow(HWND window);
-void LayoutMainWindow();

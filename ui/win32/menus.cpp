@@ -5,9 +5,7 @@
 #include "base/probes.h"
 #include "base/process.h"
 #include "res/resource.h"
-#include "ui/view_state.h"
 #include "ui/win32/port_list.h"
-#include "ui/win32/window_state.h"
 
 // Replaces the whole state of an item, by command.
 static void SetMenuItemState(HMENU menu, int32_t id, UINT state) {
@@ -18,50 +16,52 @@ static void SetMenuItemState(HMENU menu, int32_t id, UINT state) {
   SetMenuItemInfoW(menu, id, FALSE, &info);
 }
 
-void SetMenuCheck(int32_t id, int32_t on) { SetMenuItemState(mainMenu, id, on ? MFS_CHECKED : 0); }
+void SetMenuCheck(const MainWindow& w, int32_t id, int32_t on) {
+  SetMenuItemState(w.menu, id, on ? MFS_CHECKED : 0);
+}
 
 void GrayMenuItem(HMENU menu, int32_t id) { SetMenuItemState(menu, id, MFS_GRAYED); }
 
-void InitMenuStates() {
-  if (!IsRestorePointAvailable()) GrayMenuItem(mainMenu, IDM_RESTORE_POINT);
+void InitMenuStates(const MainWindow& w) {
+  if (!IsRestorePointAvailable()) GrayMenuItem(w.menu, IDM_RESTORE_POINT);
   if (isAdmin) {
-    GrayMenuItem(mainMenu, IDM_RESTART_ELEVATED);
-    AppendMenuW(contextMenu, MF_STRING, IDM_REMOVE_DEVICE, L"&Remove Device\tDel");
+    GrayMenuItem(w.menu, IDM_RESTART_ELEVATED);
+    AppendMenuW(w.contextMenu, MF_STRING, IDM_REMOVE_DEVICE, L"&Remove Device\tDel");
   } else {
-    GrayMenuItem(mainMenu, IDM_RESTORE_POINT);
-    EnableWindow(clearButton, FALSE);
-    EnableWindow(removeButton, FALSE);
-    AppendMenuW(contextMenu, MF_STRING | MF_GRAYED, IDM_REMOVE_DEVICE, L"&Remove Device\tDel");
+    GrayMenuItem(w.menu, IDM_RESTORE_POINT);
+    EnableWindow(w.clearButton, FALSE);
+    EnableWindow(w.removeButton, FALSE);
+    AppendMenuW(w.contextMenu, MF_STRING | MF_GRAYED, IDM_REMOVE_DEVICE, L"&Remove Device\tDel");
   }
-  AppendMenuW(contextMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(contextMenu, MF_STRING, IDM_COPY, L"&Copy");
-  AppendMenuW(contextMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(contextMenu, MF_STRING, IDM_PROPERTIES, L"&Properties");
-  AppendMenuW(contextMenuHolder, MF_POPUP, reinterpret_cast<UINT_PTR>(contextMenu), L"&Pop");
-  SetMenuDefaultItem(contextMenu, IDM_PROPERTIES, FALSE);
+  AppendMenuW(w.contextMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(w.contextMenu, MF_STRING, IDM_COPY, L"&Copy");
+  AppendMenuW(w.contextMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(w.contextMenu, MF_STRING, IDM_PROPERTIES, L"&Properties");
+  AppendMenuW(w.contextMenuHolder, MF_POPUP, reinterpret_cast<UINT_PTR>(w.contextMenu), L"&Pop");
+  SetMenuDefaultItem(w.contextMenu, IDM_PROPERTIES, FALSE);
 }
 
-void ShowContextMenu(HWND window, int32_t x, int32_t y) {
+void ShowContextMenu(MainWindow& w, int32_t x, int32_t y) {
   if (x == -1 && y == -1) {
     RECT label = {};
     label.left = LVIR_LABEL;
     // No focused row leaves no label to place the menu on: no menu.
-    if (viewSettings.focusRow < 0 ||
-        !SendMessageW(listView, LVM_GETITEMRECT, viewSettings.focusRow,
+    if (w.view.settings.focusRow < 0 ||
+        !SendMessageW(w.list, LVM_GETITEMRECT, w.view.settings.focusRow,
                       reinterpret_cast<LPARAM>(&label))) {
       return;
     }
-    MapWindowPoints(listView, nullptr, reinterpret_cast<POINT*>(&label), 2);
+    MapWindowPoints(w.list, nullptr, reinterpret_cast<POINT*>(&label), 2);
     x = label.left + (label.right - label.left) / 2;
     y = label.top + (label.bottom - label.top) / 2;
   }
   POINT client = {x, y};
-  ScreenToClient(listView, &client);
-  if (client.y <= headerHeight) return;
+  ScreenToClient(w.list, &client);
+  if (client.y <= w.headerHeight) return;
   LVHITTESTINFO hit = {};
   hit.pt = client;
-  SendMessageW(listView, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-  RememberFocus(hit.iItem);
-  viewSettings.clickedColumn = hit.iSubItem;
-  TrackPopupMenu(contextMenu, TPM_RIGHTBUTTON, x, y, 0, window, nullptr);
+  SendMessageW(w.list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  RememberFocus(w, hit.iItem);
+  w.view.settings.clickedColumn = hit.iSubItem;
+  TrackPopupMenu(w.contextMenu, TPM_RIGHTBUTTON, x, y, 0, w.window, nullptr);
 }

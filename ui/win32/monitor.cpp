@@ -3,18 +3,13 @@
 #include "ui/device_change.h"
 #include "ui/key_watcher.h"
 #include "ui/win32/port_list.h"
-#include "ui/win32/shutdown.h"
-#include "ui/win32/window_state.h"
-
-static HANDLE keyWatcherThread;
-static OsEvent keyWatcherStop;
 
 static VOID CALLBACK RefreshTimerExpired(HWND window, UINT, UINT_PTR id, DWORD) {
   KillTimer(window, id);
-  RefreshList();
+  if (MainWindow* w = MainWindowOf(window)) RefreshList(*w);
 }
 
-void ArmRefreshTimer(UINT milliseconds) {
+void ArmRefreshTimer(HWND mainWindow, UINT milliseconds) {
   SetTimer(mainWindow, kRefreshTimerId, milliseconds, RefreshTimerExpired);
 }
 
@@ -24,30 +19,35 @@ static void AskToArmRefresh(void* window) {
   PostMessageW(static_cast<HWND>(window), kArmRefreshMessage, 0, 0);
 }
 
-static DWORD WINAPI KeyWatcher(LPVOID window) {
-  return WatchComArbiter(keyWatcherStop, AskToArmRefresh, window);
+// The record lives as long as the process's window mode; the watcher reads
+// the two fields it needs once, as it starts.
+static DWORD WINAPI KeyWatcher(LPVOID record) {
+  const MainWindow* w = static_cast<const MainWindow*>(record);
+  return WatchComArbiter(w->keyWatcherStop, AskToArmRefresh, w->window);
 }
 
-void StopKeyWatcher() {
-  if (keyWatcherThread == nullptr) return;
+void StopKeyWatcher(MainWindow& w) {
+  if (w.keyWatcherThread == nullptr) return;
   // The watcher closes its key itself once its wait is over: a key closed
   // here could be used by it afterwards, or its handle by another key.
-  OsSetEvent(keyWatcherStop);
+  OsSetEvent(w.keyWatcherStop);
   // One that does not end in time may still wait on the event: it stays.
-  if (WaitForSingleObject(keyWatcherThread, 1000) == WAIT_OBJECT_0) OsCloseEvent(keyWatcherStop);
-  CloseHandle(keyWatcherThread);
-  keyWatcherThread = nullptr;
+  if (WaitForSingleObject(w.keyWatcherThread, 1000) == WAIT_OBJECT_0) {
+    OsCloseEvent(w.keyWatcherStop);
+  }
+  CloseHandle(w.keyWatcherThread);
+  w.keyWatcherThread = nullptr;
 }
 
-void StartKeyWatcher(HWND window) {
-  keyWatcherStop = OsCreateEvent(1);
-  if (keyWatcherStop == 0) return;  // no way to stop it: not started
-  keyWatcherThread = CreateThread(nullptr, 0, KeyWatcher, window, 0, nullptr);
+void StartKeyWatcher(MainWindow& w) {
+  w.keyWatcherStop = OsCreateEvent(1);
+  if (w.keyWatcherStop == 0) return;  // no way to stop it: not started
+  w.keyWatcherThread = CreateThread(nullptr, 0, KeyWatcher, &w, 0, nullptr);
 }
 
-void OnDeviceChange(HWND window, WPARAM event, LPARAM data) {
-  if (shuttingDown) return;
+void OnDeviceChange(MainWindow& w, WPARAM event, LPARAM data) {
+  if (w.shuttingDown) return;
   if (!IsWatchedDeviceChange(event, reinterpret_cast<const void*>(data))) return;
-  KillTimer(window, kRefreshTimerId);
-  ArmRefreshTimer(kDeviceChangeRefreshDelay);
+  KillTimer(w.window, kRefreshTimerId);
+  ArmRefreshTimer(w.window, kDeviceChangeRefreshDelay);
 }

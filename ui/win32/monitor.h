@@ -6,6 +6,8 @@
 
 #include <stdint.h>
 
+#include "ui/win32/window_state.h"
+
 const UINT_PTR kRefreshTimerId = 0x12340001;
 const UINT kStartupRefreshDelay = 10;
 const UINT kKeyChangeRefreshDelay = 10;
@@ -15,9 +17,10 @@ const UINT kDeviceChangeRefreshDelay = 500;
 // timer on the GUI thread.
 const UINT kArmRefreshMessage = WM_APP + 1;
 
-// Arms the one-shot refresh timer; arming it again restarts it.
-void ArmRefreshTimer(UINT milliseconds);
-void StartKeyWatcher(HWND window);
+// Arms the main window's one-shot refresh timer; arming it again restarts
+// it. Its expiry refreshes the list of the window's record.
+void ArmRefreshTimer(HWND mainWindow, UINT milliseconds);
+void StartKeyWatcher(MainWindow& w);
 // Ends the watcher, waiting for it at most a second.
-void StopKeyWatcher();
-void OnDeviceChange(HWND window, WPARAM event, LPARAM data);
+void StopKeyWatcher(MainWindow& w);
+void OnDeviceChange(MainWindow& w, WPARAM event, LPARAM data);

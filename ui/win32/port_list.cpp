@@ -9,72 +9,70 @@
 #include "ui/port_session.h"
 #include "ui/row_cells.h"
 #include "ui/row_order.h"
-#include "ui/view_state.h"
 #include "ui/win32/app_cursor.h"
 #include "ui/win32/list_sort.h"
-#include "ui/win32/window_state.h"
 
 static const wchar_t* const kColumnTitles[5] = {L"Port", L"Kernel Name", L"Device", L"Class",
                                                 L"Device ID"};
 
-static void InsertColumn(int32_t index) {
+static void InsertColumn(const MainWindow& w, int32_t index) {
   LVCOLUMNW column = {};
   column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
   column.fmt = LVCFMT_LEFT;
-  column.cx = viewSettings.columnWidths[index];
+  column.cx = w.view.settings.columnWidths[index];
   column.pszText = const_cast<wchar_t*>(kColumnTitles[index]);
   column.iSubItem = index;
-  SendMessageW(listView, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+  SendMessageW(w.list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
 }
 
-void UpdateColumns() {
-  int32_t n = HeaderItemCount(listView);
+void UpdateColumns(MainWindow& w) {
+  int32_t n = HeaderItemCount(w.list);
   if (n == 0) {
-    for (int32_t i = 0; i < 4; i++) InsertColumn(i);
+    for (int32_t i = 0; i < 4; i++) InsertColumn(w, i);
     n = 4;
   }
-  if (showDeviceId && n == 4) {
-    InsertColumn(kDeviceIdColumn);
+  if (w.view.showDeviceId && n == 4) {
+    InsertColumn(w, kDeviceIdColumn);
     n = 5;
   }
-  if (!showDeviceId && n == 5) {
-    SendMessageW(listView, LVM_DELETECOLUMN, kDeviceIdColumn, 0);
+  if (!w.view.showDeviceId && n == 5) {
+    SendMessageW(w.list, LVM_DELETECOLUMN, kDeviceIdColumn, 0);
     n = 4;
   }
-  viewSettings.columnCount = n;
+  w.view.settings.columnCount = n;
 }
 
-static void SetCellText(int32_t row, int32_t column, const char16_t* text) {
+static void SetCellText(HWND list, int32_t row, int32_t column, const char16_t* text) {
   LVITEMW item = {};
   item.iSubItem = column;
   item.pszText = const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(text));
-  SendMessageW(listView, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
-void SetRowTexts(const PortDevice* device, int32_t row) {
-  int32_t last = showDeviceId ? kDeviceIdColumn : kClassColumn;
+void SetRowTexts(const MainWindow& w, const PortDevice* device, int32_t row) {
+  int32_t last = w.view.showDeviceId ? kDeviceIdColumn : kClassColumn;
   for (int32_t column = kKernelNameColumn; column <= last; column++) {
-    SetCellText(row, column, DeviceCellText(device, column));
+    SetCellText(w.list, row, column, DeviceCellText(device, column));
   }
 }
 
-void ShowReservedCount() {
-  if (PortState() == nullptr) return;  // before the first refresh
+void ShowReservedCount(const MainWindow& w) {
+  if (w.ports.reservations == nullptr) return;  // before the first refresh
   char16_t text[132] = {};
   TextAppend(text, Units(text), u" ");
-  TextAppendSigned(text, Units(text), ReservedPortCount());
+  TextAppendSigned(text, Units(text), ReservedPortCount(&w.ports));
   TextAppend(text, Units(text), u" ports reserved");
-  SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  SendMessageW(w.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
 }
 
-void ShowSelectedCount() {
-  int32_t n = SelectedRowCount();
-  if (n == lastSelectedCount) return;
-  lastSelectedCount = n;
+void ShowSelectedCount(MainWindow& w) {
+  int32_t n = SelectedRowCount(w.list);
+  if (n == w.view.lastSelectedCount) return;
+  w.view.lastSelectedCount = n;
   char16_t text[132] = {};
   TextAppend(text, Units(text), u" Selected Devices: ");
   TextAppendSigned(text, Units(text), n);
-  SendMessageW(statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+  SendMessageW(w.statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
 }
 
 void RestoreScroll(HWND list, int32_t top) {
@@ -88,120 +86,121 @@ void RestoreScroll(HWND list, int32_t top) {
   SendMessageW(list, LVM_ENSUREVISIBLE, top, FALSE);
 }
 
-void RememberFocus(int32_t row) {
-  viewSettings.focusRow = row;
-  focusPort = row >= 0 ? RowPort(row) : 0;
+void RememberFocus(MainWindow& w, int32_t row) {
+  w.view.settings.focusRow = row;
+  w.view.focusPort = row >= 0 ? RowPort(w.list, row) : 0;
 }
 
+static MainWindow& Of(void* context) { return *static_cast<MainWindow*>(context); }
 
-static void ShowRowDevice(int32_t row, PortDevice* device) {
-  SetRowTexts(device, row);
-  LVITEMW item = {};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  item.lParam = reinterpret_cast<LPARAM>(device);
-  SendMessageW(listView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+static int32_t CountRows(void* w) { return RowCount(Of(w).list); }
+static int32_t PortOfRow(void* w, int32_t row) { return RowPort(Of(w).list, row); }
+static void ShowRowDevice(void* context, int32_t row, PortDevice* device) {
+  MainWindow& w = Of(context);
+  SetRowTexts(w, device, row);
+  ShowDeviceOfPort(&w.ports, RowPort(w.list, row), device);
+}
+static void SetRowChecked(void* w, int32_t row, int32_t checked) {
+  SetRowStateImage(Of(w), row, checked ? kChecked : kUnchecked);
+}
+static int32_t RowIsSelected(void* w, int32_t row) {
+  return (SendMessageW(Of(w).list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+static int32_t CountSelected(void* w) { return SelectedRowCount(Of(w).list); }
+static void ClearSelection(void* w) { SetRowState(Of(w).list, -1, 0, LVIS_SELECTED); }
+static void SelectAndFocus(void* context, int32_t row) {
+  MainWindow& w = Of(context);
+  SetRowState(w.list, row, LVIS_SELECTED, LVIS_SELECTED);
+  SetRowState(w.list, row, LVIS_FOCUSED, LVIS_FOCUSED);
+  RememberFocus(w, row);
 }
 
-static int32_t RowIsChecked(int32_t row) { return RowStateImage(row) == static_cast<int32_t>(kChecked); }
-static void SetRowChecked(int32_t row, int32_t checked) {
-  SetRowStateImage(row, checked ? kChecked : kUnchecked);
-}
-static int32_t RowIsSelected(int32_t row) {
-  return (SendMessageW(listView, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-}
-static void ClearSelection() { SetRowState(-1, 0, LVIS_SELECTED); }
-static void SelectAndFocus(int32_t row) {
-  SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
-  SetRowState(row, LVIS_FOCUSED, LVIS_FOCUSED);
-  RememberFocus(row);
+RowAccess ListRows(MainWindow* w) {
+  return {w,           CountRows,     PortOfRow,      SetRowChecked, ShowRowDevice,
+          RowIsSelected, CountSelected, ClearSelection, SelectAndFocus};
 }
 
-const RowAccess listRows = {RowCount,      RowPort,          RowIsChecked,
-                            SetRowChecked, ShowRowDevice,    RowIsSelected,
-                            SelectedRowCount, ClearSelection, SelectAndFocus};
-
-void OpenPropertySheetOfRow(int32_t row) {
+void OpenPropertySheetOfRow(const MainWindow& w, int32_t row) {
   PortDevice* device;
   char16_t deviceId[kDeviceIdUnits];
-  if (row < 0 || !ReadRowDevice(row, &device) || device == nullptr ||
-      !DeviceIdOf(device, deviceId)) {
+  if (row < 0 || !ReadRowDevice(w, row, &device) || device == nullptr ||
+      !DeviceIdOf(&w.ports, device, deviceId)) {
     return;
   }
   OpenPropertySheet(deviceId);
 }
 
-void RefreshList() {
+void RefreshList(MainWindow& w) {
   // Rows and records are rebuilt here, so nothing may hold them: a refresh
   // that comes due meanwhile runs once the holder is done.
-  if (!RefreshMayRunNow()) return;
-  SetAppCursor(IDC_WAIT, 0);
-  SendMessageW(listView, WM_SETREDRAW, FALSE, 0);
-  listUpdating = 1;
-  int32_t oldTop = static_cast<int32_t>(SendMessageW(listView, LVM_GETTOPINDEX, 0, 0));
+  if (!RefreshMayRunNow(&w.ports)) return;
+  SetAppCursor(w.window, IDC_WAIT, 0);
+  SendMessageW(w.list, WM_SETREDRAW, FALSE, 0);
+  w.view.listUpdating = 1;
+  int32_t oldTop = static_cast<int32_t>(SendMessageW(w.list, LVM_GETTOPINDEX, 0, 0));
   // The selection belongs to ports, as the focus does: the rows of the
   // ports selected now are selected again, wherever they come to stand. A
   // port that has no row any more leaves the selection.
   const int32_t kMostPorts = static_cast<int32_t>(kLargestComDbBytes * 8);
   auto* selectedPorts = static_cast<uint8_t*>(MemAlloc(kMostPorts + 1));
-  for (int32_t r = -1; (r = static_cast<int32_t>(SendMessageW(listView, LVM_GETNEXTITEM, r,
+  for (int32_t r = -1; (r = static_cast<int32_t>(SendMessageW(w.list, LVM_GETNEXTITEM, r,
                                                               LVNI_SELECTED))) >= 0;) {
-    int32_t port = RowPort(r);
+    int32_t port = RowPort(w.list, r);
     if (port >= 1 && port <= kMostPorts) selectedPorts[port] = 1;
   }
-  SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
+  SendMessageW(w.list, LVM_DELETEALLITEMS, 0, 0);
 
-  ReloadPorts();
-  const PortReservations* ports = PortState();
+  ReloadPorts(&w.ports);
+  const PortReservations* ports = w.ports.reservations;
   int32_t count = ports->portCount;
-  auto** devices = static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (count + 1)));
+  const ViewState& view = w.view;
   auto* order = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
-  for (int32_t i = 0; i < count; i++) devices[i] = DeviceOfPort(i + 1);
-  OrderPortRows(devices, count, sortColumn, order);
+  OrderPortRows(w.ports.shown + 1, count, view.sortColumn,
+                view.settings.sortDirection[SortSlot(view.sortColumn)],
+                view.settings.columnCount, order);
   // The rows go in in their final order (the list has no sorting style).
   int32_t focus = -1;
   for (int32_t k = 0; k < count; k++) {
-    int32_t i = order[k];
+    int32_t port = order[k] + 1;
     char16_t text[16];
-    PortCellText(i + 1, text, Units(text));
+    PortCellText(port, text, Units(text));
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
     item.iItem = k;
     item.pszText = reinterpret_cast<wchar_t*>(text);
-    item.lParam = reinterpret_cast<LPARAM>(devices[i]);
+    item.lParam = port;
     item.stateMask = LVIS_SELECTED;
-    item.state = i < kMostPorts && selectedPorts[i + 1] ? LVIS_SELECTED : 0;
+    item.state = port <= kMostPorts && selectedPorts[port] ? LVIS_SELECTED : 0;
     int32_t row = static_cast<int32_t>(
-        SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        SendMessageW(w.list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) continue;  // -1 would address every row
-    if (i + 1 == focusPort) focus = row;
-    SetRowStateImage(row, ports->reservedFlags[i] ? kChecked : kUnchecked);
+    if (port == view.focusPort) focus = row;
+    SetRowStateImage(w, row, ports->reservedFlags[port - 1] ? kChecked : kUnchecked);
     // Every cell gets a text, empty ones too: a cell never set would be
     // asked of the window each time it is read.
-    SetRowTexts(devices[i], row);
+    SetRowTexts(w, w.ports.shown[port], row);
   }
   MemFree(order);
-  MemFree(devices);
   MemFree(selectedPorts);
-  ShowReservedCount();
-  SetSortArrows(listView, sortColumn, viewSettings.sortDirection[SortSlot(sortColumn)]);
+  ShowReservedCount(w);
+  SetSortArrows(w.list, view.sortColumn, view.settings.sortDirection[SortSlot(view.sortColumn)]);
   // The focus goes back to its port's row, wherever the order put it; with
   // the port gone, no other row takes it. For -1 the list would focus
   // every row.
-  if (focus >= 0) SetRowState(focus, LVIS_FOCUSED, LVIS_FOCUSED);
-  RememberFocus(focus);
-  // Counted once the focused row is selected again, so that a refresh
-  // that restores the selection leaves the status text (the report of a
-  // repair, say) as it was.
-  ShowSelectedCount();
+  if (focus >= 0) SetRowState(w.list, focus, LVIS_FOCUSED, LVIS_FOCUSED);
+  RememberFocus(w, focus);
+  // Counted once the selection is given back, so that a refresh that
+  // restores it leaves the status text (the report of a repair, say) as
+  // it was.
+  ShowSelectedCount(w);
   // Not while a box of this thread is active (the About box, a message):
   // the keys meant for it would go to the list.
   HWND active = GetActiveWindow();
-  if (active == nullptr || active == mainWindow) SetFocus(listView);
-  RestoreScroll(listView, oldTop);
-  listUpdating = 0;
-  SendMessageW(listView, WM_SETREDRAW, TRUE, 0);
-  SetAppCursor(IDC_ARROW, 1);
-  UpdateWindow(listView);
-  UpdateWindow(mainWindow);
+  if (active == nullptr || active == w.window) SetFocus(w.list);
+  RestoreScroll(w.list, oldTop);
+  w.view.listUpdating = 0;
+  SendMessageW(w.list, WM_SETREDRAW, TRUE, 0);
+  SetAppCursor(w.window, IDC_ARROW, 1);
+  UpdateWindow(w.list);
+  UpdateWindow(w.window);
 }

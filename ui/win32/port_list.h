@@ -9,17 +9,18 @@
 #include "core/port_devices.h"
 #include "ui/row_access.h"
 #include "ui/win32/list_rows.h"
+#include "ui/win32/window_state.h"
 
-void UpdateColumns();
-void RefreshList();
-void SetRowTexts(const PortDevice* device, int32_t row);
-void ShowReservedCount();
-void ShowSelectedCount();
+void UpdateColumns(MainWindow& w);
+void RefreshList(MainWindow& w);
+void SetRowTexts(const MainWindow& w, const PortDevice* device, int32_t row);
+void ShowReservedCount(const MainWindow& w);
+void ShowSelectedCount(MainWindow& w);
 void RestoreScroll(HWND list, int32_t top);
 // Remembers the row last focused or acted on (-1 none) and its port.
-void RememberFocus(int32_t row);
+void RememberFocus(MainWindow& w, int32_t row);
 
 // The list's rows for the port session's rules.
-extern const RowAccess listRows;
+RowAccess ListRows(MainWindow* w);
 // Opens the system's property sheet of a row's device, when it has one.
-void OpenPropertySheetOfRow(int32_t row);
+void OpenPropertySheetOfRow(const MainWindow& w, int32_t row);

@@ -2,6 +2,8 @@
 // due while a command held the rows runs once it is done.
 #pragma once
 
+#include "ui/win32/window_state.h"
+
 // Ends row work begun with BeginRowWork and runs what it held back, from
 // the message loop: the close, or else the refresh.
-void EndRowWorkAndCatchUp();
+void EndRowWorkAndCatchUp(MainWindow& w);

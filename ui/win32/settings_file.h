@@ -7,14 +7,15 @@
 
 #include <stdint.h>
 
-// Reads every setting; the window applies them as it is made.
-void ReadWindowSettings();
-// Whether the caption carries the version.
-int32_t ShowVersionInCaption();
+#include "ui/win32/window_state.h"
+
+// Reads every setting into the record; the window applies them as it is
+// made.
+void ReadWindowSettings(MainWindow& w);
 // The settings steps of the window's creation, in order: the Device ID
 // column, the column widths (then the columns are created), the sort
 // order, the theme choice and the placement. Returns 1 and fills
 // placement when a stored one was read and adapted to showCommand.
-int32_t ApplyStartupSettings(int32_t showCommand, WINDOWPLACEMENT* placement);
+int32_t ApplyStartupSettings(MainWindow& w, int32_t showCommand, WINDOWPLACEMENT* placement);
 // Writes every setting, only while the main window is visible.
-void SaveSettings();
+void SaveSettings(MainWindow& w);

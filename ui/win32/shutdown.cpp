@@ -4,30 +4,27 @@
 #include "ui/port_session.h"
 #include "ui/win32/monitor.h"
 #include "ui/win32/settings_file.h"
-#include "ui/win32/window_state.h"
 
-int32_t shuttingDown = 0;
-
-void CloseMainWindow(HWND window) {
-  if (shuttingDown) return;
-  if (!CloseMayRunNow()) {
+void CloseMainWindow(MainWindow& w) {
+  if (w.shuttingDown) return;
+  if (!CloseMayRunNow(&w.ports)) {
     MessageBeep(MB_OK);  // it closes once the box that holds the rows is answered
     return;
   }
-  shuttingDown = 1;
-  StopKeyWatcher();
-  SaveSettings();  // only while the window is still visible
-  ShowWindow(window, SW_HIDE);
-  ReleasePorts();
-  DestroyMenu(contextMenu);
-  DestroyMenu(contextMenuHolder);
-  DeleteObject(menuCheckBitmap);
+  w.shuttingDown = 1;
+  StopKeyWatcher(w);
+  SaveSettings(w);  // only while the window is still visible
+  ShowWindow(w.window, SW_HIDE);
+  ReleasePorts(&w.ports);
+  DestroyMenu(w.contextMenu);
+  DestroyMenu(w.contextMenuHolder);
+  DeleteObject(w.menuCheckBitmap);
   DeleteAboutLinkFont();
-  if (deviceNotification != nullptr) UnregisterDeviceNotification(deviceNotification);
+  if (w.deviceNotification != nullptr) UnregisterDeviceNotification(w.deviceNotification);
   Sleep(150);
   PostQuitMessage(0);
-  EndDialog(window, 0);
-  DestroyWindow(window);
-  DestroyIcon(smallIcon);
-  DestroyIcon(largeIcon);
+  EndDialog(w.window, 0);
+  DestroyWindow(w.window);
+  DestroyIcon(w.smallIcon);
+  DestroyIcon(w.largeIcon);
 }

@@ -8,15 +8,19 @@
 #include "ui/win32/window_state.h"
 
 int32_t RunMainWindow(int32_t showCommand) {
-  CreateMainWindow(showCommand);
+  // The window's record lives as long as the message loop, which is as long
+  // as window mode lasts.
+  MainWindow record = {};
+  record.view = InitialViewState();
+  CreateMainWindow(&record, showCommand);
   HACCEL accelerators = LoadAcceleratorsW(reinterpret_cast<HINSTANCE>(programInstance),
                                           MAKEINTRESOURCEW(IDA_MAIN));
   MSG message;
   // GetMessageW reports -1 when it fails; waiting again would fail again at
   // once, so that ends the loop as the quit message does.
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (TranslateAcceleratorW(mainWindow, accelerators, &message)) continue;
-    if (IsDialogMessageW(mainWindow, &message)) continue;
+    if (TranslateAcceleratorW(record.window, accelerators, &message)) continue;
+    if (IsDialogMessageW(record.window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

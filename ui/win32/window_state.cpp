@@ -1,37 +1,29 @@
 #include "ui/win32/window_state.h"
 
 #include "actions/visual_theme.h"
-#include "ui/view_state.h"
 
-HWND mainWindow;
-HWND listView;
-HWND statusBar;
-HWND clearButton;
-HWND removeButton;
-HMENU mainMenu;
-HMENU contextMenu;
-HMENU contextMenuHolder;
-HICON smallIcon;
-HICON largeIcon;
-HBITMAP menuCheckBitmap;
-HDEVNOTIFY deviceNotification;
-int32_t listTop;
-int32_t headerHeight;
+MainWindow* MainWindowOf(HWND window) {
+  return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+}
 
-int32_t GetScreenDpi() {
-  HDC dc = GetDC(mainWindow);
+void KeepOnWindow(HWND window, MainWindow* record) {
+  SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(record));
+}
+
+int32_t GetScreenDpi(const MainWindow& w) {
+  HDC dc = GetDC(w.window);
   int32_t dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(mainWindow, dc);
+  ReleaseDC(w.window, dc);
   return dpi;
 }
 
-int32_t ScaleByDpi(int32_t n) { return MulDiv(n, GetScreenDpi(), 96); }
+int32_t ScaleByDpi(const MainWindow& w, int32_t n) { return MulDiv(n, GetScreenDpi(w), 96); }
 
 BOOL SetWindowZOrder(HWND window, HWND insertAfter) {
   return SetWindowPos(window, insertAfter, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
-void ApplyWindowTheme() {
-  const HWND themed[4] = {listView, statusBar, clearButton, removeButton};
-  ApplyVisualStyles(mainWindow, themed, 4, viewSettings.visualStyles);
+void ApplyWindowTheme(const MainWindow& w) {
+  const HWND themed[4] = {w.list, w.statusBar, w.clearButton, w.removeButton};
+  ApplyVisualStyles(w.window, themed, 4, w.view.settings.visualStyles);
 }
