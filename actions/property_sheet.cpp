@@ -6,8 +6,7 @@
 #include "base/process.h"
 #include "base/text.h"
 #include "core/failure.h"
-#include "platform/os.h"
-#include "platform/win32/library_function.h"
+#include "platform/win32/system_libraries.h"
 
 static const uint32_t kCommandLineBytes = 512;
 static const char kCommandLineStart[] = "/MachineName \"\" /DeviceID ";
@@ -21,25 +20,22 @@ static int32_t FormatCommandLine(const char* ansiDeviceId, char* commandLine) {
   return 1;
 }
 
-// devmgr.dll's entry point; no header of the system declares it.
-extern "C" void WINAPI DeviceProperties_RunDLLA(HWND owner, HINSTANCE instance, LPSTR commandLine,
-                                                int show);
-
 // Owns the ID buffer it is given, and frees it whatever happens.
 static DWORD WINAPI PropertySheetThread(LPVOID parameter) {
   wchar_t* deviceId = static_cast<wchar_t*>(parameter);
   DWORD shown = 0;
-  HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"devmgr.dll"));
-  auto run = LIBRARY_FUNCTION(library, DeviceProperties_RunDLLA);
+  DevmgrFunctions devmgr;
+  LoadLibraryFunctions(&devmgr);
   // The ID converted with a bound: in a multi-byte code page a character
   // may take two bytes.
   char ansiId[kCommandLineBytes] = {};
   char commandLine[kCommandLineBytes];
-  if (run != nullptr &&
+  if (devmgr.DeviceProperties_RunDLLA != nullptr &&
       WideCharToMultiByte(CP_ACP, 0, deviceId, -1, ansiId, sizeof ansiId, nullptr, nullptr) != 0 &&
       FormatCommandLine(ansiId, commandLine)) {
     // Returns when the user closes the sheet; the library stays loaded.
-    run(nullptr, reinterpret_cast<HINSTANCE>(programInstance), commandLine, SW_SHOW);
+    devmgr.DeviceProperties_RunDLLA(nullptr, reinterpret_cast<HINSTANCE>(programInstance),
+                                    commandLine, SW_SHOW);
     shown = 1;
   }
   MemFree(deviceId);

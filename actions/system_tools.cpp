@@ -4,22 +4,20 @@
 
 #include <objbase.h>
 #include <shellapi.h>
-#include <srrestoreptapi.h>
 
 #include "base/error_name.h"
 #include "base/probes.h"
 #include "base/process.h"
 #include "base/text.h"
 #include "platform/os.h"
-#include "platform/win32/library_function.h"
+#include "platform/win32/system_libraries.h"
 
 
 int32_t CreateRestorePoint() {
   if (!IsRestorePointAvailable()) return 1;
-  HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"SrClient.dll"));
-  auto setRestorePoint = LIBRARY_FUNCTION(library, SRSetRestorePointW);
-  if (setRestorePoint == nullptr) {
-    if (library != nullptr) FreeLibrary(library);
+  SrClientFunctions restore;
+  if (!LoadLibraryFunctions(&restore)) {
+    FreeLibraryFunctions(&restore);
     OsMessageBoxA(reinterpret_cast<OsWindow>(GetDesktopWindow()), "System Restore is not available",
                   "Error", MB_OK | MB_ICONERROR);
     return 0;
@@ -30,7 +28,7 @@ int32_t CreateRestorePoint() {
   request.llSequenceNumber = 0;
   lstrcpyW(request.szDescription, L"Before Varnick run");
   STATEMGRSTATUS status = {};
-  int32_t created = setRestorePoint(&request, &status) != FALSE;
+  int32_t created = restore.SRSetRestorePointW(&request, &status) != FALSE;
   if (created) {
     OsMessageBoxA(0, "System Restore Point successfully created", "Varnick",
                   MB_OK | MB_ICONINFORMATION);
@@ -40,7 +38,7 @@ int32_t CreateRestorePoint() {
     if (!IsUserAdmin()) lstrcatA(text, "\r\nAdmin privileges are required");
     OsMessageBoxA(0, text, "Varnick", MB_OK | MB_ICONERROR);
   }
-  FreeLibrary(library);
+  FreeLibraryFunctions(&restore);
   return created;
 }
 

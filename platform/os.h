@@ -161,9 +161,6 @@ int OsToAnsiExact(const char16_t* text, char* buffer, uint32_t chars);
 // Restricts the library search order: SetDllDirectoryA("") and
 // SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32), each where offered.
 void HardenLibrarySearch();
-// Loads a library by its full path in the system directory, never by bare
-// name; its own dependencies come from the system directory too.
-void* LoadSystemLibrary(const char16_t* name);
 // Membership of the built-in Administrators group in the effective token;
 // 1 member, 0 not or on any failure. Kept alone in its own file so that a
 // test build can substitute it at link time.

@@ -103,7 +103,6 @@ uint32_t OsModuleFileName(char16_t* buffer, uint32_t units) {
 }
 
 void HardenLibrarySearch() {}
-void* LoadSystemLibrary(const char16_t*) { return nullptr; }
 int32_t IsUserAdmin() { return sim.isAdmin; }
 int32_t OsRunsElevated() { return sim.elevated; }
 

@@ -1,8 +1,7 @@
 #include <windows.h>
-#include <winver.h>
 
 #include "platform/os.h"
-#include "platform/win32/library_function.h"
+#include "platform/win32/system_libraries.h"
 
 // How the libraries loaded by full path find their own dependencies: in
 // the system directory alone, where the search is restricted to it; where
@@ -12,19 +11,22 @@ static DWORD dependencySearch = LOAD_WITH_ALTERED_SEARCH_PATH;
 
 void HardenLibrarySearch() {
   // Looked up at run time: systems without these calls must still start.
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  auto setDllDirectory = LIBRARY_FUNCTION(kernel, SetDllDirectoryA);
-  if (setDllDirectory != nullptr) setDllDirectory("");
-  auto setDefaultDirectories = LIBRARY_FUNCTION(kernel, SetDefaultDllDirectories);
-  if (setDefaultDirectories != nullptr && setDefaultDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+  Kernel32Functions kernel;
+  FindLoadedLibraryFunctions(&kernel);
+  if (kernel.SetDllDirectoryA != nullptr) kernel.SetDllDirectoryA("");
+  if (kernel.SetDefaultDllDirectories != nullptr &&
+      kernel.SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
     // The altered search would put PATH back into the search.
     dependencySearch = 0;
   }
 }
 
-// The system directory is asked for in at most MAX_PATH characters; the
-// buffers hold a little more, for the library's name.
-void* LoadSystemLibrary(const char16_t* name) {
+// By its full path in the system directory, never by bare name: on a
+// system without SetDefaultDllDirectories, a load by name would search the
+// program's folder first. The system directory is asked for in at most
+// MAX_PATH characters; the buffers hold a little more, for the library's
+// name.
+static HMODULE LoadSystemLibrary(const char16_t* name) {
   wchar_t path[264];
   UINT n = GetSystemDirectoryW(path, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return nullptr;
@@ -33,6 +35,31 @@ void* LoadSystemLibrary(const char16_t* name) {
   path[n++] = L'\\';
   lstrcpyW(path + n, tail);
   return LoadLibraryExW(path, nullptr, dependencySearch);
+}
+
+// The record is the module and then one pointer per name (its layout is
+// checked where it is declared): filled slot by slot, as bytes. Kept out
+// of line, one loop for both loaders and every library.
+static int __attribute__((noinline)) FillRecord(HMODULE library, const char* names, void* record) {
+  auto* slot = static_cast<char*>(record);
+  CopyMemory(slot, &library, sizeof library);
+  int found = library != nullptr;
+  for (const char* name = names; *name != 0; name += lstrlenA(name) + 1) {
+    slot += sizeof(FARPROC);
+    // GetProcAddress of no module would search the program itself.
+    FARPROC function = library != nullptr ? GetProcAddress(library, name) : nullptr;
+    CopyMemory(slot, &function, sizeof function);
+    found &= function != nullptr;
+  }
+  return found;
+}
+
+int LoadLibraryFunctions(const char16_t* file, const char* names, void* record) {
+  return FillRecord(LoadSystemLibrary(file), names, record);
+}
+
+int FindLoadedLibraryFunctions(const char16_t* file, const char* names, void* record) {
+  return FillRecord(GetModuleHandleW(reinterpret_cast<const wchar_t*>(file)), names, record);
 }
 
 int OsReadVersionNumbers(OsVersionNumbers* numbers) {
@@ -56,27 +83,23 @@ int OsReadVersionNumbers(OsVersionNumbers* numbers) {
 
 OsFileVersionResult OsReadFileVersion(const char16_t* path, uint32_t* versionMS,
                                       uint32_t* versionLS) {
-  HMODULE library = static_cast<HMODULE>(LoadSystemLibrary(u"version.dll"));
-  if (library == nullptr) return kOsVersionLibraryMissing;
-  auto getInfo = LIBRARY_FUNCTION(library, GetFileVersionInfoW);
-  auto query = LIBRARY_FUNCTION(library, VerQueryValueW);
-  if (getInfo == nullptr || query == nullptr) {
-    FreeLibrary(library);
-    return kOsVersionLibraryMissing;
+  VersionFunctions version;
+  OsFileVersionResult result = kOsVersionLibraryMissing;
+  if (LoadLibraryFunctions(&version)) {
+    // Only the fixed file information near the start of the block is needed.
+    alignas(8) BYTE block[512];
+    ZeroMemory(block, sizeof block);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    result = kOsVersionUnreadable;
+    if (version.GetFileVersionInfoW(reinterpret_cast<const wchar_t*>(path), 0, sizeof block, block) &&
+        version.VerQueryValueW(block, L"\\", reinterpret_cast<LPVOID*>(&fixed), &length) &&
+        length != 0 && fixed != nullptr) {
+      *versionMS = fixed->dwFileVersionMS;
+      *versionLS = fixed->dwFileVersionLS;
+      result = kOsVersionRead;
+    }
   }
-  // Only the fixed file information near the start of the block is needed.
-  alignas(8) BYTE block[512];
-  ZeroMemory(block, sizeof block);
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  OsFileVersionResult result = kOsVersionUnreadable;
-  if (getInfo(reinterpret_cast<const wchar_t*>(path), 0, sizeof block, block) &&
-      query(block, L"\\", reinterpret_cast<LPVOID*>(&fixed), &length) && length != 0 &&
-      fixed != nullptr) {
-    *versionMS = fixed->dwFileVersionMS;
-    *versionLS = fixed->dwFileVersionLS;
-    result = kOsVersionRead;
-  }
-  FreeLibrary(library);
+  FreeLibraryFunctions(&version);
   return result;
 }

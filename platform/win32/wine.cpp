@@ -3,11 +3,13 @@
 #include <windows.h>
 #include <string.h>
 
+#include "platform/win32/system_libraries.h"
+
 bool RunningOnWine() {
   static int known = -1;
   if (known < 0) {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    known = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    NtdllFunctions ntdll;
+    known = FindLoadedLibraryFunctions(&ntdll);
   }
   return known != 0;
 }
