@@ -13,6 +13,7 @@ enum FailureKind {
   kComDbUnread,         // ComDB could not be read, at load or again before it was written
   kComDbUnwritten,      // ComDB could not be written
   kRemovalNotStarted,   // the device's data could not be had or readied
+  kMoveFailed,          // a step of giving a device another number failed, and was undone
 };
 
 const uint32_t kDeviceIdUnits = 260;

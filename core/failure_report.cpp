@@ -31,8 +31,9 @@ void DescribeFailure(const Failure& f, int32_t isAdministrator, const char16_t**
       AppendErrorName(text, units, f.errorCode);
       break;
     case kRemovalFailed:
+    case kMoveFailed:
       AppendErrorName(text, units, f.errorCode);
-      TextAppend(text, units, u" removing\n");
+      TextAppend(text, units, f.kind == kMoveFailed ? u" moving\n" : u" removing\n");
       TextAppend(text, units, f.deviceId);
       break;
     case kDeviceStillThere:

@@ -159,6 +159,7 @@ int32_t Enumerate(PortDeviceList* list, DeviceDetail detail) {
     PortDevice* d = NewRecord(list);
     list->devices[list->deviceCount] = d;
     d->memberIndex = static_cast<int32_t>(m);
+    d->serialPort = MemCompare(data.classGuid, kPortsClass, 16) == 0;
     d->deviceNode = data.devInst;
     TextCopy(d->portName, kPortNameUnits, portName);
     TextCopy(d->deviceInstanceId, kDeviceIdUnits, deviceId);

@@ -20,6 +20,7 @@ struct PortDevice {
   char16_t deviceText[256]; // friendly name, else device description
   char16_t className[64];
   int32_t memberIndex;      // index in the list's device-information set
+  int32_t serialPort;       // of the Ports setup class; a modem's number stays its own
 };
 
 const int32_t kDeviceCapacity = 10240;

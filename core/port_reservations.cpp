@@ -139,13 +139,14 @@ static void SetBit(uint8_t* bytes, int32_t i, bool reserved) {
 // ever written. *stored, as read under the lock, takes each change the
 // routines made.
 static Written ClaimAndRelease(const PortReservations* r, OsPortDatabase database, uint8_t* stored,
-                               uint32_t size) {
+                               uint32_t size, bool fresh) {
   Written written = {0, 0, 0};
   EachChangedPort(r, size, &written, [&](int32_t i, bool reserved) {
     uint32_t port = static_cast<uint32_t>(i) + 1;
     int32_t status = reserved ? OsClaimPort(database, port) : OsReleasePort(database, port);
-    // A number reserved already is as the claim wants it.
-    if (status == kOsErrorSuccess || (reserved && status == kOsErrorSharingViolation)) {
+    // A number reserved already is as the claim wants it, unless it had to
+    // be free.
+    if (status == kOsErrorSuccess || (reserved && status == kOsErrorSharingViolation && !fresh)) {
       SetBit(stored, i, reserved);
     } else {
       Failed(&written, status);
@@ -157,24 +158,35 @@ static Written ClaimAndRelease(const PortReservations* r, OsPortDatabase databas
 // Without the system's routines: the changes merged into the value as just
 // read, written back whole; a missing value is created. *stored becomes
 // what was written, or stays what was read.
-static Written MergeAndWrite(const PortReservations* r, uint8_t* stored, uint32_t size, bool missing) {
+static Written MergeAndWrite(const PortReservations* r, uint8_t* stored, uint32_t size, bool missing,
+                             bool fresh) {
   Written written = {0, 0, 0};
   auto* merged = static_cast<uint8_t*>(MemAlloc(size));
   MemCopy(merged, stored, size);
-  EachChangedPort(r, size, &written, [&](int32_t i, bool reserved) { SetBit(merged, i, reserved); });
+  EachChangedPort(r, size, &written, [&](int32_t i, bool reserved) {
+    if (fresh && reserved && (stored[i / 8] >> (i % 8) & 1) != 0) {
+      Failed(&written, kOsErrorSharingViolation);
+    } else {
+      SetBit(merged, i, reserved);
+    }
+  });
   bool differs = missing;
   for (uint32_t j = 0; j < size && !differs; j++) differs = merged[j] != stored[j];
-  int32_t status = kOsErrorSuccess;
-  if (!differs || WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, merged, size, &status)) {
-    MemCopy(stored, merged, size);
-  } else {
-    Failed(&written, status);
+  // Nothing of a save that cannot take its number is written.
+  if (!written.failed) {
+    int32_t status = kOsErrorSuccess;
+    if (!differs ||
+        WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, merged, size, &status)) {
+      MemCopy(stored, merged, size);
+    } else {
+      Failed(&written, status);
+    }
   }
   MemFree(merged);
   return written;
 }
 
-int32_t Save(PortReservations* r, Failure* failure) {
+static int32_t SaveWith(PortReservations* r, Failure* failure, bool fresh) {
   RecordFailure(failure, kNoFailure, 0);
   if (r->storedValueUnread || r->rawBytes == nullptr) {
     RecordFailure(failure, kComDbUnread, 0);
@@ -199,8 +211,8 @@ int32_t Save(PortReservations* r, Failure* failure) {
     ForgetChanges(r);  // the model holds what it last knew to be stored
     return 0;
   }
-  Written written = locked ? ClaimAndRelease(r, database, stored, size)
-                           : MergeAndWrite(r, stored, size, read == kStoredMissing);
+  Written written = locked ? ClaimAndRelease(r, database, stored, size, fresh)
+                           : MergeAndWrite(r, stored, size, read == kStoredMissing, fresh);
   if (locked) OsClosePortDatabase(database);
   // Written, in part or not at all: the model holds what is stored now,
   // and a later save writes only its own changes.
@@ -211,6 +223,12 @@ int32_t Save(PortReservations* r, Failure* failure) {
     RecordFailure(failure, kComDbUnwritten, 0);
   }
   return !written.failed && !written.unstored;
+}
+
+int32_t Save(PortReservations* r, Failure* failure) { return SaveWith(r, failure, false); }
+
+int32_t SaveClaimingFreshly(PortReservations* r, Failure* failure) {
+  return SaveWith(r, failure, true);
 }
 
 int32_t CountReserved(const PortReservations* r) {

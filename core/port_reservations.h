@@ -47,6 +47,11 @@ int32_t Load(PortReservations* reservations);
 // was read and written, or, when ComDB could not be read, what the model
 // last knew to be stored. No failed change is left to a later save.
 int32_t Save(PortReservations* reservations, Failure* failure = nullptr);
+// The same, for a number that a device is about to be given: a number this
+// save reserves that became reserved since the model last read ComDB is
+// another's (the class installer gave it to a new device meanwhile), and
+// the save fails with SHARING_VIOLATION instead of taking it as claimed.
+int32_t SaveClaimingFreshly(PortReservations* reservations, Failure* failure);
 // Sets every flag back to the value as last read or written: changes that
 // are not to be written never reach a later save.
 void ForgetChanges(PortReservations* reservations);

@@ -240,6 +240,19 @@ uint32_t OsQueryDosDevice(const char16_t* name, char16_t* buffer, uint32_t units
 int OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data);
 // SetupDiCallClassInstaller(DIF_REMOVE); on failure the last error says why.
 int OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data);
+// A device given another port number, as the Ports class installer gives
+// one: PortName (REG_SZ) in the device's hardware key (SetupDiOpenDevRegKey,
+// DICS_FLAG_GLOBAL, DIREG_DEV); the registry's status.
+int32_t OsSetDevicePortName(OsDeviceSet set, OsDeviceData* data, const char16_t* portName);
+// SetupDiSetDeviceRegistryPropertyW of SPDRP_FRIENDLYNAME; on failure the
+// last error says why.
+int OsSetDeviceFriendlyName(OsDeviceSet set, OsDeviceData* data, const char16_t* name);
+// Restarts the device so that its driver takes its settings again
+// (DIF_PROPERTYCHANGE with DICS_PROPCHANGE). 1 on success, *restartNeeded
+// set when the system answers that the machine must restart first
+// (DI_NEEDRESTART, DI_NEEDREBOOT); 0 on failure, the last error saying why.
+// Kept with the removal's steps, so that a test build can substitute it.
+int OsRestartDevice(OsDeviceSet set, OsDeviceData* data, int32_t* restartNeeded);
 
 // Profile (INI) files -----------------------------------------------------------
 

@@ -192,3 +192,33 @@ int OsCallRemoveInstaller(OsDeviceSet, OsDeviceData* data) {
   if (sim.installerEmptiesData) data->devInst = 0;
   return 1;
 }
+
+int32_t OsSetDevicePortName(OsDeviceSet, OsDeviceData* data, const char16_t* portName) {
+  SimDeviceState* d = Node(data->devInst);
+  if (d == nullptr) return kOsErrorFileNotFound;
+  if (d->device.portNameWriteStatus != 0) return d->device.portNameWriteStatus;
+  d->device.portName = portName;
+  SimRegSetString(ParametersPath(d->device.deviceId), u"PortName", portName);
+  return kOsErrorSuccess;
+}
+
+int OsSetDeviceFriendlyName(OsDeviceSet, OsDeviceData* data, const char16_t* name) {
+  SimDeviceState* d = Node(data->devInst);
+  sim.lastError = d == nullptr ? 0xE000020B : d->device.friendlyNameError;
+  if (sim.lastError != 0) return 0;
+  d->device.friendlyName = name;
+  return 1;
+}
+
+int OsRestartDevice(OsDeviceSet, OsDeviceData* data, int32_t* restartNeeded) {
+  SimDeviceState* d = Node(data->devInst);
+  *restartNeeded = 0;
+  sim.lastError = d == nullptr ? 0xE000020B : d->device.restartError;
+  if (sim.lastError != 0) return 0;
+  sim.restarts.push_back(d->device.deviceId);
+  *restartNeeded = d->device.restartNeeded;
+  return 1;
+}
+
+const SimDevice& SimDeviceAt(int index) { return sim.devices.at(index).device; }
+const std::vector<std::u16string>& SimRestarts() { return sim.restarts; }

@@ -106,6 +106,13 @@ struct SimDevice {
   int idReads = -1;  // reads of the device ID that succeed before it fails; -1 all
   uint32_t installerError = 0;
   bool stillLocatable = false;
+  // A move to another number: the PortName write failing with this
+  // status, the friendly name's with this last error, the restart's too;
+  // a restart that asks for the machine's first.
+  int32_t portNameWriteStatus = 0;
+  uint32_t friendlyNameError = 0;
+  uint32_t restartError = 0;
+  bool restartNeeded = false;
 };
 
 extern const char16_t kSimPortsClass[];
@@ -115,6 +122,10 @@ int SimAddDevice(const SimDevice& device);
 // A present Ports device with a friendly name, for the common case.
 int SimAddPort(const std::u16string& portName, bool present = true);
 bool SimDeviceRemoved(int index);
+// A device as the system holds it now (its PortName, friendly name).
+const SimDevice& SimDeviceAt(int index);
+// The instance IDs of the devices restarted, in turn.
+const std::vector<std::u16string>& SimRestarts();
 int SimRemovalCount();              // installer calls that removed a device
 int SimOpenDeviceSets();            // device-information sets not destroyed
 void SimFailDeviceSet(bool fail);   // SetupDiGetClassDevsW fails

@@ -69,6 +69,7 @@ struct SimState {
   bool removalShiftsSets = false;
   bool installerEmptiesData = false;
   int removalCount = 0;
+  std::vector<std::u16string> restarts;
 
   // file -> section -> key -> value, names folded to lower case
   std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> profiles;

@@ -1,6 +1,6 @@
-// A device's presence and the steps of its removal: kept apart from the
-// rest of the device calls so that a test build can substitute them at
-// link time.
+// A device's presence, the steps of its removal and its restart: kept
+// apart from the rest of the device calls so that a test build can
+// substitute them at link time.
 #include <windows.h>
 #include <cfgmgr32.h>
 #include <setupapi.h>
@@ -34,4 +34,27 @@ int OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data) {
 
 int OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data) {
   return SetupDiCallClassInstaller(DIF_REMOVE, Set(set), Data(data));
+}
+
+int OsRestartDevice(OsDeviceSet set, OsDeviceData* data, int32_t* restartNeeded) {
+  *restartNeeded = 0;
+  SP_PROPCHANGE_PARAMS params;
+  ZeroMemory(&params, sizeof params);
+  params.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
+  params.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
+  params.StateChange = DICS_PROPCHANGE;
+  params.Scope = DICS_FLAG_CONFIGSPECIFIC;
+  params.HwProfile = 0;
+  if (!SetupDiSetClassInstallParamsW(Set(set), Data(data), &params.ClassInstallHeader,
+                                     sizeof params) ||
+      !SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, Set(set), Data(data))) {
+    return 0;
+  }
+  SP_DEVINSTALL_PARAMS_W install;
+  ZeroMemory(&install, sizeof install);
+  install.cbSize = sizeof install;
+  if (SetupDiGetDeviceInstallParamsW(Set(set), Data(data), &install)) {
+    *restartNeeded = (install.Flags & (DI_NEEDRESTART | DI_NEEDREBOOT)) != 0;
+  }
+  return 1;
 }

@@ -4,13 +4,17 @@
 // that its node is not present, the parameter step succeeds, and the real
 // class installer removes the device from Wine's device tree; one whose ID
 // also contains "STUCK" fails at the class installer with ACCESS_DENIED.
-// Everything else is the shipped program.
+// A device restart, which Wine's class installer cannot do, is recorded
+// (restart.log) and done: one whose ID contains "REBOOT" answers that the
+// machine must restart first, one with "NORESTART" fails with
+// ACCESS_DENIED. Everything else is the shipped program.
 #include <windows.h>
 #include <cfgmgr32.h>
 #include <setupapi.h>
 #include <wchar.h>
 
 #include "platform/os.h"
+#include "tests/tools/stand_in_log.h"
 
 static bool IdContains(DEVINST node, const wchar_t* marker) {
   wchar_t id[MAX_DEVICE_ID_LEN + 1] = {};
@@ -38,4 +42,16 @@ int OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data) {
   }
   return SetupDiCallClassInstaller(DIF_REMOVE, reinterpret_cast<HDEVINFO>(set),
                                    reinterpret_cast<SP_DEVINFO_DATA*>(data));
+}
+
+int OsRestartDevice(OsDeviceSet, OsDeviceData* data, int32_t* restartNeeded) {
+  wchar_t id[MAX_DEVICE_ID_LEN + 1] = {};
+  CM_Get_Device_IDW(data->devInst, id, MAX_DEVICE_ID_LEN, 0);
+  AppendStandInLog(L"restart.log", std::wstring(L"restart ") + id);
+  *restartNeeded = wcsstr(id, L"REBOOT") != nullptr;
+  if (wcsstr(id, L"NORESTART") != nullptr) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+  }
+  return 1;
 }
