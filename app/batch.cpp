@@ -7,6 +7,7 @@
 #include "core/failure_report.h"
 #include "core/listing.h"
 #include "core/port_devices.h"
+#include "core/port_move.h"
 #include "core/port_reservations.h"
 #include "core/repairs.h"
 #include "platform/index_sort.h"
@@ -30,9 +31,11 @@ static void TellFailure(Failure failure, const PortDevice* device) {
   if (boxesShown) ShowFailureBox(failure);
 }
 
-// "freed COM5", "would free COM5"; "removed COM7 ROOT\PORTS\0001".
-static void Report(const char16_t* verb, int32_t port, const PortDevice* device = nullptr) {
-  char16_t line[32 + kDeviceIdUnits] = {};
+// "freed COM5", "would free COM5"; "removed COM7 ROOT\PORTS\0001";
+// "moved COM5 ROOT\PORTS\0001 to COM3".
+static void Report(const char16_t* verb, int32_t port, const PortDevice* device = nullptr,
+                   int32_t to = 0) {
+  char16_t line[48 + kDeviceIdUnits] = {};
   TextCopy(line, Units(line), verb);
   TextAppend(line, Units(line), u" COM");
   TextAppendSigned(line, Units(line), port);
@@ -40,15 +43,20 @@ static void Report(const char16_t* verb, int32_t port, const PortDevice* device 
     TextAppend(line, Units(line), u" ");
     TextAppend(line, Units(line), device->deviceInstanceId);
   }
+  if (to != 0) {
+    TextAppend(line, Units(line), u" to COM");
+    TextAppendSigned(line, Units(line), to);
+  }
   WriteLine(kOsStandardOutput, line);
 }
 
 static const char16_t kUsage[] =
-    u"Usage: varnick [/c] [/r] [/l] [/n] [/q]\n"
+    u"Usage: varnick [/c] [/r] [/m DEVICE COMn]... [/l] [/n] [/q]\n"
     u"  /c  free every reserved number that no device carries\n"
     u"  /r  remove every non-present serial or modem device\n"
+    u"  /m  give a serial port (COMn, or its device instance ID) another number\n"
     u"  /l  list every port number and the devices that carry it, as CSV\n"
-    u"  /n  tell what /c and /r would change, and change nothing\n"
+    u"  /n  tell what /c, /r and /m would change, and change nothing\n"
     u"  /q  show no message box\n"
     u"Without a switch, or with /q alone, the window opens.";
 
@@ -171,6 +179,59 @@ static int32_t RunRepairsOf(const BatchSwitches& switches, PortReservations* res
   return result.saveFailed ? kExitNotWritten : kExitSuccess;
 }
 
+// The batch face of a move: "moved COM5 ROOT\PORTS\0001 to COM3" (or
+// "would move ..."); a refusal or failure on standard error, a failure in
+// a box too where one is shown. Returns the move's code.
+static int32_t ReportMove(const char16_t* name, const PortDevice* device, int32_t from, int32_t to,
+                          int32_t ambiguous, const MoveResult& result, int32_t dryRun) {
+  char16_t line[2 * kWordUnits + 64];
+  switch (result.outcome) {
+    case kMoved:
+    case kMovedRestartNeeded:
+      Report(dryRun ? u"would move" : u"moved", from, device, to);
+      if (result.outcome == kMovedRestartNeeded) {
+        TextCopy(line, Units(line), u"Restart Windows for ");
+        TextAppend(line, Units(line), device->deviceInstanceId);
+        TextAppend(line, Units(line), u" to take its new number");
+        WriteLine(kOsStandardError, line);
+        return kExitRestartNeeded;
+      }
+      return dryRun ? kExitWouldChange : kExitSuccess;
+    case kNothingToMove:
+      return kExitSuccess;
+    case kMoveFailedUndone:
+      TellFailure(result.failure, device);
+      return kExitMoveFailed;
+    default:
+      DescribeMoveRefusal(result, name, ambiguous, device, to, line, Units(line));
+      WriteLine(kOsStandardError, line);
+      return result.outcome == kNotASerialPort ? kExitUnknownDevice
+             : result.outcome == kModelsUntrusted ? kExitNotRead
+                                                  : kExitMoveRefused;
+  }
+}
+
+// The /m pairs in their order, after the repairs. The code is the first
+// refusal's or failure's; else 4 for a dry run that would move, 3010 when
+// a move needs the machine restarted.
+static int32_t RunMoves(const BatchSwitches& switches, PortReservations* reservations,
+                        PortDeviceList* devices) {
+  const char16_t* text = switches.moveText;
+  char16_t name[kWordUnits], target[kWordUnits];
+  int32_t code = kExitSuccess;
+  while (!OsInterruptRequested() && NextMove(&text, name, target)) {
+    int32_t ambiguous;
+    PortDevice* device = FindNamedDevice(devices, name, &ambiguous);
+    int32_t from = device != nullptr ? device->portNumber : 0;
+    int32_t to = PortNumberOfName(target);
+    MoveResult result = MoveDevice(reservations, devices, device, to, switches.dryRunSwitch);
+    int32_t moveCode = ReportMove(name, device, from, to, ambiguous, result, switches.dryRunSwitch);
+    bool failed = code != kExitSuccess && code != kExitWouldChange && code != kExitRestartNeeded;
+    if (!failed && moveCode != kExitSuccess) code = moveCode;
+  }
+  return code;
+}
+
 static bool ListingGoesOn() { return !OsInterruptRequested() && !OutputFailed(); }
 
 static void WriteListingLine(int32_t port, int32_t reserved, const PortDevice* device) {
@@ -230,7 +291,8 @@ int32_t RunBatch(const BatchSwitches& asked) {
   if (switches.hasUnknownWord) return RefuseUnknownWord(switches.unknownWord);
   if (switches.usageSwitch) return TellUsage();
   // Listing and dry runs change nothing: no administrator rights needed.
-  if (switches.dryRunSwitch && !switches.clearSwitch && !switches.removeSwitch) {
+  if (switches.dryRunSwitch && !switches.clearSwitch && !switches.removeSwitch &&
+      !switches.moveCount) {
     switches.clearSwitch = switches.removeSwitch = 1;
   }
   if (!switches.listSwitch && !switches.dryRunSwitch && !isAdmin) {
@@ -244,8 +306,19 @@ int32_t RunBatch(const BatchSwitches& asked) {
   // The repairs go by numbers, nodes and IDs; only the listing shows more.
   Enumerate(devices, switches.listSwitch ? kShownDetail : kRepairDetail);
 
-  int32_t code = switches.listSwitch ? WriteListing(&reservations, devices)
-                                     : RunRepairsOf(switches, &reservations, devices);
+  int32_t code = kExitSuccess;
+  if (switches.listSwitch) {
+    code = WriteListing(&reservations, devices);
+  } else {
+    if (switches.clearSwitch || switches.removeSwitch) {
+      code = RunRepairsOf(switches, &reservations, devices);
+    }
+    // The repairs first, so that a script can free a number and take it.
+    if (switches.moveCount && (code == kExitSuccess || code == kExitWouldChange)) {
+      int32_t moves = RunMoves(switches, &reservations, devices);
+      if (moves != kExitSuccess && (code == kExitSuccess || moves != kExitWouldChange)) code = moves;
+    }
+  }
   Clear(devices);
   MemFree(devices);
   Clear(&reservations);

@@ -30,4 +30,17 @@ const int32_t kExitOutputFailed = 7;
 // code Windows gives an interrupted program (STATUS_CONTROL_C_EXIT).
 const int32_t kExitInterrupted = static_cast<int32_t>(0xC000013Au);
 
+// /m: the device named is no serial port, or none is, or more than one
+// carries the number named; nothing was changed.
+const int32_t kExitUnknownDevice = 8;
+// /m: the target is held by another device (named on standard error), or
+// lies beyond the numbers ComDB covers; nothing was changed.
+const int32_t kExitMoveRefused = 9;
+// /m: a step of the move failed, and what was done of it was undone.
+const int32_t kExitMoveFailed = 10;
+// /m: moved, and the system asks for a restart before the device takes
+// its new number (ERROR_SUCCESS_REBOOT_REQUIRED, which installers and
+// deployment tools read as success that needs a restart).
+const int32_t kExitRestartNeeded = 3010;
+
 int32_t RunBatch(const BatchSwitches& switches);

@@ -166,7 +166,7 @@ TEST_F(Batch, AWordThatIsNoSwitchDoesNothingButSaySo) {
       {u"--dry-run /q", true, 6, 0, u"", u"Unknown argument: --dry-run\r\nUsage: varnick"},
       {u"/c /norestart /Q", true, 6, 0, u"", u"Unknown argument: /norestart\r\n"},
       {u"/clear-reservations -q", true, 6, 0, u"", u"Unknown argument: /clear-reservations\r\n"},
-      {u"/?", true, 0, 0, u"Usage: varnick [/c] [/r] [/l] [/n] [/q]\r\n", u""},
+      {u"/?", true, 0, 0, u"Usage: varnick [/c] [/r] [/m DEVICE COMn]... [/l] [/n] [/q]\r\n", u""},
       {u"-h /r", true, 0, 0, u"Usage: varnick", u""},
       {u"/h", false, 0, 1, u"", u""},
   };
@@ -228,5 +228,47 @@ TEST_F(Batch, NothingIsReportedDoneThatWasNot) {
     EXPECT_EQ(c.code, AppMain(1, c.args, 10));
     EXPECT_EQ(std::u16string(c.out), SimOutput(kOsStandardOutput));
     EXPECT_EQ(c.stored, Stored());
+  }
+}
+
+// /m's lines and codes: moved (or would be), restart needed, refusals
+// naming the holder, a failed move; the repairs run first, so /c frees the
+// number a move then takes.
+TEST_F(Batch, MovesReportTheirLinesAndCodes) {
+  const struct {
+    const char16_t* args;
+    bool restart, fails;
+    int32_t code;
+    const char16_t* out;
+    const char16_t* err;
+  } cases[] = {
+      {u"/m COM5 COM3", false, false, 0, u"moved COM5 ROOT\\MOVER to COM3\r\n", u""},
+      {u"/n /m root\\mover COM3", false, false, 4, u"would move COM5 ROOT\\MOVER to COM3\r\n", u""},
+      {u"/m COM5 COM3", true, false, 3010, u"moved COM5 ROOT\\MOVER to COM3\r\n",
+       u"Restart Windows for ROOT\\MOVER to take its new number\r\n"},
+      {u"/m COM5 COM3 /q", false, true, 10, u"", u"ACCESS_DENIED moving ROOT\\MOVER\r\n"},
+      {u"/m COM5 COM2", false, false, 9, u"", u"COM2 is held by ROOT\\OTHER\r\n"},
+      {u"/m COM7 COM3 /m COM5 COM2", false, false, 8, u"", u"No serial port device: COM7\r\n"
+                                                           u"COM2 is held by ROOT\\OTHER\r\n"},
+      {u"/c /m COM5 COM1", false, false, 0, u"freed COM1\r\nmoved COM5 ROOT\\MOVER to COM1\r\n", u""},
+  };
+  for (const auto& c : cases) {
+    SimReset();
+    Seed(Bytes{0x13});  // COM1 stale, COM2, COM5
+    SimDevice mover;
+    mover.classGuid = kSimPortsClass;
+    mover.deviceId = u"ROOT\\MOVER";
+    mover.portName = u"COM5";
+    mover.restartNeeded = c.restart;
+    mover.portNameWriteStatus = c.fails ? kOsErrorAccessDenied : 0;
+    SimAddDevice(mover);
+    SimDevice other = mover;
+    other.deviceId = u"ROOT\\OTHER";
+    other.portName = u"COM2";
+    SimAddDevice(other);
+    SCOPED_TRACE(std::string(c.args, c.args + std::char_traits<char16_t>::length(c.args)));
+    EXPECT_EQ(c.code, AppMain(1, c.args, 10));
+    EXPECT_EQ(std::u16string(c.out), SimOutput(kOsStandardOutput));
+    EXPECT_EQ(std::u16string(c.err), SimOutput(kOsStandardError));
   }
 }

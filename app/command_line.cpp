@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "base/text.h"
+#include "core/port_move.h"
 #include "platform/os.h"
 
 const char16_t* SkipProgramName() {
@@ -70,12 +71,46 @@ static char16_t SwitchLetter(const char16_t* word) {
   return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
 }
 
+static void NameUnknownWord(BatchSwitches* s, const char16_t* word) {
+  if (s->hasUnknownWord) return;
+  s->hasUnknownWord = 1;
+  TextCopy(s->unknownWord, Units(s->unknownWord), word);
+}
+
+// The two words behind "/m": the device, and its number, which must be a
+// "COMn" name. 0 when they are not there.
+static int32_t MoveWords(const char16_t** text, char16_t* device, char16_t* target,
+                         BatchSwitches* s) {
+  int32_t cut;
+  if (!NextWord(text, device, kWordUnits, &cut) || !NextWord(text, target, kWordUnits, &cut)) {
+    if (s != nullptr) NameUnknownWord(s, u"/m");
+    return 0;
+  }
+  if (PortNumberOfName(target) == 0) {
+    if (s != nullptr) NameUnknownWord(s, target);
+    return 0;
+  }
+  return 1;
+}
+
+int32_t NextMove(const char16_t** text, char16_t* device, char16_t* target) {
+  int32_t cut;
+  while (NextWord(text, device, kWordUnits, &cut)) {
+    if (!cut && SwitchLetter(device) == u'm') return MoveWords(text, device, target, nullptr);
+  }
+  return 0;
+}
+
 BatchSwitches DetectSwitches(const char16_t* text) {
   BatchSwitches s = {};
-  char16_t word[kWordUnits];
+  s.moveText = text;
+  char16_t word[kWordUnits], target[kWordUnits];
   int32_t cut;
   while (NextWord(&text, word, Units(word), &cut)) {
     switch (cut ? 0 : SwitchLetter(word)) {
+      case u'm':
+        s.moveCount += MoveWords(&text, word, target, &s);
+        break;
       case u'c': s.clearSwitch = 1; break;
       case u'r': s.removeSwitch = 1; break;
       case u'l': s.listSwitch = 1; break;
@@ -84,10 +119,7 @@ BatchSwitches DetectSwitches(const char16_t* text) {
       case u'?':
       case u'h': s.usageSwitch = 1; break;
       default:
-        if (!s.hasUnknownWord) {
-          s.hasUnknownWord = 1;
-          TextCopy(s.unknownWord, Units(s.unknownWord), word);
-        }
+        NameUnknownWord(&s, word);
     }
   }
   return s;

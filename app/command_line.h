@@ -17,6 +17,10 @@ struct BatchSwitches {
   int32_t dryRunSwitch;  // "/n" or "-n": tell what /c and /r would change, change nothing
   int32_t quietSwitch;   // "/q" or "-q": show no message box
   int32_t usageSwitch;   // "/?", "/h" and their "-" forms: tell how to call the program
+  // "/m DEVICE COMn" pairs: give a serial port another number. The pairs
+  // are read again, in their order, from moveText.
+  int32_t moveCount;
+  const char16_t* moveText;
   // The first word that is none of these (cut to kWordUnits); empty when
   // every word is a switch. Such a run reads and changes nothing.
   char16_t unknownWord[kWordUnits];
@@ -27,7 +31,7 @@ struct BatchSwitches {
 // it is answered there.
 inline int32_t IsBatchMode(const BatchSwitches& s) {
   return s.clearSwitch || s.removeSwitch || s.listSwitch || s.dryRunSwitch || s.usageSwitch ||
-         s.hasUnknownWord;
+         s.moveCount || s.hasUnknownWord;
 }
 
 // The argument text of the process command line (SkipProgramNameIn).
@@ -41,7 +45,12 @@ const char16_t* SkipProgramName();
 // behind it. 0 when no word is left; *cut is 1 for a word that did not fit.
 int32_t NextWord(const char16_t** text, char16_t* word, uint32_t units, int32_t* cut);
 // A word is a switch only when it is exactly "/x" or "-x", in any case.
+// "/m" takes the next two words: a device and a "COMn" number; without
+// them "/m" is named as the word not understood, and so is a number that
+// is no "COMn".
 BatchSwitches DetectSwitches(const char16_t* argumentText);
+// The next "/m" pair from *text on (see DetectSwitches); 0 when none is left.
+int32_t NextMove(const char16_t** text, char16_t* device, char16_t* target);
 // wShowWindow when the starting process set STARTF_USESHOWWINDOW, else
 // SW_SHOWDEFAULT (10).
 int32_t StartupShowCommand();

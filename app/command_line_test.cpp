@@ -71,6 +71,10 @@ TEST(DetectSwitches, ASwitchIsAWholeWord) {
       {u"a\\\"b /c", u"c", u"a\"b"},
       {u"\"a\"\"b\" /l", u"l", u"a\"b"},
       {u"\"/c", u"c", nullptr},  // a quote never closed ends with the text
+      // /m takes a device and a COM name; a pair is an m each.
+      {u"/m COM5 COM3 -M \"USB\\X 1\" com4", u"mm", nullptr},
+      {u"/c /m COM5", u"c", u"/m"},
+      {u"/m COM5 3", u"", u"3"},
   };
   for (const Case& c : cases) {
     BatchSwitches s = DetectSwitches(c.text);
@@ -82,6 +86,7 @@ TEST(DetectSwitches, ASwitchIsAWholeWord) {
     if (s.dryRunSwitch) found += u'n';
     if (s.quietSwitch) found += u'q';
     if (s.usageSwitch) found += u'?';
+    found += std::u16string(s.moveCount, u'm');
     EXPECT_EQ(std::u16string(c.switches), found);
     EXPECT_EQ(c.unknown != nullptr, s.hasUnknownWord != 0);
     EXPECT_EQ(std::u16string(c.unknown != nullptr ? c.unknown : u""), std::u16string(s.unknownWord));

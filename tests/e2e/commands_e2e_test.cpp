@@ -428,4 +428,65 @@ TEST_F(Commands, ANumberClaimedWhileARepairWaitsForTheLockStaysReserved) {
   EXPECT_EQ("", StandInLog("msports.log"));
 }
 
+// A registry text value of the fixture devices (ASCII), "" when missing.
+std::string DeviceText(const std::string& key, const std::string& name) {
+  std::string value = RegGet("System\\CurrentControlSet\\Enum\\ROOT\\" + key, name);
+  std::string text;
+  for (size_t i = 2; i + 1 < value.size(); i += 4) {  // UTF-16: the low byte of each unit
+    char c = static_cast<char>(std::stoi(value.substr(i, 2), nullptr, 16));
+    if (c != 0) text += c;
+  }
+  return text;
+}
+
+// /m gives a serial port another number as the Ports class installer
+// would: ComDB, PortName, the friendly name and a restart of the device;
+// /n tells it and changes nothing; a number another device holds is
+// refused, and named.
+TEST_F(Commands, MoveGivesASerialPortAnotherNumber) {
+  AddFixtureDevice("ports", "MOVE", "COM9", "USB Serial Port (COM9)");
+  const std::string parameters = "VARNICKMOVE\\0000\\Device Parameters";
+  ClearStandInLogs();
+  ProgramOutput dry = RunRedirected("varnick_ghosts.exe", {"/n", "/m", "COM9", "COM4"});
+  EXPECT_EQ(4, dry.exitCode);
+  EXPECT_EQ("would move COM9 ROOT\\VARNICKMOVE\\0000 to COM4\r\n", dry.output);
+  ProgramOutput held = RunRedirected("varnick_ghosts.exe", {"/m", "COM9", "COM3", "/q"});
+  EXPECT_EQ(9, held.exitCode);
+  EXPECT_EQ("COM3 is held by ROOT\\VARNICKWORK\\0000\r\n", held.errors);
+  EXPECT_EQ("3 " + kComDb, ComDb());
+  EXPECT_EQ("COM9", DeviceText(parameters, "PortName"));
+  EXPECT_EQ("", StandInLog("restart.log"));
+
+  ProgramOutput run = RunRedirected("varnick_ghosts.exe", {"/m", "com9", "COM4"});
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_EQ("moved COM9 ROOT\\VARNICKMOVE\\0000 to COM4\r\n", run.output);
+  EXPECT_EQ("3 bf" + std::string(62, '0'), ComDb());
+  EXPECT_EQ("COM4", DeviceText(parameters, "PortName"));
+  EXPECT_EQ("USB Serial Port (COM4)", DeviceText("VARNICKMOVE\\0000", "FriendlyName"));
+  EXPECT_EQ("restart ROOT\\VARNICKMOVE\\0000\n", StandInLog("restart.log"));
+}
+
+// The window's dialog, from the keyboard: F2 on the row, the number chosen
+// with the arrow keys, Enter; the list then shows the device on its new
+// row, focused and selected there.
+TEST_F(Commands, TheDialogGivesARowsSerialPortAnotherNumber) {
+  AddFixtureDevice("ports", "MOVE", "COM9", "USB Serial Port (COM9)");
+  ListSnapshot list = Open("varnick_ghosts.exe");
+  ClickCell(list.RowOf("COM9"), 2);
+  PressKeys("F2");
+  ASSERT_TRUE(WaitUntil([] { return !RunVtool({"windows", "Change Port Number"}).empty(); }));
+  SaveScreenshot(VARNICK_BUILD_ROOT "/test-logs/change-port-number.png");
+  // COM1 and COM2 are stale, COM3 used, COM4 free.
+  RunVtool({"keysto", "Change Port Number", "Home", "Down", "Down", "Down", "Return"});
+  ASSERT_TRUE(WaitForList(
+      [](const ListSnapshot& l) { return l.rows[l.RowOf("COM4")].texts[2] == "USB Serial Port (COM4)"; },
+      &list));
+  EXPECT_EQ(list.RowOf("COM4"), list.focused);
+  EXPECT_EQ(1, list.selectedCount);
+  EXPECT_TRUE(list.rows[list.RowOf("COM4")].selected);
+  EXPECT_EQ("", list.rows[list.RowOf("COM9")].texts[2]);
+  EXPECT_EQ("3 bf" + std::string(62, '0'), ComDb());
+  EXPECT_EQ(0, Close());
+}
+
 }  // namespace
