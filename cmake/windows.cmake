@@ -98,6 +98,7 @@ set(WINDOW_SOURCES
   ui/win32/main_window.cpp
   ui/win32/menus.cpp
   ui/win32/monitor.cpp
+  ui/win32/move_dialog.cpp
   ui/win32/port_list.cpp
   ui/win32/row_work.cpp
   ui/win32/settings_file.cpp

@@ -5,6 +5,7 @@
 #define IDD_MAIN 101
 #define IDA_MAIN 102
 #define IDD_ABOUT 104
+#define IDD_CHANGE_PORT 105
 #define IDB_MENU_BITMAP_13 200
 #define IDB_MENU_BITMAP_16 201
 
@@ -12,6 +13,11 @@
 #define IDC_STATUS_BAR 1001
 #define IDC_CLEAR_BUTTON 1010
 #define IDC_REMOVE_BUTTON 1011
+
+// The dialog that gives a serial port another number.
+#define IDC_MOVE_DEVICE 1020
+#define IDC_MOVE_ID 1021
+#define IDC_MOVE_TARGETS 1022
 
 // About box.
 #define IDC_ABOUT_TITLE 1003
@@ -26,6 +32,7 @@
 #define IDM_PROPERTIES_SPACE 40004
 #define IDM_PROPERTIES_ENTER 40005
 #define IDM_COPY_ROWS 40006
+#define IDM_CHANGE_PORT_KEY 40007
 
 // Menu bar.
 #define IDM_REFRESH 40100
@@ -44,3 +51,4 @@
 #define IDM_REMOVE_DEVICE 40501
 #define IDM_COPY 40502
 #define IDM_PROPERTIES 40503
+#define IDM_CHANGE_PORT 40504

@@ -279,7 +279,7 @@ WORD KeyCode(const std::wstring& name) {
   static const struct {
     const wchar_t* name;
     WORD code;
-  } keys[] = {{L"alt", VK_MENU},     {L"ctrl", VK_CONTROL},  {L"shift", VK_SHIFT},
+  } keys[] = {{L"alt", VK_MENU},     {L"ctrl", VK_CONTROL},  {L"shift", VK_SHIFT}, {L"F2", VK_F2},
               {L"F4", VK_F4},        {L"F5", VK_F5},         {L"End", VK_END},
               {L"Home", VK_HOME},    {L"Page_Down", VK_NEXT}, {L"Page_Up", VK_PRIOR},
               {L"Down", VK_DOWN},    {L"Up", VK_UP},         {L"space", VK_SPACE},

@@ -6,8 +6,11 @@
 #include "actions/clipboard.h"
 #include "actions/system_tools.h"
 #include "base/memory.h"
+#include "base/process.h"
 #include "base/text.h"
+#include "core/failure_report.h"
 #include "core/listing.h"
+#include "core/port_move.h"
 #include "platform/os.h"
 #include "res/resource.h"
 #include "ui/port_session.h"
@@ -16,6 +19,7 @@
 #include "ui/win32/app_cursor.h"
 #include "ui/win32/menus.h"
 #include "ui/win32/monitor.h"
+#include "ui/win32/move_dialog.h"
 #include "ui/win32/port_list.h"
 #include "ui/win32/row_work.h"
 #include "ui/win32/settings_file.h"
@@ -169,6 +173,47 @@ static void RestartAsAdministrator(MainWindow& w) {
   SetAppCursor(w.window, IDC_ARROW, 0);
 }
 
+// Gives the focused row's serial port the number the user chooses; the
+// list then shows it on its new row, focused and selected there. The rows
+// are held while the dialog and any box it leads to are up.
+static void ChangePortNumber(MainWindow& w) {
+  if (!BeginRowWork(&w.ports)) {
+    MessageBeep(MB_OK);
+    return;
+  }
+  PortDevice* device = nullptr;
+  int32_t target = 0, moved = 0;
+  if (!ReadRowDevice(w, w.view.settings.focusRow, &device) || device == nullptr ||
+      device->deviceNode == 0 || !device->serialPort) {
+    MessageBeep(MB_OK);
+  } else if (!isAdmin) {
+    OsMessageBox(0, u"Admin privileges are required", u"Error", kOsMbOk | kOsMbIconError);
+  } else if ((target = ChooseNewPortNumber(w, device)) != 0) {
+    SetAppCursor(w.window, IDC_WAIT, 0);
+    MoveResult result = MoveDevice(w.ports.reservations, w.ports.devices, device, target, 0);
+    SetAppCursor(w.window, IDC_ARROW, 0);
+    char16_t text[kFailureTextUnits];
+    moved = result.outcome == kMoved || result.outcome == kMovedRestartNeeded;
+    if (result.outcome == kMoveFailedUndone) {
+      ShowFailureBox(result.failure);
+    } else if (result.outcome == kMovedRestartNeeded) {
+      OsMessageBox(0, u"The device takes its new number once Windows has restarted.", u"Varnick",
+                   kOsMbOk | kOsMbIconInformation);
+    } else if (!moved) {
+      DescribeMoveRefusal(result, device->deviceInstanceId, 0, device, target, text, Units(text));
+      if (text[0] != 0) OsMessageBox(0, text, u"Varnick", kOsMbOk | kOsMbIconError);
+    }
+  }
+  EndRowWorkAndCatchUp(w);
+  if (!moved) return;
+  w.view.focusPort = target;
+  SetRowState(w.list, -1, 0, LVIS_SELECTED);
+  RefreshList(w);
+  int32_t focusRow = w.view.settings.focusRow;
+  if (focusRow >= 0) SetRowState(w.list, focusRow, LVIS_SELECTED, LVIS_SELECTED);
+  ShowSelectedCount(w);
+}
+
 // Commands that hold rows or device records run only when no other such
 // work is under way (a message box of one may be up); otherwise the click
 // is refused.
@@ -264,6 +309,10 @@ void DispatchCommand(MainWindow& w, int32_t id) {
       break;
     case IDM_COPY:
       CopyClickedCell(w);
+      break;
+    case IDM_CHANGE_PORT:
+    case IDM_CHANGE_PORT_KEY:
+      ChangePortNumber(w);
       break;
   }
 }

@@ -33,6 +33,7 @@ void InitMenuStates(const MainWindow& w) {
     EnableWindow(w.removeButton, FALSE);
     AppendMenuW(w.contextMenu, MF_STRING | MF_GRAYED, IDM_REMOVE_DEVICE, L"&Remove Device\tDel");
   }
+  AppendMenuW(w.contextMenu, MF_STRING, IDM_CHANGE_PORT, L"Change Port &Number...\tF2");
   AppendMenuW(w.contextMenu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(w.contextMenu, MF_STRING, IDM_COPY, L"&Copy");
   AppendMenuW(w.contextMenu, MF_SEPARATOR, 0, nullptr);
@@ -63,5 +64,10 @@ void ShowContextMenu(MainWindow& w, int32_t x, int32_t y) {
   SendMessageW(w.list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
   RememberFocus(w, hit.iItem);
   w.view.settings.clickedColumn = hit.iSubItem;
+  // Only a serial port is given another number; a modem keeps its own.
+  PortDevice* device = nullptr;
+  bool serialPort = hit.iItem >= 0 && ReadRowDevice(w, hit.iItem, &device) && device != nullptr &&
+                    device->deviceNode != 0 && device->serialPort;
+  EnableMenuItem(w.contextMenu, IDM_CHANGE_PORT, MF_BYCOMMAND | (serialPort ? MF_ENABLED : MF_GRAYED));
   TrackPopupMenu(w.contextMenu, TPM_RIGHTBUTTON, x, y, 0, w.window, nullptr);
 }

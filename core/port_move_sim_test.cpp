@@ -1,0 +1,185 @@
+// Giving a serial port another number: each refusal, a stale target, a
+// number two devices share, and every failing step with its undo, checked
+// on the simulated system's registry.
+#include "core/port_move.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/memory.h"
+#include "platform/sim/sim.h"
+
+namespace {
+
+typedef std::vector<uint8_t> Bytes;
+
+// COM1 reserved with no device (stale); COM2 carried by two ports; COM5 by
+// MOVER, a present port named for its number; COM6 by a non-present port;
+// COM7 by a modem.
+int AddDevice(const char16_t* id, const char16_t* portName, const char16_t* classGuid, bool present,
+              const std::function<void(SimDevice*)>& change = nullptr) {
+  SimDevice d;
+  d.classGuid = classGuid;
+  d.deviceId = id;
+  d.portName = portName;
+  d.friendlyName = std::u16string(u"USB Serial Port (") + portName + u")";
+  d.present = present;
+  if (change) change(&d);
+  return SimAddDevice(d);
+}
+
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+struct Moving {
+  PortReservations reservations = {};
+  PortDeviceList* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+  Moving() {
+    Load(&reservations);
+    Enumerate(devices, kRepairDetail);
+  }
+  ~Moving() {
+    Clear(devices);
+    MemFree(devices);
+    Clear(&reservations);
+  }
+  MoveResult Move(const char16_t* name, int32_t target, int32_t dryRun = 0) {
+    int32_t ambiguous;
+    return MoveDevice(&reservations, devices, FindNamedDevice(devices, name, &ambiguous), target,
+                      dryRun);
+  }
+};
+
+TEST(PortMove, EachMoveTakesItsStepsOrIsRefusedWithoutChangingAnything) {
+  const struct {
+    const char* name;
+    const char16_t* device;
+    int32_t target;
+    std::function<void(SimDevice*)> mover;  // changes MOVER before it is added
+    std::function<void()> fault;           // set once the models are read
+    MoveOutcome outcome;
+    uint8_t comDb;                          // afterwards
+    const char* portName;                   // MOVER's, afterwards
+    const char* friendly;
+    int restarts;
+  } cases[] = {
+      {"to a free number", u"COM5", 3, nullptr, nullptr, kMoved, 0x67, "COM3",
+       "USB Serial Port (COM3)", 1},
+      {"to a stale one", u"root\\mover", 1, nullptr, nullptr, kMoved, 0x63, "COM1",
+       "USB Serial Port (COM1)", 1},
+      {"another name stays", u"COM5", 3, [](SimDevice* d) { d->friendlyName = u"Bench (COM5) A"; },
+       nullptr, kMoved, 0x67, "COM3", "Bench (COM5) A", 1},
+      {"restart asked for", u"COM5", 3, [](SimDevice* d) { d->restartNeeded = true; }, nullptr,
+       kMovedRestartNeeded, 0x67, "COM3", "USB Serial Port (COM3)", 1},
+      {"held by a port not present", u"COM5", 6, nullptr, nullptr, kTargetHeld, 0x73, "COM5",
+       "USB Serial Port (COM5)", 0},
+      {"held by a modem", u"COM5", 7, nullptr, nullptr, kTargetHeld, 0x73, "COM5",
+       "USB Serial Port (COM5)", 0},
+      {"beyond ComDB", u"COM5", 9, nullptr, nullptr, kTargetOutOfRange, 0x73, "COM5",
+       "USB Serial Port (COM5)", 0},
+      {"on it already", u"COM5", 5, nullptr, nullptr, kNothingToMove, 0x73, "COM5",
+       "USB Serial Port (COM5)", 0},
+      {"a modem", u"ROOT\\MODEM", 3, nullptr, nullptr, kNotASerialPort, 0x73, "COM5",
+       "USB Serial Port (COM5)", 0},
+      {"two carry the number named", u"COM2", 3, nullptr, nullptr, kNotASerialPort, 0x73, "COM5",
+       "USB Serial Port (COM5)", 0},
+      {"the claim fails", u"COM5", 3, nullptr,
+       [] { SimPortDatabaseFail(kSimPortDbClaim, kOsErrorAccessDenied); }, kMoveFailedUndone,
+       0x73, "COM5", "USB Serial Port (COM5)", 0},
+      {"claimed by another meanwhile", u"COM5", 3, nullptr,
+       [] { SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x77}); },
+       kMoveFailedUndone, 0x77, "COM5", "USB Serial Port (COM5)", 0},
+      {"claimed meanwhile, no routines", u"COM5", 3, nullptr,
+       [] {
+         SimSetPortDatabaseAvailable(false);
+         SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x77});
+       },
+       kMoveFailedUndone, 0x77, "COM5", "USB Serial Port (COM5)", 0},
+      {"PortName not written", u"COM5", 3, [](SimDevice* d) { d->portNameWriteStatus = 5; },
+       nullptr, kMoveFailedUndone, 0x73, "COM5", "USB Serial Port (COM5)", 0},
+      {"friendly name not written", u"COM5", 3, [](SimDevice* d) { d->friendlyNameError = 5; },
+       nullptr, kMoveFailedUndone, 0x73, "COM5", "USB Serial Port (COM5)", 0},
+      {"the old number not released", u"COM5", 3, nullptr,
+       [] { SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied); }, kMoveFailedUndone,
+       0x73, "COM5", "USB Serial Port (COM5)", 0},
+      {"the restart fails", u"COM5", 3, [](SimDevice* d) { d->restartError = 5; }, nullptr,
+       kMoveFailedUndone, 0x73, "COM5", "USB Serial Port (COM5)", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x73});  // 1, 2, 5, 6, 7
+    AddDevice(u"ROOT\\TWINA", u"COM2", kSimPortsClass, true);
+    AddDevice(u"ROOT\\TWINB", u"COM2", kSimPortsClass, true);
+    int mover = AddDevice(u"ROOT\\MOVER", u"COM5", kSimPortsClass, true, c.mover);
+    AddDevice(u"ROOT\\GONE", u"COM6", kSimPortsClass, false);
+    AddDevice(u"ROOT\\MODEM", u"COM7", kSimModemClass, true);
+    Moving moving;
+    if (c.fault) c.fault();
+    MoveResult result = moving.Move(c.device, c.target);
+    EXPECT_EQ(c.outcome, result.outcome);
+    EXPECT_EQ(Bytes{c.comDb}, SimRegValue(kComArbiterPath, kComDbName));
+    EXPECT_EQ(c.portName, Narrow(SimDeviceAt(mover).portName));
+    EXPECT_EQ(c.friendly, Narrow(SimDeviceAt(mover).friendlyName));
+    EXPECT_EQ(static_cast<size_t>(c.restarts), SimRestarts().size());
+    if (c.outcome == kTargetHeld) {
+      EXPECT_EQ(c.target == 6 ? "ROOT\\GONE" : "ROOT\\MODEM", Narrow(result.holder->deviceInstanceId));
+    }
+    if (c.outcome == kMoveFailedUndone) {
+      EXPECT_EQ("ROOT\\MOVER", Narrow(result.failure.deviceId));
+    }
+  }
+}
+
+// A number two ports share stays reserved when one of them leaves it; a
+// port that is not present takes its new number without a restart; a dry
+// run changes nothing, but later moves see it done.
+TEST(PortMove, ASharedNumberStaysAndADryRunChangesNothing) {
+  SimReset();
+  SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x22});  // 2, 6
+  int twin = AddDevice(u"ROOT\\TWINA", u"COM2", kSimPortsClass, true);
+  AddDevice(u"ROOT\\TWINB", u"COM2", kSimPortsClass, true);
+  int gone = AddDevice(u"ROOT\\GONE", u"COM6", kSimPortsClass, false);
+  {
+    Moving moving;
+    EXPECT_EQ(kMoved, moving.Move(u"root\\twina", 3, 1).outcome);
+    EXPECT_EQ(kTargetHeld, moving.Move(u"ROOT\\GONE", 3, 1).outcome);  // as if moved
+    EXPECT_EQ(Bytes{0x22}, SimRegValue(kComArbiterPath, kComDbName));
+    EXPECT_EQ("COM2", Narrow(SimDeviceAt(twin).portName));
+  }
+  Moving moving;
+  EXPECT_EQ(kMoved, moving.Move(u"ROOT\\TWINA", 3).outcome);
+  EXPECT_EQ(kMoved, moving.Move(u"COM6", 4).outcome);
+  EXPECT_EQ(Bytes{0x0E}, SimRegValue(kComArbiterPath, kComDbName));  // 2 kept; 6 released
+  EXPECT_EQ("COM4", Narrow(SimDeviceAt(gone).portName));
+  EXPECT_EQ(1u, SimRestarts().size());  // the present one only
+}
+
+TEST(PortMove, AFriendlyNameEndingInItsNumberTakesTheNewOne) {
+  const struct {
+    const char16_t* name;
+    int32_t from, to;
+    const char16_t* renamed;  // null: left as it is
+  } cases[] = {
+      {u"USB Serial Port (COM5)", 5, 3, u"USB Serial Port (COM3)"},
+      {u"(COM5)", 5, 12, u"(COM12)"},
+      {u"USB Serial Port (COM50)", 5, 3, nullptr},
+      {u"USB Serial Port (COM5) ", 5, 3, nullptr},
+      {u"Bench (com5)", 5, 3, nullptr},
+      {u"", 5, 3, nullptr},
+  };
+  for (const auto& c : cases) {
+    char16_t renamed[32] = {};
+    int32_t done = RenamedFriendlyName(c.name, c.from, c.to, renamed, 32);
+    EXPECT_EQ(c.renamed != nullptr, done != 0) << Narrow(c.name);
+    if (c.renamed != nullptr) {
+      EXPECT_EQ(std::u16string(c.renamed), std::u16string(renamed));
+    }
+  }
+  char16_t small[8];
+  EXPECT_EQ(0, RenamedFriendlyName(u"Port (COM5)", 5, 3, small, 8));  // would be cut
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+#include "ui/move_targets.h"
+
+#include "base/text.h"
+
+int32_t DescribeMoveTarget(int32_t port, int32_t reserved, const PortDevice* holder,
+                           const PortDevice* device, char16_t* text, uint32_t units) {
+  TextCopy(text, units, u"COM");
+  TextAppendSigned(text, units, port);
+  TextAppend(text, units, u"\t");
+  if (holder == nullptr || holder->deviceNode == 0) {
+    TextAppend(text, units, reserved ? u"reserved, no device" : u"free");
+    return 1;
+  }
+  if (holder == device) {
+    TextAppend(text, units, u"this device");
+    return 0;
+  }
+  TextAppend(text, units, u"used by ");
+  TextAppend(text, units, holder->deviceText[0] != 0 ? holder->deviceText
+                                                      : holder->deviceInstanceId);
+  if (holder->problemCode == kProblemNotPresent) TextAppend(text, units, u" (not present)");
+  return 0;
+}
