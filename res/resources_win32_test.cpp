@@ -86,7 +86,8 @@ TEST_F(Resources, TheAcceleratorsRaiseTheirCommands) {
   }
   // FVIRTKEY 1, FNOINVERT 2, FCONTROL 8.
   EXPECT_EQ((std::vector<std::wstring>{L"11|65|40002", L"11|67|40006", L"3|46|40001",
-                                       L"3|116|40003", L"3|32|40004", L"3|13|40005"}),
+                                       L"3|116|40003", L"3|32|40004", L"3|13|40005",
+                                       L"3|113|40007"}),
             found);
   DestroyAcceleratorTable(table);
 }
