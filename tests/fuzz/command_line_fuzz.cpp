@@ -9,13 +9,20 @@
 #include "base/text.h"
 #include "tests/fuzz/fuzz_support.h"
 
-// Whether a word of the text is exactly "/x" or "-x", for x of either case.
+static bool IsSwitch(const char16_t* word, char16_t a, char16_t b) {
+  return (word[0] == u'/' || word[0] == u'-') && (word[1] == a || word[1] == b) && word[2] == 0;
+}
+
+// Whether a word of the text is exactly "/x" or "-x", for x of either case;
+// the two words behind "/m" are its device and number, never switches.
 static bool Holds(const char16_t* text, char16_t a, char16_t b) {
   char16_t word[kWordUnits];
   int32_t cut;
   while (NextWord(&text, word, kWordUnits, &cut)) {
-    if ((word[0] == u'/' || word[0] == u'-') && (word[1] == a || word[1] == b) && word[2] == 0) {
-      return true;
+    if (IsSwitch(word, a, b)) return true;
+    if (IsSwitch(word, u'm', u'M')) {
+      for (int operand = 0; operand < 2 && NextWord(&text, word, kWordUnits, &cut); operand++) {
+      }
     }
   }
   return false;
