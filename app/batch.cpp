@@ -116,6 +116,7 @@ struct BatchReport {
   int32_t dryRun;
   int32_t* freed;  // numbers freed since the last write
   int32_t freedCount;
+  const PortReservations* stored;  // the model, which holds what is stored after a save
 };
 
 static void ReportFreed(void* context, int32_t port) {
@@ -136,11 +137,17 @@ static void ReportFailed(void*, const Failure& failure, const PortDevice* device
   TellFailure(failure, device);
 }
 
+// A write may succeed in part (each number is released on its own):
+// every number ComDB now holds free is told, then the failure.
 static void ReportSaved(void* context, int32_t ok, const Failure& failure) {
   auto* report = static_cast<BatchReport*>(context);
-  if (ok) {
-    for (int32_t i = 0; i < report->freedCount; i++) Report(u"freed", report->freed[i]);
-  } else {
+  for (int32_t i = 0; i < report->freedCount; i++) {
+    int32_t port = report->freed[i];
+    if (port <= report->stored->portCount && !report->stored->reservedFlags[port - 1]) {
+      Report(u"freed", port);
+    }
+  }
+  if (!ok) {
     char16_t line[kFailureTextUnits];
     DescribeFailureLine(failure, isAdmin, line, Units(line));
     WriteLine(kOsStandardError, line);
@@ -157,7 +164,7 @@ static int32_t RunRepairsOf(const BatchSwitches& switches, PortReservations* res
   BatchReport report = {switches.dryRunSwitch,
                         static_cast<int32_t*>(MemAlloc(
                             sizeof(int32_t) * (reservations->portCount + devices->deviceCount + 1))),
-                        0};
+                        0, reservations};
   const RepairCallbacks callbacks = {&report, ReportFreed, ReportRemoved, ReportFailed,
                                      ReportSaved, Interrupted};
   RepairRequest request = {};
@@ -202,6 +209,12 @@ static int32_t ReportMove(const char16_t* name, const PortDevice* device, int32_
     case kMoveFailedUndone:
       TellFailure(result.failure, device);
       return kExitMoveFailed;
+    case kMoveFailedNotUndone:
+      TellFailure(result.failure, device);
+      TextCopy(line, Units(line), device->deviceInstanceId);
+      TextAppend(line, Units(line), u": what the move had done could not all be undone");
+      WriteLine(kOsStandardError, line);
+      return kExitMoveNotUndone;
     default:
       DescribeMoveRefusal(result, name, ambiguous, device, to, line, Units(line));
       WriteLine(kOsStandardError, line);
@@ -314,9 +327,13 @@ int32_t RunBatch(const BatchSwitches& asked) {
       code = RunRepairsOf(switches, &reservations, devices);
     }
     // The repairs first, so that a script can free a number and take it.
-    if (switches.moveCount && (code == kExitSuccess || code == kExitWouldChange)) {
+    // Each move checks the models itself: a repair that failed leaves them
+    // as they are stored.
+    if (switches.moveCount && !OsInterruptRequested()) {
       int32_t moves = RunMoves(switches, &reservations, devices);
-      if (moves != kExitSuccess && (code == kExitSuccess || moves != kExitWouldChange)) code = moves;
+      // A repair's failure is told first.
+      bool repairFailed = code != kExitSuccess && code != kExitWouldChange;
+      if (!repairFailed && moves != kExitSuccess) code = moves;
     }
   }
   Clear(devices);

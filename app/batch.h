@@ -38,6 +38,9 @@ const int32_t kExitUnknownDevice = 8;
 const int32_t kExitMoveRefused = 9;
 // /m: a step of the move failed, and what was done of it was undone.
 const int32_t kExitMoveFailed = 10;
+// /m: a step failed, and not all that was done could be undone (said on
+// standard error): the device's settings need a look.
+const int32_t kExitMoveNotUndone = 11;
 // /m: moved, and the system asks for a restart before the device takes
 // its new number (ERROR_SUCCESS_REBOOT_REQUIRED, which installers and
 // deployment tools read as success that needs a restart).

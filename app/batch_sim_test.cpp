@@ -272,3 +272,14 @@ TEST_F(Batch, MovesReportTheirLinesAndCodes) {
     EXPECT_EQ(std::u16string(c.err), SimOutput(kOsStandardError));
   }
 }
+
+// Each number is released on its own: of a write that fails in part, the
+// numbers ComDB now holds free are told, then the failure, and the code 5.
+TEST_F(Batch, APartWrittenSaveTellsWhatWasFreed) {
+  Seed(Bytes{0x03});
+  SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied);  // the first release
+  EXPECT_EQ(5, AppMain(1, u"/c /q", 10));
+  EXPECT_EQ(u"freed COM2\r\n", SimOutput(kOsStandardOutput));
+  EXPECT_EQ(u"ComDB could not be written: ACCESS_DENIED\r\n", SimOutput(kOsStandardError));
+  EXPECT_EQ(Bytes{0x01}, Stored());
+}

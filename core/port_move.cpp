@@ -81,6 +81,7 @@ static const PortDevice* OtherDeviceOn(const PortDeviceList* devices, const Port
 namespace {
 
 const uint32_t kNoSuchDevice = 0xE000020B;  // ERROR_NO_SUCH_DEVINST
+const uint32_t kGeneralFailure = 31;        // ERROR_GEN_FAILURE
 const uint32_t kNameUnits = 256;
 
 // One move's steps, each undone in reverse when a later one fails.
@@ -100,48 +101,61 @@ struct Move {
   char16_t newFriendly[kNameUnits];
 
   // 0 when every step was done; else the system's error of the one that
-  // failed, the steps before it still standing.
+  // failed (GEN_FAILURE where it gave none), the steps before it standing.
   uint32_t Steps() {
     OsDeviceSet set = devices->deviceInfoSet;
     if (!FetchDeviceData(devices, device, &data)) return kNoSuchDevice;
     Failure failure;
     int32_t wasFree = !reservations->reservedFlags[to - 1];
     SetPortReserved(reservations, to, 1);
-    if (!SaveClaimingFreshly(reservations, &failure)) return failure.errorCode;
+    if (!SaveClaimingFreshly(reservations, &failure)) return Error(failure.errorCode);
     claimed = wasFree;
-    if (int32_t status = OsSetDevicePortName(set, &data, portName)) return static_cast<uint32_t>(status);
+    if (int32_t status = OsSetDevicePortName(set, &data, portName)) return Error(status);
     portNameWritten = 1;
     if (OsGetDeviceProperty(set, &data, kDevPropFriendlyName, oldFriendly, sizeof oldFriendly) ==
             kCrSuccess &&
         (oldFriendly[kNameUnits - 1] = 0,
          RenamedFriendlyName(oldFriendly, from, to, newFriendly, kNameUnits))) {
-      if (!OsSetDeviceFriendlyName(set, &data, newFriendly)) return OsGetLastError();
+      if (!OsSetDeviceFriendlyName(set, &data, newFriendly)) return Error(OsGetLastError());
       friendlyRenamed = 1;
     }
     if (OtherDeviceOn(devices, device, from) == nullptr) {
       SetPortReserved(reservations, from, 0);
-      if (!Save(reservations, &failure)) return failure.errorCode;
+      if (!Save(reservations, &failure)) return Error(failure.errorCode);
       released = 1;
     }
     if (device->problemCode != kProblemNotPresent &&
         !OsRestartDevice(set, &data, &restartNeeded)) {
-      return OsGetLastError();
+      return Error(OsGetLastError());
+    }
+    // Until the machine restarts, the driver still names the port by its
+    // old number: that stays reserved, or the class installer could give
+    // it to the next adapter plugged in.
+    if (restartNeeded && released) {
+      SetPortReserved(reservations, from, 1);
+      if (Save(reservations)) released = 0;
     }
     return 0;
   }
 
-  void Undo() {
+  static uint32_t Error(uint32_t code) { return code != 0 ? code : kGeneralFailure; }
+
+  // 1 when every step done was undone. The old number is claimed back as
+  // a move claims: one another took meanwhile is not counted as claimed.
+  int32_t Undo() {
     OsDeviceSet set = devices->deviceInfoSet;
+    int32_t undone = 1;
     if (released) {
       SetPortReserved(reservations, from, 1);
-      Save(reservations);
+      undone &= SaveClaimingFreshly(reservations, nullptr);
     }
-    if (friendlyRenamed) OsSetDeviceFriendlyName(set, &data, oldFriendly);
-    if (portNameWritten) OsSetDevicePortName(set, &data, device->portName);
+    if (friendlyRenamed) undone &= OsSetDeviceFriendlyName(set, &data, oldFriendly) != 0;
+    if (portNameWritten) undone &= OsSetDevicePortName(set, &data, device->portName) == 0;
     if (claimed) {
       SetPortReserved(reservations, to, 0);
-      Save(reservations);
+      undone &= Save(reservations);
     }
+    return undone;
   }
 };
 
@@ -179,8 +193,7 @@ MoveResult MoveDevice(PortReservations* reservations, PortDeviceList* devices,
       SetPortReserved(reservations, move.from, 0);
     }
   } else if (uint32_t error = move.Steps()) {
-    move.Undo();
-    result.outcome = kMoveFailedUndone;
+    result.outcome = move.Undo() ? kMoveFailedUndone : kMoveFailedNotUndone;
     result.failure.kind = kMoveFailed;
     result.failure.errorCode = error;
     TextCopy(result.failure.deviceId, kDeviceIdUnits, device->deviceInstanceId);
@@ -207,6 +220,10 @@ void DescribeMoveRefusal(const MoveResult& result, const char16_t* name, int32_t
                             : device != nullptr ? u"Not a serial port device: "
                                                 : u"No serial port device: ");
       TextAppend(text, units, name);
+      // One line, whatever the name the user gave holds.
+      for (char16_t* c = text; *c != 0; c++) {
+        if (*c < u' ') *c = u'?';
+      }
       break;
     case kTargetOutOfRange:
       TextCopy(text, units, number);

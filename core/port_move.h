@@ -7,7 +7,9 @@
 //  3. PortName in the device's hardware key becomes COMb;
 //  4. a friendly name that ends in "(COMa)" comes to end in "(COMb)";
 //  5. the old number is released, unless another device carries it too;
-//  6. a present device is restarted, so that its driver takes the name.
+//  6. a present device is restarted, so that its driver takes the name;
+//     where the system asks for the machine's restart first, the old
+//     number stays reserved until then, as the driver still uses it.
 // A step that fails undoes the ones before it, so that the device never
 // has no number, or one that another device holds. Modems keep theirs.
 // Both faces call this: batch mode's /m and the window's dialog.
@@ -29,13 +31,14 @@ enum MoveOutcome {
   kTargetHeld,          // another device carries the number
   kModelsUntrusted,     // the device list or ComDB could not be read whole
   kMoveFailedUndone,    // a step failed; what was done is undone
+  kMoveFailedNotUndone, // a step failed, and not all that was done could be undone
 };
 
 struct MoveResult {
   MoveOutcome outcome;
   const PortDevice* holder;  // kTargetHeld: the device that carries the number
   ChangeRefusal refusal;     // kModelsUntrusted: why
-  Failure failure;           // kMoveFailedUndone: the step's error and the device
+  Failure failure;           // a failed move: the step's error and the device
 };
 
 // Checks the move and, unless dryRun, makes it. Afterwards the models hold

@@ -60,52 +60,56 @@ TEST(PortMove, EachMoveTakesItsStepsOrIsRefusedWithoutChangingAnything) {
     std::function<void(SimDevice*)> mover;  // changes MOVER before it is added
     std::function<void()> fault;           // set once the models are read
     MoveOutcome outcome;
-    uint8_t comDb;                          // afterwards
+    Bytes comDb;                            // afterwards
     const char* portName;                   // MOVER's, afterwards
     const char* friendly;
     int restarts;
   } cases[] = {
-      {"to a free number", u"COM5", 3, nullptr, nullptr, kMoved, 0x67, "COM3",
+      {"to a free number", u"COM5", 3, nullptr, nullptr, kMoved, {0x67}, "COM3",
        "USB Serial Port (COM3)", 1},
-      {"to a stale one", u"root\\mover", 1, nullptr, nullptr, kMoved, 0x63, "COM1",
+      {"to a stale one", u"root\\mover", 1, nullptr, nullptr, kMoved, {0x63}, "COM1",
        "USB Serial Port (COM1)", 1},
       {"another name stays", u"COM5", 3, [](SimDevice* d) { d->friendlyName = u"Bench (COM5) A"; },
-       nullptr, kMoved, 0x67, "COM3", "Bench (COM5) A", 1},
+       nullptr, kMoved, {0x67}, "COM3", "Bench (COM5) A", 1},
+      // The driver names the port COM5 until the restart: COM5 stays reserved.
       {"restart asked for", u"COM5", 3, [](SimDevice* d) { d->restartNeeded = true; }, nullptr,
-       kMovedRestartNeeded, 0x67, "COM3", "USB Serial Port (COM3)", 1},
-      {"held by a port not present", u"COM5", 6, nullptr, nullptr, kTargetHeld, 0x73, "COM5",
+       kMovedRestartNeeded, {0x77}, "COM3", "USB Serial Port (COM3)", 1},
+      {"ComDB grown past Windows' length meanwhile", u"COM5", 3, nullptr,
+       [] { SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, Bytes(600, 0x73)); },
+       kMoveFailedUndone, Bytes(600, 0x73), "COM5", "USB Serial Port (COM5)", 0},
+      {"held by a port not present", u"COM5", 6, nullptr, nullptr, kTargetHeld, {0x73}, "COM5",
        "USB Serial Port (COM5)", 0},
-      {"held by a modem", u"COM5", 7, nullptr, nullptr, kTargetHeld, 0x73, "COM5",
+      {"held by a modem", u"COM5", 7, nullptr, nullptr, kTargetHeld, {0x73}, "COM5",
        "USB Serial Port (COM5)", 0},
-      {"beyond ComDB", u"COM5", 9, nullptr, nullptr, kTargetOutOfRange, 0x73, "COM5",
+      {"beyond ComDB", u"COM5", 9, nullptr, nullptr, kTargetOutOfRange, {0x73}, "COM5",
        "USB Serial Port (COM5)", 0},
-      {"on it already", u"COM5", 5, nullptr, nullptr, kNothingToMove, 0x73, "COM5",
+      {"on it already", u"COM5", 5, nullptr, nullptr, kNothingToMove, {0x73}, "COM5",
        "USB Serial Port (COM5)", 0},
-      {"a modem", u"ROOT\\MODEM", 3, nullptr, nullptr, kNotASerialPort, 0x73, "COM5",
+      {"a modem", u"ROOT\\MODEM", 3, nullptr, nullptr, kNotASerialPort, {0x73}, "COM5",
        "USB Serial Port (COM5)", 0},
-      {"two carry the number named", u"COM2", 3, nullptr, nullptr, kNotASerialPort, 0x73, "COM5",
+      {"two carry the number named", u"COM2", 3, nullptr, nullptr, kNotASerialPort, {0x73}, "COM5",
        "USB Serial Port (COM5)", 0},
       {"the claim fails", u"COM5", 3, nullptr,
        [] { SimPortDatabaseFail(kSimPortDbClaim, kOsErrorAccessDenied); }, kMoveFailedUndone,
-       0x73, "COM5", "USB Serial Port (COM5)", 0},
+       {0x73}, "COM5", "USB Serial Port (COM5)", 0},
       {"claimed by another meanwhile", u"COM5", 3, nullptr,
        [] { SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x77}); },
-       kMoveFailedUndone, 0x77, "COM5", "USB Serial Port (COM5)", 0},
+       kMoveFailedUndone, {0x77}, "COM5", "USB Serial Port (COM5)", 0},
       {"claimed meanwhile, no routines", u"COM5", 3, nullptr,
        [] {
          SimSetPortDatabaseAvailable(false);
          SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x77});
        },
-       kMoveFailedUndone, 0x77, "COM5", "USB Serial Port (COM5)", 0},
+       kMoveFailedUndone, {0x77}, "COM5", "USB Serial Port (COM5)", 0},
       {"PortName not written", u"COM5", 3, [](SimDevice* d) { d->portNameWriteStatus = 5; },
-       nullptr, kMoveFailedUndone, 0x73, "COM5", "USB Serial Port (COM5)", 0},
+       nullptr, kMoveFailedUndone, {0x73}, "COM5", "USB Serial Port (COM5)", 0},
       {"friendly name not written", u"COM5", 3, [](SimDevice* d) { d->friendlyNameError = 5; },
-       nullptr, kMoveFailedUndone, 0x73, "COM5", "USB Serial Port (COM5)", 0},
+       nullptr, kMoveFailedUndone, {0x73}, "COM5", "USB Serial Port (COM5)", 0},
       {"the old number not released", u"COM5", 3, nullptr,
        [] { SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied); }, kMoveFailedUndone,
-       0x73, "COM5", "USB Serial Port (COM5)", 0},
+       {0x73}, "COM5", "USB Serial Port (COM5)", 0},
       {"the restart fails", u"COM5", 3, [](SimDevice* d) { d->restartError = 5; }, nullptr,
-       kMoveFailedUndone, 0x73, "COM5", "USB Serial Port (COM5)", 0},
+       kMoveFailedUndone, {0x73}, "COM5", "USB Serial Port (COM5)", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -120,7 +124,7 @@ TEST(PortMove, EachMoveTakesItsStepsOrIsRefusedWithoutChangingAnything) {
     if (c.fault) c.fault();
     MoveResult result = moving.Move(c.device, c.target);
     EXPECT_EQ(c.outcome, result.outcome);
-    EXPECT_EQ(Bytes{c.comDb}, SimRegValue(kComArbiterPath, kComDbName));
+    EXPECT_EQ(c.comDb, SimRegValue(kComArbiterPath, kComDbName));
     EXPECT_EQ(c.portName, Narrow(SimDeviceAt(mover).portName));
     EXPECT_EQ(c.friendly, Narrow(SimDeviceAt(mover).friendlyName));
     EXPECT_EQ(static_cast<size_t>(c.restarts), SimRestarts().size());

@@ -97,7 +97,7 @@ void RepairStatusText(RepairKind kind, const RepairResult& result, char16_t* tex
     return;
   }
   if (kind == kClearRepair && result.saveFailed) {
-    TextCopy(text, units, u" ComDB could not be written; nothing was changed");
+    TextCopy(text, units, u" ComDB could not be written; the list shows what is stored");
     return;
   }
   int32_t count = kind == kClearRepair ? result.freed : result.removed;

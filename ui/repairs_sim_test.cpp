@@ -68,7 +68,7 @@ TEST(WindowRepairs, TheStatusBarSaysWhatWasDone) {
   } cases[] = {
       {kClearRepair, {kChangeAllowed, 0, 0, 0, 0, 0, 0}, u" reservation of 0 ports removed"},
       {kClearRepair, {kChangeAllowed, 2, 0, 0, 0, 0, 0}, u" reservation of 2 ports removed"},
-      {kClearRepair, {kChangeAllowed, 3, 0, 0, 1, 0, 0}, u" ComDB could not be written; nothing was changed"},
+      {kClearRepair, {kChangeAllowed, 3, 0, 0, 1, 0, 0}, u" ComDB could not be written; the list shows what is stored"},
       {kRemoveRepair, {kChangeAllowed, 1, 1, 0, 1, 0, 0}, u" 1 device removed; ComDB could not be written"},
       {kRemoveRepair, {kNoDeviceList, 0, 0, 0, 0, 0, 0},
        u" The device list could not be read; nothing was changed"},

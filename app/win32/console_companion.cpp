@@ -29,7 +29,9 @@ const DWORD kPathUnits = 32768;
 // SetConsoleCtrlHandler(NULL, TRUE) is inherited and would make varnick.exe
 // ignore Ctrl+C as well.
 BOOL WINAPI KeepWaiting(DWORD event) {
-  return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT;
+  // A logoff reaches a console program of a service's session whenever
+  // any user signs off: it is not this program's.
+  return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_LOGOFF_EVENT;
 }
 
 DWORD Length(const wchar_t* text) {
@@ -120,19 +122,23 @@ DWORD Run() {
   wchar_t* at = Append(Append(Append(s->commandLine, L"\""), s->program), L"\"");
   if (*arguments != 0) Append(Append(at, L" "), arguments);
 
+  // Without arguments it opens its window and is not waited for: it gets
+  // no handle, or a caller reading its output would wait for the window.
+  bool batch = *arguments != 0;
   s->startup.cb = sizeof s->startup;
-  s->startup.dwFlags = STARTF_USESTDHANDLES;
-  s->startup.hStdInput = Inheritable(STD_INPUT_HANDLE);
-  s->startup.hStdOutput = Inheritable(STD_OUTPUT_HANDLE);
-  s->startup.hStdError = Inheritable(STD_ERROR_HANDLE);
-  if (!CreateProcessW(s->program, s->commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+  if (batch) {
+    s->startup.dwFlags = STARTF_USESTDHANDLES;
+    s->startup.hStdInput = Inheritable(STD_INPUT_HANDLE);
+    s->startup.hStdOutput = Inheritable(STD_OUTPUT_HANDLE);
+    s->startup.hStdError = Inheritable(STD_ERROR_HANDLE);
+  }
+  if (!CreateProcessW(s->program, s->commandLine, nullptr, nullptr, batch, 0, nullptr, nullptr,
                       &s->startup, &s->process)) {
     return Failed(s->program, GetLastError());
   }
   CloseHandle(s->process.hThread);
-  // Without arguments it opens its window, which ends with 0 whenever it
-  // is closed: the prompt is not held for it.
-  if (*arguments == 0) return 0;
+  // Its window ends with 0 whenever it is closed: the prompt is not held.
+  if (!batch) return 0;
   DWORD code;
   if (WaitForSingleObject(s->process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
       !GetExitCodeProcess(s->process.hProcess, &code)) {

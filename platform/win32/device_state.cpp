@@ -38,6 +38,14 @@ int OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data) {
 
 int OsRestartDevice(OsDeviceSet set, OsDeviceData* data, int32_t* restartNeeded) {
   *restartNeeded = 0;
+  // A restart asked for by earlier work on the same record is not this one's.
+  SP_DEVINSTALL_PARAMS_W before;
+  ZeroMemory(&before, sizeof before);
+  before.cbSize = sizeof before;
+  if (SetupDiGetDeviceInstallParamsW(Set(set), Data(data), &before)) {
+    before.Flags &= ~(DI_NEEDRESTART | DI_NEEDREBOOT);
+    SetupDiSetDeviceInstallParamsW(Set(set), Data(data), &before);
+  }
   SP_PROPCHANGE_PARAMS params;
   ZeroMemory(&params, sizeof params);
   params.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);

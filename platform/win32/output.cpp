@@ -24,6 +24,9 @@ static OutputKind KindOf(HANDLE handle) {
 }
 
 static BOOL WINAPI OnConsoleControl(DWORD event) {
+  // Reaches only a program of a service's session, for any user's logoff:
+  // none of this run's business.
+  if (event == CTRL_LOGOFF_EVENT) return TRUE;
   InterlockedExchange(&interrupted, 1);
   if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
   // A closed console or the end of the session ends the process as soon as
@@ -60,8 +63,10 @@ static void Prepare() {
 }
 
 void OsJoinStartingConsole() {
-  if (!prepared) Prepare();
+  // Before the console is joined: its Ctrl+C must never find the default
+  // handler, which ends the process there and then.
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+  if (!prepared) Prepare();
 }
 
 int32_t OsInterruptRequested() { return interrupted != 0; }

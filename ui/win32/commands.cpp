@@ -194,8 +194,12 @@ static void ChangePortNumber(MainWindow& w) {
     SetAppCursor(w.window, IDC_ARROW, 0);
     char16_t text[kFailureTextUnits];
     moved = result.outcome == kMoved || result.outcome == kMovedRestartNeeded;
-    if (result.outcome == kMoveFailedUndone) {
+    if (result.outcome == kMoveFailedUndone || result.outcome == kMoveFailedNotUndone) {
       ShowFailureBox(result.failure);
+      if (result.outcome == kMoveFailedNotUndone) {
+        OsMessageBox(0, u"What the move had done could not all be undone.", u"Varnick",
+                     kOsMbOk | kOsMbIconError);
+      }
     } else if (result.outcome == kMovedRestartNeeded) {
       OsMessageBox(0, u"The device takes its new number once Windows has restarted.", u"Varnick",
                    kOsMbOk | kOsMbIconInformation);
