@@ -92,12 +92,7 @@ static int32_t TellUsage() {
 static int32_t RefuseUnknownWord(const char16_t* word) {
   char16_t text[kWordUnits + Units(kUsage) + 32] = {};
   TextCopy(text, Units(text), u"Unknown argument: ");
-  // One line, whatever the word holds.
-  uint32_t at = TextLength(text);
-  TextAppend(text, Units(text), word);
-  for (char16_t* c = text + at; *c != 0; c++) {
-    if (*c < u' ') *c = u'?';
-  }
+  TextAppendOneLine(text, Units(text), word);  // whatever the word holds
   if (boxesShown) {
     TextAppend(text, Units(text), u"\n\n");
     TextAppend(text, Units(text), kUsage);

@@ -67,8 +67,7 @@ int32_t NextWord(const char16_t** text, char16_t* word, uint32_t units, int32_t*
 // any other word.
 static char16_t SwitchLetter(const char16_t* word) {
   if ((word[0] != u'/' && word[0] != u'-') || word[1] == 0 || word[2] != 0) return 0;
-  char16_t c = word[1];
-  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+  return TextFoldAscii(word[1]);
 }
 
 static void NameUnknownWord(BatchSwitches* s, const char16_t* word) {

@@ -59,17 +59,17 @@ uint32_t TextWidenAscii(char16_t* buffer, uint32_t units, const char* text) {
   return n;
 }
 
-static char16_t FoldAscii(char16_t c) {
+char16_t TextFoldAscii(char16_t c) {
   return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
 }
 
-const char16_t* TextFindNoCase(const char16_t* text, const char16_t* needle) {
-  for (; *text != 0; text++) {
-    uint32_t i = 0;
-    while (needle[i] != 0 && FoldAscii(text[i]) == FoldAscii(needle[i])) i++;
-    if (needle[i] == 0) return text;
+uint32_t TextAppendOneLine(char16_t* buffer, uint32_t units, const char16_t* text) {
+  uint32_t at = TextLength(buffer);
+  uint32_t copied = TextAppend(buffer, units, text);
+  for (char16_t* c = buffer + at; *c != 0; c++) {
+    if (*c < u' ') *c = u'?';
   }
-  return nullptr;
+  return copied;
 }
 
 int32_t TextToInt(const char16_t* text) {

@@ -29,9 +29,12 @@ const uint32_t kDigitChars = 11;
 void AsciiDigits(uint32_t value, uint32_t base, char* text);
 // Widens 8-bit text whose characters are all ASCII (error names).
 uint32_t TextWidenAscii(char16_t* buffer, uint32_t units, const char* text);
-// First occurrence of needle in text, ignoring the case of ASCII letters;
-// null when there is none. The needles searched for are ASCII.
-const char16_t* TextFindNoCase(const char16_t* text, const char16_t* needle);
+// A letter folded to lower case where it is an ASCII one; any other
+// character as it is.
+char16_t TextFoldAscii(char16_t c);
+// Appends text as part of one line: a control character (CR, LF, tab and
+// the rest below a blank) becomes "?".
+uint32_t TextAppendOneLine(char16_t* buffer, uint32_t units, const char16_t* text);
 // StrToIntW: an optional sign, then leading decimal digits; 0 without any.
 // Overflow wraps as the system's does.
 int32_t TextToInt(const char16_t* text);

@@ -24,10 +24,11 @@ TEST(Text, SignedDecimalCoversTheWholeRange) {
   EXPECT_EQ(std::u16string(u"0"), buffer);
 }
 
-TEST(Text, FindIgnoresCaseOfAsciiLettersOnly) {
-  const char16_t* text = u"x /CONFIG";
-  EXPECT_EQ(text + 2, TextFindNoCase(text, u"/c"));
-  EXPECT_EQ(nullptr, TextFindNoCase(u"/\u0421", u"/c"));  // Cyrillic capital Es
-  EXPECT_EQ(nullptr, TextFindNoCase(u"/", u"/c"));
-  EXPECT_EQ(nullptr, TextFindNoCase(u"", u"/c"));
+TEST(Text, FoldsAsciiLettersOnlyAndKeepsALineOneLine) {
+  EXPECT_EQ(u'c', TextFoldAscii(u'C'));
+  EXPECT_EQ(u'c', TextFoldAscii(u'c'));
+  EXPECT_EQ(u'\u0421', TextFoldAscii(u'\u0421'));  // Cyrillic capital Es
+  char16_t line[8] = u"a:";
+  TextAppendOneLine(line, 8, u"b\r\n\tcd");
+  EXPECT_EQ(std::u16string(u"a:b???c"), std::u16string(line));
 }

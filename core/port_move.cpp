@@ -8,9 +8,7 @@ static bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 int32_t PortNumberOfName(const char16_t* name) {
   const char16_t* com = u"com";
   for (int i = 0; i < 3; i++) {
-    char16_t c = name[i];
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
-    if (c != com[i]) return 0;
+    if (TextFoldAscii(name[i]) != com[i]) return 0;
   }
   // Up to five digits: no number beyond that is a port (ComDB ends at 4096).
   uint32_t length = 0;
@@ -219,11 +217,7 @@ void DescribeMoveRefusal(const MoveResult& result, const char16_t* name, int32_t
       TextCopy(text, units, ambiguous ? u"More than one serial port device carries "
                             : device != nullptr ? u"Not a serial port device: "
                                                 : u"No serial port device: ");
-      TextAppend(text, units, name);
-      // One line, whatever the name the user gave holds.
-      for (char16_t* c = text; *c != 0; c++) {
-        if (*c < u' ') *c = u'?';
-      }
+      TextAppendOneLine(text, units, name);  // whatever the name the user gave holds
       break;
     case kTargetOutOfRange:
       TextCopy(text, units, number);
