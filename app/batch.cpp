@@ -78,7 +78,7 @@ static void WriteLines(int32_t stream, const char16_t* text) {
 
 // /? and /h: on standard output, or in a box where it leads nowhere and
 // someone can see one.
-static int32_t TellUsage() {
+static ExitCode TellUsage() {
   if (boxesShown && !OsOutputLeadsSomewhere(kOsStandardOutput)) {
     OsMessageBox(0, kUsage, u"Varnick", kOsMbOk | kOsMbIconInformation);
   } else {
@@ -89,7 +89,7 @@ static int32_t TellUsage() {
 
 // A word that is no switch: named, with the usage, in a box where someone
 // can see one, else on standard error. Nothing else is done.
-static int32_t RefuseUnknownWord(const char16_t* word) {
+static ExitCode RefuseUnknownWord(const char16_t* word) {
   char16_t text[kWordUnits + Units(kUsage) + 32] = {};
   TextCopy(text, Units(text), u"Unknown argument: ");
   TextAppendOneLine(text, Units(text), word);  // whatever the word holds
@@ -154,8 +154,8 @@ static int32_t Interrupted(void*) { return OsInterruptRequested(); }
 
 // /r removes every device that is not present; /c writes ComDB whenever a
 // number has no device, which creates a missing one.
-static int32_t RunRepairsOf(const BatchSwitches& switches, PortReservations* reservations,
-                            PortDeviceList* devices) {
+static ExitCode RunRepairsOf(const BatchSwitches& switches, PortReservations* reservations,
+                             PortDeviceList* devices) {
   BatchReport report = {switches.dryRunSwitch,
                         static_cast<int32_t*>(MemAlloc(
                             sizeof(int32_t) * (reservations->portCount + devices->deviceCount + 1))),
@@ -177,20 +177,27 @@ static int32_t RunRepairsOf(const BatchSwitches& switches, PortReservations* res
   if (switches.dryRunSwitch) {
     return result.freed + result.removed != 0 ? kExitWouldChange : kExitSuccess;
   }
-  if (result.removalFailed) return kExitRemovalFailed;
-  return result.saveFailed ? kExitNotWritten : kExitSuccess;
+  ExitCode code = result.removalFailed ? kExitRemovalFailed : kExitSuccess;
+  return result.saveFailed ? GraverExitCode(code, kExitNotWritten) : code;
 }
 
 // The batch face of a move: "moved COM5 ROOT\PORTS\0001 to COM3" (or
 // "would move ..."); a refusal or failure on standard error, a failure in
 // a box too where one is shown. Returns the move's code.
-static int32_t ReportMove(const char16_t* name, const PortDevice* device, int32_t from, int32_t to,
-                          int32_t ambiguous, const MoveResult& result, int32_t dryRun) {
-  char16_t line[2 * kWordUnits + 64];
+static ExitCode ReportMove(const char16_t* name, const PortDevice* device, int32_t from, int32_t to,
+                           int32_t ambiguous, const MoveResult& result, int32_t dryRun) {
+  char16_t line[3 * kWordUnits + 64];
   switch (result.outcome) {
     case kMoved:
     case kMovedRestartNeeded:
+    case kMovedNotReleased:
       Report(dryRun ? u"would move" : u"moved", from, device, to);
+      if (result.outcome == kMovedNotReleased) {
+        // Moved all the same: the old number stays reserved, and a later
+        // /c frees it.
+        TellFailure(result.failure, device);
+        return kExitNotWritten;
+      }
       if (result.outcome == kMovedRestartNeeded) {
         TextCopy(line, Units(line), u"Restart Windows for ");
         TextAppend(line, Units(line), device->deviceInstanceId);
@@ -213,29 +220,27 @@ static int32_t ReportMove(const char16_t* name, const PortDevice* device, int32_
     default:
       DescribeMoveRefusal(result, name, ambiguous, device, to, line, Units(line));
       WriteLine(kOsStandardError, line);
-      return result.outcome == kNotASerialPort ? kExitUnknownDevice
+      return result.outcome == kNotASerialPort    ? kExitUnknownDevice
              : result.outcome == kModelsUntrusted ? kExitNotRead
                                                   : kExitMoveRefused;
   }
 }
 
-// The /m pairs in their order, after the repairs. The code is the first
-// refusal's or failure's; else 4 for a dry run that would move, 3010 when
-// a move needs the machine restarted.
-static int32_t RunMoves(const BatchSwitches& switches, PortReservations* reservations,
-                        PortDeviceList* devices) {
+// The /m pairs in their order, after the repairs; the code the gravest of
+// theirs.
+static ExitCode RunMoves(const BatchSwitches& switches, PortReservations* reservations,
+                         PortDeviceList* devices) {
   const char16_t* text = switches.moveText;
   char16_t name[kWordUnits], target[kWordUnits];
-  int32_t code = kExitSuccess;
+  ExitCode code = kExitSuccess;
   while (!OsInterruptRequested() && NextMove(&text, name, target)) {
     int32_t ambiguous;
     PortDevice* device = FindNamedDevice(devices, name, &ambiguous);
     int32_t from = device != nullptr ? device->portNumber : 0;
     int32_t to = PortNumberOfName(target);
     MoveResult result = MoveDevice(reservations, devices, device, to, switches.dryRunSwitch);
-    int32_t moveCode = ReportMove(name, device, from, to, ambiguous, result, switches.dryRunSwitch);
-    bool failed = code != kExitSuccess && code != kExitWouldChange && code != kExitRestartNeeded;
-    if (!failed && moveCode != kExitSuccess) code = moveCode;
+    code = GraverExitCode(
+        code, ReportMove(name, device, from, to, ambiguous, result, switches.dryRunSwitch));
   }
   return code;
 }
@@ -252,13 +257,13 @@ static void WriteListingLine(int32_t port, int32_t reserved, const PortDevice* d
 // that carries its number, under a line of column names; then every
 // device whose number lies beyond those ports (or is none), in the order
 // of its number, as not reserved.
-static int32_t WriteListing(const PortReservations* reservations, const PortDeviceList* devices) {
+static ExitCode WriteListing(const PortReservations* reservations, const PortDeviceList* devices) {
   char16_t line[kListingLineUnits];
   ListingHeader(kCsv, line, Units(line));
   WriteLine(kOsStandardOutput, line);
   for (int32_t p = 1; p <= reservations->portCount && ListingGoesOn(); p++) {
     int32_t reserved = reservations->reservedFlags[p - 1];
-    const PortDevice* chosen = FindByPort(devices, p);
+    const PortDevice* chosen = FindHolder(devices, p);
     WriteListingLine(p, reserved, chosen);
     for (int32_t i = 0; i < devices->deviceCount; i++) {
       const PortDevice* d = devices->devices[i];
@@ -266,18 +271,25 @@ static int32_t WriteListing(const PortReservations* reservations, const PortDevi
     }
   }
   // The devices beyond, in the order of their numbers, inventory order
-  // among equals.
-  auto* beyond = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (2 * devices->deviceCount + 1)));
+  // among equals; then a live name there that no device carries. Index i
+  // stands for device i, deviceCount + k for live name k.
+  int32_t records = devices->deviceCount + devices->liveNameCount;
+  auto* beyond = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (2 * records + 1)));
+  auto record = [devices](int32_t i) {
+    return i < devices->deviceCount ? devices->devices[i]
+                                    : &devices->liveNames[i - devices->deviceCount];
+  };
   int32_t n = 0;
-  for (int32_t i = 0; i < devices->deviceCount; i++) {
-    int32_t p = devices->devices[i]->portNumber;
-    if (p < 1 || p > reservations->portCount) beyond[n++] = i;
+  for (int32_t i = 0; i < records; i++) {
+    const PortDevice* d = record(i);
+    if (d->liveName && FindByPort(devices, d->portNumber) != nullptr) continue;
+    if (d->portNumber < 1 || d->portNumber > reservations->portCount) beyond[n++] = i;
   }
-  SortIndices(beyond, beyond + n, n, [devices](int32_t a, int32_t b) {
-    return devices->devices[a]->portNumber < devices->devices[b]->portNumber;
+  SortIndices(beyond, beyond + n, n, [&record](int32_t a, int32_t b) {
+    return record(a)->portNumber < record(b)->portNumber;
   });
   for (int32_t k = 0; k < n && ListingGoesOn(); k++) {
-    const PortDevice* d = devices->devices[beyond[k]];
+    const PortDevice* d = record(beyond[k]);
     WriteListingLine(d->portNumber, 0, d);
   }
   MemFree(beyond);
@@ -314,7 +326,7 @@ int32_t RunBatch(const BatchSwitches& asked) {
   // The repairs go by numbers, nodes and IDs; only the listing shows more.
   Enumerate(devices, switches.listSwitch ? kShownDetail : kRepairDetail);
 
-  int32_t code = kExitSuccess;
+  ExitCode code = kExitSuccess;
   if (switches.listSwitch) {
     code = WriteListing(&reservations, devices);
   } else {
@@ -325,10 +337,7 @@ int32_t RunBatch(const BatchSwitches& asked) {
     // Each move checks the models itself: a repair that failed leaves them
     // as they are stored.
     if (switches.moveCount && !OsInterruptRequested()) {
-      int32_t moves = RunMoves(switches, &reservations, devices);
-      // A repair's failure is told first.
-      bool repairFailed = code != kExitSuccess && code != kExitWouldChange;
-      if (!repairFailed && moves != kExitSuccess) code = moves;
+      code = GraverExitCode(code, RunMoves(switches, &reservations, devices));
     }
   }
   Clear(devices);
@@ -336,8 +345,7 @@ int32_t RunBatch(const BatchSwitches& asked) {
   Clear(&reservations);
   if (OsInterruptRequested()) {
     WriteLine(kOsStandardError, u"Interrupted; nothing more was done");
-    return kExitInterrupted;
+    code = GraverExitCode(code, kExitInterrupted);
   }
-  if (OutputFailed() && (code == kExitSuccess || code == kExitWouldChange)) return kExitOutputFailed;
-  return code;
+  return OutputFailed() ? GraverExitCode(code, kExitOutputFailed) : code;
 }

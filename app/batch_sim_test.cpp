@@ -119,8 +119,9 @@ TEST_F(Batch, FailuresGoToABoxOnlyWhereSomeoneCanAnswerIt) {
 
 // Every port ComDB covers, then each further device of a listed number,
 // then every device whose number ComDB does not cover, by number, as not
-// reserved; what could not be read still leaves the rest listed, with
-// exit code 3.
+// reserved; a port a running driver named and no device carries shows its
+// kernel name, "(in use)" and present. What could not be read still leaves
+// the rest listed, with exit code 3.
 TEST_F(Batch, ListsEveryPortAndEveryDeviceAndChangesNothing) {
   SimSetAdmin(0);
   Seed(Bytes{0x05});
@@ -128,15 +129,20 @@ TEST_F(Batch, ListsEveryPortAndEveryDeviceAndChangesNothing) {
   SimAddPort(u"COM2", false);
   SimAddPort(u"COM2");
   SimAddPort(u"COM9");  // beyond too
+  SimAddLiveName(u"\\Device\\VCP0", u"COM3");
+  SimAddLiveName(u"\\Device\\Serial2", u"COM2");  // a device's own
+  SimAddLiveName(u"\\Device\\VCP1", u"COM12");    // beyond
   EXPECT_EQ(0, AppMain(1, u"/l", 10));
   EXPECT_EQ(
       u"Port,PortName,Reserved,KernelName,Device,Class,Present,DeviceInstanceId\r\n"
       u"1,COM1,1,,,,,\r\n"
       u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,1,ACPI\\PNP0501\\2_COM2\r\n"
       u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,0,ACPI\\PNP0501\\1_COM2\r\n"
-      u"3,COM3,1,,,,,\r\n4,COM4,0,,,,,\r\n5,COM5,0,,,,,\r\n6,COM6,0,,,,,\r\n7,COM7,0,,,,,\r\n"
+      u"3,COM3,1,\\Device\\VCP0,(in use),,1,\r\n"
+      u"4,COM4,0,,,,,\r\n5,COM5,0,,,,,\r\n6,COM6,0,,,,,\r\n7,COM7,0,,,,,\r\n"
       u"8,COM8,0,,,,,\r\n"
       u"9,COM9,0,\\Device\\Serial9,Communications Port (COM9),Ports,1,ACPI\\PNP0501\\3_COM9\r\n"
+      u"12,COM12,0,\\Device\\VCP1,(in use),,1,\r\n"
       u"300,COM300,0,\\Device\\Serial300,Communications Port (COM300),Ports,1,"
       u"ACPI\\PNP0501\\0_COM300\r\n",
       SimOutput(kOsStandardOutput));
@@ -197,29 +203,38 @@ TEST_F(Batch, AWordThatIsNoSwitchDoesNothingButSaySo) {
 // Lines that never arrived change the code of a run that went well (0, 4)
 // to 7; a failure's own code stands. An interruption stops the removals
 // after the device being removed, saves and reports what was freed, and
-// ends with the code Windows gives an interrupted program.
+// ends with the code Windows gives an interrupted program, unless a
+// removal failed or ComDB was not written.
 TEST_F(Batch, NothingIsReportedDoneThatWasNot) {
   const struct {
     const char16_t* args;
     int32_t failingStream;  // 0: none
     int interruptAfter;     // removals; -1: never
+    bool removalFails;      // COM2's
+    bool writeFails;
     int32_t code;
     const char16_t* out;
     Bytes stored;
   } cases[] = {
-      {u"/l", kOsStandardOutput, -1, 7, u"", {0x0F}},
-      {u"/n", kOsStandardOutput, -1, 7, u"", {0x0F}},
-      {u"/c", kOsStandardOutput, -1, 7, u"", {0x0E}},
-      {u"/r /q", kOsStandardOutput, -1, 2, u"", {0x03}},  // the removal's failure stands
-      {u"/r /q", 0, 1, static_cast<int32_t>(0xC000013A),
+      {u"/l", kOsStandardOutput, -1, true, false, 7, u"", {0x0F}},
+      {u"/n", kOsStandardOutput, -1, true, false, 7, u"", {0x0F}},
+      {u"/c", kOsStandardOutput, -1, true, false, 7, u"", {0x0E}},
+      {u"/r /q", kOsStandardOutput, -1, true, false, 2, u"", {0x03}},  // the removal's failure stands
+      {u"/r /q", 0, 1, false, false, static_cast<int32_t>(0xC000013A),
        u"removed COM3 ACPI\\PNP0501\\1_COM3\r\nfreed COM3\r\n", {0x0B}},
-      {u"/c /r /q", 0, 1, static_cast<int32_t>(0xC000013A),
+      {u"/c /r /q", 0, 1, true, false, 2,
        u"freed COM1\r\nremoved COM3 ACPI\\PNP0501\\1_COM3\r\nfreed COM3\r\n", {0x0A}},
+      {u"/r /q", 0, 1, false, true, 5, u"removed COM3 ACPI\\PNP0501\\1_COM3\r\n", {0x0F}},
   };
   for (const auto& c : cases) {
     SimReset();
     Seed(Bytes{0x0F});
-    SimAddDevice(Failing(u"COM2"));
+    if (c.removalFails) {
+      SimAddDevice(Failing(u"COM2"));
+    } else {
+      SimAddPort(u"COM2");
+    }
+    if (c.writeFails) SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied, 9);
     SimAddPort(u"COM3", false);
     SimAddPort(u"COM4", false);
     if (c.failingStream != 0) SimFailOutput(c.failingStream);
@@ -241,6 +256,7 @@ TEST_F(Batch, MovesReportTheirLinesAndCodes) {
     int32_t code;
     const char16_t* out;
     const char16_t* err;
+    bool notUndone = false;  // the restart fails, and so does writing PortName back
   } cases[] = {
       {u"/m COM5 COM3", false, false, 0, u"moved COM5 ROOT\\MOVER to COM3\r\n", u""},
       {u"/n /m root\\mover COM3", false, false, 4, u"would move COM5 ROOT\\MOVER to COM3\r\n", u""},
@@ -248,9 +264,18 @@ TEST_F(Batch, MovesReportTheirLinesAndCodes) {
        u"Restart Windows for ROOT\\MOVER to take its new number\r\n"},
       {u"/m COM5 COM3 /q", false, true, 10, u"", u"ACCESS_DENIED moving ROOT\\MOVER\r\n"},
       {u"/m COM5 COM2", false, false, 9, u"", u"COM2 is held by ROOT\\OTHER\r\n"},
-      {u"/m COM7 COM3 /m COM5 COM2", false, false, 8, u"", u"No serial port device: COM7\r\n"
+      {u"/m COM7 COM3 /m COM5 COM2", false, false, 9, u"", u"No serial port device: COM7\r\n"
                                                            u"COM2 is held by ROOT\\OTHER\r\n"},
       {u"/c /m COM5 COM1", false, false, 0, u"freed COM1\r\nmoved COM5 ROOT\\MOVER to COM1\r\n", u""},
+      {u"/m COM5 COM3 /q", false, false, 11, u"",
+       u"ACCESS_DENIED moving ROOT\\MOVER\r\n"
+       u"ROOT\\MOVER: what the move had done could not all be undone\r\n",
+       true},
+      // The gravest code wins, whatever the order of the pairs.
+      {u"/q /m COM5 COM2 /m COM5 COM3", false, false, 11, u"",
+       u"COM2 is held by ROOT\\OTHER\r\nACCESS_DENIED moving ROOT\\MOVER\r\n"
+       u"ROOT\\MOVER: what the move had done could not all be undone\r\n",
+       true},
   };
   for (const auto& c : cases) {
     SimReset();
@@ -261,7 +286,9 @@ TEST_F(Batch, MovesReportTheirLinesAndCodes) {
     mover.portName = u"COM5";
     mover.restartNeeded = c.restart;
     mover.portNameWriteStatus = c.fails ? kOsErrorAccessDenied : 0;
+    mover.restartError = c.notUndone ? kOsErrorAccessDenied : 0;
     SimAddDevice(mover);
+    if (c.notUndone) SimDuringRestart([] { SimRegFail(kSimRegSet, kOsErrorAccessDenied, 1, u"PortName"); });
     SimDevice other = mover;
     other.deviceId = u"ROOT\\OTHER";
     other.portName = u"COM2";

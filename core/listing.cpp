@@ -62,7 +62,7 @@ void ListingLine(ListingFormat format, int32_t port, int32_t reserved, const Por
                  char16_t* text, uint32_t units) {
   Line line = {text, units, 0};
   text[0] = 0;
-  bool none = device == nullptr || device->deviceNode == 0;
+  bool none = !HoldsItsNumber(device);
   PutNumber(format, u"", port, &line);
   // A device's own PortName, which may be odd ("COM", "COM05"); the
   // port's name for no device.

@@ -16,6 +16,7 @@ const uint32_t kListingLineUnits = 2400;
 
 // The line of column names.
 void ListingHeader(ListingFormat format, char16_t* line, uint32_t units);
-// The line of a port and one device (null, or one removed: none).
+// The line of a port and one device (null, or one removed: none), or the
+// live name of a port that no device carries.
 void ListingLine(ListingFormat format, int32_t port, int32_t reserved, const PortDevice* device,
                  char16_t* line, uint32_t units);

@@ -1,5 +1,6 @@
 #include "core/port_devices.h"
 
+#include "base/com_name.h"
 #include "base/memory.h"
 #include "base/text.h"
 #include "core/registry_values.h"
@@ -25,6 +26,10 @@ static const uint8_t kModemClass[16] = {0x6D, 0xE9, 0x36, 0x4D, 0x25, 0xE3, 0xCE
 static bool IsSerialClass(const OsDeviceData* data) {
   return MemCompare(data->classGuid, kPortsClass, 16) == 0 ||
          MemCompare(data->classGuid, kModemClass, 16) == 0;
+}
+
+int32_t IsModemMember(const OsDeviceData* data) {
+  return MemCompare(data->classGuid, kModemClass, 16) == 0;
 }
 
 enum PortNameRead { kNoPortName, kPortNameTaken, kPortNameUnknown };
@@ -131,6 +136,79 @@ static PortDevice* NewRecord(PortDeviceList* list) {
   return &(*block)[i % kRecordsPerBlock];
 }
 
+const char16_t kLiveNamesPath[] = u"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+// The longest value name the registry holds, its terminator included.
+const uint32_t kValueNameUnits = 16384;
+
+// The live name a value of SERIALCOMM gives: its name the kernel name, its
+// data the port's name. 0 for data that is no COM name the database could
+// hold, or a number a value before it named already.
+static int32_t ReadLiveName(OsKey key, uint32_t index, char16_t* name, PortDevice* record,
+                            int32_t* status) {
+  char16_t data[16] = {};
+  uint32_t type = 0, size = sizeof data - sizeof(char16_t);  // the last unit ends it
+  *status = OsRegEnumValue(key, index, name, kValueNameUnits, &type, data, &size);
+  if (*status == kOsErrorMoreData) {  // data longer than any name
+    *status = kOsErrorSuccess;
+    return 0;
+  }
+  if (*status != kOsErrorSuccess || type != kOsRegSz) return 0;
+  int32_t port = PortNumberOfName(data);
+  if (port < 1 || port > kHighestPortNumber) return 0;
+  record->portNumber = port;
+  ComName(port, record->portName, kPortNameUnits);
+  TextCopy(record->kernelName, Units(record->kernelName), name);
+  TextCopy(record->deviceText, Units(record->deviceText), u"(in use)");
+  record->memberIndex = -1;
+  record->liveName = 1;
+  return 1;
+}
+
+// Every port a running driver named, once a number; the first value that
+// names a number stands for it. A key that is missing names none; one that
+// cannot be read leaves the list incomplete.
+static void ReadLiveNames(PortDeviceList* list) {
+  OsKey key;
+  int32_t status = OsRegOpenKey(kOsLocalMachine, kLiveNamesPath, kOsKeyQueryValue, &key);
+  if (status == kOsErrorFileNotFound) return;
+  if (status != kOsErrorSuccess) {
+    list->incomplete = 1;
+    return;
+  }
+  auto* name = static_cast<char16_t*>(MemAlloc(kValueNameUnits * sizeof(char16_t)));
+  uint8_t named[kHighestPortNumber / 8] = {};
+  int32_t capacity = 0;
+  for (uint32_t index = 0;; index++) {
+    PortDevice record = {};
+    if (!ReadLiveName(key, index, name, &record, &status)) {
+      if (status == kOsErrorSuccess) continue;
+      if (status != kOsErrorNoMoreItems) list->incomplete = 1;
+      break;
+    }
+    int32_t i = record.portNumber - 1;
+    if (named[i / 8] >> (i % 8) & 1) continue;
+    named[i / 8] = static_cast<uint8_t>(named[i / 8] | 1u << (i % 8));
+    if (list->liveNameCount == capacity) {
+      capacity = capacity == 0 ? 8 : 2 * capacity;
+      auto* grown = static_cast<PortDevice*>(MemAlloc(sizeof(PortDevice) * capacity));
+      if (list->liveNameCount != 0) {
+        MemCopy(grown, list->liveNames, sizeof(PortDevice) * list->liveNameCount);
+        MemFree(list->liveNames);
+      }
+      list->liveNames = grown;
+    }
+    PortDevice* d = &list->liveNames[list->liveNameCount++];
+    *d = record;
+    for (int32_t k = 0; k < list->deviceCount && !d->liveNameOfDevice; k++) {
+      const PortDevice* device = list->devices[k];
+      d->liveNameOfDevice =
+          device->portNumber == d->portNumber && device->problemCode != kProblemNotPresent;
+    }
+  }
+  MemFree(name);
+  OsRegCloseKey(key);
+}
+
 int32_t Enumerate(PortDeviceList* list, DeviceDetail detail) {
   Clear(list);
   list->deviceInfoSet = OsGetAllDevices();
@@ -166,6 +244,7 @@ int32_t Enumerate(PortDeviceList* list, DeviceDetail detail) {
     FillRecord(d, list->deviceInfoSet, &data, detail);
     list->deviceCount++;
   }
+  ReadLiveNames(list);
   return list->deviceCount;
 }
 
@@ -180,8 +259,31 @@ PortDevice* FindByPort(const PortDeviceList* list, int32_t portNumber) {
   return candidate;
 }
 
+PortDevice* FindLiveName(const PortDeviceList* list, int32_t portNumber) {
+  for (int32_t i = 0; i < list->liveNameCount; i++) {
+    if (list->liveNames[i].portNumber == portNumber) return &list->liveNames[i];
+  }
+  return nullptr;
+}
+
+PortDevice* FindHolder(const PortDeviceList* list, int32_t portNumber) {
+  PortDevice* device = FindByPort(list, portNumber);
+  if (device != nullptr) return device;
+  // A present device's own live name goes with the device.
+  PortDevice* live = FindLiveName(list, portNumber);
+  return live != nullptr && !live->liveNameOfDevice ? live : nullptr;
+}
+
+int32_t InLiveUse(const PortDeviceList* list, int32_t portNumber) {
+  const PortDevice* live = FindLiveName(list, portNumber);
+  return live != nullptr && !live->liveNameOfDevice;
+}
+
 void Clear(PortDeviceList* list) {
   for (int32_t i = 0; i < list->deviceCount; i++) list->devices[i] = nullptr;
+  if (list->liveNames != nullptr) MemFree(list->liveNames);
+  list->liveNames = nullptr;
+  list->liveNameCount = 0;
   for (PortDevice*& block : list->blocks) {
     if (block != nullptr) MemFree(block);
     block = nullptr;

@@ -1,5 +1,6 @@
 // The serial device inventory: every device of the Ports and Modem setup
-// classes, present or not, whose PortName is a COM name.
+// classes, present or not, whose PortName is a COM name, and every port a
+// running driver has named, of whatever class.
 #pragma once
 
 #include <stdint.h>
@@ -21,6 +22,12 @@ struct PortDevice {
   char16_t className[64];
   int32_t memberIndex;      // index in the list's device-information set
   int32_t serialPort;       // of the Ports setup class; a modem's number stays its own
+  // A port a running driver named (a live name), which no device record
+  // stands for: its kernel name, "(in use)" as its text, no node.
+  int32_t liveName;
+  // A live name whose number a present device of the list carries: that
+  // device's driver named it, and it holds nothing the device does not.
+  int32_t liveNameOfDevice;
 };
 
 const int32_t kDeviceCapacity = 10240;
@@ -37,6 +44,12 @@ struct PortDeviceList {
   // the whole heap checked, which one by one would cost a scan of
   // thousands of devices more than the system's own enumeration.
   PortDevice* blocks[kDeviceCapacity / kRecordsPerBlock];
+  // The ports running drivers have named (HARDWARE\DEVICEMAP\SERIALCOMM),
+  // one record a number, whatever the driver's class: drivers of other
+  // classes than the two listed name ports too, and such a number is in
+  // use though no device record carries it.
+  PortDevice* liveNames;
+  int32_t liveNameCount;
 };
 
 // What a scan reads of each device. The repairs need only its number,
@@ -57,6 +70,22 @@ inline int32_t InventoryBuilt(const PortDeviceList* list) {
 // The device chosen for a port: the first working one, else the last with a
 // problem code; null when no device carries the number.
 PortDevice* FindByPort(const PortDeviceList* list, int32_t portNumber);
+// The live name of a port; null when no running driver named it.
+PortDevice* FindLiveName(const PortDeviceList* list, int32_t portNumber);
+// What holds a port, as its row shows it: the device chosen for it, else
+// its live name where that is no listed device's; null for neither.
+PortDevice* FindHolder(const PortDeviceList* list, int32_t portNumber);
+// Whether a running driver that none of the listed present devices stands
+// for uses the number: such a number is never freed, whatever becomes of
+// the devices, and never given to another device.
+int32_t InLiveUse(const PortDeviceList* list, int32_t portNumber);
+// Whether a record shows something that holds its number: a device not
+// removed, or a live name.
+inline bool HoldsItsNumber(const PortDevice* d) {
+  return d != nullptr && (d->deviceNode != 0 || d->liveName);
+}
+// Whether a member of a device-information set is of the Modem setup class.
+int32_t IsModemMember(const OsDeviceData* data);
 void Clear(PortDeviceList* list);
 // A node's device instance ID into id (kDeviceIdUnits), ended within it
 // however long; 1 when the system gave one. On failure *error (when given)

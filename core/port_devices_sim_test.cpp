@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "base/process.h"
+#include "base/text.h"
 #include "core/port_devices.h"
 #include "platform/sim/sim.h"
 
@@ -62,6 +64,76 @@ TEST_F(Inventory, TakesOnlyComNamesOfPortsAndModems) {
   EXPECT_EQ(0, list->devices[0]->memberIndex);
   EXPECT_EQ(3, list->devices[1]->memberIndex);
   EXPECT_EQ(9, list->devices[3]->memberIndex);
+}
+
+// Every port a running driver named is read, whatever the driver's class:
+// its number, with the value's name as its kernel name. Data that is no COM
+// name the database could hold is passed over; the first value of a number
+// stands for it; a live name whose number a present device carries is that
+// device's own. A key that cannot be read leaves the list not whole.
+TEST_F(Inventory, ReadsThePortsRunningDriversNamed) {
+  const char16_t kLive[] = u"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+  auto text = [](const std::u16string& t) {
+    std::vector<uint8_t> bytes;
+    for (char16_t c : t) {
+      bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+      bytes.push_back(static_cast<uint8_t>(c >> 8));
+    }
+    return bytes;
+  };
+  SimAddLiveName(u"\\Device\\Serial0", u"COM1");
+  SimAddLiveName(u"\\Device\\Serial1", u"com2");
+  SimAddLiveName(u"\\Device\\Serial1b", u"COM2");   // the same number again
+  SimAddLiveName(u"\\Device\\Present", u"COM4");
+  SimAddLiveName(u"\\Device\\Ghost", u"COM5");
+  SimAddLiveName(u"\\Device\\X0", u"LPT1");
+  SimAddLiveName(u"\\Device\\X1", u"COM0");
+  SimAddLiveName(u"\\Device\\X2", u"COM4097");
+  SimAddLiveName(u"\\Device\\X3", u"COM6 ");
+  SimAddLiveName(u"\\Device\\X4", u"COM7" + std::u16string(40, u'0'));  // longer than any name
+  SimRegSetValue(kLive, u"\\Device\\X5", kOsRegDword, {8, 0, 0, 0});
+  SimRegSetValue(kLive, u"\\Device\\X6", kOsRegBinary, text(u"COM8"));
+  SimRegSetValue(kLive, u"\\Device\\X7", kOsRegSz, text(u"COM9"));  // no terminator
+  SimAddLiveName(std::u16string(u"\\Device\\") + std::u16string(1000, u'L'), u"COM10");
+  SimAddDevice(Device(kSimPortsClass, u"COM4"));
+  SimDevice ghost = Device(kSimPortsClass, u"COM5");
+  ghost.present = false;
+  SimAddDevice(ghost);
+  Enumerate(list);
+  EXPECT_EQ(1, InventoryBuilt(list));
+  const struct {
+    int32_t port;
+    const char16_t* kernelName;  // null: no live name
+    bool ofDevice;
+  } ports[] = {
+      {1, u"\\Device\\Serial0", false}, {2, u"\\Device\\Serial1", false},
+      {4, u"\\Device\\Present", true},  {5, u"\\Device\\Ghost", false},
+      {6, nullptr, false},                {7, nullptr, false},
+      {8, nullptr, false},                {9, u"\\Device\\X7", false},
+      {0, nullptr, false},
+  };
+  for (const auto& p : ports) {
+    SCOPED_TRACE(p.port);
+    const PortDevice* d = FindLiveName(list, p.port);
+    ASSERT_EQ(p.kernelName != nullptr, d != nullptr);
+    if (d == nullptr) continue;
+    EXPECT_EQ(std::u16string(p.kernelName), std::u16string(d->kernelName));
+    EXPECT_EQ(std::u16string(u"(in use)"), std::u16string(d->deviceText));
+    EXPECT_EQ(0u, d->deviceNode);
+    EXPECT_EQ(p.ofDevice, d->liveNameOfDevice != 0);
+    EXPECT_EQ(!p.ofDevice, InLiveUse(list, p.port) != 0);
+  }
+  // A name longer than the record holds is cut, and ends within it.
+  const PortDevice* longName = FindLiveName(list, 10);
+  ASSERT_NE(nullptr, longName);
+  EXPECT_EQ(Units(longName->kernelName) - 1, TextLength(longName->kernelName));
+  // What a row shows: the device before the live name.
+  EXPECT_EQ(FindByPort(list, 5), FindHolder(list, 5));
+  EXPECT_EQ(FindLiveName(list, 1), FindHolder(list, 1));
+
+  SimRegFail(kSimRegEnum, kOsErrorAccessDenied);
+  Enumerate(list);
+  EXPECT_EQ(0, InventoryBuilt(list));
 }
 
 TEST_F(Inventory, FillsTheRecord) {

@@ -1,21 +1,9 @@
 #include "core/port_move.h"
 
+#include "base/error_name.h"
+#include "base/memory.h"
 #include "base/text.h"
 #include "core/failure_report.h"
-
-static bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-int32_t PortNumberOfName(const char16_t* name) {
-  const char16_t* com = u"com";
-  for (int i = 0; i < 3; i++) {
-    if (TextFoldAscii(name[i]) != com[i]) return 0;
-  }
-  // Up to five digits: no number beyond that is a port (ComDB ends at 4096).
-  uint32_t length = 0;
-  while (IsDigit(name[3 + length]) && length < 6) length++;
-  if (length == 0 || length > 5 || name[3 + length] != 0) return 0;
-  return TextToInt(name + 3);
-}
 
 PortDevice* FindNamedDevice(const PortDeviceList* devices, const char16_t* name,
                             int32_t* ambiguous) {
@@ -76,39 +64,108 @@ static const PortDevice* OtherDeviceOn(const PortDeviceList* devices, const Port
   return other;
 }
 
+// Why the move may not be made on these models; kMoved when it may.
+static MoveOutcome Refuse(const PortReservations* reservations, const PortDeviceList* devices,
+                          const PortDevice* device, int32_t target, MoveResult* result) {
+  result->refusal = RefuseChange(reservations, devices, 1);
+  if (result->refusal != kChangeAllowed) return kModelsUntrusted;
+  if (device == nullptr || device->deviceNode == 0 || !device->serialPort) return kNotASerialPort;
+  if (target == device->portNumber) return kNothingToMove;
+  if (target < 1 || target > reservations->portCount) return kTargetOutOfRange;
+  // Any live name of the target is another's: this device's is its own number's.
+  const PortDevice* holder = OtherDeviceOn(devices, device, target);
+  if (holder != nullptr) {
+    TextCopy(result->holder, kDeviceIdUnits, holder->deviceInstanceId);
+  } else if ((holder = FindLiveName(devices, target)) != nullptr) {
+    TextCopy(result->holder, kDeviceIdUnits, holder->kernelName);
+  }
+  return holder != nullptr ? kTargetHeld : kMoved;
+}
+
+// Whether the old number is free to go once the device has left it.
+static bool Releasable(const PortDeviceList* devices, const PortDevice* device, int32_t port) {
+  return OtherDeviceOn(devices, device, port) == nullptr && !InLiveUse(devices, port);
+}
+
+// The device's record in a list read afresh, by its instance ID.
+static PortDevice* FindAgain(const PortDeviceList* devices, const PortDevice* device) {
+  for (int32_t i = 0; i < devices->deviceCount; i++) {
+    PortDevice* d = devices->devices[i];
+    if (d->deviceNode != 0 && OsCompareTextNoCase(d->deviceInstanceId, device->deviceInstanceId) == 0) {
+      return d;
+    }
+  }
+  return nullptr;
+}
+
 namespace {
 
-const uint32_t kNoSuchDevice = 0xE000020B;  // ERROR_NO_SUCH_DEVINST
-const uint32_t kGeneralFailure = 31;        // ERROR_GEN_FAILURE
+const uint32_t kGeneralFailure = 31;  // ERROR_GEN_FAILURE
 const uint32_t kNameUnits = 256;
 
-// One move's steps, each undone in reverse when a later one fails.
+int32_t WritePortName(OsDeviceSet set, OsDeviceData* data, const char16_t* portName) {
+  OsKey key;
+  int32_t status = OsOpenDeviceKey(set, data, kOsHardwareKey, kOsKeySetValue, &key);
+  if (status != kOsErrorSuccess) return status;
+  status = OsRegSetValue(key, u"PortName", kOsRegSz, portName,
+                         (TextLength(portName) + 1) * sizeof(char16_t));
+  OsRegCloseKey(key);
+  return status;
+}
+
+// One move's steps on the system as it was read just before them, each
+// undone in reverse when a later one fails.
 struct Move {
-  PortReservations* reservations;
+  PortReservations stored;
   PortDeviceList* devices;
-  PortDevice* device;
+  PortDevice* device;  // in devices
   int32_t from, to;
+  int32_t staleTarget;  // the caller's model had the target reserved with nothing on it
   OsDeviceData data;
-  int32_t claimed;          // the target was free, and is claimed
+  AttachedModems modems;
+  int32_t claimed;  // the target was free, and is claimed
   int32_t portNameWritten;
   int32_t friendlyRenamed;
-  int32_t released;
   int32_t restartNeeded;
   char16_t portName[kPortNameUnits];
   char16_t oldFriendly[kNameUnits];
   char16_t newFriendly[kNameUnits];
 
-  // 0 when every step was done; else the system's error of the one that
-  // failed (GEN_FAILURE where it gave none), the steps before it standing.
-  uint32_t Steps() {
+  // The system read again, and the move checked on it; kMoved when it may
+  // be made.
+  MoveOutcome ReadAgain(const PortDevice* named, MoveResult* result) {
+    Load(&stored);
+    devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+    Enumerate(devices, kRepairDetail);
+    device = FindAgain(devices, named);
+    MoveOutcome outcome = Refuse(&stored, devices, device, to, result);
+    if (outcome != kMoved) return outcome;
+    from = device->portNumber;
+    uint32_t error = 0;
+    if (!FetchDeviceData(devices, device, &data)) return kNotASerialPort;
+    if (!FindAttachedModems(devices, from, &modems, &error, result->holder)) {
+      result->failure.errorCode = error;
+      return kModemLocked;
+    }
+    return kMoved;
+  }
+
+  // 0 when every step up to the restart was done; else the system's error
+  // of the one that failed (GEN_FAILURE where it gave none), the steps
+  // before it standing.
+  uint32_t Steps(Failure* failure) {
     OsDeviceSet set = devices->deviceInfoSet;
-    if (!FetchDeviceData(devices, device, &data)) return kNoSuchDevice;
-    Failure failure;
-    int32_t wasFree = !reservations->reservedFlags[to - 1];
-    SetPortReserved(reservations, to, 1);
-    if (!SaveClaimingFreshly(reservations, &failure)) return Error(failure.errorCode);
-    claimed = wasFree;
-    if (int32_t status = OsSetDevicePortName(set, &data, portName)) return Error(status);
+    if (stored.reservedFlags[to - 1]) {
+      // Still reserved with nothing on it: stale, and taken as it stands.
+      // Reserved since the caller looked: claimed by another meanwhile (the
+      // class installer, for an adapter just plugged in).
+      if (!staleTarget) return kOsErrorSharingViolation;
+    } else {
+      SetPortReserved(&stored, to, 1);
+      if (!SaveClaimingFreshly(&stored, failure)) return Error(failure->errorCode);
+      claimed = 1;
+    }
+    if (int32_t status = WritePortName(set, &data, portName)) return Error(status);
     portNameWritten = 1;
     if (OsGetDeviceProperty(set, &data, kDevPropFriendlyName, oldFriendly, sizeof oldFriendly) ==
             kCrSuccess &&
@@ -117,43 +174,46 @@ struct Move {
       if (!OsSetDeviceFriendlyName(set, &data, newFriendly)) return Error(OsGetLastError());
       friendlyRenamed = 1;
     }
-    if (OtherDeviceOn(devices, device, from) == nullptr) {
-      SetPortReserved(reservations, from, 0);
-      if (!Save(reservations, &failure)) return Error(failure.errorCode);
-      released = 1;
-    }
+    uint32_t error = 0;
+    if (!MoveAttachedModems(set, &modems, to, &error)) return Error(error);
     if (device->problemCode != kProblemNotPresent &&
         !OsRestartDevice(set, &data, &restartNeeded)) {
       return Error(OsGetLastError());
-    }
-    // Until the machine restarts, the driver still names the port by its
-    // old number: that stays reserved, or the class installer could give
-    // it to the next adapter plugged in.
-    if (restartNeeded && released) {
-      SetPortReserved(reservations, from, 1);
-      if (Save(reservations)) released = 0;
     }
     return 0;
   }
 
   static uint32_t Error(uint32_t code) { return code != 0 ? code : kGeneralFailure; }
 
-  // 1 when every step done was undone. The old number is claimed back as
-  // a move claims: one another took meanwhile is not counted as claimed.
+  // 1 when every step done was undone.
   int32_t Undo() {
     OsDeviceSet set = devices->deviceInfoSet;
-    int32_t undone = 1;
-    if (released) {
-      SetPortReserved(reservations, from, 1);
-      undone &= SaveClaimingFreshly(reservations, nullptr);
-    }
+    int32_t undone = RestoreAttachedModems(set, &modems);
     if (friendlyRenamed) undone &= OsSetDeviceFriendlyName(set, &data, oldFriendly) != 0;
-    if (portNameWritten) undone &= OsSetDevicePortName(set, &data, device->portName) == 0;
+    if (portNameWritten) undone &= WritePortName(set, &data, device->portName) == kOsErrorSuccess;
     if (claimed) {
-      SetPortReserved(reservations, to, 0);
-      undone &= Save(reservations);
+      SetPortReserved(&stored, to, 0);
+      undone &= Save(&stored);
     }
     return undone;
+  }
+
+  // The old number, once the device has taken the new one: released,
+  // unless another holds it too or the driver still uses it until the
+  // machine restarts. 0 when the release failed, as *failure says.
+  int32_t ReleaseOld(Failure* failure) {
+    if (restartNeeded || !Releasable(devices, device, from)) return 1;
+    SetPortReserved(&stored, from, 0);
+    return Save(&stored, failure);
+  }
+
+  void Release() {
+    ReleaseAttachedModems(&modems);
+    if (devices != nullptr) {
+      Clear(devices);
+      MemFree(devices);
+    }
+    Clear(&stored);
   }
 };
 
@@ -162,46 +222,49 @@ struct Move {
 MoveResult MoveDevice(PortReservations* reservations, PortDeviceList* devices,
                       PortDevice* device, int32_t target, int32_t dryRun) {
   MoveResult result = {};
-  result.refusal = RefuseChange(reservations, devices, 1);
-  if (result.refusal != kChangeAllowed) {
-    result.outcome = kModelsUntrusted;
-  } else if (device == nullptr || device->deviceNode == 0 || !device->serialPort) {
-    result.outcome = kNotASerialPort;
-  } else if (target == device->portNumber) {
-    result.outcome = kNothingToMove;
-  } else if (target < 1 || target > reservations->portCount) {
-    result.outcome = kTargetOutOfRange;
-  } else if ((result.holder = OtherDeviceOn(devices, device, target)) != nullptr) {
-    result.outcome = kTargetHeld;
-  }
-  if (result.refusal != kChangeAllowed || result.outcome != kMoved) return result;
-
-  Move move = {};
-  move.reservations = reservations;
-  move.devices = devices;
-  move.device = device;
-  move.from = device->portNumber;
-  move.to = target;
-  TextCopy(move.portName, kPortNameUnits, u"COM");
-  TextAppendSigned(move.portName, kPortNameUnits, target);
+  result.outcome = Refuse(reservations, devices, device, target, &result);
+  if (result.outcome != kMoved) return result;
+  char16_t portName[kPortNameUnits];
+  ComName(target, portName, kPortNameUnits);
   if (dryRun) {
     // Taken as done, so that the moves after it are checked against it.
     SetPortReserved(reservations, target, 1);
-    if (OtherDeviceOn(devices, device, move.from) == nullptr) {
-      SetPortReserved(reservations, move.from, 0);
+    if (Releasable(devices, device, device->portNumber)) {
+      SetPortReserved(reservations, device->portNumber, 0);
     }
-  } else if (uint32_t error = move.Steps()) {
-    result.outcome = move.Undo() ? kMoveFailedUndone : kMoveFailedNotUndone;
-    result.failure.kind = kMoveFailed;
-    result.failure.errorCode = error;
-    TextCopy(result.failure.deviceId, kDeviceIdUnits, device->deviceInstanceId);
-    return result;
+  } else {
+    Move move = {};
+    move.to = target;
+    move.staleTarget = reservations->reservedFlags[target - 1];
+    TextCopy(move.portName, kPortNameUnits, portName);
+    result.outcome = move.ReadAgain(device, &result);
+    if (result.outcome == kMoved) {
+      if (uint32_t error = move.Steps(&result.failure)) {
+        result.outcome = move.Undo() ? kMoveFailedUndone : kMoveFailedNotUndone;
+        result.failure.kind = kMoveFailed;
+        result.failure.errorCode = error;
+        TextCopy(result.failure.deviceId, kDeviceIdUnits, device->deviceInstanceId);
+      } else if (!move.ReleaseOld(&result.failure)) {
+        result.outcome = kMovedNotReleased;
+      } else if (move.restartNeeded) {
+        result.outcome = kMovedRestartNeeded;
+      }
+      if (move.friendlyRenamed && result.outcome != kMoveFailedUndone &&
+          result.outcome != kMoveFailedNotUndone) {
+        TextCopy(device->deviceText, Units(device->deviceText), move.newFriendly);
+      }
+    }
+    move.Release();
+    // What is stored now, whatever came of it.
+    Load(reservations);
+    if (result.outcome != kMoved && result.outcome != kMovedRestartNeeded &&
+        result.outcome != kMovedNotReleased) {
+      return result;
+    }
   }
   // The record follows the device onto its new number.
   device->portNumber = target;
-  TextCopy(device->portName, kPortNameUnits, move.portName);
-  if (move.friendlyRenamed) TextCopy(device->deviceText, Units(device->deviceText), move.newFriendly);
-  if (move.restartNeeded) result.outcome = kMovedRestartNeeded;
+  TextCopy(device->portName, kPortNameUnits, portName);
   return result;
 }
 
@@ -210,8 +273,7 @@ void DescribeMoveRefusal(const MoveResult& result, const char16_t* name, int32_t
                          uint32_t units) {
   text[0] = 0;
   char16_t number[16];
-  TextCopy(number, Units(number), u"COM");
-  TextAppendSigned(number, Units(number), target);
+  ComName(target, number, Units(number));
   switch (result.outcome) {
     case kNotASerialPort:
       TextCopy(text, units, ambiguous ? u"More than one serial port device carries "
@@ -226,8 +288,20 @@ void DescribeMoveRefusal(const MoveResult& result, const char16_t* name, int32_t
     case kTargetHeld:
       TextCopy(text, units, number);
       TextAppend(text, units, u" is held by ");
-      TextAppend(text, units, result.holder->deviceInstanceId);
+      TextAppend(text, units, result.holder);
       break;
+    case kModemLocked: {
+      char16_t error[32];
+      TextWidenAscii(error, Units(error), ErrorName(result.failure.errorCode));
+      TextCopy(text, units, u"The modem ");
+      TextAppend(text, units, result.holder);
+      TextAppend(text, units, u" attached to ");
+      ComName(device != nullptr ? device->portNumber : 0, number, Units(number));
+      TextAppend(text, units, number);
+      TextAppend(text, units, u" cannot be changed: ");
+      TextAppend(text, units, error);
+      break;
+    }
     case kModelsUntrusted:
       TextCopy(text, units, RefusalText(result.refusal));
       break;

@@ -1,22 +1,33 @@
 // Giving a serial port another COM number, the way the system's Ports class
-// installer gives one, in steps, in this order:
-//  1. the target must be free of every other device, present or not; a
-//     number reserved with no device is stale, and may be taken;
-//  2. the target is claimed in the COM port database (a stale reservation
-//     as it stands; a number reserved since ComDB was read is another's);
-//  3. PortName in the device's hardware key becomes COMb;
-//  4. a friendly name that ends in "(COMa)" comes to end in "(COMb)";
-//  5. the old number is released, unless another device carries it too;
-//  6. a present device is restarted, so that its driver takes the name;
-//     where the system asks for the machine's restart first, the old
-//     number stays reserved until then, as the driver still uses it.
-// A step that fails undoes the ones before it, so that the device never
-// has no number, or one that another device holds. Modems keep theirs.
+// installer gives one. The move is first checked on the caller's models:
+// the target must be free of every other device, present or not, and of
+// every running driver (a number reserved with nothing on it is stale, and
+// may be taken). Those models may have been read long before (the window's
+// dialog stays up as long as the user likes), so ComDB, the devices and
+// the live names are read again and checked again just before anything is
+// written, and every modem attached to the port is found. Then, in order:
+//  1. the target is claimed in the COM port database, unless it is still
+//     reserved with nothing on it, when it is taken as it stands (a claim
+//     the database refuses was another's meanwhile);
+//  2. PortName in the device's hardware key becomes COMb, a friendly name
+//     that ends in "(COMa)" comes to end in "(COMb)", and every attached
+//     modem's AttachedTo names COMb;
+//  3. a present device is restarted, so that its driver takes the name;
+//  4. only then is the old number released (unless another device or a
+//     running driver holds it too): until the restart the driver still uses
+//     it, and the database hands out the lowest free number to the next
+//     adapter plugged in. Where the system asks for the machine's restart
+//     first, it stays reserved; a later clear frees it.
+// A step of 1 to 3 that fails undoes those before it, which never has to
+// claim anything back, so that the device never has no number, or one
+// that another device holds. Modems keep their own numbers.
 // Both faces call this: batch mode's /m and the window's dialog.
 #pragma once
 
 #include <stdint.h>
 
+#include "base/com_name.h"
+#include "core/attached_modems.h"
 #include "core/change_conditions.h"
 #include "core/failure.h"
 #include "core/port_devices.h"
@@ -25,10 +36,12 @@
 enum MoveOutcome {
   kMoved = 0,
   kMovedRestartNeeded,  // the system asks for the machine's restart first
+  kMovedNotReleased,    // moved, but the old number could not be released (failure)
   kNothingToMove,       // the device has that number already
   kNotASerialPort,      // no device, a removed one, or a modem
   kTargetOutOfRange,    // a number ComDB does not cover
-  kTargetHeld,          // another device carries the number
+  kTargetHeld,          // another device, or a running driver, holds the number
+  kModemLocked,         // an attached modem cannot follow (failure: why, holder: which)
   kModelsUntrusted,     // the device list or ComDB could not be read whole
   kMoveFailedUndone,    // a step failed; what was done is undone
   kMoveFailedNotUndone, // a step failed, and not all that was done could be undone
@@ -36,18 +49,24 @@ enum MoveOutcome {
 
 struct MoveResult {
   MoveOutcome outcome;
-  const PortDevice* holder;  // kTargetHeld: the device that carries the number
+  // kTargetHeld: the instance ID of the device that holds the number, or
+  // the kernel name a running driver gave it; kModemLocked: the modem's ID.
+  char16_t holder[kDeviceIdUnits];
   ChangeRefusal refusal;     // kModelsUntrusted: why
   Failure failure;           // a failed move: the step's error and the device
 };
 
-// Checks the move and, unless dryRun, makes it. Afterwards the models hold
-// the device on its new number (a failed move: on its old one).
+// Checks the move and, unless dryRun, makes it. Afterwards the caller's
+// reservations hold what is stored, and its record of the device the
+// device's number (a failed move: the old one). A dry run writes nothing
+// and reads nothing again: the models take the move as done, so that
+// later moves are checked against it.
 MoveResult MoveDevice(PortReservations* reservations, PortDeviceList* devices,
                       PortDevice* device, int32_t target, int32_t dryRun);
 
 // Why a move was not made, as one line: "COM3 is held by ROOT\PORTS\0001",
-// "No serial port device: COM7" and the like (name: what the user named
+// "COM1 is held by \Device\Serial0", "No serial port device: COM7" and
+// the like (name: what the user named
 // the device by; ambiguous: more than one serial port carries it). Empty
 // for a move made, or one that failed (a Failure, described as removals'
 // are).
@@ -66,5 +85,3 @@ int32_t RenamedFriendlyName(const char16_t* name, int32_t from, int32_t to, char
 // port carries the number.
 PortDevice* FindNamedDevice(const PortDeviceList* devices, const char16_t* name,
                             int32_t* ambiguous);
-// The number of a "COMn" text (any case), 0 for any other text.
-int32_t PortNumberOfName(const char16_t* name);

@@ -76,7 +76,7 @@ TEST(PortMove, EachMoveTakesItsStepsOrIsRefusedWithoutChangingAnything) {
        kMovedRestartNeeded, {0x77}, "COM3", "USB Serial Port (COM3)", 1},
       {"ComDB grown past Windows' length meanwhile", u"COM5", 3, nullptr,
        [] { SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, Bytes(600, 0x73)); },
-       kMoveFailedUndone, Bytes(600, 0x73), "COM5", "USB Serial Port (COM5)", 0},
+       kModelsUntrusted, Bytes(600, 0x73), "COM5", "USB Serial Port (COM5)", 0},
       {"held by a port not present", u"COM5", 6, nullptr, nullptr, kTargetHeld, {0x73}, "COM5",
        "USB Serial Port (COM5)", 0},
       {"held by a modem", u"COM5", 7, nullptr, nullptr, kTargetHeld, {0x73}, "COM5",
@@ -105,9 +105,11 @@ TEST(PortMove, EachMoveTakesItsStepsOrIsRefusedWithoutChangingAnything) {
        nullptr, kMoveFailedUndone, {0x73}, "COM5", "USB Serial Port (COM5)", 0},
       {"friendly name not written", u"COM5", 3, [](SimDevice* d) { d->friendlyNameError = 5; },
        nullptr, kMoveFailedUndone, {0x73}, "COM5", "USB Serial Port (COM5)", 0},
+      // Released last, once the device has its new number: moved all the
+      // same, and the old number stays reserved.
       {"the old number not released", u"COM5", 3, nullptr,
-       [] { SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied); }, kMoveFailedUndone,
-       {0x73}, "COM5", "USB Serial Port (COM5)", 0},
+       [] { SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied); }, kMovedNotReleased,
+       {0x77}, "COM3", "USB Serial Port (COM3)", 1},
       {"the restart fails", u"COM5", 3, [](SimDevice* d) { d->restartError = 5; }, nullptr,
        kMoveFailedUndone, {0x73}, "COM5", "USB Serial Port (COM5)", 0},
   };
@@ -129,10 +131,149 @@ TEST(PortMove, EachMoveTakesItsStepsOrIsRefusedWithoutChangingAnything) {
     EXPECT_EQ(c.friendly, Narrow(SimDeviceAt(mover).friendlyName));
     EXPECT_EQ(static_cast<size_t>(c.restarts), SimRestarts().size());
     if (c.outcome == kTargetHeld) {
-      EXPECT_EQ(c.target == 6 ? "ROOT\\GONE" : "ROOT\\MODEM", Narrow(result.holder->deviceInstanceId));
+      EXPECT_EQ(c.target == 6 ? "ROOT\\GONE" : "ROOT\\MODEM", Narrow(result.holder));
     }
     if (c.outcome == kMoveFailedUndone) {
       EXPECT_EQ("ROOT\\MOVER", Narrow(result.failure.deviceId));
+    }
+  }
+}
+
+// The class installer giving a new adapter a number, as the system does:
+// the lowest free one, claimed in the database, then written as its
+// PortName.
+int PlugInAdapter() {
+  Bytes stored = SimRegValue(kComArbiterPath, kComDbName);
+  uint32_t port = 1;
+  while ((port - 1) / 8 < stored.size() && (stored[(port - 1) / 8] >> ((port - 1) % 8) & 1) != 0) {
+    port++;
+  }
+  OsPortDatabase database;
+  OsOpenPortDatabase(&database);
+  OsClaimPort(database, port);
+  OsClosePortDatabase(database);
+  return AddDevice(u"USB\\NEW", (u"COM" + std::u16string(1, static_cast<char16_t>(u'0' + port))).c_str(),
+                   kSimPortsClass, true);
+}
+
+// The models may be old by the time the user says OK: what is stored is
+// read again just before the first write, and checked again. Meanwhile the
+// system goes on: another program frees the stale target, a device takes
+// it or a driver names it, or the class installer gives a new adapter the
+// lowest free number while the moved device restarts, which must never be
+// the number the device still uses.
+TEST(PortMove, WhatIsStoredIsCheckedJustBeforeTheMoveAndTheOldNumberGoesLast) {
+  int adapter = -1;
+  const struct {
+    const char* name;
+    Bytes comDb;                     // when the models are read
+    int32_t target;
+    std::function<void(SimDevice*)> mover;
+    std::function<void()> meanwhile;  // after the models are read
+    std::function<void()> restarting;
+    MoveOutcome outcome;
+    Bytes want;
+    const char* portName;
+    const char* holder;
+    int adapterPort;                  // 0: none plugged in
+  } cases[] = {
+      {"the stale target freed meanwhile is claimed", {0x14}, 3, nullptr,
+       [] { SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x10}); }, nullptr, kMoved,
+       {0x04}, "COM3", "", 0},
+      {"a device took the target meanwhile", {0x14}, 3, nullptr,
+       [] { AddDevice(u"ROOT\\LATE", u"COM3", kSimPortsClass, false); }, nullptr, kTargetHeld,
+       {0x14}, "COM5", "ROOT\\LATE", 0},
+      {"a driver named the target meanwhile", {0x10}, 3, nullptr,
+       [] { SimAddLiveName(u"\\Device\\VCP0", u"COM3"); }, nullptr, kTargetHeld, {0x10}, "COM5",
+       "\\Device\\VCP0", 0},
+      {"a new adapter while it restarts", {0x1F}, 4, nullptr, nullptr,
+       [&adapter] { adapter = PlugInAdapter(); }, kMoved, {0x2F}, "COM4", "", 6},
+      {"a new adapter while a restart fails", {0x1F}, 4,
+       [](SimDevice* d) { d->restartError = 5; }, nullptr, [&adapter] { adapter = PlugInAdapter(); },
+       kMoveFailedUndone, {0x3F}, "COM5", "", 6},
+      {"a new adapter before the machine restarts", {0x1F}, 4,
+       [](SimDevice* d) { d->restartNeeded = true; }, nullptr,
+       [&adapter] { adapter = PlugInAdapter(); }, kMovedRestartNeeded, {0x3F}, "COM4", "", 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    adapter = -1;
+    SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, c.comDb);
+    for (int32_t p = 1; p < 5; p++) {  // the numbers below COM5 that have a device
+      if ((c.comDb[0] >> (p - 1) & 1) != 0 && p != c.target && p != 3) {
+        AddDevice((u"ROOT\\BUSY" + std::u16string(1, static_cast<char16_t>(u'0' + p))).c_str(),
+                  (u"COM" + std::u16string(1, static_cast<char16_t>(u'0' + p))).c_str(),
+                  kSimPortsClass, true);
+      }
+    }
+    int mover = AddDevice(u"ROOT\\MOVER", u"COM5", kSimPortsClass, true, c.mover);
+    Moving moving;
+    if (c.meanwhile) c.meanwhile();
+    SimDuringRestart(c.restarting);
+    MoveResult result = moving.Move(u"COM5", c.target);
+    EXPECT_EQ(c.outcome, result.outcome);
+    EXPECT_EQ(c.want, SimRegValue(kComArbiterPath, kComDbName));
+    EXPECT_EQ(c.portName, Narrow(SimDeviceAt(mover).portName));
+    EXPECT_EQ(c.holder, Narrow(result.holder));
+    if (c.adapterPort != 0) {
+      ASSERT_GE(adapter, 0);
+      EXPECT_EQ("COM" + std::to_string(c.adapterPort), Narrow(SimDeviceAt(adapter).portName));
+    }
+    // The caller's model holds what is stored.
+    for (int32_t p = 1; p <= 8; p++) {
+      EXPECT_EQ(c.want[0] >> (p - 1) & 1, moving.reservations.reservedFlags[p - 1]) << p;
+    }
+  }
+}
+
+// A modem attached to the port names it in its driver key: it follows the
+// move and is put back with it; one that cannot follow refuses the move
+// before anything changes.
+TEST(PortMove, AnAttachedModemFollowsItsPort) {
+  const struct {
+    const char* name;
+    int32_t lockedStatus;  // the first attached modem's driver key, for writing
+    int32_t lockedOther;   // a modem attached to another port
+    uint32_t restartError;
+    MoveOutcome outcome;
+    const char* first;
+    const char* second;
+    const char* portName;
+  } cases[] = {
+      {"both follow", 0, 0, 0, kMoved, "COM3", "COM3", "COM3"},
+      {"another port's modem is left alone", 0, kOsErrorAccessDenied, 0, kMoved, "COM3", "COM3", "COM3"},
+      {"put back when the move fails", 0, 0, 5, kMoveFailedUndone, "COM5", "com5", "COM5"},
+      {"one cannot follow", kOsErrorAccessDenied, 0, 0, kModemLocked, "COM5", "com5", "COM5"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x30});
+    int mover = AddDevice(u"ROOT\\MOVER", u"COM5", kSimPortsClass, true,
+                          [&c](SimDevice* d) { d->restartError = c.restartError; });
+    auto modem = [](const char16_t* id, const char16_t* attachedTo, bool present, int32_t locked) {
+      return AddDevice(id, u"", kSimModemClass, present, [=](SimDevice* d) {
+        d->hasPortName = false;
+        d->attachedTo = attachedTo;
+        d->driverKeyWriteStatus = locked;
+      });
+    };
+    int first = modem(u"ROOT\\MODEM\\0000", u"COM5", true, c.lockedStatus);
+    int second = modem(u"ROOT\\MODEM\\0001", u"com5", false, 0);  // not present, any case
+    int other = modem(u"ROOT\\MODEM\\0002", u"COM6", true, c.lockedOther);
+    Moving moving;
+    MoveResult result = moving.Move(u"COM5", 3);
+    EXPECT_EQ(c.outcome, result.outcome);
+    EXPECT_EQ(c.first, Narrow(SimAttachedTo(first)));
+    EXPECT_EQ(c.second, Narrow(SimAttachedTo(second)));
+    EXPECT_EQ("COM6", Narrow(SimAttachedTo(other)));
+    EXPECT_EQ(c.portName, Narrow(SimDeviceAt(mover).portName));
+    if (c.outcome == kModemLocked) {
+      EXPECT_EQ("ROOT\\MODEM\\0000", Narrow(result.holder));
+      EXPECT_EQ(static_cast<uint32_t>(kOsErrorAccessDenied), result.failure.errorCode);
+      EXPECT_EQ(Bytes{0x30}, SimRegValue(kComArbiterPath, kComDbName));
+      EXPECT_TRUE(SimRestarts().empty());
     }
   }
 }

@@ -9,9 +9,11 @@ struct Run {
   const RepairCallbacks& callbacks;
   RepairResult result;
 
-  // Frees a reserved number the model covers.
+  // Frees a reserved number the model covers, unless a running driver
+  // uses it.
   void Free(int32_t port) {
     if (port < 1 || port > reservations->portCount || !reservations->reservedFlags[port - 1]) return;
+    if (InLiveUse(devices, port)) return;
     SetPortReserved(reservations, port, 0);
     result.freed++;
     if (callbacks.freed != nullptr) callbacks.freed(callbacks.context, port);
@@ -30,7 +32,7 @@ struct Run {
     }
     result.removed++;
     if (callbacks.removed != nullptr) {
-      callbacks.removed(callbacks.context, device, FindByPort(devices, device->portNumber));
+      callbacks.removed(callbacks.context, device, FindHolder(devices, device->portNumber));
     }
     return 1;
   }
@@ -55,7 +57,7 @@ struct Run {
   void Clear() {
     int32_t withoutDevice = 0, freedBefore = result.freed;
     for (int32_t p = 1; p <= reservations->portCount; p++) {
-      if (FindByPort(devices, p) != nullptr) continue;
+      if (FindHolder(devices, p) != nullptr) continue;
       withoutDevice++;
       Free(p);
     }

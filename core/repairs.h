@@ -21,7 +21,9 @@
 //   the window's button writes only when it freed a reserved number.
 // A removal writes ComDB when it removed a device; otherwise what it freed
 // is not written, and the model goes back to what is stored. A dry run
-// takes every removal as done, and writes nothing.
+// takes every removal as done, and writes nothing. Neither step ever frees
+// a number a running driver uses that no listed present device stands for
+// (InLiveUse): its row shows "(in use)".
 #pragma once
 
 #include <stdint.h>
@@ -39,8 +41,8 @@ struct RepairCallbacks {
   void* context;
   // A reserved number was freed in the model (in a dry run: would be).
   void (*freed)(void* context, int32_t port);
-  // A device was removed (in a dry run: would be); next is the device now
-  // chosen for its number, null for none.
+  // A device was removed (in a dry run: would be); next is what now holds
+  // its number (FindHolder), null for nothing.
   void (*removed)(void* context, const PortDevice* device, PortDevice* next);
   // A removal failed; the device stays.
   void (*failed)(void* context, const Failure& failure, const PortDevice* device);

@@ -32,7 +32,10 @@ void Removed(void* c, const PortDevice* device, PortDevice* next) {
   auto* told = static_cast<Told*>(c);
   told->removals++;
   told->text += "removed " + Narrow(device->deviceInstanceId) +
-                (next != nullptr ? " then " + Narrow(next->deviceInstanceId) : "") + "\n";
+                (next == nullptr ? ""
+                 : next->liveName ? " then " + Narrow(next->kernelName)
+                                  : " then " + Narrow(next->deviceInstanceId)) +
+                "\n";
 }
 void Failed(void* c, const Failure& failure, const PortDevice* device) {
   static_cast<Told*>(c)->text +=
@@ -291,6 +294,50 @@ TEST_F(Repairs, ClearThenRemoveAsADryRunAndWhenStopped) {
     EXPECT_EQ(!c.dryRun, SimDeviceRemoved(first));
     EXPECT_EQ(!c.dryRun && c.stopAfter < 0, SimDeviceRemoved(second));
     EXPECT_EQ(c.stopAfter >= 0 ? 1 : 0, result.stopped);
+  }
+}
+
+// A number a running driver uses that no listed present device stands for
+// is never freed: not by the clear, not when its ghost goes, not by a
+// chosen removal. A present device's own live name goes with the device.
+TEST_F(Repairs, ANumberARunningDriverUsesIsNeverFreed) {
+  const struct {
+    const char* name;
+    RepairRequest request;  // chosen: request.remove and clear both 0
+    std::string told;
+    Bytes want;
+  } cases[] = {
+      {"clear", Clearing(kSaveWhenANumberHasNoDevice), "freed 4\nsaved\n", {0x07}},
+      {"batch removal", Removing(kEveryNonPresentDevice),
+       "removed GA_COM2 then \\Device\\VCP0\nremoved GB_COM1 then \\Device\\Serial0\nsaved\n",
+       {0x0F}},
+      {"the button", Removing(kWhereNoWorkingDevice),
+       "removed GB_COM1 then \\Device\\Serial0\nremoved GA_COM2 then \\Device\\VCP0\nfreed 4\n"
+       "saved\n",
+       {0x07}},
+      {"chosen", RepairRequest{}, "removed GA_COM2 then \\Device\\VCP0\nremoved "
+                                  "ACPI\\PNP0501\\2_COM3\nfreed 3\nsaved\n",
+       {0x0B}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start({0x0F});
+    SimAddLiveName(u"\\Device\\Serial0", u"COM1");  // a driver of another class
+    SimAddLiveName(u"\\Device\\VCP0", u"COM2");
+    SimAddLiveName(u"\\Device\\Serial2", u"COM3");  // the present port's own
+    Ghost(u"COM2");
+    Ghost(u"COM1");
+    SimAddPort(u"COM3");
+    Told told;
+    Run(c.request, &told);
+    if (!c.request.clear && !c.request.remove) {
+      const RepairCallbacks callbacks = {&told, Freed, Removed, Failed, Saved, Stop};
+      RemoveChosenDevice(&reservations, devices, FindByPort(devices, 2), callbacks);
+      RemoveChosenDevice(&reservations, devices, FindByPort(devices, 3), callbacks);
+      SaveRepairs(&reservations, callbacks);
+    }
+    EXPECT_EQ(c.told, told.text);
+    EXPECT_EQ(c.want, Stored());
   }
 }
 

@@ -31,6 +31,7 @@ const int32_t kOsErrorFileNotFound = 2;
 const int32_t kOsErrorAccessDenied = 5;
 const int32_t kOsErrorNotEnoughMemory = 8;
 const int32_t kOsErrorMoreData = 234;
+const int32_t kOsErrorNoMoreItems = 259;
 
 int32_t OsRegOpenKey(OsKey root, const char16_t* path, uint32_t access, OsKey* key);
 // Opens the key, creating missing keys along the path.
@@ -42,6 +43,12 @@ int32_t OsRegQueryValue(OsKey key, const char16_t* name, uint32_t* type,
 int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type,
                       const void* data, uint32_t size);
 void OsRegCloseKey(OsKey key);
+// RegEnumValueW: the key's value at index, its name into name (nameUnits
+// units, terminated), its type and up to *size bytes of its data (*size
+// then the data's length). kOsErrorNoMoreItems past the last value,
+// kOsErrorMoreData when the name or the data did not fit.
+int32_t OsRegEnumValue(OsKey key, uint32_t index, char16_t* name, uint32_t nameUnits,
+                       uint32_t* type, void* data, uint32_t* size);
 
 // COM port database --------------------------------------------------------
 
@@ -240,10 +247,16 @@ uint32_t OsQueryDosDevice(const char16_t* name, char16_t* buffer, uint32_t units
 int OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data);
 // SetupDiCallClassInstaller(DIF_REMOVE); on failure the last error says why.
 int OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data);
-// A device given another port number, as the Ports class installer gives
-// one: PortName (REG_SZ) in the device's hardware key (SetupDiOpenDevRegKey,
-// DICS_FLAG_GLOBAL, DIREG_DEV); the registry's status.
-int32_t OsSetDevicePortName(OsDeviceSet set, OsDeviceData* data, const char16_t* portName);
+// A device's own registry key, opened with the access given
+// (SetupDiOpenDevRegKey, DICS_FLAG_GLOBAL): its hardware key, where
+// PortName is, or its driver key, where a modem attached to a serial port
+// names it (AttachedTo). The system's error, 0 for success; the key is
+// closed with OsRegCloseKey.
+enum OsDeviceKeyKind { kOsHardwareKey = 1, kOsDriverKey = 2 };  // DIREG_DEV, DIREG_DRV
+const int32_t kOsErrorKeyDoesNotExist = static_cast<int32_t>(0xE0000204u);  // the device has no such key
+const int32_t kOsErrorNoSuchDevinst = static_cast<int32_t>(0xE000020Bu);
+int32_t OsOpenDeviceKey(OsDeviceSet set, OsDeviceData* data, OsDeviceKeyKind kind,
+                        uint32_t access, OsKey* key);
 // SetupDiSetDeviceRegistryPropertyW of SPDRP_FRIENDLYNAME; on failure the
 // last error says why.
 int OsSetDeviceFriendlyName(OsDeviceSet set, OsDeviceData* data, const char16_t* name);

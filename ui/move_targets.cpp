@@ -7,9 +7,14 @@ int32_t DescribeMoveTarget(int32_t port, int32_t reserved, const PortDevice* hol
   TextCopy(text, units, u"COM");
   TextAppendSigned(text, units, port);
   TextAppend(text, units, u"\t");
-  if (holder == nullptr || holder->deviceNode == 0) {
+  if (!HoldsItsNumber(holder)) {
     TextAppend(text, units, reserved ? u"reserved, no device" : u"free");
     return 1;
+  }
+  if (holder->liveName) {
+    TextAppend(text, units, u"in use by ");
+    TextAppend(text, units, holder->kernelName);
+    return 0;
   }
   if (holder == device) {
     TextAppend(text, units, u"this device");

@@ -9,7 +9,8 @@
 
 // The entry of one number: "COM3<tab>free", "COM4<tab>reserved, no device",
 // "COM5<tab>used by USB Serial Port (COM5)", "COM6<tab>used by Gone (not
-// present)", "COM7<tab>this device". holder: the device chosen for the
-// number, null for none. 1 when the number may be chosen.
+// present)", "COM1<tab>in use by \Device\Serial0" (a running driver named
+// it), "COM7<tab>this device". holder: what holds the number (FindHolder),
+// null for nothing. 1 when the number may be chosen.
 int32_t DescribeMoveTarget(int32_t port, int32_t reserved, const PortDevice* holder,
                            const PortDevice* device, char16_t* text, uint32_t units);

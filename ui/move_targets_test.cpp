@@ -7,8 +7,10 @@
 // What each number says, and which may be chosen: a free or a stale one,
 // never one a device holds, present or not, nor the device's own.
 TEST(MoveTargets, EachNumberSaysWhatHoldsIt) {
-  PortDevice device = {}, present = {}, gone = {}, removed = {};
+  PortDevice device = {}, present = {}, gone = {}, removed = {}, live = {};
   device.deviceNode = present.deviceNode = gone.deviceNode = 1;
+  live.liveName = 1;
+  std::u16string(u"\\Device\\Serial0").copy(live.kernelName, 259);
   std::u16string(u"Adapter (COM3)").copy(present.deviceText, 255);
   std::u16string(u"ROOT\\GONE").copy(gone.deviceInstanceId, 259);
   gone.problemCode = kProblemNotPresent;
@@ -24,6 +26,7 @@ TEST(MoveTargets, EachNumberSaysWhatHoldsIt) {
       {1, &present, u"COM7\tused by Adapter (COM3)", 0},
       {0, &gone, u"COM7\tused by ROOT\\GONE (not present)", 0},
       {1, &device, u"COM7\tthis device", 0},
+      {1, &live, u"COM7\tin use by \\Device\\Serial0", 0},
   };
   for (const auto& c : cases) {
     char16_t text[64];

@@ -18,7 +18,8 @@ void ReloadPorts(PortSession* s) {
   if (s->shown != nullptr) MemFree(s->shown);
   int32_t count = s->reservations->portCount;
   s->shown = static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (count + 1)));
-  for (int32_t p = 1; p <= count; p++) s->shown[p] = FindByPort(s->devices, p);
+  for (int32_t p = 1; p <= count; p++) s->shown[p] = FindHolder(s->devices, p);
+  s->shownCount = count;
 }
 
 void ReleasePorts(PortSession* s) {
@@ -34,6 +35,7 @@ void ReleasePorts(PortSession* s) {
   }
   if (s->shown != nullptr) MemFree(s->shown);
   s->shown = nullptr;
+  s->shownCount = 0;
 }
 
 static bool Covers(const PortSession* s, int32_t port) {
@@ -41,11 +43,11 @@ static bool Covers(const PortSession* s, int32_t port) {
 }
 
 PortDevice* ShownDevice(const PortSession* s, int32_t port) {
-  return Covers(s, port) ? s->shown[port] : nullptr;
+  return port >= 1 && port <= s->shownCount ? s->shown[port] : nullptr;
 }
 
 void ShowDeviceOfPort(PortSession* s, int32_t port, PortDevice* device) {
-  if (Covers(s, port)) s->shown[port] = device;
+  if (port >= 1 && port <= s->shownCount) s->shown[port] = device;
 }
 
 int32_t IsPortReserved(const PortSession* s, int32_t port) {

@@ -30,6 +30,9 @@ struct PortSession {
   // reload sets the device chosen for each port; a removal, what its row
   // then shows.
   PortDevice** shown;
+  // The ports shown holds, as the reload read them: a save may find ComDB
+  // grown or shrunk since, and the model's count follows it at once.
+  int32_t shownCount;
   int32_t rowWork;
   int32_t heldBack;
 };

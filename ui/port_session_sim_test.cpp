@@ -206,6 +206,19 @@ TEST_F(Session, AnEditIsRefusedWithoutAdministratorRightsOrAWholeComDb) {
   }
 }
 
+// A save finds ComDB as it is stored now, longer perhaps than when the rows
+// were made: the rows' devices stay within what the reload read.
+TEST_F(Session, ComDbGrownSinceTheReloadLeadsNoRowPastTheRowsShown) {
+  SimAddPort(u"COM12");
+  Open(Bytes{0x01});
+  SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x01, 0x08});
+  fakeRows[0].checked = false;
+  int32_t saved = 0;
+  EXPECT_EQ(nullptr, EditReservations(&session, kFakeRows, 0, 0, 0, &saved));
+  ASSERT_EQ(16, session.reservations->portCount);
+  for (int32_t port = 1; port <= 16; port++) EXPECT_EQ(nullptr, ShownDevice(&session, port)) << port;
+}
+
 // A check-box edit, or a Delete, whose write of ComDB fails says so in a
 // box, while the rows are still held; the repairs' words.
 TEST_F(Session, AFailedWriteOfAnEditOrADeleteSaysSo) {

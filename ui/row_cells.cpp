@@ -9,7 +9,7 @@ void PortCellText(int32_t port, char16_t* text, uint32_t units) {
 }
 
 const char16_t* DeviceCellText(const PortDevice* device, int32_t column) {
-  if (device == nullptr || device->deviceNode == 0) return u"";
+  if (!HoldsItsNumber(device)) return u"";
   const char16_t* text;
   switch (column) {
     case kKernelNameColumn: text = device->kernelName; break;

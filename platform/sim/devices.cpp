@@ -13,10 +13,39 @@ static std::u16string ParametersPath(const std::u16string& deviceId) {
   return u"System\\CurrentControlSet\\Enum\\" + deviceId + u"\\Device Parameters";
 }
 
+// The driver key the system would give the device: under its class, by
+// the device's place in the tree.
+static std::u16string DriverPath(int index) {
+  std::u16string number = u"0000";
+  for (int i = 3, n = index; i >= 0; i--, n /= 10) number[i] = static_cast<char16_t>(u'0' + n % 10);
+  return u"System\\CurrentControlSet\\Control\\Class\\" + sim.devices.at(index).device.classGuid +
+         u"\\" + number;
+}
+
 int SimAddDevice(const SimDevice& device) {
   sim.devices.push_back(SimDeviceState{device, false});
+  int index = static_cast<int>(sim.devices.size()) - 1;
   if (device.hasPortName) SimRegSetString(ParametersPath(device.deviceId), u"PortName", device.portName);
-  return static_cast<int>(sim.devices.size()) - 1;
+  if (!device.attachedTo.empty()) SimRegSetString(DriverPath(index), u"AttachedTo", device.attachedTo);
+  return index;
+}
+
+// A REG_SZ value's text, up to its first zero.
+static std::u16string TextOf(const std::vector<uint8_t>& bytes) {
+  std::u16string text;
+  for (size_t i = 0; i + 1 < bytes.size() && (bytes[i] | bytes[i + 1]) != 0; i += 2) {
+    text += static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
+  }
+  return text;
+}
+
+std::u16string SimAttachedTo(int index) {
+  std::vector<uint8_t> bytes = SimRegValue(DriverPath(index), u"AttachedTo");
+  return bytes.empty() ? u"-" : TextOf(bytes);
+}
+
+void SimAddLiveName(const std::u16string& kernelName, const std::u16string& portName) {
+  SimRegSetString(u"HARDWARE\\DEVICEMAP\\SERIALCOMM", kernelName, portName);
 }
 
 int SimAddPort(const std::u16string& portName, bool present) {
@@ -193,13 +222,20 @@ int OsCallRemoveInstaller(OsDeviceSet, OsDeviceData* data) {
   return 1;
 }
 
-int32_t OsSetDevicePortName(OsDeviceSet, OsDeviceData* data, const char16_t* portName) {
+// The hardware key is the Device Parameters key the device's PortName is
+// kept in; a driver key exists where a test gave the device one.
+int32_t OsOpenDeviceKey(OsDeviceSet, OsDeviceData* data, OsDeviceKeyKind kind, uint32_t access,
+                        OsKey* key) {
+  *key = 0;
   SimDeviceState* d = Node(data->devInst);
-  if (d == nullptr) return kOsErrorFileNotFound;
-  if (d->device.portNameWriteStatus != 0) return d->device.portNameWriteStatus;
-  d->device.portName = portName;
-  SimRegSetString(ParametersPath(d->device.deviceId), u"PortName", portName);
-  return kOsErrorSuccess;
+  if (d == nullptr) return kOsErrorNoSuchDevinst;
+  bool writing = (access & kOsKeySetValue) != 0;
+  int32_t refused = kind == kOsDriverKey ? d->device.driverKeyWriteStatus : d->device.portNameWriteStatus;
+  if (writing && refused != 0) return refused;
+  std::u16string path = kind == kOsDriverKey ? DriverPath(static_cast<int>(data->devInst) - 1)
+                                             : ParametersPath(d->device.deviceId);
+  int32_t status = OsRegOpenKey(kOsLocalMachine, path.c_str(), access, key);
+  return status == kOsErrorFileNotFound ? kOsErrorKeyDoesNotExist : status;
 }
 
 int OsSetDeviceFriendlyName(OsDeviceSet, OsDeviceData* data, const char16_t* name) {
@@ -210,7 +246,10 @@ int OsSetDeviceFriendlyName(OsDeviceSet, OsDeviceData* data, const char16_t* nam
   return 1;
 }
 
+void SimDuringRestart(std::function<void()> hook) { sim.duringRestart = std::move(hook); }
+
 int OsRestartDevice(OsDeviceSet, OsDeviceData* data, int32_t* restartNeeded) {
+  if (sim.duringRestart) sim.duringRestart();
   SimDeviceState* d = Node(data->devInst);
   *restartNeeded = 0;
   sim.lastError = d == nullptr ? 0xE000020B : d->device.restartError;
@@ -220,5 +259,11 @@ int OsRestartDevice(OsDeviceSet, OsDeviceData* data, int32_t* restartNeeded) {
   return 1;
 }
 
-const SimDevice& SimDeviceAt(int index) { return sim.devices.at(index).device; }
+// Its PortName as its hardware key holds it now.
+const SimDevice& SimDeviceAt(int index) {
+  SimDevice& d = sim.devices.at(index).device;
+  std::vector<uint8_t> bytes = SimRegValue(ParametersPath(d.deviceId), u"PortName");
+  if (!bytes.empty()) d.portName = TextOf(bytes);
+  return d;
+}
 const std::vector<std::u16string>& SimRestarts() { return sim.restarts; }

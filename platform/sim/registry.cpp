@@ -1,5 +1,7 @@
 #include <string.h>
 
+#include <iterator>
+
 #include "platform/sim/sim_state.h"
 
 namespace {
@@ -53,7 +55,7 @@ int32_t Open(OsKey root, const char16_t* path, uint32_t access, OsKey* key, bool
 void SimRegSetValue(const std::u16string& path, const std::u16string& name, uint32_t type,
                     const std::vector<uint8_t>& data) {
   AddKeyPath(Fold(path));
-  sim.keys[Fold(path)][Fold(name)] = SimValue{type, data};
+  sim.keys[Fold(path)][Fold(name)] = SimValue{type, data, name};
 }
 
 void SimRegSetString(const std::u16string& path, const std::u16string& name,
@@ -150,12 +152,38 @@ int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type, const void
   if (TakeFailure(kSimRegSet, &status, name)) return status;
   const uint8_t* bytes = static_cast<const uint8_t*>(data);
   sim.keys[handle->second.path][Fold(name != nullptr ? name : u"")] =
-      SimValue{type, std::vector<uint8_t>(bytes, bytes + size)};
+      SimValue{type, std::vector<uint8_t>(bytes, bytes + size), name != nullptr ? name : u""};
   sim.writeCount++;
   return kOsErrorSuccess;
 }
 
 void OsRegCloseKey(OsKey key) { sim.handles.erase(key); }
+
+// In the order of the names folded, which is as good as the system's own
+// (it promises none).
+int32_t OsRegEnumValue(OsKey key, uint32_t index, char16_t* name, uint32_t nameUnits,
+                       uint32_t* type, void* data, uint32_t* size) {
+  auto handle = sim.handles.find(key);
+  if (handle == sim.handles.end()) return 6;
+  if ((handle->second.access & kOsKeyQueryValue) == 0) return kOsErrorAccessDenied;
+  int32_t status;
+  if (TakeFailure(kSimRegEnum, &status)) return status;
+  auto stored = sim.keys.find(handle->second.path);
+  if (stored == sim.keys.end()) return 1018;  // ERROR_KEY_DELETED
+  if (index >= stored->second.size()) return kOsErrorNoMoreItems;
+  const SimValue& value = std::next(stored->second.begin(), index)->second;
+  uint32_t length = static_cast<uint32_t>(value.data.size());
+  if (value.name.size() + 1 > nameUnits || length > *size) {
+    *size = length;
+    return kOsErrorMoreData;
+  }
+  for (size_t i = 0; i < value.name.size(); i++) name[i] = value.name[i];
+  name[value.name.size()] = 0;
+  *type = value.type;
+  *size = length;
+  if (length != 0) memcpy(data, value.data.data(), length);
+  return kOsErrorSuccess;
+}
 
 void SimRegOnWaitForChange(std::function<int32_t()> hook) { sim.onWaitForChange = hook; }
 

@@ -18,7 +18,7 @@ struct SimMessageBox {
   uint32_t flags;
 };
 
-enum SimRegCall { kSimRegOpen, kSimRegCreate, kSimRegQuerySize, kSimRegQueryData, kSimRegSet };
+enum SimRegCall { kSimRegOpen, kSimRegCreate, kSimRegQuerySize, kSimRegQueryData, kSimRegSet, kSimRegEnum };
 
 // Back to a clean machine: empty registry, administrator, Windows 10.
 void SimReset();
@@ -113,6 +113,11 @@ struct SimDevice {
   uint32_t friendlyNameError = 0;
   uint32_t restartError = 0;
   bool restartNeeded = false;
+  // A modem attached to a serial port names it in its driver key; empty:
+  // the device has no driver key. Opening that key for writing fails with
+  // driverKeyWriteStatus when it is set.
+  std::u16string attachedTo;
+  int32_t driverKeyWriteStatus = 0;
 };
 
 extern const char16_t kSimPortsClass[];
@@ -124,8 +129,15 @@ int SimAddPort(const std::u16string& portName, bool present = true);
 bool SimDeviceRemoved(int index);
 // A device as the system holds it now (its PortName, friendly name).
 const SimDevice& SimDeviceAt(int index);
+// AttachedTo in the device's driver key now; "-" when there is none.
+std::u16string SimAttachedTo(int index);
+// A name a running driver gave a port (HARDWARE\DEVICEMAP\SERIALCOMM):
+// the kernel name, and the port name as data.
+void SimAddLiveName(const std::u16string& kernelName, const std::u16string& portName);
 // The instance IDs of the devices restarted, in turn.
 const std::vector<std::u16string>& SimRestarts();
+// Runs while a device restarts, as the rest of the system goes on meanwhile.
+void SimDuringRestart(std::function<void()> hook);
 int SimRemovalCount();              // installer calls that removed a device
 int SimOpenDeviceSets();            // device-information sets not destroyed
 void SimFailDeviceSet(bool fail);   // SetupDiGetClassDevsW fails

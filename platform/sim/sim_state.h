@@ -8,6 +8,7 @@
 struct SimValue {
   uint32_t type;
   std::vector<uint8_t> data;
+  std::u16string name;  // as it was set: enumeration gives it so
 };
 
 struct SimHandle {
@@ -70,6 +71,7 @@ struct SimState {
   bool installerEmptiesData = false;
   int removalCount = 0;
   std::vector<std::u16string> restarts;
+  std::function<void()> duringRestart;
 
   // file -> section -> key -> value, names folded to lower case
   std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> profiles;

@@ -55,16 +55,17 @@ uint32_t OsQueryDosDevice(const char16_t* name, char16_t* buffer, uint32_t units
   return QueryDosDeviceW(W(name), reinterpret_cast<wchar_t*>(buffer), units);
 }
 
-
-int32_t OsSetDevicePortName(OsDeviceSet set, OsDeviceData* data, const char16_t* portName) {
-  HKEY key = SetupDiOpenDevRegKey(Set(set), Data(data),
-                                  DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_SET_VALUE);
-  if (key == INVALID_HANDLE_VALUE) return static_cast<int32_t>(GetLastError());
-  DWORD bytes = static_cast<DWORD>((lstrlenW(W(portName)) + 1) * sizeof(wchar_t));
-  LONG status = RegSetValueExW(key, L"PortName", 0, REG_SZ,
-                               reinterpret_cast<const BYTE*>(portName), bytes);
-  RegCloseKey(key);
-  return status;
+int32_t OsOpenDeviceKey(OsDeviceSet set, OsDeviceData* data, OsDeviceKeyKind kind,
+                        uint32_t access, OsKey* key) {
+  *key = 0;
+  HKEY opened = SetupDiOpenDevRegKey(Set(set), Data(data), DICS_FLAG_GLOBAL, 0,
+                                     kind == kOsDriverKey ? DIREG_DRV : DIREG_DEV, access);
+  if (opened == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    return static_cast<int32_t>(error != 0 ? error : ERROR_GEN_FAILURE);
+  }
+  *key = reinterpret_cast<OsKey>(opened);
+  return ERROR_SUCCESS;
 }
 
 int OsSetDeviceFriendlyName(OsDeviceSet set, OsDeviceData* data, const char16_t* name) {

@@ -38,6 +38,18 @@ int32_t OsRegSetValue(OsKey key, const char16_t* name, uint32_t type, const void
 
 void OsRegCloseKey(OsKey key) { RegCloseKey(reinterpret_cast<HKEY>(key)); }
 
+int32_t OsRegEnumValue(OsKey key, uint32_t index, char16_t* name, uint32_t nameUnits,
+                       uint32_t* type, void* data, uint32_t* size) {
+  DWORD nameLength = nameUnits, storedType = 0, bytes = *size;
+  LSTATUS status = RegEnumValueW(reinterpret_cast<HKEY>(key), index,
+                                 reinterpret_cast<wchar_t*>(name), &nameLength, nullptr,
+                                 &storedType, static_cast<BYTE*>(data), &bytes);
+  if (nameUnits != 0) name[nameUnits - 1] = 0;
+  *type = storedType;
+  *size = bytes;
+  return status;
+}
+
 int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop) {
   LSTATUS status = RegNotifyChangeKeyValue(reinterpret_cast<HKEY>(key), FALSE,
                                            REG_NOTIFY_CHANGE_LAST_SET,

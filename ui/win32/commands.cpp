@@ -193,8 +193,11 @@ static void ChangePortNumber(MainWindow& w) {
     MoveResult result = MoveDevice(w.ports.reservations, w.ports.devices, device, target, 0);
     SetAppCursor(w.window, IDC_ARROW, 0);
     char16_t text[kFailureTextUnits];
-    moved = result.outcome == kMoved || result.outcome == kMovedRestartNeeded;
-    if (result.outcome == kMoveFailedUndone || result.outcome == kMoveFailedNotUndone) {
+    moved = result.outcome == kMoved || result.outcome == kMovedRestartNeeded ||
+            result.outcome == kMovedNotReleased;
+    if (result.outcome == kMovedNotReleased) {
+      ShowFailureBox(result.failure);  // the old number stays reserved
+    } else if (result.outcome == kMoveFailedUndone || result.outcome == kMoveFailedNotUndone) {
       ShowFailureBox(result.failure);
       if (result.outcome == kMoveFailedNotUndone) {
         OsMessageBox(0, u"What the move had done could not all be undone.", u"Varnick",

@@ -1,0 +1,117 @@
+#include "core/attached_modems.h"
+
+#include "base/com_name.h"
+#include "base/memory.h"
+#include "base/text.h"
+
+static const char16_t kAttachedTo[] = u"AttachedTo";
+
+// AttachedTo as text, when it is a REG_SZ short enough to be a port's name;
+// empty otherwise.
+static void ReadAttachedTo(OsKey key, char16_t* text) {
+  MemFill(text, 0, kPortNameUnits * sizeof(char16_t));
+  uint32_t type = 0, size = (kPortNameUnits - 1) * sizeof(char16_t);
+  if (OsRegQueryValue(key, kAttachedTo, &type, text, &size) != kOsErrorSuccess ||
+      type != kOsRegSz) {
+    MemFill(text, 0, kPortNameUnits * sizeof(char16_t));
+  }
+}
+
+static int32_t WriteAttachedTo(OsDeviceSet set, OsDeviceData* data, const char16_t* text) {
+  OsKey key;
+  int32_t status = OsOpenDeviceKey(set, data, kOsDriverKey, kOsKeySetValue, &key);
+  if (status != kOsErrorSuccess) return status;
+  status = OsRegSetValue(key, kAttachedTo, kOsRegSz, text, (TextLength(text) + 1) * sizeof(char16_t));
+  OsRegCloseKey(key);
+  return status;
+}
+
+static bool Missing(int32_t status) {
+  return status == kOsErrorKeyDoesNotExist || status == kOsErrorFileNotFound;
+}
+
+// Whether the modem's driver key names the port; 0 when it cannot be
+// told, or names it and cannot be written (*error says why).
+static int32_t ReadModem(OsDeviceSet set, OsDeviceData* data, int32_t port, AttachedModem* modem,
+                         bool* attached, uint32_t* error) {
+  *attached = false;
+  OsKey key;
+  int32_t writable = OsOpenDeviceKey(set, data, kOsDriverKey, kOsKeyQueryValue | kOsKeySetValue, &key);
+  if (Missing(writable)) return 1;  // no driver key: attached to nothing
+  int32_t status = writable;
+  if (status != kOsErrorSuccess) status = OsOpenDeviceKey(set, data, kOsDriverKey, kOsKeyQueryValue, &key);
+  if (status != kOsErrorSuccess) {
+    *error = static_cast<uint32_t>(status);
+    return 0;
+  }
+  ReadAttachedTo(key, modem->attachedTo);
+  OsRegCloseKey(key);
+  *attached = PortNumberOfName(modem->attachedTo) == port;
+  if (*attached && writable != kOsErrorSuccess) {
+    *error = static_cast<uint32_t>(writable);
+    return 0;
+  }
+  return 1;
+}
+
+int32_t FindAttachedModems(const PortDeviceList* list, int32_t port, AttachedModems* found,
+                           uint32_t* error, char16_t* modemId) {
+  found->modems = nullptr;
+  found->count = found->moved = 0;
+  int32_t capacity = 0;
+  for (uint32_t m = 0;; m++) {
+    AttachedModem modem = {};
+    modem.data.size = sizeof modem.data;
+    if (!OsEnumDevice(list->deviceInfoSet, m, &modem.data)) break;
+    if (!IsModemMember(&modem.data)) continue;
+    bool attached;
+    int32_t ok = ReadModem(list->deviceInfoSet, &modem.data, port, &modem, &attached, error);
+    if (!ok || attached) ReadDeviceId(modem.data.devInst, modem.deviceId);
+    if (!ok) {
+      TextCopy(modemId, kDeviceIdUnits, modem.deviceId);
+      ReleaseAttachedModems(found);
+      return 0;
+    }
+    if (!attached) continue;
+    if (found->count == capacity) {
+      capacity = capacity == 0 ? 4 : 2 * capacity;
+      auto* grown = static_cast<AttachedModem*>(MemAlloc(sizeof(AttachedModem) * capacity));
+      if (found->count != 0) {
+        MemCopy(grown, found->modems, sizeof(AttachedModem) * found->count);
+        MemFree(found->modems);
+      }
+      found->modems = grown;
+    }
+    found->modems[found->count++] = modem;
+  }
+  return 1;
+}
+
+int32_t MoveAttachedModems(OsDeviceSet set, AttachedModems* found, int32_t to, uint32_t* error) {
+  char16_t name[kPortNameUnits];
+  ComName(to, name, Units(name));
+  for (; found->moved < found->count; found->moved++) {
+    int32_t status = WriteAttachedTo(set, &found->modems[found->moved].data, name);
+    if (status != kOsErrorSuccess) {
+      *error = static_cast<uint32_t>(status);
+      return 0;
+    }
+  }
+  return 1;
+}
+
+int32_t RestoreAttachedModems(OsDeviceSet set, AttachedModems* found) {
+  int32_t restored = 1;
+  for (int32_t i = found->moved; i-- > 0;) {
+    AttachedModem& modem = found->modems[i];
+    restored &= WriteAttachedTo(set, &modem.data, modem.attachedTo) == kOsErrorSuccess;
+  }
+  found->moved = 0;
+  return restored;
+}
+
+void ReleaseAttachedModems(AttachedModems* found) {
+  if (found->modems != nullptr) MemFree(found->modems);
+  found->modems = nullptr;
+  found->count = found->moved = 0;
+}
