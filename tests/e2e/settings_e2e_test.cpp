@@ -156,11 +156,11 @@ TEST_F(SettingsFile, WhatACloseWritesTheNextStartRestores) {
 
 TEST_F(SettingsFile, WidthsFollowAnyOtherDpiAndThePlacementOnlyAPlausibleOne) {
   WriteIni("[Settings]\r\nColumnWidths=" + std::string(kBuiltInWidths) + "\r\nDPI=96\r\n" +
-           "WindowPlacement=" + PlacementText(0, 1, 100, 100, 700, 500) + "\r\n");
+           "WindowPlacement=" + PlacementText(0, 1, 100, 100, 600, 400) + "\r\n");
   SetScreenDpi(144);
   Open();
   EXPECT_EQ("120 300 465 98", RunVtool({"columns"}));
-  EXPECT_EQ("1 150 150 1050 750 0", Placement());
+  EXPECT_EQ("1 150 150 900 600 0", Placement());  // still inside the 1024 by 768 screen
   ASSERT_EQ(0, Close());
   EXPECT_EQ("144", IniValue("DPI"));
 
@@ -172,6 +172,19 @@ TEST_F(SettingsFile, WidthsFollowAnyOtherDpiAndThePlacementOnlyAPlausibleOne) {
   EXPECT_EQ("1 100 100 700 500 0", Placement());
   ASSERT_EQ(0, Close());
   SetScreenDpi(96);
+}
+
+// Wine's one screen is the Xvfb one, 1024 by 768, all of it work area.
+// Wine itself moves a window whose rectangle lies off that screen, but
+// leaves one larger than the screen hanging over its edges.
+TEST_F(SettingsFile, APlacementFromALargerScreenOpensOnThisOne) {
+  WriteIni("[Settings]\r\nWindowPlacement=" + PlacementText(0, 1, -100, -50, 1500, 1000) +
+           "\r\n");
+  Open();
+  EXPECT_EQ("1 0 0 1024 768 0", Placement());
+  ScreenRect r = WindowRects()["window"];
+  EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= 1024 && r.bottom <= 768)
+      << r.left << " " << r.top << " " << r.right << " " << r.bottom;
 }
 
 TEST_F(SettingsFile, AFileEditedByHandGivesTheDefaults) {

@@ -12,6 +12,7 @@
 
 #include "base/process.h"
 #include "base/profile_text.h"
+#include "base/window_geometry.h"
 #include "platform/sim/profile_codec.h"
 #include "platform/sim/sim.h"
 #include "tests/fuzz/fuzz_support.h"
@@ -59,6 +60,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     StoredPlacement placement = settings.placement;
     AdaptStoredPlacement(&placement, settings.storedDpi, screenDpi, showCommand);
     FUZZ_CHECK(placement.showCmd != 2 || showCommand == 2);
+    // Whatever rectangle was stored, the window opens inside the work area.
+    const Rect primaryWork = {60, 40, 1920, 1080};
+    const Rect nearestWork = {-1280, -1024, 0, -64};
+    const Rect normal = {placement.left, placement.top, placement.right, placement.bottom};
+    Rect placed = PlacedInWorkArea(normal, primaryWork, nearestWork, kMainWindowMinWidth,
+                                   kMainWindowMinHeight);
+    FUZZ_CHECK(placed.left >= nearestWork.left - primaryWork.left &&
+               placed.top >= nearestWork.top - primaryWork.top &&
+               placed.right <= nearestWork.right - primaryWork.left &&
+               placed.bottom <= nearestWork.bottom - primaryWork.top);
+    FUZZ_CHECK(placed.right - placed.left >= kMainWindowMinWidth &&
+               placed.bottom - placed.top >= kMainWindowMinHeight);
   }
   return 0;
 }

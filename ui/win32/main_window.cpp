@@ -162,7 +162,8 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
       CloseMainWindow(*w);
       return 0;
     case WM_GETMINMAXINFO:
-      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {300, 200};
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {kMainWindowMinWidth,
+                                                               kMainWindowMinHeight};
       return 0;
     case WM_NOTIFY:
       return OnListNotify(*w, static_cast<int32_t>(wParam), reinterpret_cast<NMHDR*>(lParam));
