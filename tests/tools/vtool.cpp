@@ -9,7 +9,11 @@
 //                                        ROOT\VARNICKNAME\000N of class
 //                                        ports|modem|mouse with that PortName
 //                                        ("-" for none, "+" for COM1, COM2, ...,
-//                                        "+N" for COMN, COMN+1, ...)
+//                                        "+N" for COMN, COMN+1, ...; "@COMN":
+//                                        none, and AttachedTo=COMN in the
+//                                        driver key, as a modem on a port has)
+//   vtool attachedto NAME                print AttachedTo of the driver key of
+//                                        ROOT\VARNICKNAME\0000, or "missing"
 //   vtool devclear                       remove every device devadd created
 //   vtool devlist                        print the instance IDs of those devices
 //   vtool msgbox MILLISECONDS [BUTTON]   wait for a message box, print
@@ -155,7 +159,16 @@ static int DevAdd(const wchar_t* className, const wchar_t* name, const wchar_t* 
       int first = port.size() > 1 ? _wtoi(port.c_str() + 1) : 1;
       port = L"COM" + std::to_wstring(first + i);
     }
-    if (port != L"-") {
+    if (!port.empty() && port[0] == L'@') {
+      HKEY key = SetupDiCreateDevRegKeyW(set, &data, DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr);
+      if (key == INVALID_HANDLE_VALUE) {
+        fwprintf(stderr, L"devadd: no driver key, error %lu\n", GetLastError());
+        break;
+      }
+      RegSetValueExW(key, L"AttachedTo", 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str() + 1),
+                     static_cast<DWORD>(port.size() * 2));
+      RegCloseKey(key);
+    } else if (port != L"-") {
       HKEY key = SetupDiCreateDevRegKeyW(set, &data, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr, nullptr);
       if (key != INVALID_HANDLE_VALUE) {
         RegSetValueExW(key, L"PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
@@ -167,6 +180,27 @@ static int DevAdd(const wchar_t* className, const wchar_t* name, const wchar_t* 
   }
   SetupDiDestroyDeviceInfoList(set);
   return made == count ? 0 : 1;
+}
+
+// AttachedTo in a fixture device's driver key, read as Varnick reads it.
+static int AttachedTo(const wchar_t* name) {
+  std::wstring id = std::wstring(kFixturePrefix) + name + L"\\0000";
+  HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+  SP_DEVINFO_DATA data = {};
+  data.cbSize = sizeof data;
+  wchar_t value[64] = {};
+  DWORD size = sizeof value - sizeof(wchar_t);
+  LSTATUS status = ERROR_FILE_NOT_FOUND;
+  if (SetupDiOpenDeviceInfoW(set, id.c_str(), nullptr, 0, &data)) {
+    HKEY key = SetupDiOpenDevRegKey(set, &data, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_QUERY_VALUE);
+    if (key != INVALID_HANDLE_VALUE) {
+      status = RegQueryValueExW(key, L"AttachedTo", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+      RegCloseKey(key);
+    }
+  }
+  SetupDiDestroyDeviceInfoList(set);
+  PrintUtf8(status == ERROR_SUCCESS ? std::wstring(value) + L"\n" : L"missing\n");
+  return 0;
 }
 
 // Removes (or lists) every fixture device.
@@ -425,6 +459,7 @@ int wmain(int argc, wchar_t** argv) {
                   argc > 6 ? static_cast<int>(wcstol(argv[6], nullptr, 10)) : 1);
   }
   if (verb == L"devclear" && argc == 2) return EachFixtureDevice(true);
+  if (verb == L"attachedto" && argc == 3) return AttachedTo(argv[2]);
   if (verb == L"devlist" && argc == 2) return EachFixtureDevice(false);
   if (verb == L"msgbox" && argc >= 3) {
     return MessageBoxAction(wcstoul(argv[2], nullptr, 10),
