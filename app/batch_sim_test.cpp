@@ -302,11 +302,25 @@ TEST_F(Batch, MovesReportTheirLinesAndCodes) {
 
 // Each number is released on its own: of a write that fails in part, the
 // numbers ComDB now holds free are told, then the failure, and the code 5.
-TEST_F(Batch, APartWrittenSaveTellsWhatWasFreed) {
-  Seed(Bytes{0x03});
-  SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied);  // the first release
-  EXPECT_EQ(5, AppMain(1, u"/c /q", 10));
-  EXPECT_EQ(u"freed COM2\r\n", SimOutput(kOsStandardOutput));
-  EXPECT_EQ(u"ComDB could not be written: ACCESS_DENIED\r\n", SimOutput(kOsStandardError));
-  EXPECT_EQ(Bytes{0x01}, Stored());
+// A database that does not open frees nothing: it is not gone around.
+TEST_F(Batch, AFailedWriteTellsWhatWasFreed) {
+  const struct {
+    const char* name;
+    SimPortDatabaseCall call;
+    const char16_t* freed;
+    Bytes stored;
+  } cases[] = {
+      {"the first release fails", kSimPortDbRelease, u"freed COM2\r\n", {0x01}},
+      {"ComDBOpen fails", kSimPortDbOpen, u"", {0x03}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    Seed(Bytes{0x03});
+    SimPortDatabaseFail(c.call, kOsErrorAccessDenied);
+    EXPECT_EQ(5, AppMain(1, u"/c /q", 10));
+    EXPECT_EQ(std::u16string(c.freed), SimOutput(kOsStandardOutput));
+    EXPECT_EQ(u"ComDB could not be written: ACCESS_DENIED\r\n", SimOutput(kOsStandardError));
+    EXPECT_EQ(c.stored, Stored());
+  }
 }

@@ -134,10 +134,11 @@ static void SetBit(uint8_t* bytes, int32_t i, bool reserved) {
   bytes[i / 8] = static_cast<uint8_t>(reserved ? bytes[i / 8] | bit : bytes[i / 8] & ~bit);
 }
 
-// Through the system's routines, while the database is locked: each number
-// claimed or released on its own, so that nothing else in the value is
-// ever written. *stored, as read under the lock, takes each change the
-// routines made.
+// Through the system's routines, which lock the database for each call:
+// each number claimed or released on its own, so that nothing else in the
+// value is ever written, and whatever another program claims or releases
+// between the calls stays. *stored, as read after the open, takes each
+// change the routines made.
 static Written ClaimAndRelease(const PortReservations* r, OsPortDatabase database, uint8_t* stored,
                                uint32_t size, bool fresh) {
   Written written = {0, 0, 0};
@@ -193,11 +194,14 @@ static int32_t SaveWith(PortReservations* r, Failure* failure, bool fresh) {
     ForgetChanges(r);
     return 0;
   }
-  // Where the system offers its lock, the value is read under it: nobody
-  // who claims or releases numbers through the system changes it until
-  // this save is done. Elsewhere it is read just before it is written.
+  // Only where the system has no routines is the value written whole. A
+  // database that is there but will not open is not gone around: such a
+  // write could undo what another program claims or releases meanwhile.
   OsPortDatabase database = 0;
-  bool locked = OsOpenPortDatabase(&database) == kOsErrorSuccess;
+  int32_t opened = OsOpenPortDatabase(&database);
+  bool routines = opened == kOsErrorSuccess;
+  Written written = {0, 0, 0};
+  if (!routines && opened != kOsPortDatabaseUnavailable) Failed(&written, opened);
   uint8_t* stored;
   uint32_t size;
   OsSetLastError(0);
@@ -205,15 +209,22 @@ static int32_t SaveWith(PortReservations* r, Failure* failure, bool fresh) {
   if (read == kStoredTooLong || read == kStoredUnreadable) {
     // A size that could not be read leaves its registry status; a read
     // that failed, or a value grown past what Windows writes, none.
-    RecordFailure(failure, kComDbUnread, read == kStoredUnreadable ? OsGetLastError() : 0);
-    if (locked) OsClosePortDatabase(database);
+    if (written.failed) {
+      RecordFailure(failure, kComDbUnwritten, written.errorCode);
+    } else {
+      RecordFailure(failure, kComDbUnread, read == kStoredUnreadable ? OsGetLastError() : 0);
+    }
+    if (routines) OsClosePortDatabase(database);
     if (stored != nullptr) MemFree(stored);
     ForgetChanges(r);  // the model holds what it last knew to be stored
     return 0;
   }
-  Written written = locked ? ClaimAndRelease(r, database, stored, size, fresh)
-                           : MergeAndWrite(r, stored, size, read == kStoredMissing, fresh);
-  if (locked) OsClosePortDatabase(database);
+  if (routines) {
+    written = ClaimAndRelease(r, database, stored, size, fresh);
+    OsClosePortDatabase(database);
+  } else if (!written.failed) {
+    written = MergeAndWrite(r, stored, size, read == kStoredMissing, fresh);
+  }
   // Written, in part or not at all: the model holds what is stored now,
   // and a later save writes only its own changes.
   Adopt(r, stored, size);

@@ -33,12 +33,14 @@ const uint32_t kLargestComDbBytes = 512;
 int32_t Load(PortReservations* reservations);
 // Writes the ports whose flag differs from the value as last read or
 // written, and no other. Where the system offers the COM port database
-// routines, each such number is claimed or released through them, under
-// their lock (a number reserved already counts as claimed); elsewhere, or
-// where they cannot be opened, ComDB is read again just before it is
-// written, with the changes merged in. Either way what another program
-// reserved or freed meanwhile stays, and so does the value's length;
-// nothing is written when nothing changed, and a missing value is created.
+// routines, each such number is claimed or released through them, each
+// call under their lock (a number reserved already counts as claimed);
+// only where they are missing, or known not to work, is ComDB read again
+// just before it is written, with the changes merged in. Either way what
+// another program reserved or freed meanwhile stays, and so does the
+// value's length; nothing is written when nothing changed, and a missing
+// value is created. A database that is there but does not open is a
+// failed write (ComDBOpen's status), and nothing is written.
 // 1 when ComDB holds the model's changes; 0 when it could not be read (a
 // model that never read it whole writes nothing) or written, in part or
 // at all, or a reservation lay beyond a value that shrank meanwhile, which

@@ -76,9 +76,10 @@ TEST_F(ComDbSim, UnmeasurableValueIsNeverOverwritten) {
   EXPECT_EQ(Bytes{0xFF}, Stored());
 }
 
-// A save claims and releases through the system's routines where it can,
-// and otherwise merges its changes into the value as just read; written,
-// in part or not at all, the model then holds what is stored, so that the
+// A save claims and releases through the system's routines where there
+// are any, and only where there are none merges its changes into the value
+// as just read; a database that does not open fails the save. Written, in
+// part or not at all, the model then holds what is stored, so that the
 // next save writes only its own change.
 TEST_F(ComDbSim, ASaveClaimsAndReleasesWhereItCanAndElseWritesTheValue) {
   typedef std::vector<std::string> Calls;
@@ -95,7 +96,13 @@ TEST_F(ComDbSim, ASaveClaimsAndReleasesWhereItCanAndElseWritesTheValue) {
       {"claimed meanwhile", [this] { Seed(Bytes{0x07}); }, kBoth, {0x03}, kNoFailure, 0},
       {"no routines", [] { SimSetPortDatabaseAvailable(false); }, {}, {0x03}, kNoFailure, 0},
       {"ComDBOpen fails", [] { SimPortDatabaseFail(kSimPortDbOpen, kOsErrorAccessDenied); },
-       {"open"}, {0x03}, kNoFailure, 0},
+       {"open"}, {0x05}, kComDbUnwritten, 5},
+      {"ComDBOpen fails, and the value cannot be read",
+       [] {
+         SimPortDatabaseFail(kSimPortDbOpen, 1450);
+         SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 3, kComDbName);
+       },
+       {"open"}, {0x05}, kComDbUnwritten, 1450},
       {"a claim fails", [] { SimPortDatabaseFail(kSimPortDbClaim, 2250); }, kBoth, {0x01},
        kComDbUnwritten, 2250},
       {"a release fails", [] { SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied); },

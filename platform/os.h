@@ -61,15 +61,18 @@ typedef uintptr_t OsPortDatabase;
 // trimmed system, or one whose routines are known not to work.
 const int32_t kOsPortDatabaseUnavailable = -1;
 const int32_t kOsErrorSharingViolation = 32;  // a claimed number is in use already
-// ComDBOpen: the database, locked for this process until it is closed. A
+// ComDBOpen: a handle to the database, which it does not lock; each claim
+// and release below takes the lock for its own read, change and write. A
 // missing value is created, as the system creates it (256 ports).
+// kOsPortDatabaseUnavailable where there are no routines to call, else
+// the routine's status.
 int32_t OsOpenPortDatabase(OsPortDatabase* database);
 // ComDBClaimPort without forcing: kOsErrorSharingViolation when the number
 // is reserved already.
 int32_t OsClaimPort(OsPortDatabase database, uint32_t port);
 // ComDBReleasePort.
 int32_t OsReleasePort(OsPortDatabase database, uint32_t port);
-// ComDBClose: releases the lock.
+// ComDBClose.
 void OsClosePortDatabase(OsPortDatabase database);
 
 // Events ---------------------------------------------------------------

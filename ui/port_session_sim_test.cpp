@@ -94,8 +94,8 @@ TEST_F(Session, ACheckBoxEditSetsTheClickedRowAndEverySelectedOne) {
                                         c.focusGained, &saved));
     EXPECT_EQ(1, saved);
     EXPECT_EQ(c.want, SimRegValue(kComArbiterPath, kComDbName));
-    // All at once, under one lock: each number the edit changed claimed or
-    // released, and no other.
+    // All in one opening of the database: each number the edit changed
+    // claimed or released, and no other.
     std::vector<std::string> calls = {"open"};
     for (int32_t port = 1; port <= 8; port++) {
       int want = c.want[0] >> (port - 1) & 1;

@@ -366,8 +366,9 @@ TEST_F(Commands, BatchRunsNeverWaitForAClickWhereNobodyCanClick) {
 namespace {
 
 // Every change of ComDB goes through the system's COM port database
-// routines (the stand-in's, under Wine): each command claims the numbers it
-// reserves and releases those it frees, under one lock, and no other.
+// routines (the stand-in's, under Wine): each command opens the database
+// once, claims the numbers it reserves and releases those it frees, and
+// no other.
 TEST_F(Commands, EveryWriterClaimsAndReleasesExactlyTheNumbersItChanges) {
   const std::string program = "varnick_ghosts.exe";
   ClearStandInLogs();
@@ -389,9 +390,9 @@ TEST_F(Commands, EveryWriterClaimsAndReleasesExactlyTheNumbersItChanges) {
   EXPECT_EQ(0, Close());
   EXPECT_EQ("3 24" + std::string(62, '0'), ComDb());
 
-  // Batch mode, each step under a lock of its own: the clear step frees 1,
-  // 2, 5 and 8, which no device carries now; the removal of 3's ghost frees
-  // nothing, 3 having a working device too.
+  // Batch mode, each step opening the database on its own: the clear step
+  // frees 1, 2, 5 and 8, which no device carries now; the removal of 3's
+  // ghost frees nothing, 3 having a working device too.
   RegSet(kComArbiter, "ComDB", 3, kComDb);
   ProgramOutput run = RunRedirected(program, {"/c", "/r", "/q"});
   EXPECT_EQ(2, run.exitCode);  // the stuck ghost
@@ -401,23 +402,24 @@ TEST_F(Commands, EveryWriterClaimsAndReleasesExactlyTheNumbersItChanges) {
   EXPECT_EQ("3 24" + std::string(62, '0'), ComDb());
 }
 
-// Another program claims COM9 through the routines while /c waits for
-// their lock: COM9 was free when /c read ComDB, and stays reserved. Where
-// the routines are Wine's own (stubs that would end the program), the
-// value is written without them.
-TEST_F(Commands, ANumberClaimedWhileARepairWaitsForTheLockStaysReserved) {
+// The routines lock the database for each call, not from open to close:
+// another program claims COM9 through them after /c has opened the
+// database and read ComDB, and before /c releases anything (the stand-in
+// holds /c there). COM9 was free when /c read ComDB, and stays reserved.
+// Where the routines are Wine's own (stubs that would end the program),
+// the value is written without them.
+TEST_F(Commands, ANumberClaimedWhileARepairHasTheDatabaseOpenStaysReserved) {
   ClearStandInLogs();
-  pid_t holder = StartProgram("vtool.exe", {"comdbhold", "9", "20000"});
-  ASSERT_TRUE(WaitUntil([] { return StandInLog("msports.log").find("vtool.exe|open|0") != std::string::npos; }));
+  WriteStandInFile("msports-pause.txt", "varnick.exe");
+  pid_t claimer = StartProgram("vtool.exe", {"comdbclaim", "9", "20000"});
   ProgramOutput run = RunRedirected("varnick.exe", {"/c"});
-  EXPECT_EQ(0, WaitForExit(holder, 10)) << "the repair never waited for the lock";
+  EXPECT_EQ(0, WaitForExit(claimer, 10)) << "nobody was held between open and release";
   EXPECT_EQ(0, run.exitCode);
   EXPECT_EQ("freed COM1\r\nfreed COM2\r\n", run.output);
   EXPECT_EQ("3 b401" + std::string(60, '0'), ComDb());
-  // The repair took the lock only once the holder had claimed and let go.
-  std::string log = NoCarriageReturns(StandInLog("msports.log"));
-  EXPECT_LT(log.find("vtool.exe|close|0"), log.find("varnick.exe|open|0")) << log;
-  EXPECT_EQ((Calls{"open 0", "release 1 0", "release 2 0", "close 0"}), PortDatabaseCalls("varnick.exe"));
+  EXPECT_EQ((Calls{"open 0", "paused 0", "release 1 0", "release 2 0", "close 0"}),
+            PortDatabaseCalls("varnick.exe"));
+  EXPECT_EQ((Calls{"open 0", "claim 9 0", "close 0"}), PortDatabaseCalls("vtool.exe"));
 
   RegSet(kComArbiter, "ComDB", 3, kComDb);
   ClearStandInLogs();

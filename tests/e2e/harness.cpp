@@ -221,7 +221,7 @@ std::string StandInLog(const std::string& name) { return FileText(DriveC("varnic
 void ClearStandInLogs() {
   for (const char* name :
        {"devmgr.log", "srclient.log", "recorder.log", "srclient-answer.txt", "msports.log",
-        "restart.log"}) {
+        "msports-pause.txt", "restart.log"}) {
     unlink(DriveC(std::string("varnick-test/") + name).c_str());
   }
 }

@@ -100,7 +100,7 @@ struct WindowInfo {
 // is missing.
 std::string StandInLog(const std::string& name);
 void ClearStandInLogs();
-// Writes a file under C:\varnick-test (srclient-answer.txt).
+// Writes a file under C:\varnick-test (srclient-answer.txt, msports-pause.txt).
 void WriteStandInFile(const std::string& name, const std::string& text);
 // A path of the Linux side for a path below the prefix's drive C.
 std::string DriveC(const std::string& path);

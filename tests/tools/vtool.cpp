@@ -29,12 +29,13 @@
 //                                        up; print 1 when it stays above the
 //                                        main window (topmost, or owned by
 //                                        it), else 0
-//   vtool comdbhold PORT MILLISECONDS    open the COM port database through the
-//                                        system's msports.dll and hold its
-//                                        lock until another program is logged
-//                                        waiting for it (msports.log), then
-//                                        claim PORT and close; 1 when nobody
-//                                        waited within MILLISECONDS
+//   vtool comdbclaim PORT MILLISECONDS   wait until another program has the
+//                                        COM port database open and is held
+//                                        there by the test's msports.dll
+//                                        (msports-pause.txt), claim PORT
+//                                        through the routines, then let it
+//                                        go on; 1 when nobody was held within
+//                                        MILLISECONDS
 //   and the commands on Varnick's main window in vtool_window.cpp, on the
 //   clipboard and the other windows in vtool_actions.cpp.
 // Exit code 0 on success, 1 when nothing was found in time, 2 on bad usage.
@@ -398,30 +399,14 @@ static int MessageBoxAction(DWORD milliseconds, int button) {
 
 // The COM port database ------------------------------------------------------
 
-// Whether the stand-in's log shows a program other than this one waiting
-// for the database's lock.
-static bool AnotherWaitsForThePortDatabase() {
-  HANDLE in = CreateFileW(L"C:\\varnick-test\\msports.log", GENERIC_READ,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (in == INVALID_HANDLE_VALUE) return false;
-  std::string text;
-  char chunk[4096];
-  DWORD n = 0;
-  while (ReadFile(in, chunk, sizeof chunk, &n, nullptr) && n > 0) text.append(chunk, n);
-  CloseHandle(in);
-  for (size_t start = 0, end; start < text.size(); start = end + 1) {
-    end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (line.size() > 6 && line.compare(line.size() - 6, 6, "|waits") == 0 &&
-        line.compare(0, 10, "vtool.exe|") != 0) {
-      return true;
-    }
-  }
-  return false;
-}
-
-static int HoldPortDatabase(DWORD port, DWORD milliseconds) {
+// Claims a number through the system directory's msports.dll while the
+// stand-in holds another program between its ComDBOpen and its first
+// change.
+static int ClaimWhileAnotherHasItOpen(DWORD port, DWORD milliseconds) {
+  HANDLE paused = CreateEventW(nullptr, FALSE, FALSE, L"VarnickTestComDBPaused");
+  HANDLE goOn = CreateEventW(nullptr, FALSE, FALSE, L"VarnickTestComDBGoOn");
+  if (paused == nullptr || goOn == nullptr) return 2;
+  if (WaitForSingleObject(paused, milliseconds) != WAIT_OBJECT_0) return 1;
   wchar_t path[MAX_PATH + 16] = {};
   GetSystemDirectoryW(path, MAX_PATH);
   lstrcatW(path, L"\\msports.dll");
@@ -433,19 +418,15 @@ static int HoldPortDatabase(DWORD port, DWORD milliseconds) {
   auto close = reinterpret_cast<decltype(&ComDBClose)>(
       reinterpret_cast<void*>(GetProcAddress(library, "ComDBClose")));
   HCOMDB database;
-  if (open == nullptr || claim == nullptr || close == nullptr || open(&database) != ERROR_SUCCESS) {
-    fwprintf(stderr, L"comdbhold: the database could not be opened\n");
-    return 2;
+  LONG status = ERROR_INVALID_FUNCTION;
+  if (open != nullptr && claim != nullptr && close != nullptr && open(&database) == ERROR_SUCCESS) {
+    BOOL forced = FALSE;
+    status = claim(database, port, FALSE, &forced);
+    close(database);
   }
-  DWORD start = GetTickCount();
-  bool waited = false;
-  while (!(waited = AnotherWaitsForThePortDatabase()) && GetTickCount() - start < milliseconds) {
-    Sleep(20);
-  }
-  BOOL forced = FALSE;
-  claim(database, port, FALSE, &forced);
-  close(database);
-  return waited ? 0 : 1;
+  SetEvent(goOn);
+  if (status != ERROR_SUCCESS) fwprintf(stderr, L"comdbclaim: %ld\n", status);
+  return status == ERROR_SUCCESS ? 0 : 2;
 }
 
 int wmain(int argc, wchar_t** argv) {
@@ -469,8 +450,8 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"station" && argc >= 4) {
     return OnHiddenStation(wcstoul(argv[2], nullptr, 10), argc - 3, argv + 3);
   }
-  if (verb == L"comdbhold" && argc == 4) {
-    return HoldPortDatabase(wcstoul(argv[2], nullptr, 10), wcstoul(argv[3], nullptr, 10));
+  if (verb == L"comdbclaim" && argc == 4) {
+    return ClaimWhileAnotherHasItOpen(wcstoul(argv[2], nullptr, 10), wcstoul(argv[3], nullptr, 10));
   }
   int result = ActionCommand(argc, argv);
   if (result < 0) result = WindowCommand(argc, argv);
