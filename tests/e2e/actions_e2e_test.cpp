@@ -15,7 +15,7 @@
 
 namespace {
 
-const std::string kComDb = "01" + std::string(62, '0');
+const std::string kComDb = "03" + std::string(62, '0');  // 1 in use (Wine's serial port), 2 stale
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -164,7 +164,7 @@ TEST_F(Actions, CopyPutsTheClickedCellOnTheClipboardWaitingForItAboutASecond) {
   PressKeys("ctrl+c");
   const std::string rows =
       "Port\tPortName\tReserved\tKernelName\tDevice\tClass\tPresent\tDeviceInstanceId\n"
-      "1\tCOM1\t1\t\t\t\t\t\n"
+      "1\tCOM1\t1\t\\Device\\Serial0\t(in use)\t\t1\t\n"
       "3\tCOM3\t0\t\tSheet Adapter A\tPorts\t1\tROOT\\VARNICKSHEETA\\0000";  // its line end trimmed
   EXPECT_TRUE(WaitUntil([&] { return NoCarriageReturns(RunVtool({"clipboard"})) == rows; }, 5))
       << RunVtool({"clipboard"});
@@ -266,7 +266,7 @@ TEST_F(Actions, TheThemeChoiceIsSwitchedAndRemembered) {
 
 // The restart gives the new instance no argument text: from a folder whose
 // name holds a switch text it still opens the window, and changes nothing
-// (a batch clear there would free COM1, which no device carries). The item
+// (a batch clear there would free COM2, which nothing holds). The item
 // is grey for an administrator, whom Wine makes everyone; the command is
 // given all the same.
 TEST_F(Actions, RestartAsAdministratorOpensTheWindowWhereverTheProgramLives) {

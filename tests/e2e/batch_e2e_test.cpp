@@ -42,6 +42,28 @@ TEST_F(BatchOnDevices, ClearKeepsOnlyNumbersWithADevice) {
   EXPECT_EQ("3 11" + Zeros(31), RegGet(kComArbiter, "ComDB"));
 }
 
+// A number a running driver named (SERIALCOMM) is in use, whatever the
+// driver's class and though no device record carries it: /c keeps it, and
+// /l lists it with the driver's kernel name. Wine's own serial port is
+// one, COM1, which a device carries here too.
+TEST_F(BatchOnDevices, ClearKeepsEveryNumberARunningDriverNamed) {
+  const std::string live = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
+  RegSet(live, "\\Device\\VarnickVcp0", 1, "43004f004d00310032000000");  // COM12
+  RegSet(kComArbiter, "ComDB", 3, std::string(64, 'f'));
+  EXPECT_EQ(0, Run("/c"));
+  EXPECT_EQ("3 1108" + Zeros(30), RegGet(kComArbiter, "ComDB"));
+  ProgramOutput list = RunRedirected("varnick.exe", {"/l"});
+  std::string ignored;
+  RunWine({"/usr/lib/wine/wine64", "reg", "delete", "HKLM\\" + live, "/v", "\\Device\\VarnickVcp0",
+           "/f"},
+          60, &ignored);
+  EXPECT_EQ(0, list.exitCode);
+  EXPECT_NE(std::string::npos, list.output.find("\r\n12,COM12,1,\\Device\\VarnickVcp0,(in use),,1,\r\n"))
+      << list.output;
+  EXPECT_NE(std::string::npos, list.output.find("\r\n1,COM1,1,\\Device\\Serial0,Communications Port"))
+      << list.output;
+}
+
 TEST_F(BatchOnDevices, ClearCoversNumbersFromOneThousandUp) {
   RegSet(kComArbiter, "ComDB", 3, std::string(256, 'f'));
   EXPECT_EQ(0, Run("-C"));

@@ -13,14 +13,15 @@
 
 namespace {
 
-// Reserved: 1 and 2 (no device), 3 (a working device and a ghost), 5 (two
-// ghosts), 6 (a ghost whose removal fails), 8 (a working device).
-const std::string kComDb = "b7" + std::string(62, '0');
+// Reserved: 2 and 7 (no device), 3 (a working device and a ghost), 5 (two
+// ghosts), 6 (a ghost whose removal fails), 8 (a working device). COM1 is
+// not: Wine names a serial port COM1 (see the harness), which is in use.
+const std::string kComDb = "f6" + std::string(62, '0');
 const char kStuckBox[] = "Varnick|ACCESS_DENIED removing\nROOT\\VARNICKGHOSTSTUCK\\0000|error";
 // kComDb as another program leaves it while a repair runs: COM10 and
 // COM300 reserved too, in a value of 64 bytes.
 const std::string kOutsideWrite =
-    "b702" + std::string(70, '0') + "08" + std::string(52, '0');
+    "f602" + std::string(70, '0') + "08" + std::string(52, '0');
 
 // The fixture devices in Wine's device tree, sorted.
 std::string Devices() {
@@ -85,9 +86,9 @@ TEST_F(Commands, ClearFreesOnlyCheckedNumbersThatNoDeviceHoldsWhateverTheOrder) 
   ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[0] == "Portv"; }, &list));
   ClickButton("clear");
   list = WaitForCheck("COM2", false);
-  EXPECT_EQ("3 b4" + std::string(62, '0'), ComDb());  // 1 and 2 freed; ghosts hold 5 and 6
+  EXPECT_EQ("3 b4" + std::string(62, '0'), ComDb());  // 2 and 7 freed; ghosts hold 5 and 6
   EXPECT_EQ(" reservation of 2 ports removed", list.status1);
-  EXPECT_FALSE(list.rows[list.RowOf("COM1")].checked);
+  EXPECT_FALSE(list.rows[list.RowOf("COM7")].checked);
   EXPECT_TRUE(list.rows[list.RowOf("COM5")].checked);
 
   ClickButton("clear");
@@ -110,10 +111,10 @@ TEST_F(Commands, ClearFreesOnlyCheckedNumbersThatNoDeviceHoldsWhateverTheOrder) 
 TEST_F(Commands, RemoveTakesGhostsOnlyWhereNoWorkingDeviceHoldsTheNumber) {
   Open("varnick_ghosts.exe");
   ClickHeader(2);
-  ClickHeader(2);  // by Device, descending: the stuck ghost's row comes before COM1's
+  ClickHeader(2);  // by Device, descending: the stuck ghost's row comes before COM2's
   ListSnapshot before;
   ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[2] == "Devicev"; }, &before));
-  ASSERT_LT(before.RowOf("COM6"), before.RowOf("COM1"));
+  ASSERT_LT(before.RowOf("COM6"), before.RowOf("COM2"));
   const std::string spare = before.rows[5].texts[0];  // free, no device, in view
   ASSERT_FALSE(before.rows[5].checked);
   ClickButton("remove");
@@ -126,7 +127,7 @@ TEST_F(Commands, RemoveTakesGhostsOnlyWhereNoWorkingDeviceHoldsTheNumber) {
   usleep(500000);
   ListSnapshot during = ReadList();
   EXPECT_EQ("3 " + kComDb, ComDb()) << "a repair ran inside the command";
-  EXPECT_TRUE(during.rows[during.RowOf("COM1")].checked) << "refreshed or cleared under the command";
+  EXPECT_TRUE(during.rows[during.RowOf("COM2")].checked) << "refreshed or cleared under the command";
   EXPECT_EQ("Devicev", during.header[2]) << "sorted under the command";
   EXPECT_FALSE(during.rows[during.RowOf(spare)].checked) << "a box was edited under the command";
   EXPECT_EQ("", during.rows[during.RowOf("COM30")].texts[2]) << "refreshed under the command";
@@ -139,7 +140,7 @@ TEST_F(Commands, RemoveTakesGhostsOnlyWhereNoWorkingDeviceHoldsTheNumber) {
                           &after))
       << after.status1;
   // 3 keeps its number (a working device), 5 is freed once both ghosts are
-  // gone, 6 keeps it (the removal failed), and 1 and 2 go with the save;
+  // gone, 6 keeps it (the removal failed), and 2 and 7 go with the save;
   // what the other program wrote stays.
   EXPECT_EQ("3 a4" + kOutsideWrite.substr(2), ComDb());
   EXPECT_EQ(
@@ -162,7 +163,7 @@ TEST_F(Commands, DeleteRemovesTheSelectedRowsDevicesPresentOrNot) {
   PressKeys("Delete");
   EXPECT_EQ(kStuckBox, Box());
   list = WaitForCheck("COM8", false);
-  EXPECT_EQ("3 37" + std::string(62, '0'), ComDb());
+  EXPECT_EQ("3 76" + std::string(62, '0'), ComDb());
   EXPECT_EQ(std::string::npos, Devices().find("PLAIN"));
   EXPECT_NE(std::string::npos, Devices().find("GHOSTSTUCK"));
   EXPECT_TRUE(list.rows[list.RowOf("COM6")].checked);
@@ -178,7 +179,7 @@ TEST_F(Commands, BatchRemovalFreesWhatTheGhostsHeldAndReportsTheFailure) {
   EXPECT_EQ(2, run.exitCode);
   // 3 stays (the working device), 5 is freed, 6 stays (its ghost is stuck),
   // and what another program wrote while the box was up stays too.
-  EXPECT_EQ("3 a7" + kOutsideWrite.substr(2), ComDb());
+  EXPECT_EQ("3 e6" + kOutsideWrite.substr(2), ComDb());
   EXPECT_EQ("ROOT\\VARNICKGHOSTSTUCK\\0000 ROOT\\VARNICKPLAIN\\0000 ROOT\\VARNICKWORK\\0000",
             Devices());
 }
@@ -252,7 +253,7 @@ TEST_F(Commands, WhileTheRefusalIsUpTheListHoldsStill) {
   ListSnapshot list = Open("varnick_restricted.exe");
   ClickCell(list.RowOf("COM2"), -1);
   EXPECT_EQ("Error|Admin privileges are required|error", Box(0));
-  const std::string outside = "b702" + std::string(60, '0');  // COM10 reserved too
+  const std::string outside = "f602" + std::string(60, '0');  // COM10 reserved too
   RegSet(kComArbiter, "ComDB", 3, outside);
   Command(40100);  // File > Refresh
   ClickHeader(0);
@@ -298,7 +299,7 @@ TEST_F(Commands, TheRestrictedBuildGreysRemoveDeviceInItsContextMenu) {
 // anything would change. A mistyped switch changes nothing either.
 TEST_F(Commands, ADryRunTellsWhatEachSwitchWouldChangeAndChangesNothing) {
   const std::string devices = Devices();
-  const std::string clear = "would free COM1\r\nwould free COM2\r\n";
+  const std::string clear = "would free COM2\r\nwould free COM7\r\n";
   const std::string remove =
       "would remove COM3 ROOT\\VARNICKGHOSTA\\0000\r\n"
       "would remove COM5 ROOT\\VARNICKGHOSTB\\0000\r\n"
@@ -351,12 +352,12 @@ TEST_F(Commands, BatchRunsNeverWaitForAClickWhereNobodyCanClick) {
   EXPECT_EQ(2, hidden.exitCode) << "255: it waited for a click";
   EXPECT_EQ(removed, hidden.output);
   EXPECT_EQ(stuck, hidden.errors);
-  EXPECT_EQ("3 a7" + std::string(62, '0'), ComDb());
+  EXPECT_EQ("3 e6" + std::string(62, '0'), ComDb());
 
   SetUp();  // the ghosts again
   ProgramOutput quiet = RunRedirected("varnick_ghosts.exe", {"/c", "/r", "/q"});
   EXPECT_EQ(2, quiet.exitCode) << "-1: it waited for a click";
-  EXPECT_EQ("freed COM1\r\nfreed COM2\r\n" + removed, quiet.output);
+  EXPECT_EQ("freed COM2\r\nfreed COM7\r\n" + removed, quiet.output);
   EXPECT_EQ(stuck, quiet.errors);
   EXPECT_EQ("3 a4" + std::string(62, '0'), ComDb());
 }
@@ -373,8 +374,8 @@ TEST_F(Commands, EveryWriterClaimsAndReleasesExactlyTheNumbersItChanges) {
   const std::string program = "varnick_ghosts.exe";
   ClearStandInLogs();
   Open(program);
-  ClickButton("clear");  // 1 and 2 have no device
-  EXPECT_EQ((Calls{"open 0", "release 1 0", "release 2 0", "close 0"}),
+  ClickButton("clear");  // 2 and 7 have no device
+  EXPECT_EQ((Calls{"open 0", "release 2 0", "release 7 0", "close 0"}),
             WaitForPortDatabaseCalls(program, 1));
   ListSnapshot list = ReadList();
   ClickCell(list.RowOf("COM10"), -1);
@@ -391,12 +392,12 @@ TEST_F(Commands, EveryWriterClaimsAndReleasesExactlyTheNumbersItChanges) {
   EXPECT_EQ("3 24" + std::string(62, '0'), ComDb());
 
   // Batch mode, each step opening the database on its own: the clear step
-  // frees 1, 2, 5 and 8, which no device carries now; the removal of 3's
+  // frees 2, 5, 7 and 8, which no device carries now; the removal of 3's
   // ghost frees nothing, 3 having a working device too.
   RegSet(kComArbiter, "ComDB", 3, kComDb);
   ProgramOutput run = RunRedirected(program, {"/c", "/r", "/q"});
   EXPECT_EQ(2, run.exitCode);  // the stuck ghost
-  EXPECT_EQ((Calls{"open 0", "release 1 0", "release 2 0", "release 5 0", "release 8 0", "close 0",
+  EXPECT_EQ((Calls{"open 0", "release 2 0", "release 5 0", "release 7 0", "release 8 0", "close 0",
                    "open 0", "close 0"}),
             WaitForPortDatabaseCalls(program, 2));
   EXPECT_EQ("3 24" + std::string(62, '0'), ComDb());
@@ -415,9 +416,9 @@ TEST_F(Commands, ANumberClaimedWhileARepairHasTheDatabaseOpenStaysReserved) {
   ProgramOutput run = RunRedirected("varnick.exe", {"/c"});
   EXPECT_EQ(0, WaitForExit(claimer, 10)) << "nobody was held between open and release";
   EXPECT_EQ(0, run.exitCode);
-  EXPECT_EQ("freed COM1\r\nfreed COM2\r\n", run.output);
+  EXPECT_EQ("freed COM2\r\nfreed COM7\r\n", run.output);
   EXPECT_EQ("3 b401" + std::string(60, '0'), ComDb());
-  EXPECT_EQ((Calls{"open 0", "paused 0", "release 1 0", "release 2 0", "close 0"}),
+  EXPECT_EQ((Calls{"open 0", "paused 0", "release 2 0", "release 7 0", "close 0"}),
             PortDatabaseCalls("varnick.exe"));
   EXPECT_EQ((Calls{"open 0", "claim 9 0", "close 0"}), PortDatabaseCalls("vtool.exe"));
 
@@ -442,29 +443,36 @@ std::string DeviceText(const std::string& key, const std::string& name) {
 }
 
 // /m gives a serial port another number as the Ports class installer
-// would: ComDB, PortName, the friendly name and a restart of the device;
-// /n tells it and changes nothing; a number another device holds is
-// refused, and named.
+// would: ComDB, PortName, the friendly name, the modem attached to it and
+// a restart of the device; /n tells it and changes nothing; a number
+// another device holds, or a running driver named, is refused, and named.
 TEST_F(Commands, MoveGivesASerialPortAnotherNumber) {
   AddFixtureDevice("ports", "MOVE", "COM9", "USB Serial Port (COM9)");
+  AddFixtureDevice("modem", "ATTACHED", "@COM9", "Bench Modem");
   const std::string parameters = "VARNICKMOVE\\0000\\Device Parameters";
   ClearStandInLogs();
   ProgramOutput dry = RunRedirected("varnick_ghosts.exe", {"/n", "/m", "COM9", "COM4"});
   EXPECT_EQ(4, dry.exitCode);
   EXPECT_EQ("would move COM9 ROOT\\VARNICKMOVE\\0000 to COM4\r\n", dry.output);
-  ProgramOutput held = RunRedirected("varnick_ghosts.exe", {"/m", "COM9", "COM3", "/q"});
-  EXPECT_EQ(9, held.exitCode);
-  EXPECT_EQ("COM3 is held by ROOT\\VARNICKWORK\\0000\r\n", held.errors);
+  for (const char* target : {"COM3", "COM1"}) {
+    ProgramOutput held = RunRedirected("varnick_ghosts.exe", {"/m", "COM9", target, "/q"});
+    EXPECT_EQ(9, held.exitCode);
+    EXPECT_EQ(std::string(target) == "COM3" ? "COM3 is held by ROOT\\VARNICKWORK\\0000\r\n"
+                                            : "COM1 is held by \\Device\\Serial0\r\n",
+              held.errors);
+  }
   EXPECT_EQ("3 " + kComDb, ComDb());
   EXPECT_EQ("COM9", DeviceText(parameters, "PortName"));
+  EXPECT_EQ("COM9", NoCarriageReturns(RunVtool({"attachedto", "ATTACHED"})).substr(0, 4));
   EXPECT_EQ("", StandInLog("restart.log"));
 
   ProgramOutput run = RunRedirected("varnick_ghosts.exe", {"/m", "com9", "COM4"});
   EXPECT_EQ(0, run.exitCode);
   EXPECT_EQ("moved COM9 ROOT\\VARNICKMOVE\\0000 to COM4\r\n", run.output);
-  EXPECT_EQ("3 bf" + std::string(62, '0'), ComDb());
+  EXPECT_EQ("3 fe" + std::string(62, '0'), ComDb());
   EXPECT_EQ("COM4", DeviceText(parameters, "PortName"));
   EXPECT_EQ("USB Serial Port (COM4)", DeviceText("VARNICKMOVE\\0000", "FriendlyName"));
+  EXPECT_EQ("COM4\n", NoCarriageReturns(RunVtool({"attachedto", "ATTACHED"})));
   EXPECT_EQ("restart ROOT\\VARNICKMOVE\\0000\n", StandInLog("restart.log"));
 }
 
@@ -478,7 +486,7 @@ TEST_F(Commands, TheDialogGivesARowsSerialPortAnotherNumber) {
   PressKeys("F2");
   ASSERT_TRUE(WaitUntil([] { return !RunVtool({"windows", "Change Port Number"}).empty(); }));
   SaveScreenshot(VARNICK_BUILD_ROOT "/test-logs/change-port-number.png");
-  // COM1 and COM2 are stale, COM3 used, COM4 free.
+  // COM1 is in use, COM2 stale, COM3 used, COM4 free.
   RunVtool({"keysto", "Change Port Number", "Home", "Down", "Down", "Down", "Return"});
   ASSERT_TRUE(WaitForList(
       [](const ListSnapshot& l) { return l.rows[l.RowOf("COM4")].texts[2] == "USB Serial Port (COM4)"; },
@@ -487,7 +495,7 @@ TEST_F(Commands, TheDialogGivesARowsSerialPortAnotherNumber) {
   EXPECT_EQ(1, list.selectedCount);
   EXPECT_TRUE(list.rows[list.RowOf("COM4")].selected);
   EXPECT_EQ("", list.rows[list.RowOf("COM9")].texts[2]);
-  EXPECT_EQ("3 bf" + std::string(62, '0'), ComDb());
+  EXPECT_EQ("3 fe" + std::string(62, '0'), ComDb());
   EXPECT_EQ(0, Close());
 }
 

@@ -512,6 +512,17 @@ ProgramOutput RunRedirected(const std::string& program, const std::vector<std::s
   return run;
 }
 
+// Wine's mount manager names /dev/ttyS0 COM1 at each start of the prefix,
+// as a running serial driver would (\Device\Serial0 in SERIALCOMM), on
+// every machine that has one. So that every test machine shows the same,
+// the value is set here too: COM1 is in use wherever the tests run.
+static void NameComOneInUse() {
+  std::string ignored;
+  RunWine({kWineLoader, "reg", "add", "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM", "/v",
+           "\\Device\\Serial0", "/d", "COM1", "/f"},
+          60, &ignored);
+}
+
 void StartWineSession() {
   // Pictures and loader logs go here, whoever runs the suite.
   mkdir(VARNICK_BUILD_ROOT "/test-logs", 0755);
@@ -548,6 +559,7 @@ void StartWineSession() {
            "/d", "N", "/f"},
           60, &ignored);
   InstallStandIns();
+  NameComOneInUse();
 }
 
 void RestartWineServer() {
@@ -555,6 +567,7 @@ void RestartWineServer() {
   Wait(Spawn({kWineServer, "-k"}, &fd), fd, 30, nullptr);
   Wait(Spawn({kWineServer, "-w"}, &fd), fd, 30, nullptr);
   Wait(Spawn({kWineServer, "-p"}, &fd), fd, 30, nullptr);
+  NameComOneInUse();
 }
 
 void StopWineSession() {

@@ -44,10 +44,14 @@ TEST_F(MainWindow, ShowsEveryPortWithItsReservationAndDevice) {
     ASSERT_EQ("COM" + std::to_string(port), row.texts[0]);
     EXPECT_EQ(port <= 4 || port == 9, row.checked) << row.texts[0];
     EXPECT_FALSE(row.selected);
-    if (port != 3 && port != 4 && port != 7) {
+    if (port != 1 && port != 3 && port != 4 && port != 7) {
       EXPECT_EQ((std::vector<std::string>{row.texts[0], "", "", ""}), row.texts);
     }
   }
+  // No serial or modem device carries COM1, but Wine's serial driver named
+  // it (\Device\Serial0 in SERIALCOMM): it is in use, whatever its class.
+  EXPECT_EQ((std::vector<std::string>{"COM1", "\\Device\\Serial0", "(in use)", "---"}),
+            list.rows[0].texts);
   // No DOS name exists for these ports here, so the kernel name is "---";
   // COM4's device has no friendly name and shows its description.
   EXPECT_EQ((std::vector<std::string>{"COM3", "---", "USB Serial Port (COM3)", "Ports"}),
@@ -112,11 +116,12 @@ TEST_F(MainWindow, ClickingACheckBoxEditsThatPortWhateverTheOrder) {
   EXPECT_EQ("3 1d01" + std::string(60, '0'), ComDb());
 
   // By device: rows without a device come first, ties ordered by the Port
-  // text; then the modem and the two ports. Free COM3.
+  // text; then COM1 "(in use)", the modem and the two ports. Free COM3.
   ClickHeader(2);
   ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header[2] == "Device^"; }, &list));
-  EXPECT_EQ("COM1", list.rows[0].texts[0]);
-  EXPECT_EQ("COM10", list.rows[1].texts[0]);
+  EXPECT_EQ("COM10", list.rows[0].texts[0]);
+  EXPECT_EQ("COM100", list.rows[1].texts[0]);
+  EXPECT_EQ("COM1", list.rows[252].texts[0]);
   EXPECT_EQ("COM7", list.rows[253].texts[0]);
   ASSERT_EQ("COM3", list.rows[254].texts[0]);
   EXPECT_EQ("COM4", list.rows[255].texts[0]);
