@@ -44,6 +44,10 @@ TEST(Companion, RelaysArgumentsOutputAndExitCode) {
       // Its program name by full path, then the argument text as Wine made it.
       {recorded + "/varnick.com", {"-l", "a b"}, 0, "", "", "\"" + DosPath(recorded) +
        "\\varnick.exe\" -l \"a b\"|(unset)|varnick.com\n"},
+      // A tab after its name, as a console hands it on: the argument text
+      // begins behind it.
+      {"vtool.exe", {"exec", "20000", DosPath(recorded) + "\\varnick.com\t/c"}, 0, "", "",
+       "\"" + DosPath(recorded) + "\\varnick.exe\" /c|(unset)|varnick.com\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.companion + " " + c.args[0]);
