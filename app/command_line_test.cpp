@@ -22,8 +22,8 @@ TEST(SkipProgramName, EndsAtTheFirstBlankOutsideQuotes) {
       {u"\"C:\\Program Files\\varnick.exe\"", u""},
       // Quotes may stand anywhere in the name, not only at its start.
       {u"C:\\\"Program Files\"\\varnick.exe /c x", u"/c x"},
-      // A tab ends the name as a space does, quoted or not; a quoted one
-      // is part of it.
+      // A tab ends the name as a space does, behind a quoted name or a
+      // plain one; a tab inside quotes is part of the name.
       {u"varnick.com\t/c", u"/c"},
       {u"\"C:\\Tools\\varnick.com\"\t/c", u"/c"},
       {u"varnick.com \t \t/c\t/r", u"/c\t/r"},
