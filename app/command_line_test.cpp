@@ -8,26 +8,39 @@ static std::u16string Args(const char16_t* commandLine) {
   return SkipProgramNameIn(commandLine);
 }
 
-TEST(SkipProgramName, EndsAtTheFirstSpaceOutsideQuotes) {
-  EXPECT_EQ(u"", Args(u"varnick.exe"));
-  EXPECT_EQ(u"", Args(u"varnick.exe    "));
-  EXPECT_EQ(u"-c", Args(u"varnick.exe -c"));
-  EXPECT_EQ(u"/r", Args(u"\"C:\\Program Files\\varnick.exe\"   /r"));
-  EXPECT_EQ(u"", Args(u"\"C:\\Program Files\\varnick.exe\""));
-  // Quotes may stand anywhere in the name, not only at its start.
-  EXPECT_EQ(u"/c x", Args(u"C:\\\"Program Files\"\\varnick.exe /c x"));
-  // A tab is part of the name.
-  EXPECT_EQ(u"", Args(u"varnick.exe\t/c"));
-}
-
-TEST(SkipProgramName, OddCommandLines) {
-  // A leading space: the program name itself becomes the argument text.
-  EXPECT_EQ(u"varnick.exe /c", Args(u" varnick.exe /c"));
-  // A quote that is never closed swallows the rest.
-  EXPECT_EQ(u"", Args(u"\"C:\\Tools\\varnick.exe /c"));
-  EXPECT_EQ(u"", Args(u"   "));
-  EXPECT_EQ(u"", Args(u""));
-  EXPECT_EQ(u"/r", Args(u"\"\" /r"));
+// The program name ends at the first space or tab outside quotes, as the
+// system's own parser ends it; the blanks after it are skipped.
+TEST(SkipProgramName, EndsAtTheFirstBlankOutsideQuotes) {
+  const struct {
+    const char16_t* commandLine;
+    const char16_t* arguments;
+  } cases[] = {
+      {u"varnick.exe", u""},
+      {u"varnick.exe    ", u""},
+      {u"varnick.exe -c", u"-c"},
+      {u"\"C:\\Program Files\\varnick.exe\"   /r", u"/r"},
+      {u"\"C:\\Program Files\\varnick.exe\"", u""},
+      // Quotes may stand anywhere in the name, not only at its start.
+      {u"C:\\\"Program Files\"\\varnick.exe /c x", u"/c x"},
+      // A tab ends the name as a space does, behind a quoted name or a
+      // plain one; a tab inside quotes is part of the name.
+      {u"varnick.com\t/c", u"/c"},
+      {u"\"C:\\Tools\\varnick.com\"\t/c", u"/c"},
+      {u"varnick.com \t \t/c\t/r", u"/c\t/r"},
+      {u"varnick.com\t", u""},
+      {u"\"C:\\My\tTools\\varnick.com\" /c", u"/c"},
+      // A leading blank: the program name itself becomes the argument text.
+      {u" varnick.exe /c", u"varnick.exe /c"},
+      {u"\tvarnick.exe /c", u"varnick.exe /c"},
+      // A quote that is never closed swallows the rest.
+      {u"\"C:\\Tools\\varnick.exe /c", u""},
+      {u"   ", u""},
+      {u"", u""},
+      {u"\"\" /r", u"/r"},
+  };
+  for (size_t i = 0; i < sizeof cases / sizeof cases[0]; i++) {
+    EXPECT_EQ(std::u16string(cases[i].arguments), Args(cases[i].commandLine)) << "case " << i;
+  }
 }
 
 TEST(SkipProgramName, EmptyResultIsOneConstantText) {

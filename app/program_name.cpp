@@ -2,9 +2,11 @@
 
 static const char16_t kEmptyText[] = u"";
 
+static bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
 const char16_t* SkipProgramNameIn(const char16_t* p) {
-  // Quoted runs may stand anywhere in the program name; only a space outside
-  // them ends it (a tab does not).
+  // As the system's own parser: quoted runs may stand anywhere in the
+  // program name, and a space or a tab outside them ends it.
   while (*p != 0) {
     if (*p == u'"') {
       p++;
@@ -13,8 +15,8 @@ const char16_t* SkipProgramNameIn(const char16_t* p) {
       p++;
       continue;
     }
-    if (*p == u' ') {
-      while (*p == u' ') p++;
+    if (IsBlank(*p)) {
+      while (IsBlank(*p)) p++;
       return p;
     }
     p++;

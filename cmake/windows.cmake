@@ -10,6 +10,7 @@ add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_SOURCE_D
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
 
 set(WIN32_PLATFORM_SOURCES
+  platform/win32/code_page.cpp
   platform/win32/devices.cpp
   platform/win32/events.cpp
   platform/win32/file.cpp
@@ -131,10 +132,10 @@ add_varnick_program(varnick ${ADMIN_TEST} ${DEVICE_STATE})
 # "varnick": it starts varnick.exe beside it, waits for it and ends with its
 # exit code. The kernel's library only, no C runtime: its own entry point,
 # no stack probes, no loops turned into memset or memcpy, and the portable
-# routines it shares (argument text, error names) without their unused
-# neighbours. Reproducible and stripped as the program is.
+# routines it shares (argument text, error names, encoding) without their
+# unused neighbours. Reproducible and stripped as the program is.
 add_executable(console_companion app/win32/console_companion.cpp base/error_name.cpp
-  app/program_name.cpp base/text.cpp)
+  app/program_name.cpp base/text.cpp platform/win32/code_page.cpp)
 set_target_properties(console_companion PROPERTIES OUTPUT_NAME varnick SUFFIX .com)
 set_property(TARGET console_companion APPEND PROPERTY LINK_DEPENDS
   ${CMAKE_BINARY_DIR}/source-date-epoch)

@@ -13,6 +13,7 @@
 
 #include "app/program_name.h"
 #include "base/error_name.h"
+#include "platform/win32/code_page.h"
 
 namespace {
 
@@ -46,7 +47,9 @@ wchar_t* Append(wchar_t* at, const wchar_t* text) {
   return at;
 }
 
-// UTF-16 to the console, UTF-8 to a file or pipe, as varnick.exe writes.
+// As varnick.exe writes: UTF-16 to the console itself; to a file or pipe in
+// the console's output code page, which cmd and PowerShell decode it with,
+// UTF-8 where there is no console.
 void WriteError(const wchar_t* text, DWORD units) {
   HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
   if (error == nullptr || error == INVALID_HANDLE_VALUE || units == 0) return;
@@ -55,14 +58,15 @@ void WriteError(const wchar_t* text, DWORD units) {
     WriteConsoleW(error, text, units, &written, nullptr);
     return;
   }
-  int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(units), nullptr, 0, nullptr,
-                                  nullptr);
+  UINT page = GetConsoleOutputCP();
+  if (page == 0) page = CP_UTF8;
+  int bytes = EncodeInCodePage(page, text, static_cast<int>(units), nullptr, 0);
   HANDLE heap = GetProcessHeap();
-  char* utf8 = bytes > 0 ? static_cast<char*>(HeapAlloc(heap, 0, bytes)) : nullptr;
-  if (utf8 == nullptr) return;
-  WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(units), utf8, bytes, nullptr, nullptr);
-  WriteFile(error, utf8, static_cast<DWORD>(bytes), &written, nullptr);
-  HeapFree(heap, 0, utf8);
+  char* encoded = bytes > 0 ? static_cast<char*>(HeapAlloc(heap, 0, bytes)) : nullptr;
+  if (encoded == nullptr) return;
+  bytes = EncodeInCodePage(page, text, static_cast<int>(units), encoded, bytes);
+  if (bytes > 0) WriteFile(error, encoded, static_cast<DWORD>(bytes), &written, nullptr);
+  HeapFree(heap, 0, encoded);
 }
 
 // One line: "varnick.com: cannot run C:\Tools\varnick.exe: FILE_NOT_FOUND".

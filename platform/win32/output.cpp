@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/os.h"
+#include "platform/win32/code_page.h"
 
 enum OutputKind { kNowhere, kBytes, kConsole };
 
@@ -77,18 +78,6 @@ int32_t OsOutputLeadsSomewhere(int32_t stream) {
   return kinds[stream] != kNowhere;
 }
 
-// The text in the code page: where the code page has no character, "?";
-// no similar character stands in for it (a best fit would turn a name
-// into another). UTF-8 and some code pages take neither flag nor default.
-static int Encode(const wchar_t* wide, int units, char* bytes, int size) {
-  if (codePage != CP_UTF8 && codePage != CP_UTF7) {
-    int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, units, bytes, size, "?",
-                                nullptr);
-    if (n > 0) return n;
-  }
-  return WideCharToMultiByte(codePage, 0, wide, units, bytes, size, nullptr, nullptr);
-}
-
 int32_t OsWriteOutput(int32_t stream, const char16_t* text, uint32_t units) {
   if (stream != kOsStandardOutput && stream != kOsStandardError) return 0;
   if (!prepared) Prepare();
@@ -99,11 +88,11 @@ int32_t OsWriteOutput(int32_t stream, const char16_t* text, uint32_t units) {
     // As UTF-16: every name shows as it is, whatever the console's code page.
     return WriteConsoleW(handles[stream], wide, units, &written, nullptr) && written == units;
   }
-  int size = Encode(wide, static_cast<int>(units), nullptr, 0);
+  int size = EncodeInCodePage(codePage, wide, static_cast<int>(units), nullptr, 0);
   HANDLE heap = GetProcessHeap();
   char* bytes = size > 0 ? static_cast<char*>(HeapAlloc(heap, 0, size)) : nullptr;
   if (bytes == nullptr) return 0;
-  size = Encode(wide, static_cast<int>(units), bytes, size);
+  size = EncodeInCodePage(codePage, wide, static_cast<int>(units), bytes, size);
   int32_t whole = size > 0 && WriteFile(handles[stream], bytes, static_cast<DWORD>(size), &written,
                                          nullptr) &&
                   written == static_cast<DWORD>(size);

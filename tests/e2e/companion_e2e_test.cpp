@@ -3,6 +3,7 @@
 // argument text and standard handles, and ends with varnick.exe's exit code.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include "tests/e2e/harness.h"
 
@@ -10,9 +11,9 @@ namespace {
 
 // A folder of its own holding the build's varnick.com and, when one is
 // named, a program of the build as its varnick.exe.
-std::string CompanionFolder(const std::string& asProgram) {
-  char folder[] = "/tmp/varnick-companion-XXXXXX";
-  if (mkdtemp(folder) == nullptr) return "/nonexistent";
+std::string CompanionFolder(const std::string& asProgram, const std::string& name = "companion") {
+  std::string folder = "/tmp/varnick-" + name + "-XXXXXX";
+  if (mkdtemp(&folder[0]) == nullptr) return "/nonexistent";
   std::string command = "cp '" + WindowsBuildFile("varnick.com") + "' " + folder;
   if (!asProgram.empty()) {
     command += " && cp '" + WindowsBuildFile(asProgram) + "' " + folder + "/varnick.exe";
@@ -43,6 +44,10 @@ TEST(Companion, RelaysArgumentsOutputAndExitCode) {
       // Its program name by full path, then the argument text as Wine made it.
       {recorded + "/varnick.com", {"-l", "a b"}, 0, "", "", "\"" + DosPath(recorded) +
        "\\varnick.exe\" -l \"a b\"|(unset)|varnick.com\n"},
+      // A tab after its name, as a console hands it on: the argument text
+      // begins behind it.
+      {"vtool.exe", {"exec", "20000", DosPath(recorded) + "\\varnick.com\t/c"}, 0, "", "",
+       "\"" + DosPath(recorded) + "\\varnick.exe\" /c|(unset)|varnick.com\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.companion + " " + c.args[0]);
@@ -56,6 +61,34 @@ TEST(Companion, RelaysArgumentsOutputAndExitCode) {
   EXPECT_EQ("3 04" + std::string(62, '0'), RegGet(kComArbiter, "ComDB"));
   RegDelete(kComArbiter);
   EXPECT_EQ(0, system(("rm -rf " + alone + " " + recorded).c_str()));
+}
+
+// Its own line is encoded as varnick.exe encodes its output: redirected, in
+// the output code page of the console it runs in (866 here, which has the
+// Cyrillic letter but not "é": "?"), and UTF-8 without a console.
+TEST(Companion, ItsErrorLineIsInTheConsolesCodePageOrUtf8WithoutOne) {
+  const std::string alone = CompanionFolder("", "companion-Пé");
+  const std::string line =
+      "varnick.com: cannot run " + DosPath(alone) + "\\varnick.exe: FILE_NOT_FOUND\r\n";
+  std::string in866 = line;
+  in866.replace(in866.find("П"), std::string("П").size(), "\x8f");
+  in866.replace(in866.find("é"), std::string("é").size(), "?");
+  // Under a terminal, Wine gives cmd a console whose code page chcp sets.
+  const std::string errors = VARNICK_BUILD_ROOT "/test-logs/companion-866.txt";
+  unlink(errors.c_str());
+  std::string console, written;
+  EXPECT_EQ(255, RunWine({"/usr/bin/script", "-qec",
+                          "/usr/lib/wine/wine64 cmd /c \"chcp 866 >nul & " + DosPath(alone) +
+                              "\\varnick.com /l 2> " + DosPath(errors) + "\"",
+                          "/dev/null"},
+                         60, &console));
+  RunWine({"/bin/cat", errors}, 10, &written);
+  EXPECT_EQ(in866, written) << console;
+
+  ProgramOutput plain = RunRedirected(alone + "/varnick.com", {"/l"});
+  EXPECT_EQ(255, plain.exitCode);
+  EXPECT_EQ(line, plain.errors);
+  EXPECT_EQ(0, system(("rm -rf " + alone).c_str()));
 }
 
 }  // namespace

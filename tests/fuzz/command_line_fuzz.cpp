@@ -29,16 +29,16 @@ static bool Holds(const char16_t* text, char16_t a, char16_t b) {
 }
 
 // Where the argument text begins, by the rule itself: a double quote opens
-// a run that the next one closes; outside a run the first space ends the
-// program name and the spaces after it are skipped; a text that ends first
-// has no arguments (npos).
+// a run that the next one closes; outside a run the first space or tab ends
+// the program name and the spaces and tabs after it are skipped; a text
+// that ends first has no arguments (npos).
 static size_t ArgumentsAt(const std::u16string& line) {
   bool quoted = false;
   for (size_t i = 0; i < line.size(); i++) {
     if (line[i] == u'"') {
       quoted = !quoted;
-    } else if (line[i] == u' ' && !quoted) {
-      while (i < line.size() && line[i] == u' ') i++;
+    } else if ((line[i] == u' ' || line[i] == u'\t') && !quoted) {
+      while (i < line.size() && (line[i] == u' ' || line[i] == u'\t')) i++;
       return i;
     }
   }

@@ -25,6 +25,11 @@
 //                                        vtool's standard output and error;
 //                                        its exit code, or 255 when it had
 //                                        to be ended after MILLISECONDS
+//   vtool exec MILLISECONDS COMMANDLINE  run COMMANDLINE exactly as given
+//                                        (Wine's loader would build one of its
+//                                        own from the words) with vtool's
+//                                        standard output and error; its exit code, or
+//                                        255 when it had to be ended
 //   vtool boxontop MILLISECONDS          wait for a message box and leave it
 //                                        up; print 1 when it stays above the
 //                                        main window (topmost, or owned by
@@ -333,19 +338,13 @@ static HWND WaitForBox(DWORD milliseconds) {
   return found.box;
 }
 
-// As a service or a task run whether a user is signed in or not runs.
-static int OnHiddenStation(DWORD milliseconds, int argc, wchar_t** argv) {
-  HWINSTA own = GetProcessWindowStation();
-  HWINSTA station = CreateWindowStationW(L"VarnickHidden", 0, WINSTA_ALL_ACCESS, nullptr);
-  if (station == nullptr || !SetProcessWindowStation(station)) return 2;
-  HDESK desktop = CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-  SetProcessWindowStation(own);
-  if (desktop == nullptr) return 2;
-  std::wstring commandLine;
-  for (int i = 0; i < argc; i++) commandLine += (i ? L" " : L"\"") + std::wstring(argv[i]) + (i ? L"" : L"\"");
+// Runs the command line with vtool's standard output and error, on the desktop
+// given (null: vtool's own); its exit code, or 255 when it had to be ended
+// after that many milliseconds; 2 when it could not be started.
+static int RunAndWait(std::wstring commandLine, const wchar_t* desktop, DWORD milliseconds) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
-  startup.lpDesktop = const_cast<wchar_t*>(L"VarnickHidden\\Default");
+  startup.lpDesktop = const_cast<wchar_t*>(desktop);
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
@@ -365,6 +364,19 @@ static int OnHiddenStation(DWORD milliseconds, int argc, wchar_t** argv) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return static_cast<int>(code);
+}
+
+// As a service or a task run whether a user is signed in or not runs.
+static int OnHiddenStation(DWORD milliseconds, int argc, wchar_t** argv) {
+  HWINSTA own = GetProcessWindowStation();
+  HWINSTA station = CreateWindowStationW(L"VarnickHidden", 0, WINSTA_ALL_ACCESS, nullptr);
+  if (station == nullptr || !SetProcessWindowStation(station)) return 2;
+  HDESK desktop = CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+  SetProcessWindowStation(own);
+  if (desktop == nullptr) return 2;
+  std::wstring commandLine;
+  for (int i = 0; i < argc; i++) commandLine += (i ? L" " : L"\"") + std::wstring(argv[i]) + (i ? L"" : L"\"");
+  return RunAndWait(commandLine, L"VarnickHidden\\Default", milliseconds);
 }
 
 static int BoxOnTop(DWORD milliseconds) {
@@ -445,6 +457,9 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"msgbox" && argc >= 3) {
     return MessageBoxAction(wcstoul(argv[2], nullptr, 10),
                             argc > 3 ? static_cast<int>(wcstol(argv[3], nullptr, 10)) : IDOK);
+  }
+  if (verb == L"exec" && argc == 4) {
+    return RunAndWait(argv[3], nullptr, wcstoul(argv[2], nullptr, 10));
   }
   if (verb == L"boxontop" && argc == 3) return BoxOnTop(wcstoul(argv[2], nullptr, 10));
   if (verb == L"station" && argc >= 4) {

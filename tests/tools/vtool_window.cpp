@@ -15,9 +15,15 @@
 //                                area, the list, the status bar and the two
 //                                buttons ("clear", "remove")
 //   vtool menu                   the menu bar: "id|state|text" per item
-//   vtool devchange EVENT GUID [TYPE]  send WM_DEVICECHANGE (EVENT in hex)
-//                                with a device-interface record of that class
-//                                (TYPE: the record's device type, default 5)
+//   vtool devchange EVENT GUID [TYPE [ROW [GAP...]]]  send WM_DEVICECHANGE
+//                                (EVENT in hex) with a device-interface record
+//                                of that class (TYPE: the record's device
+//                                type, default 5); with ROW, send it again
+//                                after each GAP (ms), then wait up to 10 s for
+//                                the row's Device column to show text, and
+//                                print when each later message went and when
+//                                the refresh that filled the row began, in ms
+//                                since the first went (-1: no refresh)
 //   vtool post MESSAGE WPARAM    post a message to the main window
 //   vtool commandbench ID        send the command ID once and print how long
 //                                the window took to carry it out, in ms
@@ -264,14 +270,46 @@ void PrintMenu(HMENU menu, int depth) {
   }
 }
 
-int DeviceChange(HWND window, WPARAM event, const wchar_t* guidText, DWORD type) {
+double Milliseconds(const LARGE_INTEGER& from) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * (now.QuadPart - from.QuadPart) / frequency.QuadPart;
+}
+
+// Timed in one process, so that no program's start-up enters the times.
+int DeviceChange(HWND window, WPARAM event, const wchar_t* guidText, DWORD type, int row,
+                 const std::vector<DWORD>& gaps) {
   DEV_BROADCAST_DEVICEINTERFACE_W record = {};
   record.dbcc_size = sizeof record;
   record.dbcc_devicetype = type;
   CLSIDFromString(guidText, &record.dbcc_classguid);
+  LARGE_INTEGER first;
+  QueryPerformanceCounter(&first);
   // Wine carries this message's record across processes itself, from the
   // sender's memory.
   SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&record));
+  if (row < 0) return 0;
+  std::string times;
+  for (DWORD gap : gaps) {
+    Sleep(gap);
+    times += std::to_string(static_cast<long>(Milliseconds(first))) + " ";
+    SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&record));
+  }
+  // The window's thread answers a question sent to it before it handles a
+  // timer's expiry, and one sent while the refresh runs only after it: the
+  // first question answered with text was asked after the refresh began,
+  // about one pause later at most.
+  HWND list = GetDlgItem(window, 1000);
+  Remote remote(window);
+  double refreshed = -1, limit = Milliseconds(first) + 10000;
+  while (refreshed < 0) {
+    double asked = Milliseconds(first);
+    if (asked > limit) break;
+    if (!ItemText(list, remote, row, 2).empty()) refreshed = asked;
+    Sleep(5);
+  }
+  printf("%s%ld\n", times.c_str(), static_cast<long>(refreshed));
   return 0;
 }
 
@@ -422,8 +460,11 @@ int WindowCommand(int argc, wchar_t** argv) {
     return 0;
   }
   if (verb == L"devchange" && argc >= 4) {
+    std::vector<DWORD> gaps;
+    for (int i = 6; i < argc; i++) gaps.push_back(wcstoul(argv[i], nullptr, 10));
     return DeviceChange(window, wcstoul(argv[2], nullptr, 16), argv[3],
-                        argc > 4 ? wcstoul(argv[4], nullptr, 10) : DBT_DEVTYP_DEVICEINTERFACE);
+                        argc > 4 ? wcstoul(argv[4], nullptr, 10) : DBT_DEVTYP_DEVICEINTERFACE,
+                        argc > 5 ? _wtoi(argv[5]) : -1, gaps);
   }
   if (verb == L"refreshbench" && argc == 3) return RefreshBench(window, _wtoi(argv[2]));
   if (verb == L"commandbench" && argc == 3) return CommandBench(window, _wtoi(argv[2]));
