@@ -463,7 +463,7 @@ TEST_F(Commands, MoveGivesASerialPortAnotherNumber) {
   }
   EXPECT_EQ("3 " + kComDb, ComDb());
   EXPECT_EQ("COM9", DeviceText(parameters, "PortName"));
-  EXPECT_EQ("COM9", NoCarriageReturns(RunVtool({"attachedto", "ATTACHED"})).substr(0, 4));
+  EXPECT_EQ("COM9", NoCarriageReturns(RunVtool({"attachedto", "ATTACHED"})));
   EXPECT_EQ("", StandInLog("restart.log"));
 
   ProgramOutput run = RunRedirected("varnick_ghosts.exe", {"/m", "com9", "COM4"});
@@ -472,7 +472,7 @@ TEST_F(Commands, MoveGivesASerialPortAnotherNumber) {
   EXPECT_EQ("3 fe" + std::string(62, '0'), ComDb());
   EXPECT_EQ("COM4", DeviceText(parameters, "PortName"));
   EXPECT_EQ("USB Serial Port (COM4)", DeviceText("VARNICKMOVE\\0000", "FriendlyName"));
-  EXPECT_EQ("COM4\n", NoCarriageReturns(RunVtool({"attachedto", "ATTACHED"})));
+  EXPECT_EQ("COM4", NoCarriageReturns(RunVtool({"attachedto", "ATTACHED"})));
   EXPECT_EQ("restart ROOT\\VARNICKMOVE\\0000\n", StandInLog("restart.log"));
 }
 
