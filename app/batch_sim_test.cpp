@@ -257,6 +257,7 @@ TEST_F(Batch, MovesReportTheirLinesAndCodes) {
     const char16_t* out;
     const char16_t* err;
     bool notUndone = false;  // the restart fails, and so does writing PortName back
+    Bytes stored = {};       // ComDB afterwards; empty: not looked at
   } cases[] = {
       {u"/m COM5 COM3", false, false, 0, u"moved COM5 ROOT\\MOVER to COM3\r\n", u""},
       {u"/n /m root\\mover COM3", false, false, 4, u"would move COM5 ROOT\\MOVER to COM3\r\n", u""},
@@ -267,10 +268,11 @@ TEST_F(Batch, MovesReportTheirLinesAndCodes) {
       {u"/m COM7 COM3 /m COM5 COM2", false, false, 9, u"", u"No serial port device: COM7\r\n"
                                                            u"COM2 is held by ROOT\\OTHER\r\n"},
       {u"/c /m COM5 COM1", false, false, 0, u"freed COM1\r\nmoved COM5 ROOT\\MOVER to COM1\r\n", u""},
+      // PortName still names COM3, which therefore stays reserved.
       {u"/m COM5 COM3 /q", false, false, 11, u"",
        u"ACCESS_DENIED moving ROOT\\MOVER\r\n"
        u"ROOT\\MOVER: what the move had done could not all be undone\r\n",
-       true},
+       true, {0x17}},
       // The gravest code wins, whatever the order of the pairs.
       {u"/q /m COM5 COM2 /m COM5 COM3", false, false, 11, u"",
        u"COM2 is held by ROOT\\OTHER\r\nACCESS_DENIED moving ROOT\\MOVER\r\n"
@@ -297,7 +299,32 @@ TEST_F(Batch, MovesReportTheirLinesAndCodes) {
     EXPECT_EQ(c.code, AppMain(1, c.args, 10));
     EXPECT_EQ(std::u16string(c.out), SimOutput(kOsStandardOutput));
     EXPECT_EQ(std::u16string(c.err), SimOutput(kOsStandardError));
+    if (!c.stored.empty()) EXPECT_EQ(c.stored, Stored());
   }
+}
+
+// A swap through a free number, of two ports whose driver names each in
+// SERIALCOMM and names it anew when it restarts: each move finds the
+// names as the moves before it left them.
+TEST_F(Batch, PortsASerialDriverNamesSwapThroughAFreeNumber) {
+  Seed(Bytes{0x0C, 0x00});  // COM3, COM4
+  int ports[2];
+  for (int i = 0; i < 2; i++) {
+    SimDevice d;
+    d.classGuid = kSimPortsClass;
+    d.deviceId = i == 0 ? u"ROOT\\A" : u"ROOT\\B";
+    d.portName = i == 0 ? u"COM3" : u"COM4";
+    d.kernelName = i == 0 ? u"\\Device\\Serial0" : u"\\Device\\Serial1";
+    d.namesLive = true;
+    ports[i] = SimAddDevice(d);
+  }
+  EXPECT_EQ(0, AppMain(1, u"/m COM3 COM9 /m COM4 COM3 /m COM9 COM4 /q", 10));
+  EXPECT_EQ(u"", SimOutput(kOsStandardError));
+  EXPECT_EQ(u"COM4", SimDeviceAt(ports[0]).portName);
+  EXPECT_EQ(u"COM3", SimDeviceAt(ports[1]).portName);
+  EXPECT_EQ(u"COM4", SimLiveName(u"\\Device\\Serial0"));
+  EXPECT_EQ(u"COM3", SimLiveName(u"\\Device\\Serial1"));
+  EXPECT_EQ((Bytes{0x0C, 0x00}), Stored());
 }
 
 // Each number is released on its own: of a write that fails in part, the

@@ -2,8 +2,8 @@
 
 // Highest first. 1 and 6 end a run before anything else is done.
 static const ExitCode kRanked[] = {
-    kExitUnknownArgument, kExitNotAdmin,   kExitRemovalFailed, kExitNotWritten,
-    kExitMoveNotUndone,   kExitNotRead,    kExitInterrupted,   kExitMoveFailed,
+    kExitUnknownArgument, kExitNotAdmin,   kExitRemovalFailed, kExitMoveNotUndone,
+    kExitNotWritten,      kExitNotRead,    kExitInterrupted,   kExitMoveFailed,
     kExitMoveRefused,     kExitUnknownDevice, kExitRestartNeeded, kExitOutputFailed,
     kExitWouldChange,     kExitSuccess,
 };

@@ -6,8 +6,8 @@
 // parts of a run end with, the run ends with the one higher in it.
 TEST(ExitCodes, TheGravestCodeWins) {
   const ExitCode order[] = {
-      kExitUnknownArgument, kExitNotAdmin,      kExitRemovalFailed, kExitNotWritten,
-      kExitMoveNotUndone,   kExitNotRead,       kExitInterrupted,   kExitMoveFailed,
+      kExitUnknownArgument, kExitNotAdmin,      kExitRemovalFailed, kExitMoveNotUndone,
+      kExitNotWritten,      kExitNotRead,       kExitInterrupted,   kExitMoveFailed,
       kExitMoveRefused,     kExitUnknownDevice, kExitRestartNeeded, kExitOutputFailed,
       kExitWouldChange,     kExitSuccess,
   };

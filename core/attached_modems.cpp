@@ -6,14 +6,19 @@
 
 static const char16_t kAttachedTo[] = u"AttachedTo";
 
-// AttachedTo as text, when it is a REG_SZ short enough to be a port's name;
-// empty otherwise.
+// The longest AttachedTo read: room for a name kept in a larger zeroed
+// buffer, as some installers write it.
+const uint32_t kValueBytes = 512;
+
+// AttachedTo as text up to its first zero, when it is a REG_SZ short
+// enough to be a port's name; empty otherwise.
 static void ReadAttachedTo(OsKey key, char16_t* text) {
-  MemFill(text, 0, kPortNameUnits * sizeof(char16_t));
-  uint32_t type = 0, size = (kPortNameUnits - 1) * sizeof(char16_t);
-  if (OsRegQueryValue(key, kAttachedTo, &type, text, &size) != kOsErrorSuccess ||
-      type != kOsRegSz) {
-    MemFill(text, 0, kPortNameUnits * sizeof(char16_t));
+  char16_t value[kValueBytes / sizeof(char16_t) + 1] = {};
+  uint32_t type = 0, size = kValueBytes;  // the unit behind it ends it
+  text[0] = 0;
+  if (OsRegQueryValue(key, kAttachedTo, &type, value, &size) == kOsErrorSuccess &&
+      type == kOsRegSz && TextLength(value) < kPortNameUnits) {
+    TextCopy(text, kPortNameUnits, value);
   }
 }
 
@@ -26,32 +31,31 @@ static int32_t WriteAttachedTo(OsDeviceSet set, OsDeviceData* data, const char16
   return status;
 }
 
-static bool Missing(int32_t status) {
-  return status == kOsErrorKeyDoesNotExist || status == kOsErrorFileNotFound;
-}
-
-// Whether the modem's driver key names the port; 0 when it cannot be
-// told, or names it and cannot be written (*error says why).
+// Whether the modem's driver key names the port; 0 when that cannot be
+// told, or it names the port and cannot be written (*error says why). A
+// modem without a driver (none installed) has no such key, and is attached
+// to nothing.
 static int32_t ReadModem(OsDeviceSet set, OsDeviceData* data, int32_t port, AttachedModem* modem,
                          bool* attached, uint32_t* error) {
   *attached = false;
+  char16_t driver[64];
+  uint32_t result = OsGetDeviceProperty(set, data, kDevPropDriver, driver, sizeof driver);
+  if (result != kCrSuccess && result != kCrBufferSmall) return 1;
   OsKey key;
-  int32_t writable = OsOpenDeviceKey(set, data, kOsDriverKey, kOsKeyQueryValue | kOsKeySetValue, &key);
-  if (Missing(writable)) return 1;  // no driver key: attached to nothing
-  int32_t status = writable;
-  if (status != kOsErrorSuccess) status = OsOpenDeviceKey(set, data, kOsDriverKey, kOsKeyQueryValue, &key);
-  if (status != kOsErrorSuccess) {
-    *error = static_cast<uint32_t>(status);
-    return 0;
+  int32_t status = OsOpenDeviceKey(set, data, kOsDriverKey, kOsKeyQueryValue, &key);
+  if (status == kOsErrorSuccess) {
+    ReadAttachedTo(key, modem->attachedTo);
+    OsRegCloseKey(key);
+    *attached = PortNumberOfName(modem->attachedTo) == port;
+    if (!*attached) return 1;
+    status = OsOpenDeviceKey(set, data, kOsDriverKey, kOsKeySetValue, &key);
+    if (status == kOsErrorSuccess) {
+      OsRegCloseKey(key);
+      return 1;
+    }
   }
-  ReadAttachedTo(key, modem->attachedTo);
-  OsRegCloseKey(key);
-  *attached = PortNumberOfName(modem->attachedTo) == port;
-  if (*attached && writable != kOsErrorSuccess) {
-    *error = static_cast<uint32_t>(writable);
-    return 0;
-  }
-  return 1;
+  *error = static_cast<uint32_t>(status);
+  return 0;
 }
 
 int32_t FindAttachedModems(const PortDeviceList* list, int32_t port, AttachedModems* found,
@@ -64,7 +68,7 @@ int32_t FindAttachedModems(const PortDeviceList* list, int32_t port, AttachedMod
     modem.data.size = sizeof modem.data;
     if (!OsEnumDevice(list->deviceInfoSet, m, &modem.data)) break;
     if (!IsModemMember(&modem.data)) continue;
-    bool attached;
+    bool attached = false;
     int32_t ok = ReadModem(list->deviceInfoSet, &modem.data, port, &modem, &attached, error);
     if (!ok || attached) ReadDeviceId(modem.data.devInst, modem.deviceId);
     if (!ok) {

@@ -22,9 +22,10 @@ struct AttachedModems {
 };
 
 // Every modem of the list's set, present or not, whose driver key names the
-// port (any case). 0 when one of them cannot be changed: its driver key
-// cannot be opened for writing, or cannot be read at all; *error holds the
-// system's answer and *modemId the modem's instance ID. Nothing is changed.
+// port (any case). 0 when one of them cannot be changed (its driver key
+// cannot be opened for writing), or a modem's driver key cannot be read to
+// tell; *error holds the system's answer and *modemId the modem's instance
+// ID. Nothing is changed.
 int32_t FindAttachedModems(const PortDeviceList* list, int32_t port, AttachedModems* found,
                            uint32_t* error, char16_t* modemId);
 // Points every modem found at the port's new number, in turn; 0 on the

@@ -141,12 +141,13 @@ const char16_t kLiveNamesPath[] = u"HARDWARE\\DEVICEMAP\\SERIALCOMM";
 const uint32_t kValueNameUnits = 16384;
 
 // The live name a value of SERIALCOMM gives: its name the kernel name, its
-// data the port's name. 0 for data that is no COM name the database could
-// hold, or a number a value before it named already.
+// data the port's name, up to its first zero (a driver may store it in a
+// larger zeroed buffer). 0 for data that is no COM name the database could
+// hold.
 static int32_t ReadLiveName(OsKey key, uint32_t index, char16_t* name, PortDevice* record,
                             int32_t* status) {
-  char16_t data[16] = {};
-  uint32_t type = 0, size = sizeof data - sizeof(char16_t);  // the last unit ends it
+  char16_t data[kPortNameValueBytes / sizeof(char16_t) + 1] = {};
+  uint32_t type = 0, size = kPortNameValueBytes;  // the unit behind it ends it
   *status = OsRegEnumValue(key, index, name, kValueNameUnits, &type, data, &size);
   if (*status == kOsErrorMoreData) {  // data longer than any name
     *status = kOsErrorSuccess;
@@ -164,9 +165,25 @@ static int32_t ReadLiveName(OsKey key, uint32_t index, char16_t* name, PortDevic
   return 1;
 }
 
-// Every port a running driver named, once a number; the first value that
-// names a number stands for it. A key that is missing names none; one that
-// cannot be read leaves the list incomplete.
+// Whether a device's own driver is the one that named its number: a
+// device running without a problem carries it, and no other value names
+// it too. A live name of a device that is stopped, failed or not there is
+// some other driver's.
+static bool OwnLiveName(const PortDeviceList* list, int32_t port, int32_t values) {
+  if (values != 1) return false;
+  for (int32_t k = 0; k < list->deviceCount; k++) {
+    const PortDevice* device = list->devices[k];
+    if (device->portNumber == port && device->problemCode == 0 &&
+        (device->nodeStatus & kDevNodeStarted) != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Every port a running driver named, a record a number, the first value
+// that names it giving its kernel name. A key that is missing names none;
+// one that cannot be read leaves the list incomplete.
 static void ReadLiveNames(PortDeviceList* list) {
   OsKey key;
   int32_t status = OsRegOpenKey(kOsLocalMachine, kLiveNamesPath, kOsKeyQueryValue, &key);
@@ -176,7 +193,8 @@ static void ReadLiveNames(PortDeviceList* list) {
     return;
   }
   auto* name = static_cast<char16_t*>(MemAlloc(kValueNameUnits * sizeof(char16_t)));
-  uint8_t named[kHighestPortNumber / 8] = {};
+  // How many values name each number, counted up to two.
+  auto* values = static_cast<uint8_t*>(MemAlloc(kHighestPortNumber + 1));
   int32_t capacity = 0;
   for (uint32_t index = 0;; index++) {
     PortDevice record = {};
@@ -185,9 +203,11 @@ static void ReadLiveNames(PortDeviceList* list) {
       if (status != kOsErrorNoMoreItems) list->incomplete = 1;
       break;
     }
-    int32_t i = record.portNumber - 1;
-    if (named[i / 8] >> (i % 8) & 1) continue;
-    named[i / 8] = static_cast<uint8_t>(named[i / 8] | 1u << (i % 8));
+    uint8_t& count = values[record.portNumber];
+    if (count++ != 0) {
+      count = 2;
+      continue;
+    }
     if (list->liveNameCount == capacity) {
       capacity = capacity == 0 ? 8 : 2 * capacity;
       auto* grown = static_cast<PortDevice*>(MemAlloc(sizeof(PortDevice) * capacity));
@@ -197,16 +217,36 @@ static void ReadLiveNames(PortDeviceList* list) {
       }
       list->liveNames = grown;
     }
-    PortDevice* d = &list->liveNames[list->liveNameCount++];
-    *d = record;
-    for (int32_t k = 0; k < list->deviceCount && !d->liveNameOfDevice; k++) {
-      const PortDevice* device = list->devices[k];
-      d->liveNameOfDevice =
-          device->portNumber == d->portNumber && device->problemCode != kProblemNotPresent;
+    list->liveNames[list->liveNameCount++] = record;
+  }
+  for (int32_t i = 0; i < list->liveNameCount; i++) {
+    PortDevice* d = &list->liveNames[i];
+    d->liveNameOfDevice = OwnLiveName(list, d->portNumber, values[d->portNumber]);
+  }
+  MemFree(values);
+  MemFree(name);
+  OsRegCloseKey(key);
+}
+
+int32_t NamedLive(int32_t port) {
+  OsKey key;
+  int32_t status = OsRegOpenKey(kOsLocalMachine, kLiveNamesPath, kOsKeyQueryValue, &key);
+  if (status == kOsErrorFileNotFound) return 0;
+  if (status != kOsErrorSuccess) return 1;
+  auto* name = static_cast<char16_t*>(MemAlloc(kValueNameUnits * sizeof(char16_t)));
+  int32_t named = 0;
+  for (uint32_t index = 0; !named; index++) {
+    PortDevice record = {};
+    if (ReadLiveName(key, index, name, &record, &status)) {
+      named = record.portNumber == port;
+    } else if (status != kOsErrorSuccess) {
+      named = status != kOsErrorNoMoreItems;  // unreadable: it may be
+      break;
     }
   }
   MemFree(name);
   OsRegCloseKey(key);
+  return named;
 }
 
 int32_t Enumerate(PortDeviceList* list, DeviceDetail detail) {

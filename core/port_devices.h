@@ -25,8 +25,9 @@ struct PortDevice {
   // A port a running driver named (a live name), which no device record
   // stands for: its kernel name, "(in use)" as its text, no node.
   int32_t liveName;
-  // A live name whose number a present device of the list carries: that
-  // device's driver named it, and it holds nothing the device does not.
+  // A live name whose number a device of the list carries that runs
+  // without a problem, and that no other value names: that device's driver
+  // named it, and it holds nothing the device does not.
   int32_t liveNameOfDevice;
 };
 
@@ -79,6 +80,9 @@ PortDevice* FindHolder(const PortDeviceList* list, int32_t portNumber);
 // for uses the number: such a number is never freed, whatever becomes of
 // the devices, and never given to another device.
 int32_t InLiveUse(const PortDeviceList* list, int32_t portNumber);
+// Whether a running driver names the number now, read afresh: 1 too when
+// that cannot be read.
+int32_t NamedLive(int32_t port);
 // Whether a record shows something that holds its number: a device not
 // removed, or a live name.
 inline bool HoldsItsNumber(const PortDevice* d) {

@@ -126,6 +126,7 @@ struct Move {
   int32_t claimed;  // the target was free, and is claimed
   int32_t portNameWritten;
   int32_t friendlyRenamed;
+  int32_t restartTried;
   int32_t restartNeeded;
   char16_t portName[kPortNameUnits];
   char16_t oldFriendly[kNameUnits];
@@ -176,22 +177,29 @@ struct Move {
     }
     uint32_t error = 0;
     if (!MoveAttachedModems(set, &modems, to, &error)) return Error(error);
-    if (device->problemCode != kProblemNotPresent &&
-        !OsRestartDevice(set, &data, &restartNeeded)) {
-      return Error(OsGetLastError());
+    if (device->problemCode != kProblemNotPresent) {
+      restartTried = 1;
+      if (!OsRestartDevice(set, &data, &restartNeeded)) return Error(OsGetLastError());
     }
     return 0;
   }
 
   static uint32_t Error(uint32_t code) { return code != 0 ? code : kGeneralFailure; }
 
-  // 1 when every step done was undone.
+  // 1 when every step done was undone. The new number is given back only
+  // where nothing uses it any more: PortName names the old one again, and
+  // no running driver (this device's, half restarted) names the new one.
   int32_t Undo() {
     OsDeviceSet set = devices->deviceInfoSet;
     int32_t undone = RestoreAttachedModems(set, &modems);
     if (friendlyRenamed) undone &= OsSetDeviceFriendlyName(set, &data, oldFriendly) != 0;
-    if (portNameWritten) undone &= WritePortName(set, &data, device->portName) == kOsErrorSuccess;
-    if (claimed) {
+    bool named = false;
+    if (portNameWritten) {
+      named = WritePortName(set, &data, device->portName) != kOsErrorSuccess;
+      named |= restartTried && NamedLive(to);
+    }
+    undone &= !named;
+    if (claimed && !named) {
       SetPortReserved(&stored, to, 0);
       undone &= Save(&stored);
     }
@@ -199,10 +207,11 @@ struct Move {
   }
 
   // The old number, once the device has taken the new one: released,
-  // unless another holds it too or the driver still uses it until the
-  // machine restarts. 0 when the release failed, as *failure says.
+  // unless another device holds it too, or a driver still names it (this
+  // one's until the machine restarts, or one that left its name behind).
+  // 0 when the release failed, as *failure says.
   int32_t ReleaseOld(Failure* failure) {
-    if (restartNeeded || !Releasable(devices, device, from)) return 1;
+    if (restartNeeded || !Releasable(devices, device, from) || NamedLive(from)) return 1;
     SetPortReserved(&stored, from, 0);
     return Save(&stored, failure);
   }
@@ -222,20 +231,35 @@ struct Move {
 MoveResult MoveDevice(PortReservations* reservations, PortDeviceList* devices,
                       PortDevice* device, int32_t target, int32_t dryRun) {
   MoveResult result = {};
-  result.outcome = Refuse(reservations, devices, device, target, &result);
-  if (result.outcome != kMoved) return result;
   char16_t portName[kPortNameUnits];
   ComName(target, portName, kPortNameUnits);
   if (dryRun) {
+    // The models as the moves before it left them: it reads nothing again.
+    result.outcome = Refuse(reservations, devices, device, target, &result);
+    if (result.outcome != kMoved) return result;
+    AttachedModems modems;
+    uint32_t error = 0;
+    if (!FindAttachedModems(devices, device->portNumber, &modems, &error, result.holder)) {
+      result.failure.errorCode = error;
+      result.outcome = kModemLocked;
+      return result;
+    }
+    ReleaseAttachedModems(&modems);
     // Taken as done, so that the moves after it are checked against it.
     SetPortReserved(reservations, target, 1);
     if (Releasable(devices, device, device->portNumber)) {
       SetPortReserved(reservations, device->portNumber, 0);
     }
+  } else if (device == nullptr || device->deviceNode == 0 || !device->serialPort) {
+    result.outcome = kNotASerialPort;
+    return result;
   } else {
+    // Checked on what is stored now, whatever the caller's models say.
     Move move = {};
     move.to = target;
-    move.staleTarget = reservations->reservedFlags[target - 1];
+    move.staleTarget = target >= 1 && target <= reservations->portCount &&
+                       reservations->reservedFlags[target - 1] &&
+                       FindHolder(devices, target) == nullptr;
     TextCopy(move.portName, kPortNameUnits, portName);
     result.outcome = move.ReadAgain(device, &result);
     if (result.outcome == kMoved) {

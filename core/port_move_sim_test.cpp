@@ -119,7 +119,10 @@ TEST(PortMove, EachMoveTakesItsStepsOrIsRefusedWithoutChangingAnything) {
     SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x73});  // 1, 2, 5, 6, 7
     AddDevice(u"ROOT\\TWINA", u"COM2", kSimPortsClass, true);
     AddDevice(u"ROOT\\TWINB", u"COM2", kSimPortsClass, true);
-    int mover = AddDevice(u"ROOT\\MOVER", u"COM5", kSimPortsClass, true, c.mover);
+    int mover = AddDevice(u"ROOT\\MOVER", u"COM5", kSimPortsClass, true, [&c](SimDevice* d) {
+      d->kernelName = u"\\Device\\Serial5";
+      if (c.mover) c.mover(d);
+    });
     AddDevice(u"ROOT\\GONE", u"COM6", kSimPortsClass, false);
     AddDevice(u"ROOT\\MODEM", u"COM7", kSimModemClass, true);
     Moving moving;
@@ -194,6 +197,15 @@ TEST(PortMove, WhatIsStoredIsCheckedJustBeforeTheMoveAndTheOldNumberGoesLast) {
       {"a new adapter before the machine restarts", {0x1F}, 4,
        [](SimDevice* d) { d->restartNeeded = true; }, nullptr,
        [&adapter] { adapter = PlugInAdapter(); }, kMovedRestartNeeded, {0x3F}, "COM4", "", 6},
+      // The old number goes once no running driver names it any more.
+      {"its driver names the new number", {0x10}, 3, [](SimDevice* d) { d->namesLive = true; },
+       nullptr, nullptr, kMoved, {0x04}, "COM3", "", 0},
+      {"its driver leaves the old name behind", {0x10}, 3,
+       [](SimDevice* d) {
+         d->namesLive = true;
+         d->leavesLiveName = true;
+       },
+       nullptr, nullptr, kMoved, {0x14}, "COM3", "", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -235,16 +247,22 @@ TEST(PortMove, AnAttachedModemFollowsItsPort) {
     const char* name;
     int32_t lockedStatus;  // the first attached modem's driver key, for writing
     int32_t lockedOther;   // a modem attached to another port
+    int32_t unreadable;    // a modem whose driver key cannot be opened at all
     uint32_t restartError;
     MoveOutcome outcome;
     const char* first;
     const char* second;
     const char* portName;
+    int32_t dryRun = 0;
   } cases[] = {
-      {"both follow", 0, 0, 0, kMoved, "COM3", "COM3", "COM3"},
-      {"another port's modem is left alone", 0, kOsErrorAccessDenied, 0, kMoved, "COM3", "COM3", "COM3"},
-      {"put back when the move fails", 0, 0, 5, kMoveFailedUndone, "COM5", "com5", "COM5"},
-      {"one cannot follow", kOsErrorAccessDenied, 0, 0, kModemLocked, "COM5", "com5", "COM5"},
+      {"both follow", 0, 0, 0, 0, kMoved, "COM3", "COM3", "COM3"},
+      {"another port's modem is left alone", 0, kOsErrorAccessDenied, 0, 0, kMoved, "COM3", "COM3",
+       "COM3"},
+      {"put back when the move fails", 0, 0, 0, 5, kMoveFailedUndone, "COM5", "com5", "COM5"},
+      {"one cannot follow", kOsErrorAccessDenied, 0, 0, 0, kModemLocked, "COM5", "com5", "COM5"},
+      {"one cannot follow, in a dry run", kOsErrorAccessDenied, 0, 0, 0, kModemLocked, "COM5",
+       "com5", "COM5", 1},
+      {"one cannot be read", 0, 0, kOsErrorAccessDenied, 0, kModemLocked, "COM5", "com5", "COM5"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -262,15 +280,22 @@ TEST(PortMove, AnAttachedModemFollowsItsPort) {
     int first = modem(u"ROOT\\MODEM\\0000", u"COM5", true, c.lockedStatus);
     int second = modem(u"ROOT\\MODEM\\0001", u"com5", false, 0);  // not present, any case
     int other = modem(u"ROOT\\MODEM\\0002", u"COM6", true, c.lockedOther);
+    modem(u"ROOT\\MODEM\\0003", u"", true, 0);  // no driver installed: no driver key
+    if (c.unreadable != 0) {
+      AddDevice(u"ROOT\\MODEM\\0004", u"", kSimModemClass, true, [&c](SimDevice* d) {
+        d->hasPortName = false;
+        d->driverKeyReadStatus = c.unreadable;
+      });
+    }
     Moving moving;
-    MoveResult result = moving.Move(u"COM5", 3);
+    MoveResult result = moving.Move(u"COM5", 3, c.dryRun);
     EXPECT_EQ(c.outcome, result.outcome);
     EXPECT_EQ(c.first, Narrow(SimAttachedTo(first)));
     EXPECT_EQ(c.second, Narrow(SimAttachedTo(second)));
     EXPECT_EQ("COM6", Narrow(SimAttachedTo(other)));
     EXPECT_EQ(c.portName, Narrow(SimDeviceAt(mover).portName));
     if (c.outcome == kModemLocked) {
-      EXPECT_EQ("ROOT\\MODEM\\0000", Narrow(result.holder));
+      EXPECT_EQ(c.unreadable ? "ROOT\\MODEM\\0004" : "ROOT\\MODEM\\0000", Narrow(result.holder));
       EXPECT_EQ(static_cast<uint32_t>(kOsErrorAccessDenied), result.failure.errorCode);
       EXPECT_EQ(Bytes{0x30}, SimRegValue(kComArbiterPath, kComDbName));
       EXPECT_TRUE(SimRestarts().empty());

@@ -306,6 +306,7 @@ TEST_F(Repairs, ANumberARunningDriverUsesIsNeverFreed) {
     RepairRequest request;  // chosen: request.remove and clear both 0
     std::string told;
     Bytes want;
+    bool secondName = false;  // another driver names COM3 too
   } cases[] = {
       {"clear", Clearing(kSaveWhenANumberHasNoDevice), "freed 4\nsaved\n", {0x07}},
       {"batch removal", Removing(kEveryNonPresentDevice),
@@ -318,6 +319,10 @@ TEST_F(Repairs, ANumberARunningDriverUsesIsNeverFreed) {
       {"chosen", RepairRequest{}, "removed GA_COM2 then \\Device\\VCP0\nremoved "
                                   "ACPI\\PNP0501\\2_COM3\nfreed 3\nsaved\n",
        {0x0B}},
+      {"chosen, another driver names 3 too", RepairRequest{},
+       "removed GA_COM2 then \\Device\\VCP0\nremoved ACPI\\PNP0501\\2_COM3 then "
+       "\\Device\\Serial2\nsaved\n",
+       {0x0F}, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -325,6 +330,7 @@ TEST_F(Repairs, ANumberARunningDriverUsesIsNeverFreed) {
     SimAddLiveName(u"\\Device\\Serial0", u"COM1");  // a driver of another class
     SimAddLiveName(u"\\Device\\VCP0", u"COM2");
     SimAddLiveName(u"\\Device\\Serial2", u"COM3");  // the present port's own
+    if (c.secondName) SimAddLiveName(u"\\Device\\VCP3", u"COM3");
     Ghost(u"COM2");
     Ghost(u"COM1");
     SimAddPort(u"COM3");

@@ -219,11 +219,14 @@ struct OsDeviceData {
 
 const uint32_t kCrSuccess = 0;
 const uint32_t kCrNoSuchDevinst = 13;  // CR_NO_SUCH_DEVINST
+const uint32_t kCrBufferSmall = 26;    // CR_BUFFER_SMALL
 const uint32_t kProblemNotPresent = 45;  // CM_PROB_PHANTOM
+const uint32_t kDevNodeStarted = 0x8;    // DN_STARTED: its driver runs
 
 // Device properties, by their configuration-manager numbers.
 const uint32_t kDevPropDeviceDesc = 1;   // CM_DRP_DEVICEDESC
 const uint32_t kDevPropClass = 8;        // CM_DRP_CLASS
+const uint32_t kDevPropDriver = 10;      // CM_DRP_DRIVER: its driver key's name
 const uint32_t kDevPropFriendlyName = 13;  // CM_DRP_FRIENDLYNAME
 
 // SetupDiGetClassDevsW of every device of every class, present or not

@@ -6,7 +6,6 @@ const char16_t kSimPortsClass[] = u"{4d36e978-e325-11ce-bfc1-08002be10318}";
 const char16_t kSimModemClass[] = u"{4d36e96d-e325-11ce-bfc1-08002be10318}";
 
 static const uint32_t kCrInvalidDevnode = 5;
-static const uint32_t kCrBufferSmall = 26;
 static const uint32_t kCrNoSuchValue = 37;
 
 static std::u16string ParametersPath(const std::u16string& deviceId) {
@@ -27,6 +26,7 @@ int SimAddDevice(const SimDevice& device) {
   int index = static_cast<int>(sim.devices.size()) - 1;
   if (device.hasPortName) SimRegSetString(ParametersPath(device.deviceId), u"PortName", device.portName);
   if (!device.attachedTo.empty()) SimRegSetString(DriverPath(index), u"AttachedTo", device.attachedTo);
+  if (device.namesLive && device.present) SimAddLiveName(device.kernelName, device.portName);
   return index;
 }
 
@@ -44,8 +44,14 @@ std::u16string SimAttachedTo(int index) {
   return bytes.empty() ? u"-" : TextOf(bytes);
 }
 
+static const char16_t kLiveNames[] = u"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+
 void SimAddLiveName(const std::u16string& kernelName, const std::u16string& portName) {
-  SimRegSetString(u"HARDWARE\\DEVICEMAP\\SERIALCOMM", kernelName, portName);
+  SimRegSetString(kLiveNames, kernelName, portName);
+}
+
+std::u16string SimLiveName(const std::u16string& kernelName) {
+  return SimRegHasValue(kLiveNames, kernelName) ? TextOf(SimRegValue(kLiveNames, kernelName)) : u"-";
 }
 
 int SimAddPort(const std::u16string& portName, bool present) {
@@ -140,7 +146,14 @@ uint32_t OsGetDeviceProperty(OsDeviceSet, const OsDeviceData* data, uint32_t pro
   SimDeviceState* d = Node(data->devInst);
   if (d == nullptr) return kCrNoSuchDevinst;
   const std::u16string* text = nullptr;
+  std::u16string driver;
   switch (property) {
+    case kDevPropDriver:
+      if (!d->device.attachedTo.empty() || d->device.driverKeyReadStatus != 0) {
+        driver = d->device.classGuid + u"\\0000";
+      }
+      text = &driver;
+      break;
     case kDevPropClass: text = &d->device.className; break;
     case kDevPropFriendlyName: text = &d->device.friendlyName; break;
     case kDevPropDeviceDesc: text = &d->device.description; break;
@@ -229,6 +242,7 @@ int32_t OsOpenDeviceKey(OsDeviceSet, OsDeviceData* data, OsDeviceKeyKind kind, u
   *key = 0;
   SimDeviceState* d = Node(data->devInst);
   if (d == nullptr) return kOsErrorNoSuchDevinst;
+  if (kind == kOsDriverKey && d->device.driverKeyReadStatus != 0) return d->device.driverKeyReadStatus;
   bool writing = (access & kOsKeySetValue) != 0;
   int32_t refused = kind == kOsDriverKey ? d->device.driverKeyWriteStatus : d->device.portNameWriteStatus;
   if (writing && refused != 0) return refused;
@@ -256,6 +270,18 @@ int OsRestartDevice(OsDeviceSet, OsDeviceData* data, int32_t* restartNeeded) {
   if (sim.lastError != 0) return 0;
   sim.restarts.push_back(d->device.deviceId);
   *restartNeeded = d->device.restartNeeded;
+  if (d->device.namesLive && !*restartNeeded) {
+    // Stopped, the driver takes its name away; started, it names the port
+    // by PortName as it stands now. One that leaves its old name behind
+    // starts under another device name.
+    std::u16string kernelName = d->device.kernelName;
+    if (d->device.leavesLiveName) {
+      kernelName += u"+";
+    } else {
+      SimRegDeleteValue(kLiveNames, kernelName);
+    }
+    SimAddLiveName(kernelName, SimDeviceAt(static_cast<int>(data->devInst) - 1).portName);
+  }
   return 1;
 }
 

@@ -80,6 +80,11 @@ void SimRegDeleteKey(const std::u16string& path) {
   }
 }
 
+void SimRegDeleteValue(const std::u16string& path, const std::u16string& name) {
+  auto key = sim.keys.find(Fold(path));
+  if (key != sim.keys.end()) key->second.erase(Fold(name));
+}
+
 bool SimRegHasValue(const std::u16string& path, const std::u16string& name) {
   auto key = sim.keys.find(Fold(path));
   return key != sim.keys.end() && key->second.count(Fold(name)) != 0;

@@ -30,6 +30,7 @@ void SimRegSetString(const std::u16string& path, const std::u16string& name,
                      const std::u16string& text);
 void SimRegCreateKey(const std::u16string& path);
 void SimRegDeleteKey(const std::u16string& path);
+void SimRegDeleteValue(const std::u16string& path, const std::u16string& name);
 bool SimRegHasValue(const std::u16string& path, const std::u16string& name);
 std::vector<uint8_t> SimRegValue(const std::u16string& path, const std::u16string& name,
                                  uint32_t* type = nullptr);
@@ -118,6 +119,13 @@ struct SimDevice {
   // driverKeyWriteStatus when it is set.
   std::u16string attachedTo;
   int32_t driverKeyWriteStatus = 0;
+  int32_t driverKeyReadStatus = 0;  // opening it at all fails so
+  // Its driver names the port in SERIALCOMM (kernelName, while present),
+  // as the serial driver does: a restart takes the name away and writes
+  // the one PortName holds then, unless its driver leaves the old one
+  // behind, as some vendors' do.
+  bool namesLive = false;
+  bool leavesLiveName = false;
 };
 
 extern const char16_t kSimPortsClass[];
@@ -134,6 +142,8 @@ std::u16string SimAttachedTo(int index);
 // A name a running driver gave a port (HARDWARE\DEVICEMAP\SERIALCOMM):
 // the kernel name, and the port name as data.
 void SimAddLiveName(const std::u16string& kernelName, const std::u16string& portName);
+// The port name a live name gives now; "-" when there is no such value.
+std::u16string SimLiveName(const std::u16string& kernelName);
 // The instance IDs of the devices restarted, in turn.
 const std::vector<std::u16string>& SimRestarts();
 // Runs while a device restarts, as the rest of the system goes on meanwhile.
