@@ -3,20 +3,15 @@
 #include <windows.h>
 
 #include "base/memory.h"
-#include "base/trace.h"
 
 int32_t TextBufferToClipboard(HWND owner, const char16_t* text) {
   int32_t n = lstrlenW(reinterpret_cast<const wchar_t*>(text));
-  Trace(3, "TextBufferToClipboard  textlen=%i", n);
   DWORD start = GetTickCount();
   // Opened for a window: opened for none, the clipboard gets no owner when
   // it is emptied, and Windows may then refuse the data.
   while (!OpenClipboard(owner)) {
     Sleep(100);
-    if (GetTickCount() - start >= 1000) {  // unsigned: survives the tick count wrapping
-      Trace(3, " OpenClipboard err=%u", GetLastError());
-      return 0;
-    }
+    if (GetTickCount() - start >= 1000) return 0;  // unsigned: survives the tick count wrapping
   }
   EmptyClipboard();
   SIZE_T bytes = 2 * static_cast<SIZE_T>(n) + 2;
@@ -30,7 +25,6 @@ int32_t TextBufferToClipboard(HWND owner, const char16_t* text) {
   MemCopy(locked, text, bytes);
   GlobalUnlock(memory);
   if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
-    Trace(3, " SetClipboardData err=%u", GetLastError());
     GlobalFree(memory);
     CloseClipboard();
     return 0;

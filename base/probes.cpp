@@ -8,23 +8,9 @@ void DescribeOsVersion(const OsVersionNumbers& n, OsVersionInfo* v) {
   MemFill(v, 0, sizeof *v);
   v->major = static_cast<int32_t>(n.major);
   v->minor = static_cast<int32_t>(n.minor);
-  v->build = static_cast<int32_t>(n.build);
-  v->servicePackMajor = n.servicePackMajor;
-  v->productType = n.productType;
-  v->suiteMask = n.suiteMask;
   v->versionCode = (v->major / 10) * 0x1000 + (v->major % 10) * 0x100 +
                    (v->minor / 10) * 0x10 + (v->minor % 10);
-  if (v->major >= 5) {
-    v->is64Bit = 1;
-    TextCopy(v->platformName, 16, u"x64");
-  }
-  int32_t code = v->versionCode;
-  v->isV50 = code == 0x0500;
-  v->isV51 = code == 0x0501;
-  v->isV52Workstation64 = code == 0x0502 && v->productType == 1 && v->is64Bit == 1;
-  v->isV52Server = code == 0x0502 && v->productType != 1;
-  v->isV60 = code == 0x0600;
-  v->isV61To6x = code >= 0x0601 && code < 0x0700;
+  if (v->major >= 5) TextCopy(v->platformName, 16, u"x64");
 }
 
 void ReadOsVersion(OsVersionInfo* version) {

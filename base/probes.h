@@ -8,21 +8,10 @@
 #include "platform/os.h"
 
 struct OsVersionInfo {
-  int32_t isV50;
-  int32_t isV51;
-  int32_t isV52Workstation64;
-  int32_t isV52Server;
-  int32_t isV60;
-  int32_t isV61To6x;
   int32_t major;
   int32_t minor;
-  int32_t build;
-  int32_t servicePackMajor;
-  int32_t productType;   // 1 workstation, other values server kinds
-  int32_t suiteMask;
-  int32_t versionCode;   // two decimal digits each of major and minor: 6.1 is 0x0601
-  int32_t is64Bit;
-  char16_t platformName[16];
+  int32_t versionCode;  // two decimal digits each of major and minor: 6.1 is 0x0601
+  char16_t platformName[16];  // the About box's title names it
 };
 
 struct ProgramVersion {

@@ -4,6 +4,7 @@ set(FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover
 add_library(varnick_fuzz STATIC
   ${PORTABLE_SOURCES}
   ${SIM_PLATFORM_SOURCES}
+  ${SIM_WINDOW_SOURCES}
 )
 target_compile_options(varnick_fuzz PUBLIC ${FUZZ_FLAGS})
 foreach(target command_line comdb port_name settings)

@@ -13,6 +13,7 @@ endif()
 add_library(varnick_sim STATIC
   ${PORTABLE_SOURCES}
   ${SIM_PLATFORM_SOURCES}
+  ${SIM_WINDOW_SOURCES}
 )
 target_compile_options(varnick_sim PUBLIC ${SANITIZE} -g)
 target_link_options(varnick_sim PUBLIC ${SANITIZE})
@@ -43,6 +44,7 @@ find_package(benchmark REQUIRED)
 add_library(varnick_sim_plain STATIC
   ${PORTABLE_SOURCES}
   ${SIM_PLATFORM_SOURCES}
+  ${SIM_WINDOW_SOURCES}
 )
 target_compile_options(varnick_sim_plain PRIVATE -O2)
 add_executable(benchmarks core/port_devices_bench.cpp ui/row_order_bench.cpp)

@@ -117,7 +117,7 @@ add_library(varnick_core STATIC ${PORTABLE_SOURCES} ${WIN32_PLATFORM_SOURCES} ${
 # build scripts set to the commit's time.
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/source-date-epoch CONTENT "$ENV{SOURCE_DATE_EPOCH}")
 function(add_varnick_program name)
-  add_executable(${name} WIN32 platform/win32/main.cpp ${ARGN} res/varnick.rc)
+  add_executable(${name} WIN32 app/win32/main.cpp ${ARGN} res/varnick.rc)
   # Linked again when the time stamp to be written changes.
   set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/source-date-epoch)
   add_dependencies(${name} delay_libraries)

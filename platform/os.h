@@ -3,8 +3,8 @@
 // Two implementations link against this header: platform/win32 (the real
 // system) and platform/sim (an in-memory stand-in for the native tests).
 // Of the program, only platform/win32/, the window's own Win32 code in
-// ui/win32/ and the work handed to the system in actions/ include
-// <windows.h>; everything else reaches the system through here. Each function keeps the meaning of the Win32 call it
+// ui/win32/, the work handed to the system in actions/ and the Windows
+// entrances in app/win32/ include <windows.h>; everything else reaches the system through here. Each function keeps the meaning of the Win32 call it
 // wraps: registry calls return the system's status code (0 is success), the
 // others report success as nonzero.
 #pragma once

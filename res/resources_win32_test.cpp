@@ -1,6 +1,7 @@
 // The resources of varnick.exe as the system loads them: the menu bar, the
-// accelerators, both dialogs, the icon sizes, the menu bitmaps, the
-// version and the manifest; the version read as the program reads it.
+// accelerators, the dialogs' layout and the controls the program looks up,
+// the icon sizes, the menu bitmaps, the version and the manifest; the
+// version read as the program reads it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,22 +11,23 @@
 #include <vector>
 
 #include "base/probes.h"
-#include "res/project.h"
 #include "res/resource.h"
 #include "res/version.h"
 
-#define VARNICK_LINK_TEXT_W L"" VARNICK_LINK_TEXT
-
 namespace {
+
+std::wstring BesideThisProgram(const wchar_t* name) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring text = path;
+  return text.substr(0, text.find_last_of(L'\\') + 1) + name;
+}
 
 class Resources : public testing::Test {
  protected:
   void SetUp() override {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring program = path;
-    program = program.substr(0, program.find_last_of(L'\\') + 1) + L"varnick.exe";
-    module_ = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    module_ = LoadLibraryExW(BesideThisProgram(L"varnick.exe").c_str(), nullptr,
+                             LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, module_) << "cannot load varnick.exe beside the tests";
   }
   void TearDown() override {
@@ -142,122 +144,188 @@ struct TemplateReader {
   }
 };
 
-// The dialog as lines: its header, then one line per control, each
-// "id|class|text|style|x,y,cx,cy".
-std::vector<std::wstring> DescribeDialog(HMODULE module, int id) {
-  std::vector<std::wstring> lines;
+struct Control {
+  int id;
+  std::wstring windowClass;  // upper case
+  DWORD style;
+  RECT rect;  // dialog units
+};
+
+struct Dialog {
+  int width, height;  // dialog units
+  std::vector<Control> controls;
+};
+
+Dialog ReadDialog(HMODULE module, int id) {
+  Dialog dialog = {};
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
-  if (found == nullptr) return lines;
+  if (found == nullptr) return dialog;
   const BYTE* start = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
   TemplateReader r = {start};
   EXPECT_EQ(1, r.Word());       // dlgVer
   EXPECT_EQ(0xFFFF, r.Word());  // signature: DLGTEMPLATEEX
   r.Dword();                    // helpID
   r.Dword();                    // exStyle
-  DWORD style = r.Dword();
+  r.Dword();                    // style
   int items = r.Word();
-  int x = static_cast<SHORT>(r.Word()), y = static_cast<SHORT>(r.Word());
-  int cx = r.Word(), cy = r.Word();
-  std::wstring menu = r.TextOrOrdinal();
-  std::wstring windowClass = r.TextOrOrdinal();
-  std::wstring caption = r.TextOrOrdinal();
-  int points = r.Word();
-  r.Word();  // weight
-  r.at += 2;  // italic, charset
-  std::wstring font = r.TextOrOrdinal();
-  wchar_t header[256];
-  wsprintfW(header, L"%08lx|%d,%d,%d,%d|%s|%s|%s|%d %s", style, x, y, cx, cy, menu.c_str(),
-            windowClass.c_str(), caption.c_str(), points, font.c_str());
-  lines.push_back(header);
+  r.Dword();  // x, y
+  dialog.width = r.Word();
+  dialog.height = r.Word();
+  r.TextOrOrdinal();  // menu
+  r.TextOrOrdinal();  // class
+  r.TextOrOrdinal();  // caption
+  r.Dword();          // points, weight
+  r.at += 2;          // italic, charset
+  r.TextOrOrdinal();  // font
   for (int i = 0; i < items; i++) {
     r.AlignToDword(start);
+    Control c = {};
     r.Dword();  // helpID
-    DWORD exStyle = r.Dword();
-    DWORD itemStyle = r.Dword();
-    int ix = static_cast<SHORT>(r.Word()), iy = static_cast<SHORT>(r.Word());
-    int icx = r.Word(), icy = r.Word();
-    int itemId = static_cast<int>(r.Dword());
+    r.Dword();  // exStyle
+    c.style = r.Dword();
+    c.rect.left = static_cast<SHORT>(r.Word());
+    c.rect.top = static_cast<SHORT>(r.Word());
+    c.rect.right = c.rect.left + r.Word();
+    c.rect.bottom = c.rect.top + r.Word();
+    c.id = static_cast<int>(r.Dword());
     // Class names are matched without case; the system's own classes may
     // stand as ordinals.
-    std::wstring itemClass = r.TextOrOrdinal();
-    if (itemClass == L"#128") itemClass = L"BUTTON";
-    if (itemClass == L"#130") itemClass = L"STATIC";
-    CharUpperW(&itemClass[0]);
-    std::wstring text = r.TextOrOrdinal();
-    r.at += r.Word();  // creation data
-    wchar_t line[512];
-    wsprintfW(line, L"%d|%s|%s|%08lx|%lx|%d,%d,%d,%d", itemId, itemClass.c_str(), text.c_str(),
-              itemStyle, exStyle, ix, iy, icx, icy);
-    lines.push_back(line);
+    c.windowClass = r.TextOrOrdinal();
+    if (c.windowClass == L"#128") c.windowClass = L"BUTTON";
+    if (c.windowClass == L"#130") c.windowClass = L"STATIC";
+    CharUpperW(&c.windowClass[0]);
+    r.TextOrOrdinal();  // text
+    r.at += r.Word();   // creation data
+    dialog.controls.push_back(c);
   }
-  return lines;
+  return dialog;
 }
 
-std::wstring Hex(DWORD value) {
-  wchar_t text[16];
-  wsprintfW(text, L"%08lx", value);
-  return text;
+// The program opens its dialogs by number: one named by text goes unchecked.
+BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) {
+  if (!IS_INTRESOURCE(name)) ADD_FAILURE() << "a dialog named by text";
+  reinterpret_cast<std::vector<int>*>(list)->push_back(
+      static_cast<int>(reinterpret_cast<uintptr_t>(name)));
+  return TRUE;
 }
 
-TEST_F(Resources, TheMainDialogIsAsDesigned) {
-  const DWORD child = WS_CHILD | WS_VISIBLE;
-  EXPECT_EQ((std::vector<std::wstring>{
-                Hex(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
-                    WS_MAXIMIZEBOX | WS_CLIPCHILDREN | DS_SETFONT) +
-                    L"|0,0,464,287|IDR_MENU||Varnick|9 MS Shell Dlg",
-                L"-1|STATIC||" + Hex(child | SS_BLACKFRAME) + L"|20000|0,0,2000,1",
-                L"1010|BUTTON|&Clear unused reservations|" +
-                    Hex(child | BS_PUSHBUTTON | BS_VCENTER | WS_TABSTOP) + L"|0|5,4,114,17",
-                L"1011|BUTTON|&Remove non-present devices|" +
-                    Hex(child | BS_PUSHBUTTON | BS_VCENTER | WS_TABSTOP) + L"|0|130,4,114,17",
-                L"1000|SYSLISTVIEW32|DevListView|" +
-                    Hex(child | LVS_REPORT | LVS_SORTDESCENDING | LVS_NOLABELWRAP | WS_BORDER |
-                        WS_TABSTOP) +
-                    L"|0|2,25,460,249",
-                L"1001|MSCTLS_STATUSBAR32||" + Hex(child | SBARS_SIZEGRIP) + L"|0|2,262,456,8"}),
-            DescribeDialog(module_, IDD_MAIN));
+// The dialogs as they are seen: the main window lays out its list and status
+// bar itself whenever it is sized (the window tests hold that layout), the
+// status bar along the bottom and the list from the top it has here down to
+// it, across the whole width. A line one unit high runs past the right edge
+// on purpose: the window cuts it off there, so it spans the window at any
+// width.
+struct Seen {
+  int id;
+  RECT rect;
+};
+
+std::vector<Seen> SeenRects(const Dialog& dialog, int dialogId) {
+  std::vector<Seen> seen;
+  for (const Control& c : dialog.controls) {
+    RECT r = c.rect;
+    if (dialogId == IDD_MAIN && c.id == IDC_STATUS_BAR) continue;
+    if (dialogId == IDD_MAIN && c.id == IDC_PORT_LIST) r = {0, r.top, dialog.width, dialog.height};
+    if (r.bottom - r.top <= 1 && r.right > dialog.width) r.right = dialog.width;
+    seen.push_back({c.id, r});
+  }
+  return seen;
 }
 
-TEST_F(Resources, TheAboutBoxIsAsDesigned) {
-  const DWORD child = WS_CHILD | WS_VISIBLE;
-  const std::wstring text = Hex(child | SS_LEFT | WS_GROUP);
-  std::vector<std::wstring> lines = DescribeDialog(module_, IDD_ABOUT);
-  ASSERT_EQ(7u, lines.size());
-  EXPECT_EQ(Hex(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT) +
-                L"|0,0,306,82|||About Varnick|9 MS Shell Dlg",
-            lines[0]);
-  EXPECT_EQ(L"1006|STATIC|#100|" + Hex(child | SS_ICON) + L"|0|15,15,21,20", lines[1]);
-  EXPECT_EQ(L"1|BUTTON|OK|" + Hex(child | BS_DEFPUSHBUTTON | WS_TABSTOP) + L"|0|127,61,50,16",
-            lines[2]);
-  EXPECT_EQ(L"1003|STATIC|-|" + text + L"|0|49,9,150,8", lines[3]);
-  // The notice line (its wording is the program's own), the version, then
-  // the link, which has no SS_NOTIFY, so that the box sees the mouse over it.
-  std::wstring notice = lines[4].substr(0, lines[4].find(L'|', 10));
-  EXPECT_EQ(L"-1|STATIC|", notice.substr(0, 10));
-  EXPECT_EQ(notice + L"|" + text + L"|0|49,21,192,8", lines[4]);
-  EXPECT_EQ(L"1004|STATIC|Version x.y|" + text + L"|0|49,43,95,8", lines[5]);
-  EXPECT_EQ(L"1005|STATIC|" VARNICK_LINK_TEXT_W L"|" + text + L"|0|49,32,192,8", lines[6]);
-}
-
-TEST_F(Resources, TheVersionIsOneZeroFiveZero) {
-  HRSRC found = FindResourceW(module_, MAKEINTRESOURCEW(1), RT_VERSION);
-  ASSERT_NE(nullptr, found);
-  const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(module_, found)));
-  DWORD size = SizeofResource(module_, found);
-  // VS_FIXEDFILEINFO follows its signature.
-  const VS_FIXEDFILEINFO* fixed = nullptr;
-  for (DWORD i = 0; i + sizeof(VS_FIXEDFILEINFO) <= size; i += 4) {
-    if (*reinterpret_cast<const DWORD*>(data + i) == 0xFEEF04BD) {
-      fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(data + i);
-      break;
+TEST_F(Resources, EveryControlLiesInsideItsDialogAndOverlapsNoOther) {
+  std::vector<int> dialogs;
+  EnumResourceNamesW(module_, RT_DIALOG, CollectName, reinterpret_cast<LONG_PTR>(&dialogs));
+  ASSERT_FALSE(dialogs.empty());
+  for (int id : dialogs) {
+    Dialog dialog = ReadDialog(module_, id);
+    std::vector<Seen> seen = SeenRects(dialog, id);
+    ASSERT_FALSE(seen.empty()) << "dialog " << id;
+    for (size_t i = 0; i < seen.size(); i++) {
+      const RECT& a = seen[i].rect;
+      SCOPED_TRACE(testing::Message() << "dialog " << id << ", control " << seen[i].id << " at "
+                                      << a.left << "," << a.top << "," << a.right << ","
+                                      << a.bottom);
+      EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= dialog.width &&
+                  a.bottom <= dialog.height)
+          << "outside " << dialog.width << " x " << dialog.height;
+      for (size_t j = i + 1; j < seen.size(); j++) {
+        const RECT& b = seen[j].rect;
+        EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+            << "overlaps control " << seen[j].id;
+      }
     }
   }
-  ASSERT_NE(nullptr, fixed);
-  EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
-  EXPECT_EQ(0x00050000u, fixed->dwFileVersionLS);
-  EXPECT_EQ(0x00010000u, fixed->dwProductVersionMS);
-  EXPECT_EQ(0x00050000u, fixed->dwProductVersionLS);
+}
+
+// The program finds these controls by their ids and sends them the messages
+// of their class.
+TEST_F(Resources, TheControlsTheProgramLooksUpAreThere) {
+  const struct {
+    int dialog, id;
+    const wchar_t* windowClass;
+  } expected[] = {
+      {IDD_MAIN, IDC_CLEAR_BUTTON, L"BUTTON"},
+      {IDD_MAIN, IDC_REMOVE_BUTTON, L"BUTTON"},
+      {IDD_MAIN, IDC_PORT_LIST, L"SYSLISTVIEW32"},
+      {IDD_MAIN, IDC_STATUS_BAR, L"MSCTLS_STATUSBAR32"},
+      {IDD_ABOUT, IDC_ABOUT_ICON, L"STATIC"},
+      {IDD_ABOUT, IDC_ABOUT_TITLE, L"STATIC"},
+      {IDD_ABOUT, IDC_ABOUT_VERSION, L"STATIC"},
+      {IDD_ABOUT, IDC_ABOUT_LINK, L"STATIC"},
+      {IDD_ABOUT, IDOK, L"BUTTON"},
+      {IDD_CHANGE_PORT, IDC_MOVE_DEVICE, L"STATIC"},
+      {IDD_CHANGE_PORT, IDC_MOVE_ID, L"STATIC"},
+      {IDD_CHANGE_PORT, IDC_MOVE_TARGETS, L"LISTBOX"},
+      {IDD_CHANGE_PORT, IDOK, L"BUTTON"},
+      {IDD_CHANGE_PORT, IDCANCEL, L"BUTTON"},
+  };
+  for (const auto& e : expected) {
+    Dialog dialog = ReadDialog(module_, e.dialog);
+    int found = 0;
+    for (const Control& c : dialog.controls) {
+      if (c.id != e.id) continue;
+      found++;
+      EXPECT_EQ(std::wstring(e.windowClass), c.windowClass) << e.dialog << " " << e.id;
+      // The link has no SS_NOTIFY, so that the box sees the mouse over it.
+      if (e.id == IDC_ABOUT_LINK) {
+        EXPECT_EQ(0u, c.style & SS_NOTIFY);
+      }
+    }
+    EXPECT_EQ(1, found) << "dialog " << e.dialog << ", control " << e.id;
+  }
+}
+
+// What a file's properties show: the fixed version and the texts of its
+// first language.
+TEST_F(Resources, TheVersionResourceCarriesTheVersionOfVersionH) {
+  std::wstring program = BesideThisProgram(L"varnick.exe");
+  DWORD size = GetFileVersionInfoSizeW(program.c_str(), nullptr);
+  ASSERT_NE(0u, size);
+  std::vector<BYTE> block(size);
+  ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, size, block.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  const DWORD ms = VARNICK_VERSION_MAJOR << 16 | VARNICK_VERSION_MINOR;
+  const DWORD ls = VARNICK_VERSION_BUILD << 16 | VARNICK_VERSION_REVISION;
+  EXPECT_EQ(ms, fixed->dwFileVersionMS);
+  EXPECT_EQ(ls, fixed->dwFileVersionLS);
+  EXPECT_EQ(ms, fixed->dwProductVersionMS);
+  EXPECT_EQ(ls, fixed->dwProductVersionLS);
   EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
+
+  WORD* translation = nullptr;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                             reinterpret_cast<void**>(&translation), &length));
+  ASSERT_GE(length, 4u);
+  for (const wchar_t* name : {L"FileVersion", L"ProductVersion"}) {
+    wchar_t path[64];
+    wsprintfW(path, L"\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], name);
+    wchar_t* text = nullptr;
+    ASSERT_TRUE(VerQueryValueW(block.data(), path, reinterpret_cast<void**>(&text), &length))
+        << name;
+    EXPECT_EQ(std::wstring(L"" VARNICK_VERSION_TEXT), text) << name;
+  }
 }
 
 TEST_F(Resources, TheManifestAsksForTheCommonControlsAndNothingElse) {
@@ -267,7 +335,6 @@ TEST_F(Resources, TheManifestAsksForTheCommonControlsAndNothingElse) {
   std::string manifest(data, SizeofResource(module_, found));
   EXPECT_NE(std::string::npos,
             manifest.find("name=\"Varnick\" version=\"" VARNICK_VERSION_TEXT "\""));
-  EXPECT_STREQ("1.0.5.0", VARNICK_VERSION_TEXT);
   EXPECT_NE(std::string::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
   for (const char* os : {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
                          "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
@@ -281,18 +348,16 @@ TEST_F(Resources, TheManifestAsksForTheCommonControlsAndNothingElse) {
 
 // The program reads its version as the system gives it.
 std::u16string BesideThisProgram(const char16_t* name) {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::u16string text(reinterpret_cast<char16_t*>(path));
-  return text.substr(0, text.rfind(u'\\') + 1) + name;
+  std::wstring path = BesideThisProgram(reinterpret_cast<const wchar_t*>(name));
+  return reinterpret_cast<const char16_t*>(path.c_str());
 }
 
 TEST(ReadProgramVersion, ReadsTheVersionResourceOfVarnick) {
   ProgramVersion v = {};
   ASSERT_EQ(1, ReadProgramVersion(BesideThisProgram(u"varnick.exe").c_str(), &v));
-  EXPECT_EQ(std::u16string(u"1.0.5.0"), v.fullText);
-  EXPECT_EQ(std::u16string(u"1.0.5"), v.shortText);
-  EXPECT_EQ(0x00010000u, v.versionMS);
+  EXPECT_EQ(std::u16string(u"" VARNICK_VERSION_TEXT), v.fullText);
+  EXPECT_EQ(static_cast<uint32_t>(VARNICK_VERSION_MAJOR << 16 | VARNICK_VERSION_MINOR),
+            v.versionMS);
 }
 
 TEST(ReadProgramVersion, FileWithoutVersionResourceGivesAnEmptyRecord) {

@@ -1,3 +1,0 @@
-#include "base/trace.h"
-
-void Trace(int, const char*, ...) {}

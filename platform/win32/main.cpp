@@ -1,5 +1,0 @@
-#include <windows.h>
-
-#include "app/app_main.h"
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { EntryPoint(); }
