@@ -9,6 +9,7 @@
 #include "base/probes.h"
 #include "base/process.h"
 #include "base/text.h"
+#include "core/failure_report.h"
 #include "platform/os.h"
 #include "platform/win32/system_libraries.h"
 
@@ -35,7 +36,11 @@ int32_t CreateRestorePoint() {
   } else {
     char text[160];
     wsprintfA(text, "Error %s creating system restore point", ErrorName(status.nStatus));
-    if (!IsUserAdmin()) lstrcatA(text, "\r\nAdmin privileges are required");
+    char refusal[64];
+    if (!IsUserAdmin() && OsToAnsiExact(RefusalText(kNotAdministrator), refusal, sizeof refusal)) {
+      lstrcatA(text, "\r\n");
+      lstrcatA(text, refusal);
+    }
     OsMessageBoxA(0, text, "Varnick", MB_OK | MB_ICONERROR);
   }
   FreeLibraryFunctions(&restore);

@@ -313,11 +313,11 @@ TEST(FaultInjectionWindow, EachCommandLeavesExactlyWhatItShould) {
       FillFakeRows(reservations.reservedFlags, reservations.portCount, devices);
       std::string name = command;
       if (name == "1011") {
-        RepairRows(kRows, kRemoveRepair, &reservations, devices);
+        RepairRows(kRows, kRemoveRepair, &reservations, devices, true);
       } else if (name == "1010") {
-        RepairRows(kRows, kClearRepair, &reservations, devices);
+        RepairRows(kRows, kClearRepair, &reservations, devices, true);
       } else if (reservations.portCount >= 2) {
-        RemoveRowDevice(kRows, &reservations, devices, 1, FindByPort(devices, 2));
+        RemoveRowDevice(kRows, &reservations, devices, 1, FindByPort(devices, 2), true);
         Save(&reservations);
       }
       SimRegBeforeDataRead(nullptr);
@@ -374,9 +374,8 @@ TEST(AnotherWriter, EveryWriterKeepsWhatWasStoredMeanwhile) {
       EXPECT_EQ(0, AppMain(1, args.c_str(), 10));
     } else {
       // The window's writers, through the port session as the window calls
-      // it, as an administrator (whatever test ran before).
-      isAdmin = 1;
-      PortSession session = {};
+      // it, as an administrator.
+      PortSession session = {true};
       ReloadPorts(&session);
       FillFakeRows(session.reservations->reservedFlags, session.reservations->portCount, nullptr);
       int32_t saved = 0;

@@ -1,7 +1,8 @@
 #include "core/change_conditions.h"
 
 ChangeRefusal RefuseChange(const PortReservations* reservations, const PortDeviceList* devices,
-                           int32_t needsPortDatabase) {
+                           bool needsPortDatabase, bool administrator) {
+  if (!administrator) return kNotAdministrator;
   if (reservations->storedValueTooLong) return kPortDatabaseTooLong;
   if (devices != nullptr && !InventoryBuilt(devices)) return kNoDeviceList;
   if (needsPortDatabase && reservations->storedValueUnread) return kNoPortDatabase;

@@ -1,7 +1,6 @@
 #include "core/failure_report.h"
 
 #include "base/error_name.h"
-#include "base/process.h"
 #include "base/text.h"
 #include "platform/os.h"
 
@@ -57,6 +56,7 @@ const char16_t* RefusalText(ChangeRefusal refusal) {
     case kNoDeviceList: return u"The device list could not be read; nothing was changed";
     case kNoPortDatabase: return u"ComDB could not be read; nothing was changed";
     case kPortDatabaseTooLong: return u"ComDB is longer than 4096 ports; nothing was changed";
+    case kNotAdministrator: return u"Admin privileges are required";
     case kChangeAllowed: break;
   }
   return u"";
@@ -77,13 +77,4 @@ void DescribeFailureLine(const Failure& failure, int32_t isAdministrator, char16
     TextAppend(line, units, u" ");
     TextAppend(line, units, failure.deviceId);
   }
-}
-
-void ShowFailureBox(const Failure& failure) {
-  // A removal that never reached the installer has always failed silently.
-  if (failure.kind == kNoFailure || failure.kind == kRemovalNotStarted) return;
-  const char16_t* caption;
-  char16_t text[kFailureTextUnits];
-  DescribeFailure(failure, isAdmin, &caption, text, kFailureTextUnits);
-  OsMessageBox(0, text, caption, kOsMbOk | kOsMbIconError);
 }

@@ -1,5 +1,5 @@
-// How a failure of a change to the system reads, and the message box that
-// shows it where a person is at the screen.
+// How a failure of a change to the system reads, and why nothing was
+// changed: the texts each face shows its own way.
 #pragma once
 
 #include <stdint.h>
@@ -18,9 +18,7 @@ void DescribeFailure(const Failure& failure, int32_t isAdministrator, const char
 // the device's ID stands behind where the box does not name it.
 void DescribeFailureLine(const Failure& failure, int32_t isAdministrator, char16_t* line,
                          uint32_t units);
-// No owner, the error icon, OK only; waits for the answer. None for a
-// removal that never reached the class installer.
-void ShowFailureBox(const Failure& failure);
-// Why nothing was changed: "ComDB is longer than 4096 ports; nothing was
-// changed" and the like; empty for kChangeAllowed.
+// Why nothing was changed: "Admin privileges are required", "ComDB is
+// longer than 4096 ports; nothing was changed" and the like; empty for
+// kChangeAllowed.
 const char16_t* RefusalText(ChangeRefusal refusal);

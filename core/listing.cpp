@@ -1,5 +1,6 @@
 #include "core/listing.h"
 
+#include "base/com_name.h"
 #include "base/text.h"
 
 namespace {
@@ -41,9 +42,8 @@ void PutField(ListingFormat format, const char16_t* field, Line* line) {
   if (quoted) line->Put(u'"');
 }
 
-void PutNumber(ListingFormat format, const char16_t* prefix, int32_t value, Line* line) {
+void PutNumber(ListingFormat format, int32_t value, Line* line) {
   char16_t digits[16] = {};
-  TextCopy(digits, Units(digits), prefix);
   TextAppendSigned(digits, Units(digits), value);
   PutField(format, digits, line);
 }
@@ -63,22 +63,24 @@ void ListingLine(ListingFormat format, int32_t port, int32_t reserved, const Por
   Line line = {text, units, 0};
   text[0] = 0;
   bool none = !HoldsItsNumber(device);
-  PutNumber(format, u"", port, &line);
+  PutNumber(format, port, &line);
   // A device's own PortName, which may be odd ("COM", "COM05"); the
   // port's name for no device.
   if (none) {
-    PutNumber(format, u"COM", port, &line);
+    char16_t name[16];
+    ComName(port, name, Units(name));
+    PutField(format, name, &line);
   } else {
     PutField(format, device->portName, &line);
   }
-  PutNumber(format, u"", reserved != 0, &line);
+  PutNumber(format, reserved != 0, &line);
   PutField(format, none ? u"" : device->kernelName, &line);
   PutField(format, none ? u"" : device->deviceText, &line);
   PutField(format, none ? u"" : device->className, &line);
   if (none) {
     PutField(format, u"", &line);
   } else {
-    PutNumber(format, u"", device->problemCode != kProblemNotPresent, &line);
+    PutNumber(format, device->problemCode != kProblemNotPresent, &line);
   }
   PutField(format, none ? u"" : device->deviceInstanceId, &line);
 }

@@ -25,10 +25,12 @@ PortDevice* FindNamedDevice(const PortDeviceList* devices, const char16_t* name,
   return found;
 }
 
-// "(COM" and the number, for the end of a friendly name.
+// "(COMn)", for the end of a friendly name.
 static void NameSuffix(int32_t port, char16_t* text, uint32_t units) {
-  TextCopy(text, units, u"(COM");
-  TextAppendSigned(text, units, port);
+  char16_t name[16];
+  ComName(port, name, Units(name));
+  TextCopy(text, units, u"(");
+  TextAppend(text, units, name);
   TextAppend(text, units, u")");
 }
 
@@ -67,8 +69,8 @@ static const PortDevice* OtherDeviceOn(const PortDeviceList* devices, const Port
 // Why the move may not be made on these models; kMoved when it may.
 static MoveOutcome Refuse(const PortReservations* reservations, const PortDeviceList* devices,
                           const PortDevice* device, int32_t target, MoveResult* result) {
-  result->refusal = RefuseChange(reservations, devices, 1);
-  if (result->refusal != kChangeAllowed) return kModelsUntrusted;
+  result->refusal = RefuseChange(reservations, devices, true, true);
+  if (result->refusal != kChangeAllowed) return kChangeRefused;
   if (device == nullptr || device->deviceNode == 0 || !device->serialPort) return kNotASerialPort;
   if (target == device->portNumber) return kNothingToMove;
   if (target < 1 || target > reservations->portCount) return kTargetOutOfRange;
@@ -228,12 +230,20 @@ struct Move {
 
 }  // namespace
 
-MoveResult MoveDevice(PortReservations* reservations, PortDeviceList* devices,
-                      PortDevice* device, int32_t target, int32_t dryRun) {
+// The move's outcome, the caller's models brought up to date.
+static MoveResult MoveAsAsked(PortReservations* reservations, PortDeviceList* devices,
+                              const MoveRequest& request) {
   MoveResult result = {};
+  PortDevice* device = request.device;
+  int32_t target = request.target;
   char16_t portName[kPortNameUnits];
   ComName(target, portName, kPortNameUnits);
-  if (dryRun) {
+  if (!request.administrator) {
+    result.refusal = kNotAdministrator;
+    result.outcome = kChangeRefused;
+    return result;
+  }
+  if (request.dryRun) {
     // The models as the moves before it left them: it reads nothing again.
     result.outcome = Refuse(reservations, devices, device, target, &result);
     if (result.outcome != kMoved) return result;
@@ -292,6 +302,20 @@ MoveResult MoveDevice(PortReservations* reservations, PortDeviceList* devices,
   return result;
 }
 
+MoveResult RunMove(PortReservations* reservations, PortDeviceList* devices,
+                   const MoveRequest& request, const MoveCallbacks& callbacks) {
+  int32_t from = request.device != nullptr ? request.device->portNumber : 0;
+  MoveResult result = MoveAsAsked(reservations, devices, request);
+  bool moved = result.outcome == kMoved || result.outcome == kMovedRestartNeeded ||
+               result.outcome == kMovedNotReleased;
+  if (moved && callbacks.moved != nullptr) {
+    callbacks.moved(callbacks.context, request.device, from, result);
+  } else if (!moved && callbacks.notMoved != nullptr) {
+    callbacks.notMoved(callbacks.context, request.device, result);
+  }
+  return result;
+}
+
 void DescribeMoveRefusal(const MoveResult& result, const char16_t* name, int32_t ambiguous,
                          const PortDevice* device, int32_t target, char16_t* text,
                          uint32_t units) {
@@ -326,7 +350,7 @@ void DescribeMoveRefusal(const MoveResult& result, const char16_t* name, int32_t
       TextAppend(text, units, error);
       break;
     }
-    case kModelsUntrusted:
+    case kChangeRefused:
       TextCopy(text, units, RefusalText(result.refusal));
       break;
     default:

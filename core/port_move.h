@@ -21,7 +21,12 @@
 // A step of 1 to 3 that fails undoes those before it, which never has to
 // claim anything back, so that the device never has no number, or one
 // that another device holds. Modems keep their own numbers.
-// Both faces call this: batch mode's /m and the window's dialog.
+//
+// One operation for both faces, as the repairs are: it works over the two
+// models and tells what came of it through callbacks, which are all that
+// differs between batch mode's /m (lines and an exit code) and the
+// window's dialog (boxes, and the list showing the device on its new row).
+// Whatever takes a number from the system goes through here.
 #pragma once
 
 #include <stdint.h>
@@ -42,7 +47,7 @@ enum MoveOutcome {
   kTargetOutOfRange,    // a number ComDB does not cover
   kTargetHeld,          // another device, or a running driver, holds the number
   kModemLocked,         // an attached modem cannot follow (failure: why, holder: which)
-  kModelsUntrusted,     // the device list or ComDB could not be read whole
+  kChangeRefused,       // nothing may be changed (refusal: why)
   kMoveFailedUndone,    // a step failed; what was done is undone
   kMoveFailedNotUndone, // a step failed, and not all that was done could be undone
 };
@@ -52,17 +57,36 @@ struct MoveResult {
   // kTargetHeld: the instance ID of the device that holds the number, or
   // the kernel name a running driver gave it; kModemLocked: the modem's ID.
   char16_t holder[kDeviceIdUnits];
-  ChangeRefusal refusal;     // kModelsUntrusted: why
+  ChangeRefusal refusal;     // kChangeRefused: why
   Failure failure;           // a failed move: the step's error and the device
 };
 
-// Checks the move and, unless dryRun, makes it. Afterwards the caller's
+struct MoveRequest {
+  PortDevice* device;   // the caller's record of the device; null for none
+  int32_t target;
+  bool dryRun;
+  bool administrator;   // whether the process may change the system
+};
+
+// Either callback may be null: that face has nothing to do there.
+struct MoveCallbacks {
+  void* context;
+  // The device has its new number (in a dry run: would have): kMoved,
+  // kMovedRestartNeeded, or kMovedNotReleased (result.failure says why the
+  // old number stays reserved). from is the number it left.
+  void (*moved)(void* context, const PortDevice* device, int32_t from, const MoveResult& result);
+  // It has not: refused before anything changed, already on the number, or
+  // failed and undone (result.outcome says which).
+  void (*notMoved)(void* context, const PortDevice* device, const MoveResult& result);
+};
+
+// Checks the move and, unless a dry run, makes it. Afterwards the caller's
 // reservations hold what is stored, and its record of the device the
 // device's number (a failed move: the old one). A dry run writes nothing
 // and reads nothing again: the models take the move as done, so that
 // later moves are checked against it.
-MoveResult MoveDevice(PortReservations* reservations, PortDeviceList* devices,
-                      PortDevice* device, int32_t target, int32_t dryRun);
+MoveResult RunMove(PortReservations* reservations, PortDeviceList* devices,
+                   const MoveRequest& request, const MoveCallbacks& callbacks);
 
 // Why a move was not made, as one line: "COM3 is held by ROOT\PORTS\0001",
 // "COM1 is held by \Device\Serial0", "No serial port device: COM7" and

@@ -47,8 +47,8 @@ struct Moving {
   }
   MoveResult Move(const char16_t* name, int32_t target, int32_t dryRun = 0) {
     int32_t ambiguous;
-    return MoveDevice(&reservations, devices, FindNamedDevice(devices, name, &ambiguous), target,
-                      dryRun);
+    MoveRequest request = {FindNamedDevice(devices, name, &ambiguous), target, dryRun != 0, true};
+    return RunMove(&reservations, devices, request, MoveCallbacks{});
   }
 };
 
@@ -76,7 +76,7 @@ TEST(PortMove, EachMoveTakesItsStepsOrIsRefusedWithoutChangingAnything) {
        kMovedRestartNeeded, {0x77}, "COM3", "USB Serial Port (COM3)", 1},
       {"ComDB grown past Windows' length meanwhile", u"COM5", 3, nullptr,
        [] { SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, Bytes(600, 0x73)); },
-       kModelsUntrusted, Bytes(600, 0x73), "COM5", "USB Serial Port (COM5)", 0},
+       kChangeRefused, Bytes(600, 0x73), "COM5", "USB Serial Port (COM5)", 0},
       {"held by a port not present", u"COM5", 6, nullptr, nullptr, kTargetHeld, {0x73}, "COM5",
        "USB Serial Port (COM5)", 0},
       {"held by a modem", u"COM5", 7, nullptr, nullptr, kTargetHeld, {0x73}, "COM5",

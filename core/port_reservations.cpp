@@ -14,6 +14,9 @@ static const uint32_t kDefaultBytes = 32;  // 256 ports when there is no value
 // to this size: memory stays bounded whatever the registry holds.
 static const uint32_t kLargestReadBytes = 1u << 20;
 
+// Whether port i + 1 is reserved in a value of ComDB: bit i % 8 of byte i / 8.
+static bool BitOf(const uint8_t* bytes, int32_t i) { return (bytes[i / 8] >> (i % 8) & 1) != 0; }
+
 enum StoredRead { kStoredRead, kStoredMissing, kStoredUnreadable, kStoredTooLong };
 
 // ComDB as it is stored now, into a new block of *size bytes. A missing
@@ -55,9 +58,7 @@ static void Adopt(PortReservations* r, uint8_t* bytes, uint32_t size) {
   r->rawBytes = bytes;
   r->portCount = static_cast<int32_t>(size * 8);
   r->reservedFlags = static_cast<int32_t*>(MemAlloc(uint64_t{size} * 8 * sizeof(int32_t)));
-  for (uint32_t j = 0; j < size; j++) {
-    for (int k = 0; k < 8; k++) r->reservedFlags[8 * j + k] = (bytes[j] >> k) & 1;
-  }
+  for (int32_t i = 0; i < r->portCount; i++) r->reservedFlags[i] = BitOf(bytes, i);
 }
 
 // The first kLargestComDbBytes of a longer value; never written back.
@@ -97,7 +98,7 @@ static void RecordFailure(Failure* failure, FailureKind kind, uint32_t errorCode
 
 void ForgetChanges(PortReservations* r) {
   if (r->rawBytes == nullptr) return;
-  for (int32_t i = 0; i < r->portCount; i++) r->reservedFlags[i] = (r->rawBytes[i / 8] >> (i % 8)) & 1;
+  for (int32_t i = 0; i < r->portCount; i++) r->reservedFlags[i] = BitOf(r->rawBytes, i);
 }
 
 // How a save's changes reached the stored value.
@@ -120,7 +121,7 @@ template <typename Change>
 static void EachChangedPort(const PortReservations* r, uint32_t size, Written* written, Change change) {
   for (int32_t i = 0; i < r->portCount; i++) {
     bool reserved = r->reservedFlags[i] != 0;
-    if (reserved == ((r->rawBytes[i / 8] >> (i % 8) & 1) != 0)) continue;
+    if (reserved == BitOf(r->rawBytes, i)) continue;
     if (static_cast<uint32_t>(i / 8) >= size) {
       written->unstored |= reserved;
       continue;
@@ -165,7 +166,7 @@ static Written MergeAndWrite(const PortReservations* r, uint8_t* stored, uint32_
   auto* merged = static_cast<uint8_t*>(MemAlloc(size));
   MemCopy(merged, stored, size);
   EachChangedPort(r, size, &written, [&](int32_t i, bool reserved) {
-    if (fresh && reserved && (stored[i / 8] >> (i % 8) & 1) != 0) {
+    if (fresh && reserved && BitOf(stored, i)) {
       Failed(&written, kOsErrorSharingViolation);
     } else {
       SetBit(merged, i, reserved);

@@ -54,7 +54,7 @@ struct Run {
     ForgetChanges(reservations);
   }
 
-  void Clear() {
+  void FreeUnusedReservations() {
     int32_t withoutDevice = 0, freedBefore = result.freed;
     for (int32_t p = 1; p <= reservations->portCount; p++) {
       if (FindHolder(devices, p) != nullptr) continue;
@@ -104,9 +104,10 @@ struct Run {
 RepairResult RunRepairs(PortReservations* reservations, PortDeviceList* devices,
                         const RepairRequest& request, const RepairCallbacks& callbacks) {
   Run run = {reservations, devices, request, callbacks, {}};
-  run.result.refused = RefuseChange(reservations, devices, request.clear);
+  run.result.refused = RefuseChange(reservations, devices, request.clear != 0,
+                                    request.administrator || request.dryRun);
   if (run.result.refused != kChangeAllowed) return run.result;
-  if (request.clear) run.Clear();
+  if (request.clear) run.FreeUnusedReservations();
   if (request.remove && !run.Stopped()) run.RemoveDevices();
   return run.result;
 }

@@ -57,6 +57,7 @@ struct RepairRequest {
   int32_t clear;   // clear the reservations no device holds
   int32_t remove;  // remove devices that are not present (after the clear)
   int32_t dryRun;
+  bool administrator;  // the process may change the system (a dry run needs not)
   RemovalScope scope;
   ClearSave clearSave;
   // The ports in the order kWhereNoWorkingDevice works them (the list's);
@@ -76,8 +77,9 @@ struct RepairResult {
 };
 
 // The clear step first, then the removals. Refused as a whole, before
-// anything is done, when the device list could not be read whole, ComDB is
-// longer than Windows writes, or (with the clear) ComDB could not be read.
+// anything is done, when the process may not change the system, the
+// device list could not be read whole, ComDB is longer than Windows
+// writes, or (with the clear) ComDB could not be read.
 RepairResult RunRepairs(PortReservations* reservations, PortDeviceList* devices,
                         const RepairRequest& request, const RepairCallbacks& callbacks);
 

@@ -94,6 +94,7 @@ class Repairs : public testing::Test {
 
 RepairRequest Clearing(ClearSave save) {
   RepairRequest r = {};
+  r.administrator = true;
   r.clear = 1;
   r.clearSave = save;
   return r;
@@ -101,6 +102,7 @@ RepairRequest Clearing(ClearSave save) {
 
 RepairRequest Removing(RemovalScope scope) {
   RepairRequest r = {};
+  r.administrator = true;
   r.remove = 1;
   r.scope = scope;
   return r;

@@ -1,11 +1,11 @@
 #include "ui/move_targets.h"
 
+#include "base/com_name.h"
 #include "base/text.h"
 
 int32_t DescribeMoveTarget(int32_t port, int32_t reserved, const PortDevice* holder,
                            const PortDevice* device, char16_t* text, uint32_t units) {
-  TextCopy(text, units, u"COM");
-  TextAppendSigned(text, units, port);
+  ComName(port, text, units);
   TextAppend(text, units, u"\t");
   if (!HoldsItsNumber(holder)) {
     TextAppend(text, units, reserved ? u"reserved, no device" : u"free");

@@ -1,10 +1,11 @@
 #include "ui/port_session.h"
 
 #include "base/memory.h"
-#include "base/process.h"
 #include "core/change_conditions.h"
 #include "core/failure_report.h"
 #include "ui/edit_rules.h"
+#include "ui/failure_box.h"
+#include "ui/moves.h"
 
 void ReloadPorts(PortSession* s) {
   if (s->reservations == nullptr) {
@@ -91,28 +92,36 @@ int32_t CloseMayRunNow(PortSession* s) { return MayRunNow(s, kCloseDue); }
 const char16_t* EditReservations(PortSession* s, const RowAccess& rows, int32_t row,
                                  int32_t reserved, int32_t focusGained, int32_t* saved) {
   *saved = 0;
-  if (!isAdmin) return u"Admin privileges are required";
-  ChangeRefusal refusal = RefuseChange(s->reservations, nullptr, 1);
+  ChangeRefusal refusal = RefuseChange(s->reservations, nullptr, true, s->administrator);
   if (refusal != kChangeAllowed) return RefusalText(refusal);
   Failure failure;
   *saved = EditCheckBoxes(rows, s->reservations, row, reserved, focusGained, &failure);
-  if (!*saved) ShowFailureBox(failure);
+  if (!*saved) ShowFailureBox(failure, s->administrator);
   return nullptr;
 }
 
 RepairResult ClearUnusedPorts(PortSession* s, const RowAccess& rows) {
-  return RepairRows(rows, kClearRepair, s->reservations, s->devices);
+  return RepairRows(rows, kClearRepair, s->reservations, s->devices, s->administrator);
 }
 
 RepairResult RemoveNonPresentPorts(PortSession* s, const RowAccess& rows) {
-  return RepairRows(rows, kRemoveRepair, s->reservations, s->devices);
+  return RepairRows(rows, kRemoveRepair, s->reservations, s->devices, s->administrator);
 }
 
 int32_t RemoveDeviceOfRow(PortSession* s, const RowAccess& rows, int32_t row, PortDevice* device) {
-  return RemoveRowDevice(rows, s->reservations, s->devices, row, device);
+  return RemoveRowDevice(rows, s->reservations, s->devices, row, device, s->administrator);
 }
 
-int32_t SaveRemovals(PortSession* s) { return SaveRemovedRows(s->reservations); }
+int32_t SaveRemovals(PortSession* s) { return SaveRemovedRows(s->reservations, s->administrator); }
+
+const char16_t* RefuseNumberChange(const PortSession* s) {
+  ChangeRefusal refusal = RefuseChange(s->reservations, s->devices, true, s->administrator);
+  return refusal != kChangeAllowed ? RefusalText(refusal) : nullptr;
+}
+
+int32_t MoveDeviceOfRow(PortSession* s, PortDevice* device, int32_t target) {
+  return MoveListedDevice(s->reservations, s->devices, device, target, s->administrator);
+}
 
 int32_t DeviceIdOf(const PortSession* s, const PortDevice* device, char16_t id[kDeviceIdUnits]) {
   OsDeviceData data;

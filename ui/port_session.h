@@ -24,6 +24,9 @@
 #include "ui/row_access.h"
 
 struct PortSession {
+  // Whether the process may change the system, as the window was told at
+  // its start: every change below is refused without it.
+  bool administrator;
   PortReservations* reservations;  // null before the first reload
   PortDeviceList* devices;
   // By port number: the device the port's row shows, null for none. A
@@ -80,6 +83,12 @@ RepairResult RemoveNonPresentPorts(PortSession* session, const RowAccess& rows);
 int32_t RemoveDeviceOfRow(PortSession* session, const RowAccess& rows, int32_t row,
                           PortDevice* device);
 int32_t SaveRemovals(PortSession* session);
+// F2: why no number may be changed now (the text of its box), null when
+// one may; the command asks before the user chooses a number.
+const char16_t* RefuseNumberChange(const PortSession* session);
+// Gives a row's serial port the number the user chose (see ui/moves.h);
+// 1 when it has it now, else a box has said why not.
+int32_t MoveDeviceOfRow(PortSession* session, PortDevice* device, int32_t target);
 // The instance ID of a row's device, read afresh from the system, for
 // work handed on (its property sheet); 1 when there is one.
 int32_t DeviceIdOf(const PortSession* session, const PortDevice* device,

@@ -18,10 +18,7 @@ typedef std::vector<uint8_t> Bytes;
 class Session : public testing::Test {
  protected:
   void SetUp() override { SimReset(); }
-  void TearDown() override {
-    ReleasePorts(&session);
-    isAdmin = 1;
-  }
+  void TearDown() override { ReleasePorts(&session); }
   // The window's first refresh: the models, and a row per port.
   void Open(const Bytes& comDb, bool descending = false) {
     SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, comDb);
@@ -29,7 +26,7 @@ class Session : public testing::Test {
     FillFakeRows(session.reservations->reservedFlags, session.reservations->portCount, nullptr);
     if (descending) std::reverse(fakeRows.begin(), fakeRows.end());
   }
-  PortSession session = {};
+  PortSession session = {true};
   int32_t RowOf(int32_t port) {
     return static_cast<int32_t>(&FakeRowOf(port) - fakeRows.data());
   }
@@ -190,7 +187,7 @@ TEST_F(Session, AnEditIsRefusedWithoutAdministratorRightsOrAWholeComDb) {
   };
   for (const auto& c : cases) {
     SimReset();
-    isAdmin = c.admin;
+    session.administrator = c.admin != 0;
     if (c.unreadable) SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 100, kComDbName);
     Open(c.stored);
     fakeRows[1].checked = true;

@@ -3,6 +3,7 @@
 #include "base/memory.h"
 #include "base/text.h"
 #include "core/failure_report.h"
+#include "ui/failure_box.h"
 
 namespace {
 
@@ -13,14 +14,15 @@ struct RowFace {
   int32_t portCount;
   int32_t* ports;      // the rows' ports in the list's order
   int32_t rowCount;
+  bool administrator;
 
   int32_t RowOf(int32_t port) const {
     return port >= 1 && port <= portCount ? rowOfPort[port] : -1;
   }
 };
 
-RowFace MakeRowFace(const RowAccess& rows, int32_t portCount) {
-  RowFace face = {&rows, nullptr, portCount, nullptr, rows.count(rows.context)};
+RowFace MakeRowFace(const RowAccess& rows, int32_t portCount, bool administrator) {
+  RowFace face = {&rows, nullptr, portCount, nullptr, rows.count(rows.context), administrator};
   face.rowOfPort = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (portCount + 1)));
   face.ports = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (face.rowCount + 1)));
   for (int32_t p = 0; p <= portCount; p++) face.rowOfPort[p] = -1;
@@ -48,10 +50,19 @@ void ShowRowDevice(void* context, const PortDevice* device, PortDevice* shown) {
   if (row >= 0) face->rows->showDevice(face->rows->context, row, shown);
 }
 
-void ShowFailure(void*, const Failure& failure, const PortDevice*) { ShowFailureBox(failure); }
+// The context: the process's rights, which the box names where they lack.
+bool Administrator(void* context) { return *static_cast<const bool*>(context); }
 
-void ShowFailedSave(void*, int32_t ok, const Failure& failure) {
-  if (!ok) ShowFailureBox(failure);
+void ShowFailure(void* context, const Failure& failure, const PortDevice*) {
+  ShowFailureBox(failure, static_cast<RowFace*>(context)->administrator);
+}
+
+void ShowRemovalFailure(void* context, const Failure& failure, const PortDevice*) {
+  ShowFailureBox(failure, Administrator(context));
+}
+
+void ShowFailedSave(void* context, int32_t ok, const Failure& failure) {
+  if (!ok) ShowFailureBox(failure, Administrator(context));
 }
 
 }  // namespace
@@ -59,12 +70,13 @@ void ShowFailedSave(void*, int32_t ok, const Failure& failure) {
 // The buttons: the removal only where no working device holds the number,
 // the clear writing only what it freed.
 RepairResult RepairRows(const RowAccess& rows, RepairKind kind, PortReservations* reservations,
-                        PortDeviceList* devices) {
-  RowFace face = MakeRowFace(rows, reservations->portCount);
+                        PortDeviceList* devices, bool administrator) {
+  RowFace face = MakeRowFace(rows, reservations->portCount, administrator);
   const RepairCallbacks callbacks = {&face, UncheckRow, ShowRowDevice, ShowFailure, nullptr, nullptr};
   RepairRequest request = {};
   request.clear = kind == kClearRepair;
   request.remove = kind == kRemoveRepair;
+  request.administrator = administrator;
   request.scope = kWhereNoWorkingDevice;
   request.clearSave = kSaveWhatWasFreed;
   request.ports = face.ports;
@@ -75,16 +87,19 @@ RepairResult RepairRows(const RowAccess& rows, RepairKind kind, PortReservations
 }
 
 int32_t RemoveRowDevice(const RowAccess& rows, PortReservations* reservations,
-                        PortDeviceList* devices, int32_t row, PortDevice* device) {
-  const RepairCallbacks callbacks = {nullptr, nullptr, nullptr, ShowFailure, nullptr, nullptr};
+                        PortDeviceList* devices, int32_t row, PortDevice* device,
+                        bool administrator) {
+  const RepairCallbacks callbacks = {&administrator, nullptr, nullptr, ShowRemovalFailure, nullptr,
+                                     nullptr};
   if (device == nullptr || !RemoveChosenDevice(reservations, devices, device, callbacks)) return 0;
   rows.showDevice(rows.context, row, device);  // blank: the record no longer counts
   rows.setChecked(rows.context, row, 0);
   return 1;
 }
 
-int32_t SaveRemovedRows(PortReservations* reservations) {
-  const RepairCallbacks callbacks = {nullptr, nullptr, nullptr, nullptr, ShowFailedSave, nullptr};
+int32_t SaveRemovedRows(PortReservations* reservations, bool administrator) {
+  const RepairCallbacks callbacks = {&administrator, nullptr, nullptr, nullptr, ShowFailedSave,
+                                     nullptr};
   return SaveRepairs(reservations, callbacks);
 }
 

@@ -44,7 +44,7 @@ TEST(WindowRepairs, TheRowsFollowTheEngineWhateverTheirOrder) {
     FillFakeRows(reservations.reservedFlags, reservations.portCount, devices);
     std::reverse(fakeRows.begin(), fakeRows.end());
 
-    RepairResult result = RepairRows(kFakeRows, kind, &reservations, devices);
+    RepairResult result = RepairRows(kFakeRows, kind, &reservations, devices, true);
     bool removal = kind == kRemoveRepair;
     EXPECT_TRUE(FakeRowOf(1).checked);
     EXPECT_EQ(!removal, FakeRowOf(3).checked);         // the ghost went: freed

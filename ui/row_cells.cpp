@@ -1,12 +1,10 @@
 #include "ui/row_cells.h"
 
+#include "base/com_name.h"
 #include "base/text.h"
 #include "ui/view_state.h"
 
-void PortCellText(int32_t port, char16_t* text, uint32_t units) {
-  TextCopy(text, units, u"COM");
-  TextAppendSigned(text, units, port);
-}
+void PortCellText(int32_t port, char16_t* text, uint32_t units) { ComName(port, text, units); }
 
 const char16_t* DeviceCellText(const PortDevice* device, int32_t column) {
   if (!HoldsItsNumber(device)) return u"";

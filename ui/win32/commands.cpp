@@ -8,11 +8,10 @@
 #include "base/memory.h"
 #include "base/process.h"
 #include "base/text.h"
-#include "core/failure_report.h"
 #include "core/listing.h"
-#include "core/port_move.h"
 #include "platform/os.h"
 #include "res/resource.h"
+#include "ui/moves.h"
 #include "ui/port_session.h"
 #include "ui/repairs.h"
 #include "ui/row_order.h"
@@ -104,6 +103,8 @@ static void OpenSelectedPropertySheets(MainWindow& w) {
   SetAppCursor(w.window, IDC_APPSTARTING, 0);
   for (int32_t i = 0; i < k; i++) OpenPropertySheetOfRow(w, selected[i]);
   MemFree(selected);
+  // The sheets start in threads of their own: the app-starting cursor says
+  // so while their windows come up.
   Sleep(500);
   SetAppCursor(w.window, IDC_ARROW, 0);
 }
@@ -174,51 +175,29 @@ static void RestartAsAdministrator(MainWindow& w) {
 }
 
 // Gives the focused row's serial port the number the user chooses; the
-// list then shows it on its new row, focused and selected there. The rows
-// are held while the dialog and any box it leads to are up.
+// list then shows it on its new row, focused and selected there, once the
+// refresh held back while the dialog and its boxes were up has run.
 static void ChangePortNumber(MainWindow& w) {
-  if (!BeginRowWork(&w.ports)) {
+  PortDevice* device = nullptr;
+  if (!ReadRowDevice(w, w.view.settings.focusRow, &device) || !MayTakeAnotherNumber(device)) {
     MessageBeep(MB_OK);
     return;
   }
-  PortDevice* device = nullptr;
-  int32_t target = 0, moved = 0;
-  if (!ReadRowDevice(w, w.view.settings.focusRow, &device) || device == nullptr ||
-      device->deviceNode == 0 || !device->serialPort) {
-    MessageBeep(MB_OK);
-  } else if (!isAdmin) {
-    OsMessageBox(0, u"Admin privileges are required", u"Error", kOsMbOk | kOsMbIconError);
-  } else if ((target = ChooseNewPortNumber(w, device)) != 0) {
-    SetAppCursor(w.window, IDC_WAIT, 0);
-    MoveResult result = MoveDevice(w.ports.reservations, w.ports.devices, device, target, 0);
-    SetAppCursor(w.window, IDC_ARROW, 0);
-    char16_t text[kFailureTextUnits];
-    moved = result.outcome == kMoved || result.outcome == kMovedRestartNeeded ||
-            result.outcome == kMovedNotReleased;
-    if (result.outcome == kMovedNotReleased) {
-      ShowFailureBox(result.failure);  // the old number stays reserved
-    } else if (result.outcome == kMoveFailedUndone || result.outcome == kMoveFailedNotUndone) {
-      ShowFailureBox(result.failure);
-      if (result.outcome == kMoveFailedNotUndone) {
-        OsMessageBox(0, u"What the move had done could not all be undone.", u"Varnick",
-                     kOsMbOk | kOsMbIconError);
-      }
-    } else if (result.outcome == kMovedRestartNeeded) {
-      OsMessageBox(0, u"The device takes its new number once Windows has restarted.", u"Varnick",
-                   kOsMbOk | kOsMbIconInformation);
-    } else if (!moved) {
-      DescribeMoveRefusal(result, device->deviceInstanceId, 0, device, target, text, Units(text));
-      if (text[0] != 0) OsMessageBox(0, text, u"Varnick", kOsMbOk | kOsMbIconError);
-    }
+  if (const char16_t* refusal = RefuseNumberChange(&w.ports)) {
+    OsMessageBox(0, refusal, u"Error", kOsMbOk | kOsMbIconError);
+    return;
   }
-  EndRowWorkAndCatchUp(w);
+  int32_t target = ChooseNewPortNumber(w, device);
+  if (target == 0) return;
+  SetAppCursor(w.window, IDC_WAIT, 0);
+  int32_t moved = MoveDeviceOfRow(&w.ports, device, target);
+  SetAppCursor(w.window, IDC_ARROW, 0);
   if (!moved) return;
-  w.view.focusPort = target;
   SetRowState(w.list, -1, 0, LVIS_SELECTED);
+  int32_t row = FindRowOfPort(w.list, target);  // -1 would select every row
+  if (row >= 0) SetRowState(w.list, row, LVIS_SELECTED, LVIS_SELECTED);
+  w.view.focusPort = target;
   RefreshList(w);
-  int32_t focusRow = w.view.settings.focusRow;
-  if (focusRow >= 0) SetRowState(w.list, focusRow, LVIS_SELECTED, LVIS_SELECTED);
-  ShowSelectedCount(w);
 }
 
 // Commands that hold rows or device records run only when no other such
@@ -319,7 +298,7 @@ void DispatchCommand(MainWindow& w, int32_t id) {
       break;
     case IDM_CHANGE_PORT:
     case IDM_CHANGE_PORT_KEY:
-      ChangePortNumber(w);
+      RunRowCommand(w, ChangePortNumber);
       break;
   }
 }

@@ -64,7 +64,7 @@ static void SetCaptionSuffixes(const MainWindow& w, HWND window) {
     TextAppend(caption, Units(caption), programVersion.shortText);
     SetWindowTextW(window, wide);
   }
-  if (!isAdmin) {
+  if (!w.ports.administrator) {
     GetWindowTextW(window, wide, Units(caption));
     TextAppend(caption, Units(caption), u"  [Restricted]");
     SetWindowTextW(window, wide);

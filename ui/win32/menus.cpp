@@ -5,6 +5,7 @@
 #include "base/probes.h"
 #include "base/process.h"
 #include "res/resource.h"
+#include "ui/moves.h"
 #include "ui/win32/port_list.h"
 
 // Replaces the whole state of an item, by command.
@@ -24,7 +25,7 @@ void GrayMenuItem(HMENU menu, int32_t id) { SetMenuItemState(menu, id, MFS_GRAYE
 
 void InitMenuStates(const MainWindow& w) {
   if (!IsRestorePointAvailable()) GrayMenuItem(w.menu, IDM_RESTORE_POINT);
-  if (isAdmin) {
+  if (w.ports.administrator) {
     GrayMenuItem(w.menu, IDM_RESTART_ELEVATED);
     AppendMenuW(w.contextMenu, MF_STRING, IDM_REMOVE_DEVICE, L"&Remove Device\tDel");
   } else {
@@ -66,8 +67,8 @@ void ShowContextMenu(MainWindow& w, int32_t x, int32_t y) {
   w.view.settings.clickedColumn = hit.iSubItem;
   // Only a serial port is given another number; a modem keeps its own.
   PortDevice* device = nullptr;
-  bool serialPort = hit.iItem >= 0 && ReadRowDevice(w, hit.iItem, &device) && device != nullptr &&
-                    device->deviceNode != 0 && device->serialPort;
+  bool serialPort = hit.iItem >= 0 && ReadRowDevice(w, hit.iItem, &device) &&
+                    MayTakeAnotherNumber(device);
   EnableMenuItem(w.contextMenu, IDM_CHANGE_PORT, MF_BYCOMMAND | (serialPort ? MF_ENABLED : MF_GRAYED));
   TrackPopupMenu(w.contextMenu, TPM_RIGHTBUTTON, x, y, 0, w.window, nullptr);
 }

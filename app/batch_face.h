@@ -1,0 +1,39 @@
+// Batch mode's face of the operations: what its parts (the repairs, the
+// moves, the listing) share. Each part tells what happens in lines on
+// standard output and standard error, and in the boxes a person at the
+// screen knows where one can be seen, and notes the code it ends with;
+// the run ends with the gravest of them (GraverExitCode).
+#pragma once
+
+#include <stdint.h>
+
+#include "app/command_line.h"
+#include "app/exit_codes.h"
+#include "core/failure.h"
+#include "core/port_devices.h"
+#include "core/port_reservations.h"
+
+struct BatchRun {
+  BatchSwitches switches;
+  bool boxesShown;     // failures also in a box: /q not given, and someone can see one
+  bool administrator;  // the process may change the system
+  ExitCode code;       // the gravest code noted so far
+};
+
+void NoteCode(BatchRun* run, ExitCode code);
+// A line on standard error, and the box where one is shown.
+void Tell(const BatchRun& run, const char16_t* caption, const char16_t* text);
+// A failure as one line on standard error, naming the device where the
+// failure does not, and in its box where one is shown.
+void TellFailure(const BatchRun& run, Failure failure, const PortDevice* device);
+// "freed COM5"; "removed COM7 ROOT\PORTS\0001"; "moved COM5
+// ROOT\PORTS\0001 to COM3" (device and to where given).
+void ReportLine(const char16_t* verb, int32_t port, const PortDevice* device = nullptr,
+                int32_t to = 0);
+
+// The parts. The repairs (/c, /r) first, then the moves (/m), each in the
+// order given; or the listing (/l) alone.
+void RunBatchRepairs(BatchRun* run, PortReservations* reservations, PortDeviceList* devices);
+void RunBatchMoves(BatchRun* run, PortReservations* reservations, PortDeviceList* devices);
+void WriteBatchListing(BatchRun* run, const PortReservations* reservations,
+                       const PortDeviceList* devices);

@@ -1,0 +1,17 @@
+// The window's face of a move (core/port_move.h): boxes for what went wrong
+// and for what the user must know (a restart of Windows first); the caller
+// then shows the device on its new row. The move itself is the one both
+// faces share.
+#pragma once
+
+#include <stdint.h>
+
+#include "core/port_move.h"
+
+// Whether a row's device can be given another number at all: a serial port
+// not removed. A modem keeps its own number.
+bool MayTakeAnotherNumber(const PortDevice* device);
+// Moves the device to the number the user chose; 1 when it has it now
+// (or will once Windows restarts), else a box has said why not.
+int32_t MoveListedDevice(PortReservations* reservations, PortDeviceList* devices,
+                         PortDevice* device, int32_t target, bool administrator);
