@@ -299,7 +299,9 @@ TEST_F(Batch, MovesReportTheirLinesAndCodes) {
     EXPECT_EQ(c.code, AppMain(1, c.args, 10));
     EXPECT_EQ(std::u16string(c.out), SimOutput(kOsStandardOutput));
     EXPECT_EQ(std::u16string(c.err), SimOutput(kOsStandardError));
-    if (!c.stored.empty()) EXPECT_EQ(c.stored, Stored());
+    if (!c.stored.empty()) {
+      EXPECT_EQ(c.stored, Stored());
+    }
   }
 }
 

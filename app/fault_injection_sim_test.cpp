@@ -375,7 +375,8 @@ TEST(AnotherWriter, EveryWriterKeepsWhatWasStoredMeanwhile) {
     } else {
       // The window's writers, through the port session as the window calls
       // it, as an administrator.
-      PortSession session = {true};
+      PortSession session = {};
+      session.administrator = true;
       ReloadPorts(&session);
       FillFakeRows(session.reservations->reservedFlags, session.reservations->portCount, nullptr);
       int32_t saved = 0;

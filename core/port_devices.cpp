@@ -324,6 +324,8 @@ void Clear(PortDeviceList* list) {
   if (list->liveNames != nullptr) MemFree(list->liveNames);
   list->liveNames = nullptr;
   list->liveNameCount = 0;
+  if (list->identities != nullptr) MemFree(list->identities);
+  list->identities = nullptr;
   for (PortDevice*& block : list->blocks) {
     if (block != nullptr) MemFree(block);
     block = nullptr;

@@ -10,6 +10,8 @@
 
 const uint32_t kPortNameUnits = 14;  // COM4096 fits
 
+struct PortIdentity;  // core/port_identity.h
+
 struct PortDevice {
   OsDevNode deviceNode;     // 0 once the device was removed
   int32_t portNumber;       // from portName after "COM"
@@ -29,6 +31,8 @@ struct PortDevice {
   // without a problem, and that no other value names: that device's driver
   // named it, and it holds nothing the device does not.
   int32_t liveNameOfDevice;
+  // What a number plan knows a serial port by; null until ReadIdentities.
+  PortIdentity* identity;
 };
 
 const int32_t kDeviceCapacity = 10240;
@@ -51,6 +55,7 @@ struct PortDeviceList {
   // use though no device record carries it.
   PortDevice* liveNames;
   int32_t liveNameCount;
+  PortIdentity* identities;  // ReadIdentities': one a device
 };
 
 // What a scan reads of each device. The repairs need only its number,

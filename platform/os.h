@@ -225,6 +225,7 @@ const uint32_t kDevNodeStarted = 0x8;    // DN_STARTED: its driver runs
 
 // Device properties, by their configuration-manager numbers.
 const uint32_t kDevPropDeviceDesc = 1;   // CM_DRP_DEVICEDESC
+const uint32_t kDevPropHardwareId = 2;   // CM_DRP_HARDWAREID: a list, each ended, then an empty one
 const uint32_t kDevPropClass = 8;        // CM_DRP_CLASS
 const uint32_t kDevPropDriver = 10;      // CM_DRP_DRIVER: its driver key's name
 const uint32_t kDevPropFriendlyName = 13;  // CM_DRP_FRIENDLYNAME
@@ -272,6 +273,17 @@ int OsSetDeviceFriendlyName(OsDeviceSet set, OsDeviceData* data, const char16_t*
 // (DI_NEEDRESTART, DI_NEEDREBOOT); 0 on failure, the last error saying why.
 // Kept with the removal's steps, so that a test build can substitute it.
 int OsRestartDevice(OsDeviceSet set, OsDeviceData* data, int32_t* restartNeeded);
+
+// What a serial port is known by on every machine of one model, for the
+// number plan. The first of the device's location paths
+// (DEVPKEY_Device_LocationPaths), which names its socket: the system's
+// error, ERROR_NOT_FOUND where it has none (Windows gives them to present
+// devices only).
+const int32_t kOsErrorNotFound = 1168;
+int32_t OsGetLocationPath(OsDeviceSet set, OsDeviceData* data, char16_t* path, uint32_t units);
+// CM_Get_Parent: the node's parent in the device tree, mapped to the
+// system's error.
+int32_t OsGetParentNode(OsDevNode node, OsDevNode* parent);
 
 // Profile (INI) files -----------------------------------------------------------
 

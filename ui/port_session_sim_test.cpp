@@ -17,7 +17,10 @@ typedef std::vector<uint8_t> Bytes;
 
 class Session : public testing::Test {
  protected:
-  void SetUp() override { SimReset(); }
+  void SetUp() override {
+    SimReset();
+    session.administrator = true;
+  }
   void TearDown() override { ReleasePorts(&session); }
   // The window's first refresh: the models, and a row per port.
   void Open(const Bytes& comDb, bool descending = false) {
@@ -26,7 +29,7 @@ class Session : public testing::Test {
     FillFakeRows(session.reservations->reservedFlags, session.reservations->portCount, nullptr);
     if (descending) std::reverse(fakeRows.begin(), fakeRows.end());
   }
-  PortSession session = {true};
+  PortSession session = {};
   int32_t RowOf(int32_t port) {
     return static_cast<int32_t>(&FakeRowOf(port) - fakeRows.data());
   }

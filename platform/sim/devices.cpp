@@ -146,8 +146,13 @@ uint32_t OsGetDeviceProperty(OsDeviceSet, const OsDeviceData* data, uint32_t pro
   SimDeviceState* d = Node(data->devInst);
   if (d == nullptr) return kCrNoSuchDevinst;
   const std::u16string* text = nullptr;
-  std::u16string driver;
+  std::u16string driver, list;
   switch (property) {
+    case kDevPropHardwareId:
+      for (const std::u16string& id : d->device.hardwareIds) list += id + std::u16string(1, u'\0');
+      if (list.empty()) return kCrNoSuchValue;
+      text = &list;  // the list's own last terminator follows
+      break;
     case kDevPropDriver:
       if (!d->device.attachedTo.empty() || d->device.driverKeyReadStatus != 0) {
         driver = d->device.classGuid + u"\\0000";
@@ -293,3 +298,20 @@ const SimDevice& SimDeviceAt(int index) {
   return d;
 }
 const std::vector<std::u16string>& SimRestarts() { return sim.restarts; }
+
+int32_t OsGetLocationPath(OsDeviceSet, OsDeviceData* data, char16_t* path, uint32_t units) {
+  path[0] = 0;
+  SimDeviceState* d = Node(data->devInst);
+  if (d == nullptr || !d->device.present || d->device.locationPath.empty()) return kOsErrorNotFound;
+  if (d->device.locationPath.size() + 1 > units) return kOsErrorNotFound;
+  CopyText(d->device.locationPath, path, units * sizeof(char16_t));
+  return kOsErrorSuccess;
+}
+
+int32_t OsGetParentNode(OsDevNode node, OsDevNode* parent) {
+  *parent = 0;
+  SimDeviceState* d = Node(node);
+  if (d == nullptr || d->device.parent < 0) return kOsErrorNotFound;
+  *parent = static_cast<OsDevNode>(d->device.parent + 1);
+  return kOsErrorSuccess;
+}

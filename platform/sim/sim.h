@@ -126,6 +126,13 @@ struct SimDevice {
   // behind, as some vendors' do.
   bool namesLive = false;
   bool leavesLiveName = false;
+  // What a number plan knows it by: its place in the device tree (the
+  // index of its parent, -1 for none), its first location path (empty:
+  // none, which the system gives a device that is not present anyway) and
+  // its hardware IDs.
+  int parent = -1;
+  std::u16string locationPath;
+  std::vector<std::u16string> hardwareIds;
 };
 
 extern const char16_t kSimPortsClass[];

@@ -74,3 +74,38 @@ int OsSetDeviceFriendlyName(OsDeviceSet set, OsDeviceData* data, const char16_t*
                                            SPDRP_FRIENDLYNAME,
                                            reinterpret_cast<const BYTE*>(name), bytes);
 }
+
+// DEVPKEY_Device_LocationPaths, as devpkey.h gives it.
+static const DEVPROPKEY kLocationPaths = {
+    {0xa45c254e, 0xdf1c, 0x4efd, {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}}, 37};
+
+int32_t OsGetLocationPath(OsDeviceSet set, OsDeviceData* data, char16_t* path, uint32_t units) {
+  path[0] = 0;
+  // A list of paths, each ended, then an empty one: read into room for a
+  // long list, and only the first kept.
+  wchar_t paths[1024] = {};
+  DEVPROPTYPE type = 0;
+  if (!SetupDiGetDevicePropertyW(Set(set), Data(data), &kLocationPaths, &type,
+                                 reinterpret_cast<BYTE*>(paths), sizeof paths - sizeof(wchar_t),
+                                 nullptr, 0)) {
+    DWORD error = GetLastError();
+    return static_cast<int32_t>(error == ERROR_INSUFFICIENT_BUFFER || error == 0 ? ERROR_NOT_FOUND
+                                                                                 : error);
+  }
+  if (type != DEVPROP_TYPE_STRING_LIST && type != DEVPROP_TYPE_STRING) return ERROR_NOT_FOUND;
+  uint32_t n = 0;
+  while (paths[n] != 0 && n + 1 < units) {
+    path[n] = static_cast<char16_t>(paths[n]);
+    n++;
+  }
+  path[n] = 0;
+  return n != 0 && paths[n] == 0 ? ERROR_SUCCESS : ERROR_NOT_FOUND;  // one cut would name another socket
+}
+
+int32_t OsGetParentNode(OsDevNode node, OsDevNode* parent) {
+  DEVINST found = 0;
+  CONFIGRET result = CM_Get_Parent(&found, node, 0);
+  *parent = found;
+  if (result == CR_SUCCESS) return ERROR_SUCCESS;
+  return result == CR_NO_SUCH_DEVNODE ? ERROR_NOT_FOUND : ERROR_GEN_FAILURE;
+}
