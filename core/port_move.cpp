@@ -74,11 +74,14 @@ static MoveOutcome Refuse(const PortReservations* reservations, const PortDevice
   if (device == nullptr || device->deviceNode == 0 || !device->serialPort) return kNotASerialPort;
   if (target == device->portNumber) return kNothingToMove;
   if (target < 1 || target > reservations->portCount) return kTargetOutOfRange;
-  // Any live name of the target is another's: this device's is its own number's.
+  // A live name that a device carrying the number gave it goes with that
+  // device (which holds the number itself while it is there); any other
+  // running driver's holds it.
   const PortDevice* holder = OtherDeviceOn(devices, device, target);
   if (holder != nullptr) {
     TextCopy(result->holder, kDeviceIdUnits, holder->deviceInstanceId);
-  } else if ((holder = FindLiveName(devices, target)) != nullptr) {
+  } else if (InLiveUse(devices, target)) {
+    holder = FindLiveName(devices, target);
     TextCopy(result->holder, kDeviceIdUnits, holder->kernelName);
   }
   return holder != nullptr ? kTargetHeld : kMoved;

@@ -1,5 +1,6 @@
 #include "core/port_reservations.h"
 
+#include "base/com_name.h"
 #include "base/memory.h"
 #include "core/registry_values.h"
 
@@ -241,6 +242,65 @@ int32_t Save(PortReservations* r, Failure* failure) { return SaveWith(r, failure
 
 int32_t SaveClaimingFreshly(PortReservations* r, Failure* failure) {
   return SaveWith(r, failure, true);
+}
+
+int32_t GrownPortCount(int32_t port) {
+  int32_t ports = (port + 1023) / 1024 * 1024;
+  return ports < 1024 ? 1024 : ports > kHighestPortNumber ? kHighestPortNumber : ports;
+}
+
+int32_t GrowPortDatabase(PortReservations* r, int32_t ports, Failure* failure) {
+  RecordFailure(failure, kNoFailure, 0);
+  if (r->storedValueUnread || r->rawBytes == nullptr) {
+    RecordFailure(failure, kComDbUnread, 0);
+    return 0;
+  }
+  OsPortDatabase database = 0;
+  int32_t status = OsOpenPortDatabase(&database);
+  if (status == kOsErrorSuccess) {
+    uint8_t* stored;
+    uint32_t size;
+    if (ReadStored(&stored, &size) == kStoredRead && size * 8 < static_cast<uint32_t>(ports)) {
+      status = OsResizePortDatabase(database, static_cast<uint32_t>(ports));
+    }
+    if (stored != nullptr) MemFree(stored);
+    OsClosePortDatabase(database);
+  } else if (status == kOsPortDatabaseUnavailable) {
+    uint8_t* stored;
+    uint32_t size;
+    StoredRead read = ReadStored(&stored, &size);
+    status = kOsErrorSuccess;
+    if (read == kStoredUnreadable || read == kStoredTooLong) {
+      status = static_cast<int32_t>(OsGetLastError());
+      if (status == kOsErrorSuccess) status = kOsErrorAccessDenied;
+    } else if (size * 8 < static_cast<uint32_t>(ports)) {
+      auto* grown = static_cast<uint8_t*>(MemAlloc(static_cast<uint32_t>(ports) / 8));
+      MemCopy(grown, stored, size);
+      WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, grown,
+                     static_cast<uint32_t>(ports) / 8, &status);
+      MemFree(grown);
+    }
+    if (stored != nullptr) MemFree(stored);
+  }
+  Load(r);
+  if (status != kOsErrorSuccess || r->portCount < ports) {
+    RecordFailure(failure, kComDbUnwritten, static_cast<uint32_t>(status));
+    return 0;
+  }
+  return 1;
+}
+
+void WidenModel(PortReservations* r, int32_t ports) {
+  if (ports <= r->portCount || r->rawBytes == nullptr) return;
+  uint32_t size = static_cast<uint32_t>(ports) / 8;
+  auto* bytes = static_cast<uint8_t*>(MemAlloc(size));
+  MemCopy(bytes, r->rawBytes, static_cast<uint32_t>(r->portCount) / 8);
+  int32_t* flags = r->reservedFlags;
+  int32_t count = r->portCount;
+  r->reservedFlags = nullptr;  // Adopt frees the old raw bytes, not these
+  Adopt(r, bytes, size);
+  for (int32_t i = 0; i < count; i++) r->reservedFlags[i] = flags[i];
+  MemFree(flags);
 }
 
 int32_t CountReserved(const PortReservations* r) {

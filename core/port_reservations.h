@@ -54,6 +54,18 @@ int32_t Save(PortReservations* reservations, Failure* failure = nullptr);
 // another's (the class installer gave it to a new device meanwhile), and
 // the save fails with SHARING_VIOLATION instead of taking it as claimed.
 int32_t SaveClaimingFreshly(PortReservations* reservations, Failure* failure);
+// The number of ports ComDB grows to so as to cover port: the next multiple
+// of 1,024, at most 4,096.
+int32_t GrownPortCount(int32_t port);
+// Makes ComDB cover `ports` numbers (GrownPortCount's), as the system's
+// routine grows it where it has one, else by writing the value longer with
+// free numbers; the numbers it covers keep their bits, and one that covers
+// as many already is left alone: ComDB never shrinks. The model then holds
+// what is stored. 1 when ComDB covers them; else *failure says why.
+int32_t GrowPortDatabase(PortReservations* reservations, int32_t ports, Failure* failure);
+// The model alone made to cover `ports` numbers, with free numbers, for a
+// dry run to check what a grown ComDB would hold; never written.
+void WidenModel(PortReservations* reservations, int32_t ports);
 // Sets every flag back to the value as last read or written: changes that
 // are not to be written never reach a later save.
 void ForgetChanges(PortReservations* reservations);

@@ -74,6 +74,10 @@ int32_t OsClaimPort(OsPortDatabase database, uint32_t port);
 int32_t OsReleasePort(OsPortDatabase database, uint32_t port);
 // ComDBClose.
 void OsClosePortDatabase(OsPortDatabase database);
+// ComDBResizeDatabase: the database made to cover `ports` numbers, a
+// multiple of 1,024 above what it covers, at most 4,096 (ERROR_BAD_LENGTH
+// otherwise: it never shrinks). The routine's status.
+int32_t OsResizePortDatabase(OsPortDatabase database, uint32_t ports);
 
 // Events ---------------------------------------------------------------
 

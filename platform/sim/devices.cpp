@@ -266,12 +266,14 @@ int OsSetDeviceFriendlyName(OsDeviceSet, OsDeviceData* data, const char16_t* nam
 }
 
 void SimDuringRestart(std::function<void()> hook) { sim.duringRestart = std::move(hook); }
+void SimFailRestart(int n) { sim.failRestart = n; }
 
 int OsRestartDevice(OsDeviceSet, OsDeviceData* data, int32_t* restartNeeded) {
   if (sim.duringRestart) sim.duringRestart();
   SimDeviceState* d = Node(data->devInst);
   *restartNeeded = 0;
   sim.lastError = d == nullptr ? 0xE000020B : d->device.restartError;
+  if (sim.failRestart > 0 && --sim.failRestart == 0) sim.lastError = kOsErrorAccessDenied;
   if (sim.lastError != 0) return 0;
   sim.restarts.push_back(d->device.deviceId);
   *restartNeeded = d->device.restartNeeded;

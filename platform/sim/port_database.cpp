@@ -92,6 +92,31 @@ int32_t OsReleasePort(OsPortDatabase, uint32_t port) {
   return ChangeBit(port, false);
 }
 
+// The value grown with free numbers, as the system's routine grows it.
+int32_t OsResizePortDatabase(OsPortDatabase, uint32_t ports) {
+  sim.portDatabaseCalls.push_back("resize " + std::to_string(ports));
+  int32_t status;
+  if (TakeFailure(kSimPortDbResize, 0, &status)) return status;
+  const int32_t kBadLength = 24;  // ERROR_BAD_LENGTH
+  OsKey key;
+  status = OsRegOpenKey(kOsLocalMachine, kArbiter, kOsKeyQueryValue | kOsKeySetValue, &key);
+  if (status != kOsErrorSuccess) return status;
+  uint32_t size = 0;
+  status = OsRegQueryValue(key, kValue, nullptr, nullptr, &size);
+  std::vector<uint8_t> bytes(size);
+  if (status == kOsErrorSuccess) status = OsRegQueryValue(key, kValue, nullptr, bytes.data(), &size);
+  if (status == kOsErrorSuccess &&
+      (ports % 1024 != 0 || ports > kMostPorts || ports / 8 <= size)) {
+    status = kBadLength;
+  }
+  if (status == kOsErrorSuccess) {
+    bytes.resize(ports / 8, 0);
+    status = OsRegSetValue(key, kValue, kOsRegBinary, bytes.data(), ports / 8);
+  }
+  OsRegCloseKey(key);
+  return status;
+}
+
 void OsClosePortDatabase(OsPortDatabase) {
   sim.portDatabaseCalls.push_back("close");
   sim.portDatabasesOpen--;

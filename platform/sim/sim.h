@@ -55,7 +55,7 @@ int SimRegOpenKeyCount();   // keys open right now
 // reach them): ComDBOpen creates a missing value of 32 bytes, a claim of a
 // reserved number answers kOsErrorSharingViolation, a number beyond the
 // value or over 4,096 is refused with 87 (ERROR_INVALID_PARAMETER).
-enum SimPortDatabaseCall { kSimPortDbOpen, kSimPortDbClaim, kSimPortDbRelease };
+enum SimPortDatabaseCall { kSimPortDbOpen, kSimPortDbClaim, kSimPortDbRelease, kSimPortDbResize };
 // Available after a reset; unavailable, the library is taken as missing.
 void SimSetPortDatabaseAvailable(bool available);
 // The next `times` calls of one kind (with a port, of that port only)
@@ -155,6 +155,8 @@ std::u16string SimLiveName(const std::u16string& kernelName);
 const std::vector<std::u16string>& SimRestarts();
 // Runs while a device restarts, as the rest of the system goes on meanwhile.
 void SimDuringRestart(std::function<void()> hook);
+// The n-th restart from now on (from 1) fails with ACCESS_DENIED.
+void SimFailRestart(int n);
 int SimRemovalCount();              // installer calls that removed a device
 int SimOpenDeviceSets();            // device-information sets not destroyed
 void SimFailDeviceSet(bool fail);   // SetupDiGetClassDevsW fails

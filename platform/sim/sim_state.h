@@ -72,6 +72,7 @@ struct SimState {
   int removalCount = 0;
   std::vector<std::u16string> restarts;
   std::function<void()> duringRestart;
+  int failRestart = 0;
 
   // file -> section -> key -> value, names folded to lower case
   std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> profiles;

@@ -60,6 +60,11 @@ int32_t OsReleasePort(OsPortDatabase database, uint32_t port) {
   return opened->routines.ComDBReleasePort(opened->handle, port);
 }
 
+int32_t OsResizePortDatabase(OsPortDatabase database, uint32_t ports) {
+  OpenPortDatabase* opened = Opened(database);
+  return opened->routines.ComDBResizeDatabase(opened->handle, ports);
+}
+
 void OsClosePortDatabase(OsPortDatabase database) {
   OpenPortDatabase* opened = Opened(database);
   opened->routines.ComDBClose(opened->handle);

@@ -43,5 +43,6 @@ LIBRARY_RECORD(SrClientFunctions, u"SrClient.dll", SRCLIENT_FUNCTIONS);
 LIBRARY_RECORD(DevmgrFunctions, u"devmgr.dll", DEVMGR_FUNCTIONS);
 
 // The COM port database routines.
-#define MSPORTS_FUNCTIONS(F) F(ComDBOpen) F(ComDBClaimPort) F(ComDBReleasePort) F(ComDBClose)
+#define MSPORTS_FUNCTIONS(F) \
+  F(ComDBOpen) F(ComDBClaimPort) F(ComDBReleasePort) F(ComDBResizeDatabase) F(ComDBClose)
 LIBRARY_RECORD(MsportsFunctions, u"msports.dll", MSPORTS_FUNCTIONS);

@@ -170,3 +170,25 @@ extern "C" __declspec(dllexport) LONG WINAPI ComDBClaimPort(HCOMDB handle, DWORD
 extern "C" __declspec(dllexport) LONG WINAPI ComDBReleasePort(HCOMDB handle, DWORD port) {
   return Record(L"release " + std::to_wstring(port), ChangeBit(handle, port, false, FALSE));
 }
+
+// Grows the value with free numbers to cover `ports`, under the lock; it
+// never shrinks.
+extern "C" __declspec(dllexport) LONG WINAPI ComDBResizeDatabase(HCOMDB handle, DWORD ports) {
+  Database* database = Opened(handle);
+  if (database == nullptr) return Record(L"resize", ERROR_INVALID_PARAMETER);
+  HANDLE lock = Lock();
+  if (lock == nullptr) return Record(L"resize", static_cast<LONG>(GetLastError()));
+  std::vector<BYTE> bytes;
+  LONG status = ReadValue(database->key, &bytes);
+  if (status == ERROR_SUCCESS && (ports % 1024 != 0 || ports > COMDB_MAX_PORTS_ARBITRATED ||
+                                  ports / 8 <= bytes.size())) {
+    status = ERROR_BAD_LENGTH;
+  }
+  if (status == ERROR_SUCCESS) {
+    bytes.resize(ports / 8, 0);
+    status = RegSetValueExW(database->key, L"ComDB", 0, REG_BINARY, bytes.data(),
+                            static_cast<DWORD>(bytes.size()));
+  }
+  Unlock(lock);
+  return Record(L"resize " + std::to_wstring(ports), status);
+}

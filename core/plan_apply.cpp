@@ -1,0 +1,420 @@
+#include "core/plan_apply.h"
+
+#include "base/com_name.h"
+#include "base/error_name.h"
+#include "base/memory.h"
+#include "base/text.h"
+#include "core/attached_modems.h"
+#include "core/failure_report.h"
+#include "core/port_identity.h"
+
+namespace {
+
+// A device the plan gives another number.
+struct Target {
+  PortDevice* device;
+  const PlanRule* rule;
+};
+
+// One move of the run, in its order: a temporary number where a cycle
+// needs one.
+struct Step {
+  PortDevice* device;
+  int32_t from, to;
+};
+
+bool Present(const PortDevice* d) {
+  return d->deviceNode != 0 && d->serialPort && d->problemCode != kProblemNotPresent;
+}
+
+bool Matches(const PortDeviceList* devices, const PlanRule& rule, const PortDevice* d) {
+  switch (rule.key) {
+    case kPlanLocation:
+      return d->identity != nullptr && d->identity->locationPath[0] != 0 &&
+             OsCompareTextNoCase(d->identity->locationPath, rule.identity) == 0;
+    case kPlanInstance:
+      return NamesDeviceOrAncestor(devices, d, rule.identity);
+    case kPlanHardware:
+      return HasHardwareId(d, rule.identity);
+  }
+  return false;
+}
+
+bool Covered(int32_t port) { return port >= 1 && port <= kHighestPortNumber; }
+
+struct Planning {
+  PortReservations* reservations;
+  PortDeviceList* devices;
+  const PlanRequest& request;
+  const PlanCallbacks& callbacks;
+  PlanResult result;
+  Target* targets;
+  int32_t targetCount;
+  PortDevice** removals;
+  int32_t removalCount;
+  Step* steps;
+  int32_t stepCount;
+  // By number: the device of the run that carries it as the moves go.
+  PortDevice** occupant;
+
+  void Block(PlanBlock block) {
+    result.blocked = true;
+    if (callbacks.blocked != nullptr) callbacks.blocked(callbacks.context, block);
+  }
+
+  PlanBlock BlockOf(PlanBlockKind kind, const PlanRule* rule) {
+    PlanBlock block = {};
+    block.kind = kind;
+    block.rule = rule;
+    return block;
+  }
+
+  // Each rule's present serial port: none (skipped), one, or more
+  // (blocked); two rules for one port are blocked too.
+  void Match() {
+    const NumberPlan& plan = *request.plan;
+    const PlanRule** ruleOf =
+        static_cast<const PlanRule**>(MemAlloc(sizeof(PlanRule*) * (devices->deviceCount + 1)));
+    for (int32_t r = 0; r < plan.ruleCount; r++) {
+      const PlanRule& rule = plan.rules[r];
+      int32_t found = -1, second = -1;
+      for (int32_t i = 0; i < devices->deviceCount && second < 0; i++) {
+        if (!Present(devices->devices[i]) || !Matches(devices, rule, devices->devices[i])) continue;
+        if (found < 0) {
+          found = i;
+        } else {
+          second = i;
+        }
+      }
+      if (found < 0) {
+        result.skipped++;
+        if (callbacks.skipped != nullptr) callbacks.skipped(callbacks.context, rule);
+        continue;
+      }
+      PortDevice* device = devices->devices[found];
+      if (second >= 0) {
+        PlanBlock block = BlockOf(kBlockAmbiguous, &rule);
+        TextCopy(block.holder, kDeviceIdUnits, device->deviceInstanceId);
+        TextCopy(block.other, kDeviceIdUnits, devices->devices[second]->deviceInstanceId);
+        Block(block);
+        continue;
+      }
+      if (ruleOf[found] != nullptr) {
+        PlanBlock block = BlockOf(kBlockSameDevice, &rule);
+        block.otherRule = ruleOf[found];
+        TextCopy(block.holder, kDeviceIdUnits, device->deviceInstanceId);
+        Block(block);
+        continue;
+      }
+      ruleOf[found] = &rule;
+      if (device->portNumber != rule.port) targets[targetCount++] = Target{device, &rule};
+    }
+    MemFree(ruleOf);
+  }
+
+  bool Moving(const PortDevice* d) const {
+    for (int32_t t = 0; t < targetCount; t++) {
+      if (targets[t].device == d) return true;
+    }
+    return false;
+  }
+
+  void AddRemoval(PortDevice* d) {
+    for (int32_t k = 0; k < removalCount; k++) {
+      if (removals[k] == d) return;
+    }
+    removals[removalCount++] = d;
+  }
+
+  // What holds each planned number: a present device that stays, or a
+  // running driver, blocks it; a device that is not present goes.
+  void CheckHolders() {
+    for (int32_t t = 0; t < targetCount; t++) {
+      const PlanRule& rule = *targets[t].rule;
+      for (int32_t i = 0; i < devices->deviceCount; i++) {
+        PortDevice* d = devices->devices[i];
+        if (d == targets[t].device || d->deviceNode == 0 || d->portNumber != rule.port) continue;
+        if (d->problemCode == kProblemNotPresent) {
+          AddRemoval(d);
+        } else if (!Moving(d)) {
+          PlanBlock block = BlockOf(kBlockHeld, &rule);
+          TextCopy(block.holder, kDeviceIdUnits, d->deviceInstanceId);
+          Block(block);
+        }
+      }
+      if (InLiveUse(devices, rule.port)) {
+        PlanBlock block = BlockOf(kBlockHeld, &rule);
+        TextCopy(block.holder, kDeviceIdUnits, FindLiveName(devices, rule.port)->kernelName);
+        Block(block);
+      }
+      AttachedModems modems;
+      PlanBlock block = BlockOf(kBlockModem, &rule);
+      if (!FindAttachedModems(devices, targets[t].device->portNumber, &modems, &block.error,
+                              block.holder)) {
+        Block(block);
+      }
+      ReleaseAttachedModems(&modems);
+    }
+  }
+
+  int32_t GrowthNeeded() const {
+    int32_t ports = 0;
+    for (int32_t t = 0; t < targetCount; t++) {
+      int32_t port = targets[t].rule->port;
+      if (port > reservations->portCount && GrownPortCount(port) > ports) ports = GrownPortCount(port);
+    }
+    return ports;
+  }
+
+  bool IsTarget(int32_t port) const {
+    const NumberPlan& plan = *request.plan;
+    for (int32_t r = 0; r < plan.ruleCount; r++) {
+      if (plan.rules[r].port == port) return true;
+    }
+    return false;
+  }
+
+  // A number free of everything, to go through: not reserved, no device
+  // or running driver on it, no rule's, none of the run's.
+  int32_t FreeNumber(int32_t covered) const {
+    for (int32_t port = 1; port <= covered; port++) {
+      bool reserved = port <= reservations->portCount && reservations->reservedFlags[port - 1];
+      if (!reserved && occupant[port] == nullptr && FindHolder(devices, port) == nullptr &&
+          FindLiveName(devices, port) == nullptr && !IsTarget(port)) {
+        return port;
+      }
+    }
+    return 0;
+  }
+
+  void AddStep(PortDevice* d, int32_t* at, int32_t to) {
+    steps[stepCount++] = Step{d, *at, to};
+    if (Covered(*at)) occupant[*at] = nullptr;
+    occupant[to] = d;
+    *at = to;
+  }
+
+  // The order of the moves: each as soon as its number is free; where
+  // none is, a cycle, whose first device goes through a free number.
+  bool Schedule(int32_t covered) {
+    auto* at = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (targetCount + 1)));
+    auto* done = static_cast<bool*>(MemAlloc(sizeof(bool) * (targetCount + 1)));
+    for (int32_t t = 0; t < targetCount; t++) {
+      at[t] = targets[t].device->portNumber;
+      if (Covered(at[t])) occupant[at[t]] = targets[t].device;
+    }
+    bool scheduled = true;
+    for (int32_t left = targetCount; left > 0 && scheduled;) {
+      bool progress = false;
+      for (int32_t t = 0; t < targetCount; t++) {
+        if (done[t] || occupant[targets[t].rule->port] != nullptr) continue;
+        AddStep(targets[t].device, &at[t], targets[t].rule->port);
+        done[t] = true;
+        left--;
+        progress = true;
+      }
+      if (progress) continue;
+      int32_t first = 0;
+      while (done[first]) first++;
+      int32_t spare = FreeNumber(covered);
+      if (spare == 0) {
+        Block(BlockOf(kBlockNoFreeNumber, nullptr));
+        scheduled = false;
+      } else {
+        AddStep(targets[first].device, &at[first], spare);
+      }
+    }
+    MemFree(at);
+    MemFree(done);
+    return scheduled;
+  }
+
+  bool Check() {
+    ChangeRefusal refusal =
+        RefuseChange(reservations, devices, true, request.administrator || request.dryRun);
+    if (refusal != kChangeAllowed) {
+      PlanBlock block = BlockOf(kBlockRefused, nullptr);
+      block.refusal = refusal;
+      Block(block);
+      return false;
+    }
+    ReadIdentities(devices);
+    Match();
+    CheckHolders();
+    if (result.blocked) return false;
+    int32_t grown = GrowthNeeded();
+    return Schedule(grown > reservations->portCount ? grown : reservations->portCount);
+  }
+
+  bool Remove() {
+    for (int32_t k = 0; k < removalCount; k++) {
+      PortDevice* d = removals[k];
+      Failure failure;
+      if (request.dryRun) {
+        d->deviceNode = 0;
+      } else if (!RemoveListedDevice(devices, d, &failure)) {
+        result.removalFailed = true;
+        if (callbacks.removalFailed != nullptr) callbacks.removalFailed(callbacks.context, failure, d);
+        return false;
+      }
+      result.removed++;
+      if (callbacks.removed != nullptr) callbacks.removed(callbacks.context, d);
+    }
+    return true;
+  }
+
+  bool Grow() {
+    int32_t ports = GrowthNeeded();
+    if (ports == 0) return true;
+    Failure failure;
+    if (request.dryRun) {
+      WidenModel(reservations, ports);
+    } else if (!GrowPortDatabase(reservations, ports, &failure)) {
+      result.growthFailed = true;
+      if (callbacks.grown != nullptr) callbacks.grown(callbacks.context, ports, &failure);
+      return false;
+    }
+    result.grownTo = ports;
+    if (callbacks.grown != nullptr) callbacks.grown(callbacks.context, ports, nullptr);
+    return true;
+  }
+
+  MoveResult MoveOne(PortDevice* d, int32_t to, bool dryRun) {
+    MoveRequest move = {d, to, dryRun, request.administrator};
+    return RunMove(reservations, devices, move, MoveCallbacks{});
+  }
+
+  // Every move made, moved back in reverse: the steps before `failed`.
+  void MoveBack(int32_t failed) {
+    result.movedBack = true;
+    for (int32_t k = failed; k-- > 0;) {
+      const Step& step = steps[k];
+      MoveOutcome back = MoveOne(step.device, step.from, false).outcome;
+      int32_t ok = back == kMoved || back == kMovedRestartNeeded || back == kMovedNotReleased;
+      result.movedBack &= ok != 0;
+      if (callbacks.movedBack != nullptr) {
+        callbacks.movedBack(callbacks.context, step.device, step.to, step.from, ok);
+      }
+    }
+  }
+
+  void Move() {
+    for (int32_t p = 0; p <= kHighestPortNumber; p++) occupant[p] = nullptr;
+    for (int32_t t = 0; t < targetCount; t++) {
+      int32_t port = targets[t].device->portNumber;
+      if (Covered(port)) occupant[port] = targets[t].device;
+    }
+    // Numbers a device still uses until Windows restarts, and the devices
+    // left waiting.
+    auto* restartHeld = static_cast<bool*>(MemAlloc(kHighestPortNumber + 1));
+    auto** stuck = static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (stepCount + 1)));
+    int32_t stuckCount = 0;
+    for (int32_t k = 0; k < stepCount; k++) {
+      Step& step = steps[k];
+      bool waits = restartHeld[step.to] || occupant[step.to] != nullptr;
+      for (int32_t s = 0; s < stuckCount && !waits; s++) waits = stuck[s] == step.device;
+      if (waits) {
+        stuck[stuckCount++] = step.device;
+        result.waiting++;
+        if (callbacks.waiting != nullptr) {
+          callbacks.waiting(callbacks.context, step.device, step.from, step.to);
+        }
+        continue;
+      }
+      MoveResult moved = MoveOne(step.device, step.to, request.dryRun);
+      if (moved.outcome != kMoved && moved.outcome != kMovedRestartNeeded &&
+          moved.outcome != kMovedNotReleased) {
+        result.failedMove = moved.outcome;
+        if (callbacks.moveFailed != nullptr) {
+          callbacks.moveFailed(callbacks.context, step.device, step.to, moved);
+        }
+        if (!request.dryRun) MoveBack(k);
+        break;
+      }
+      result.moved++;
+      if (Covered(step.from)) occupant[step.from] = nullptr;
+      occupant[step.to] = step.device;
+      if (moved.outcome == kMovedRestartNeeded) {
+        result.restartNeeded = true;
+        if (Covered(step.from)) restartHeld[step.from] = true;
+      }
+      if (callbacks.moved != nullptr) {
+        callbacks.moved(callbacks.context, step.device, step.from, step.to, moved);
+      }
+    }
+    MemFree(restartHeld);
+    MemFree(stuck);
+  }
+};
+
+}  // namespace
+
+PlanResult ApplyPlan(PortReservations* reservations, PortDeviceList* devices,
+                     const PlanRequest& request, const PlanCallbacks& callbacks) {
+  int32_t rules = request.plan->ruleCount;
+  Planning planning = {reservations, devices, request, callbacks, {}, nullptr, 0, nullptr, 0,
+                       nullptr, 0, nullptr};
+  planning.result.failedMove = kMoved;
+  planning.targets = static_cast<Target*>(MemAlloc(sizeof(Target) * (rules + 1)));
+  planning.removals =
+      static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (devices->deviceCount + 1)));
+  // Each move at most twice: once through a free number.
+  planning.steps = static_cast<Step*>(MemAlloc(sizeof(Step) * (2 * rules + 1)));
+  planning.occupant =
+      static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (kHighestPortNumber + 1)));
+  if (planning.Check() && planning.Remove() && planning.Grow()) planning.Move();
+  MemFree(planning.targets);
+  MemFree(planning.removals);
+  MemFree(planning.steps);
+  MemFree(planning.occupant);
+  return planning.result;
+}
+
+void DescribePlanBlock(const PlanBlock& block, char16_t* text, uint32_t units) {
+  text[0] = 0;
+  char16_t number[16];
+  if (block.rule != nullptr) {
+    if (block.otherRule != nullptr) {
+      TextCopy(text, units, u"lines ");
+      TextAppendSigned(text, units, block.otherRule->line);
+      TextAppend(text, units, u" and ");
+    } else {
+      TextCopy(text, units, u"line ");
+    }
+    TextAppendSigned(text, units, block.rule->line);
+    TextAppend(text, units, u": ");
+    ComName(block.rule->port, number, Units(number));
+  }
+  switch (block.kind) {
+    case kBlockRefused:
+      TextAppend(text, units, RefusalText(block.refusal));
+      break;
+    case kBlockHeld:
+      TextAppend(text, units, number);
+      TextAppend(text, units, u" is held by ");
+      TextAppend(text, units, block.holder);
+      break;
+    case kBlockAmbiguous:
+      TextAppend(text, units, u"more than one serial port matches: ");
+      TextAppend(text, units, block.holder);
+      TextAppend(text, units, u", ");
+      TextAppend(text, units, block.other);
+      break;
+    case kBlockSameDevice:
+      TextAppend(text, units, u"two rules match one device: ");
+      TextAppend(text, units, block.holder);
+      break;
+    case kBlockModem: {
+      char16_t error[32];
+      TextWidenAscii(error, Units(error), ErrorName(block.error));
+      TextAppend(text, units, u"the modem ");
+      TextAppend(text, units, block.holder);
+      TextAppend(text, units, u" cannot follow its port: ");
+      TextAppend(text, units, error);
+      break;
+    }
+    case kBlockNoFreeNumber:
+      TextAppend(text, units, u"the moves go round in a circle, and no number is free to go through");
+      break;
+  }
+}
