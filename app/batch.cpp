@@ -9,13 +9,15 @@
 #include "platform/os.h"
 
 static const char16_t kUsage[] =
-    u"Usage: varnick [/c] [/r] [/m DEVICE COMn]... [/l] [/n] [/q]\n"
-    u"  /c  free every reserved number that no device carries\n"
-    u"  /r  remove every non-present serial or modem device\n"
-    u"  /m  give a serial port (COMn, or its device instance ID) another number\n"
-    u"  /l  list every port number and the devices that carry it, as CSV\n"
-    u"  /n  tell what /c, /r and /m would change, and change nothing\n"
-    u"  /q  show no message box\n"
+    u"Usage: varnick [/c] [/r] [/m DEVICE COMn]... [/apply PLAN] [/export [FILE]] [/l] [/n] [/q]\n"
+    u"  /c       free every reserved number that no device carries\n"
+    u"  /r       remove every non-present serial or modem device\n"
+    u"  /m       give a serial port (COMn, or its device instance ID) another number\n"
+    u"  /apply   give every serial port the number the plan in PLAN gives it\n"
+    u"  /export  write this machine's number plan to FILE, or to standard output\n"
+    u"  /l       list every port number and the devices that carry it, as CSV\n"
+    u"  /n       tell what /c, /r, /m and /apply would change, and change nothing\n"
+    u"  /q       show no message box\n"
     u"Without a switch, or with /q alone, the window opens.";
 
 // Text of several lines, each as a line of its own.
@@ -71,12 +73,15 @@ int32_t RunBatch(const BatchSwitches& asked) {
   run.administrator = isAdmin != 0;
   if (switches.hasUnknownWord) return RefuseUnknownWord(run, switches.unknownWord);
   if (switches.usageSwitch) return TellUsage(run);
-  // Listing and dry runs change nothing: no administrator rights needed.
+  // Listing, exporting and dry runs change nothing: no administrator rights
+  // needed.
   if (switches.dryRunSwitch && !switches.clearSwitch && !switches.removeSwitch &&
-      !switches.moveCount) {
+      !switches.moveCount && !switches.applySwitch && !switches.exportSwitch) {
     switches.clearSwitch = switches.removeSwitch = 1;
   }
-  if (!switches.listSwitch && !switches.dryRunSwitch && !run.administrator) {
+  bool changes = switches.clearSwitch || switches.removeSwitch || switches.moveCount ||
+                 switches.applySwitch;
+  if (changes && !switches.listSwitch && !switches.dryRunSwitch && !run.administrator) {
     char16_t text[64];
     TextCopy(text, Units(text), u"Error: ");
     TextAppend(text, Units(text), RefusalText(kNotAdministrator));
@@ -87,17 +92,22 @@ int32_t RunBatch(const BatchSwitches& asked) {
   PortReservations reservations = {};
   Load(&reservations);
   auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
-  // The repairs go by numbers, nodes and IDs; only the listing shows more.
-  Enumerate(devices, switches.listSwitch ? kShownDetail : kRepairDetail);
+  // The repairs go by numbers, nodes and IDs; only the listing and the
+  // export show more.
+  bool shows = switches.listSwitch || switches.exportSwitch;
+  Enumerate(devices, shows ? kShownDetail : kRepairDetail);
   if (switches.listSwitch) {
     WriteBatchListing(&run, &reservations, devices);
   } else {
     if (switches.clearSwitch || switches.removeSwitch) RunBatchRepairs(&run, &reservations, devices);
     // The repairs first, so that a script can free a number and take it.
     // Each move checks the models itself: a repair that failed leaves them
-    // as they are stored.
+    // as they are stored. The plan after them, outside their all or
+    // nothing.
     if (switches.moveCount && !OsInterruptRequested()) RunBatchMoves(&run, &reservations, devices);
+    if (switches.applySwitch && !OsInterruptRequested()) RunBatchPlan(&run, &reservations, devices);
   }
+  if (switches.exportSwitch && !OsInterruptRequested()) RunBatchExport(&run, devices);
   Clear(devices);
   MemFree(devices);
   Clear(&reservations);

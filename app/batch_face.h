@@ -32,8 +32,11 @@ void ReportLine(const char16_t* verb, int32_t port, const PortDevice* device = n
                 int32_t to = 0);
 
 // The parts. The repairs (/c, /r) first, then the moves (/m), each in the
-// order given; or the listing (/l) alone.
+// order given, then the plan (/apply), then the export (/export); or the
+// listing (/l) and the export.
 void RunBatchRepairs(BatchRun* run, PortReservations* reservations, PortDeviceList* devices);
 void RunBatchMoves(BatchRun* run, PortReservations* reservations, PortDeviceList* devices);
+void RunBatchPlan(BatchRun* run, PortReservations* reservations, PortDeviceList* devices);
+void RunBatchExport(BatchRun* run, PortDeviceList* devices);
 void WriteBatchListing(BatchRun* run, const PortReservations* reservations,
                        const PortDeviceList* devices);

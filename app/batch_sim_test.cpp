@@ -172,7 +172,9 @@ TEST_F(Batch, AWordThatIsNoSwitchDoesNothingButSaySo) {
       {u"--dry-run /q", true, 6, 0, u"", u"Unknown argument: --dry-run\r\nUsage: varnick"},
       {u"/c /norestart /Q", true, 6, 0, u"", u"Unknown argument: /norestart\r\n"},
       {u"/clear-reservations -q", true, 6, 0, u"", u"Unknown argument: /clear-reservations\r\n"},
-      {u"/?", true, 0, 0, u"Usage: varnick [/c] [/r] [/m DEVICE COMn]... [/l] [/n] [/q]\r\n", u""},
+      {u"/?", true, 0, 0,
+       u"Usage: varnick [/c] [/r] [/m DEVICE COMn]... [/apply PLAN] [/export [FILE]] [/l] [/n] [/q]\r\n",
+       u""},
       {u"-h /r", true, 0, 0, u"Usage: varnick", u""},
       {u"/h", false, 0, 1, u"", u""},
   };

@@ -70,6 +70,23 @@ static char16_t SwitchLetter(const char16_t* word) {
   return TextFoldAscii(word[1]);
 }
 
+enum LongSwitch { kNoLongSwitch, kApplySwitch, kExportSwitch };
+
+// "/apply" or "-apply" and the like, in any case.
+static LongSwitch LongSwitchOf(const char16_t* word) {
+  if (word[0] != u'/' && word[0] != u'-') return kNoLongSwitch;
+  static const struct {
+    const char16_t* name;
+    LongSwitch which;
+  } kNames[] = {{u"apply", kApplySwitch}, {u"export", kExportSwitch}};
+  for (const auto& n : kNames) {
+    uint32_t i = 0;
+    while (n.name[i] != 0 && TextFoldAscii(word[1 + i]) == n.name[i]) i++;
+    if (n.name[i] == 0 && word[1 + i] == 0) return n.which;
+  }
+  return kNoLongSwitch;
+}
+
 static void NameUnknownWord(BatchSwitches* s, const char16_t* word) {
   if (s->hasUnknownWord) return;
   s->hasUnknownWord = 1;
@@ -92,10 +109,47 @@ static int32_t MoveWords(const char16_t** text, char16_t* device, char16_t* targ
   return 1;
 }
 
+
+// The file word behind "/apply" (required) or "/export" (the next word,
+// unless it is a switch). 0 when there is none; *cut for one too long.
+static int32_t FileWord(const char16_t** text, char16_t* file, bool required, int32_t* cut) {
+  const char16_t* at = *text;
+  if (!NextWord(&at, file, kWordUnits, cut)) return 0;
+  if (!required && !*cut && (SwitchLetter(file) != 0 || LongSwitchOf(file) != kNoLongSwitch)) {
+    file[0] = 0;
+    return 0;
+  }
+  *text = at;
+  return 1;
+}
+
+// A long switch and its file; a second of a kind, a missing or cut file is
+// named.
+static void TakeLongSwitch(LongSwitch which, const char16_t** text, const char16_t* word,
+                           BatchSwitches* s) {
+  bool apply = which == kApplySwitch;
+  int32_t* seen = apply ? &s->applySwitch : &s->exportSwitch;
+  char16_t path[kWordUnits];
+  int32_t cut = 0;
+  int32_t found = FileWord(text, path, apply, &cut);
+  if (*seen || (apply && !found) || cut) {
+    NameUnknownWord(s, cut ? path : word);
+    return;
+  }
+  *seen = 1;
+  TextCopy(apply ? s->planPath : s->exportPath, kWordUnits, path);
+}
+
 int32_t NextMove(const char16_t** text, char16_t* device, char16_t* target) {
   int32_t cut;
   while (NextWord(text, device, kWordUnits, &cut)) {
-    if (!cut && SwitchLetter(device) == u'm') return MoveWords(text, device, target, nullptr);
+    if (cut) continue;
+    LongSwitch which = LongSwitchOf(device);
+    if (which != kNoLongSwitch) {
+      FileWord(text, target, which == kApplySwitch, &cut);  // a file, never a switch of its own
+    } else if (SwitchLetter(device) == u'm') {
+      return MoveWords(text, device, target, nullptr);
+    }
   }
   return 0;
 }
@@ -106,6 +160,11 @@ BatchSwitches DetectSwitches(const char16_t* text) {
   char16_t word[kWordUnits], target[kWordUnits];
   int32_t cut;
   while (NextWord(&text, word, Units(word), &cut)) {
+    LongSwitch which = cut ? kNoLongSwitch : LongSwitchOf(word);
+    if (which != kNoLongSwitch) {
+      TakeLongSwitch(which, &text, word, &s);
+      continue;
+    }
     switch (cut ? 0 : SwitchLetter(word)) {
       case u'm':
         s.moveCount += MoveWords(&text, word, target, &s);

@@ -21,6 +21,13 @@ struct BatchSwitches {
   // are read again, in their order, from moveText.
   int32_t moveCount;
   const char16_t* moveText;
+  // "/apply FILE": make this machine match the number plan in FILE.
+  int32_t applySwitch;
+  char16_t planPath[kWordUnits];
+  // "/export [FILE]": write this machine's number plan to FILE, or to
+  // standard output when no file follows.
+  int32_t exportSwitch;
+  char16_t exportPath[kWordUnits];
   // The first word that is none of these (cut to kWordUnits); empty when
   // every word is a switch. Such a run reads and changes nothing.
   char16_t unknownWord[kWordUnits];
@@ -31,7 +38,7 @@ struct BatchSwitches {
 // it is answered there.
 inline int32_t IsBatchMode(const BatchSwitches& s) {
   return s.clearSwitch || s.removeSwitch || s.listSwitch || s.dryRunSwitch || s.usageSwitch ||
-         s.moveCount || s.hasUnknownWord;
+         s.moveCount || s.applySwitch || s.exportSwitch || s.hasUnknownWord;
 }
 
 // The argument text of the process command line (SkipProgramNameIn).
@@ -44,10 +51,12 @@ const char16_t* SkipProgramName();
 // goes into word (units, always terminated, cut when longer); *text moves
 // behind it. 0 when no word is left; *cut is 1 for a word that did not fit.
 int32_t NextWord(const char16_t** text, char16_t* word, uint32_t units, int32_t* cut);
-// A word is a switch only when it is exactly "/x" or "-x", in any case.
-// "/m" takes the next two words: a device and a "COMn" number; without
-// them "/m" is named as the word not understood, and so is a number that
-// is no "COMn".
+// A word is a switch only when it is exactly "/x" or "-x", or one of the
+// long switches ("/apply", "/export"), in any case. "/m" takes the next two
+// words: a device and a "COMn" number; without them "/m" is named as the
+// word not understood, and so is a number that is no "COMn". "/apply"
+// takes the next word as its file, whatever it is; "/export" the next word
+// that is no switch. A second "/apply" or "/export" is named too.
 BatchSwitches DetectSwitches(const char16_t* argumentText);
 // The next "/m" pair from *text on (see DetectSwitches); 0 when none is left.
 int32_t NextMove(const char16_t** text, char16_t* device, char16_t* target);

@@ -114,3 +114,44 @@ TEST(DetectSwitches, ALongWordIsCutAndNamed) {
   EXPECT_TRUE(s.hasUnknownWord);
   EXPECT_EQ(kWordUnits - 1, std::u16string(s.unknownWord).size());
 }
+
+// "/apply" takes the next word as its file, whatever it is; "/export" the
+// next word that is no switch, and writes to standard output without one.
+TEST(DetectSwitches, ALongSwitchTakesItsFile) {
+  const struct {
+    const char16_t* text;
+    const char16_t* plan;       // null: no /apply
+    const char16_t* exported;   // null: no /export
+    const char16_t* unknown;    // null: none
+    int32_t moves;
+  } cases[] = {
+      {u"/apply plan.txt", u"plan.txt", nullptr, nullptr, 0},
+      {u"-APPLY \"C:\\My Plans\\p.txt\" /n", u"C:\\My Plans\\p.txt", nullptr, nullptr, 0},
+      {u"/apply /c", u"/c", nullptr, nullptr, 0},  // a file named so
+      {u"/apply /m /m COM5 COM3", u"/m", nullptr, nullptr, 1},
+      {u"/export", nullptr, u"", nullptr, 0},
+      {u"/export out.txt /c", nullptr, u"out.txt", nullptr, 0},
+      {u"/Export /c", nullptr, u"", nullptr, 0},
+      {u"/export -apply p", u"p", u"", nullptr, 0},
+      {u"/apply", nullptr, nullptr, u"/apply", 0},
+      {u"/apply a /apply b", u"a", nullptr, u"/apply", 0},
+      {u"/export a /export", nullptr, u"a", u"/export", 0},
+      {u"/applyx", nullptr, nullptr, u"/applyx", 0},
+      {u"/app", nullptr, nullptr, u"/app", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.text, c.text + std::u16string(c.text).size()));
+    BatchSwitches s = DetectSwitches(c.text);
+    EXPECT_EQ(c.plan != nullptr, s.applySwitch != 0);
+    EXPECT_EQ(std::u16string(c.plan != nullptr ? c.plan : u""), std::u16string(s.planPath));
+    EXPECT_EQ(c.exported != nullptr, s.exportSwitch != 0);
+    EXPECT_EQ(std::u16string(c.exported != nullptr ? c.exported : u""), std::u16string(s.exportPath));
+    EXPECT_EQ(std::u16string(c.unknown != nullptr ? c.unknown : u""), std::u16string(s.unknownWord));
+    EXPECT_EQ(c.moves, s.moveCount);
+    const char16_t* text = s.moveText;
+    char16_t device[kWordUnits], target[kWordUnits];
+    int32_t pairs = 0;
+    while (NextMove(&text, device, target)) pairs++;
+    EXPECT_EQ(c.moves, pairs);
+  }
+}

@@ -3,7 +3,8 @@
 // Highest first. 1 and 6 end a run before anything else is done.
 static const ExitCode kRanked[] = {
     kExitUnknownArgument, kExitNotAdmin,   kExitRemovalFailed, kExitMoveNotUndone,
-    kExitNotWritten,      kExitNotRead,    kExitInterrupted,   kExitMoveFailed,
+    kExitNotWritten,      kExitNotRead,    kExitPlanUnread,    kExitPlanBlocked,
+    kExitInterrupted,     kExitMoveFailed,
     kExitMoveRefused,     kExitUnknownDevice, kExitRestartNeeded, kExitOutputFailed,
     kExitWouldChange,     kExitSuccess,
 };

@@ -41,6 +41,15 @@ enum ExitCode : int32_t {
   // its new number (ERROR_SUCCESS_REBOOT_REQUIRED, which installers and
   // deployment tools read as success that needs a restart).
   kExitRestartNeeded = 3010,
+  // /apply: the file is no plan (or could not be read): a line that is not
+  // a rule, a number beyond COM4096, two rules for one number; nothing was
+  // changed.
+  kExitPlanUnread = 12,
+  // /apply: the plan cannot be applied on this machine: a planned number
+  // held by a device that stays or a running driver, a rule two ports
+  // match, two rules one port matches, a modem that cannot follow; nothing
+  // was changed.
+  kExitPlanBlocked = 13,
   // Ctrl+C, Ctrl+Break or a closed console stopped the run after the device
   // being removed; what was freed until then was saved and reported. The
   // code Windows gives an interrupted program (STATUS_CONTROL_C_EXIT).

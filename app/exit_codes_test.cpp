@@ -7,7 +7,8 @@
 TEST(ExitCodes, TheGravestCodeWins) {
   const ExitCode order[] = {
       kExitUnknownArgument, kExitNotAdmin,      kExitRemovalFailed, kExitMoveNotUndone,
-      kExitNotWritten,      kExitNotRead,       kExitInterrupted,   kExitMoveFailed,
+      kExitNotWritten,      kExitNotRead,       kExitPlanUnread,    kExitPlanBlocked,
+      kExitInterrupted,     kExitMoveFailed,
       kExitMoveRefused,     kExitUnknownDevice, kExitRestartNeeded, kExitOutputFailed,
       kExitWouldChange,     kExitSuccess,
   };

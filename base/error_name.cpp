@@ -22,6 +22,7 @@ const ErrorEntry kErrorNames[] = {
     {18, "NO_MORE_FILES"},
     {19, "WRITE_PROTECT"},
     {21, "NOT_READY"},
+    {24, "BAD_LENGTH"},
     {31, "GEN_FAILURE"},
     {32, "SHARING_VIOLATION"},
     {50, "NOT_SUPPORTED"},
@@ -35,6 +36,7 @@ const ErrorEntry kErrorNames[] = {
     {161, "BAD_PATHNAME"},
     {170, "BUSY"},
     {183, "ALREADY_EXISTS"},
+    {223, "FILE_TOO_LARGE"},
     {230, "BAD_PIPE"},
     {231, "PIPE_BUSY"},
     {232, "NO_DATA"},
@@ -72,6 +74,7 @@ const ErrorEntry kErrorNames[] = {
     {1359, "INTERNAL_ERROR"},
     {1460, "TIMEOUT"},
     {1784, "INVALID_USER_BUFFER"},
+    {1920, "CANT_ACCESS_FILE"},
     {0xE0000235, "IN_WOW64"},
 };
 

@@ -336,3 +336,9 @@ int OsReadFileStart(OsFile file, void* buffer, uint32_t bytes);
 // the file ended behind them. 0 on failure.
 int OsReplaceFileContent(OsFile file, const void* data, uint32_t bytes);
 void OsCloseFile(OsFile file);
+// The same for a file named in full (CreateFileW): to be replaced, as
+// OsOpenFileToRewrite opens one; or to be read, shared with readers only,
+// so that nobody writes, renames or deletes it while it is read. The
+// system's error, 0 for success.
+int32_t OsOpenFileToReplace(const char16_t* path, OsFile* file);
+int32_t OsOpenFileToRead(const char16_t* path, OsFile* file);

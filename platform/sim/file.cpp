@@ -74,3 +74,26 @@ void OsCloseFile(OsFile file) {
   Opened(file);
   sim.openFiles.erase(file);
 }
+
+// Paths in full are ASCII in the tests.
+static std::string Narrow(const char16_t* path) {
+  std::string narrow;
+  for (; *path != 0; path++) narrow += static_cast<char>(*path);
+  return narrow;
+}
+
+int32_t OsOpenFileToReplace(const char16_t* path, OsFile* file) {
+  *file = OsOpenFileToRewrite(Narrow(path).c_str());
+  return *file != 0 ? kOsErrorSuccess : static_cast<int32_t>(sim.lastError);
+}
+
+int32_t OsOpenFileToRead(const char16_t* path, OsFile* file) {
+  *file = 0;
+  std::string name = Fold(Narrow(path));
+  auto found = sim.files.find(name);
+  if (found == sim.files.end()) return kOsErrorFileNotFound;
+  if (found->second.attributes & kOsFileAttributeDirectory) return kOsErrorAccessDenied;
+  sim.openFiles[sim.nextFile] = name;
+  *file = sim.nextFile++;
+  return kOsErrorSuccess;
+}

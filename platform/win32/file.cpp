@@ -47,3 +47,18 @@ int OsReplaceFileContent(OsFile file, const void* data, uint32_t bytes) {
 }
 
 void OsCloseFile(OsFile file) { CloseHandle(H(file)); }
+
+int32_t OsOpenFileToReplace(const char16_t* path, OsFile* file) {
+  HANDLE opened = CreateFileW(reinterpret_cast<const wchar_t*>(path), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  *file = opened == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<OsFile>(opened);
+  return opened == INVALID_HANDLE_VALUE ? static_cast<int32_t>(GetLastError()) : ERROR_SUCCESS;
+}
+
+int32_t OsOpenFileToRead(const char16_t* path, OsFile* file) {
+  HANDLE opened = CreateFileW(reinterpret_cast<const wchar_t*>(path), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  *file = opened == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<OsFile>(opened);
+  return opened == INVALID_HANDLE_VALUE ? static_cast<int32_t>(GetLastError()) : ERROR_SUCCESS;
+}

@@ -13,8 +13,26 @@ static bool IsSwitch(const char16_t* word, char16_t a, char16_t b) {
   return (word[0] == u'/' || word[0] == u'-') && (word[1] == a || word[1] == b) && word[2] == 0;
 }
 
+// "/name" or "-name", the name in any case.
+static bool IsLong(const char16_t* word, const std::u16string& name) {
+  if (word[0] != u'/' && word[0] != u'-') return false;
+  std::u16string rest(word + 1);
+  if (rest.size() != name.size()) return false;
+  for (size_t i = 0; i < rest.size(); i++) {
+    if (TextFoldAscii(rest[i]) != name[i]) return false;
+  }
+  return true;
+}
+
+static bool AnySwitch(const char16_t* word) {
+  return ((word[0] == u'/' || word[0] == u'-') && word[1] != 0 && word[2] == 0) ||
+         IsLong(word, u"apply") || IsLong(word, u"export");
+}
+
 // Whether a word of the text is exactly "/x" or "-x", for x of either case;
-// the two words behind "/m" are its device and number, never switches.
+// the two words behind "/m" are its device and number, the word behind
+// "/apply" its file, and the word behind "/export" too unless it is a
+// switch: never switches.
 static bool Holds(const char16_t* text, char16_t a, char16_t b) {
   char16_t word[kWordUnits];
   int32_t cut;
@@ -23,6 +41,11 @@ static bool Holds(const char16_t* text, char16_t a, char16_t b) {
     if (IsSwitch(word, u'm', u'M')) {
       for (int operand = 0; operand < 2 && NextWord(&text, word, kWordUnits, &cut); operand++) {
       }
+    } else if (IsLong(word, u"apply")) {
+      NextWord(&text, word, kWordUnits, &cut);
+    } else if (IsLong(word, u"export")) {
+      const char16_t* at = text;
+      if (NextWord(&at, word, kWordUnits, &cut) && (cut || !AnySwitch(word))) text = at;
     }
   }
   return false;

@@ -1,0 +1,62 @@
+#include "core/plan_export.h"
+
+#include "base/memory.h"
+#include "base/text.h"
+#include "core/number_plan.h"
+#include "core/port_identity.h"
+#include "platform/index_sort.h"
+
+static bool Present(const PortDevice* d) {
+  return d->deviceNode != 0 && d->serialPort && d->problemCode != kProblemNotPresent;
+}
+
+// A location path that names this port alone.
+static bool OwnLocation(const PortDeviceList* devices, const PortDevice* port) {
+  const char16_t* path = port->identity != nullptr ? port->identity->locationPath : u"";
+  if (path[0] == 0) return false;
+  for (int32_t i = 0; i < devices->deviceCount; i++) {
+    const PortDevice* d = devices->devices[i];
+    if (d != port && Present(d) && d->identity != nullptr &&
+        OsCompareTextNoCase(d->identity->locationPath, path) == 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void ExportPlan(PortDeviceList* devices, void (*line)(void* context, const char16_t* text),
+                void* context) {
+  ReadIdentities(devices);
+  int32_t count = devices->deviceCount;
+  auto* order = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (2 * count + 1)));
+  int32_t n = 0;
+  for (int32_t i = 0; i < count; i++) {
+    if (Present(devices->devices[i])) order[n++] = i;
+  }
+  SortIndices(order, order + n, n, [devices](int32_t a, int32_t b) {
+    return devices->devices[a]->portNumber < devices->devices[b]->portNumber;
+  });
+  line(context, u"# The number plan of this machine's serial ports, as Varnick exported it:");
+  line(context, u"# one rule a line, COMn, then location, instance or hardware, then the identity.");
+  char16_t text[kPlanLineUnits + 300];
+  int32_t lastPort = 0;
+  for (int32_t k = 0; k < n; k++) {
+    const PortDevice* d = devices->devices[order[k]];
+    TextCopy(text, Units(text), u"# ");
+    TextAppendOneLine(text, Units(text), d->deviceText[0] != 0 ? d->deviceText : d->portName);
+    line(context, text);
+    bool byLocation = OwnLocation(devices, d);
+    if (d->portNumber == lastPort) {
+      TextCopy(text, Units(text), u"# carries the number of the port above: ");
+      TextAppend(text, Units(text), d->deviceInstanceId);
+    } else if (!PlanRuleLine(d->portNumber, byLocation ? kPlanLocation : kPlanInstance,
+                             byLocation ? d->identity->locationPath : d->deviceInstanceId, text,
+                             Units(text))) {
+      TextCopy(text, Units(text), u"# no rule can name it: ");
+      TextAppendOneLine(text, Units(text), d->deviceInstanceId);
+    }
+    line(context, text);
+    lastPort = d->portNumber;
+  }
+  MemFree(order);
+}
