@@ -39,4 +39,4 @@ void RunBatchMoves(BatchRun* run, PortReservations* reservations, PortDeviceList
 void RunBatchPlan(BatchRun* run, PortReservations* reservations, PortDeviceList* devices);
 void RunBatchExport(BatchRun* run, PortDeviceList* devices);
 void WriteBatchListing(BatchRun* run, const PortReservations* reservations,
-                       const PortDeviceList* devices);
+                       PortDeviceList* devices);

@@ -5,6 +5,7 @@
 #include "base/memory.h"
 #include "base/text.h"
 #include "core/listing.h"
+#include "core/port_identity.h"
 #include "platform/index_sort.h"
 
 namespace {
@@ -24,7 +25,8 @@ void WriteListingLine(int32_t port, int32_t reserved, const PortDevice* device) 
 // device whose number lies beyond those ports (or is none), in the order
 // of its number, as not reserved.
 void WriteBatchListing(BatchRun* run, const PortReservations* reservations,
-                       const PortDeviceList* devices) {
+                       PortDeviceList* devices) {
+  ReadIdentities(devices);
   char16_t line[kListingLineUnits];
   ListingHeader(kCsv, line, Units(line));
   WriteLine(kOsStandardOutput, line);

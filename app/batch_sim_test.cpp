@@ -134,17 +134,18 @@ TEST_F(Batch, ListsEveryPortAndEveryDeviceAndChangesNothing) {
   SimAddLiveName(u"\\Device\\VCP1", u"COM12");    // beyond
   EXPECT_EQ(0, AppMain(1, u"/l", 10));
   EXPECT_EQ(
-      u"Port,PortName,Reserved,KernelName,Device,Class,Present,DeviceInstanceId\r\n"
-      u"1,COM1,1,,,,,\r\n"
-      u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,1,ACPI\\PNP0501\\2_COM2\r\n"
-      u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,0,ACPI\\PNP0501\\1_COM2\r\n"
-      u"3,COM3,1,\\Device\\VCP0,(in use),,1,\r\n"
-      u"4,COM4,0,,,,,\r\n5,COM5,0,,,,,\r\n6,COM6,0,,,,,\r\n7,COM7,0,,,,,\r\n"
-      u"8,COM8,0,,,,,\r\n"
-      u"9,COM9,0,\\Device\\Serial9,Communications Port (COM9),Ports,1,ACPI\\PNP0501\\3_COM9\r\n"
-      u"12,COM12,0,\\Device\\VCP1,(in use),,1,\r\n"
+      u"Port,PortName,Reserved,KernelName,Device,Class,Present,DeviceInstanceId,LocationPath,"
+      u"HardwareId,ParentInstanceId\r\n"
+      u"1,COM1,1,,,,,,,,\r\n"
+      u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,1,ACPI\\PNP0501\\2_COM2,,,\r\n"
+      u"2,COM2,0,\\Device\\Serial2,Communications Port (COM2),Ports,0,ACPI\\PNP0501\\1_COM2,,,\r\n"
+      u"3,COM3,1,\\Device\\VCP0,(in use),,1,,,,\r\n"
+      u"4,COM4,0,,,,,,,,\r\n5,COM5,0,,,,,,,,\r\n6,COM6,0,,,,,,,,\r\n7,COM7,0,,,,,,,,\r\n"
+      u"8,COM8,0,,,,,,,,\r\n"
+      u"9,COM9,0,\\Device\\Serial9,Communications Port (COM9),Ports,1,ACPI\\PNP0501\\3_COM9,,,\r\n"
+      u"12,COM12,0,\\Device\\VCP1,(in use),,1,,,,\r\n"
       u"300,COM300,0,\\Device\\Serial300,Communications Port (COM300),Ports,1,"
-      u"ACPI\\PNP0501\\0_COM300\r\n",
+      u"ACPI\\PNP0501\\0_COM300,,,\r\n",
       SimOutput(kOsStandardOutput));
   EXPECT_EQ(0, SimRegWriteCount());
 
@@ -152,7 +153,7 @@ TEST_F(Batch, ListsEveryPortAndEveryDeviceAndChangesNothing) {
   Seed(Bytes{0x05});
   SimFailDeviceSet(true);
   EXPECT_EQ(3, AppMain(1, u"-L", 10));
-  EXPECT_NE(std::u16string::npos, SimOutput(kOsStandardOutput).find(u"\r\n1,COM1,1,,,,,\r\n"));
+  EXPECT_NE(std::u16string::npos, SimOutput(kOsStandardOutput).find(u"\r\n1,COM1,1,,,,,,,,\r\n"));
   EXPECT_NE(std::u16string::npos, SimOutput(kOsStandardError).find(u"device list"));
 }
 

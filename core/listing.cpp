@@ -2,6 +2,7 @@
 
 #include "base/com_name.h"
 #include "base/text.h"
+#include "core/port_identity.h"
 
 namespace {
 
@@ -53,8 +54,10 @@ void PutNumber(ListingFormat format, int32_t value, Line* line) {
 void ListingHeader(ListingFormat format, char16_t* text, uint32_t units) {
   Line line = {text, units, 0};
   text[0] = 0;
-  const char16_t* const names[] = {u"Port",   u"PortName", u"Reserved", u"KernelName",
-                                   u"Device", u"Class",    u"Present",  u"DeviceInstanceId"};
+  const char16_t* const names[] = {u"Port",         u"PortName",         u"Reserved",
+                                   u"KernelName",   u"Device",           u"Class",
+                                   u"Present",      u"DeviceInstanceId", u"LocationPath",
+                                   u"HardwareId",   u"ParentInstanceId"};
   for (const char16_t* name : names) PutField(format, name, &line);
 }
 
@@ -83,4 +86,9 @@ void ListingLine(ListingFormat format, int32_t port, int32_t reserved, const Por
     PutNumber(format, device->problemCode != kProblemNotPresent, &line);
   }
   PutField(format, none ? u"" : device->deviceInstanceId, &line);
+  // A serial port's identity, where it was read; the first hardware ID.
+  const PortIdentity* identity = none ? nullptr : device->identity;
+  PutField(format, identity != nullptr ? identity->locationPath : u"", &line);
+  PutField(format, identity != nullptr ? identity->hardwareIds : u"", &line);
+  PutField(format, identity != nullptr ? identity->parentId : u"", &line);
 }

@@ -2,7 +2,9 @@
 // scripts (batch mode's listing) and as tab-separated text for a
 // spreadsheet (the window's copy of its rows). Fields: the port number,
 // its COM name, reserved (1 or 0), and the device's kernel name, name,
-// setup class, presence (1 or 0) and instance ID, all empty for no device.
+// setup class, presence (1 or 0) and instance ID, all empty for no device;
+// then a serial port's location path, first hardware ID and parent's
+// instance ID, empty where its identity was not read (core/port_identity.h).
 #pragma once
 
 #include <stdint.h>
