@@ -48,6 +48,7 @@ add_library(varnick_sim_plain STATIC
   ${SIM_WINDOW_SOURCES}
 )
 target_compile_options(varnick_sim_plain PRIVATE -O2)
-add_executable(benchmarks core/port_devices_bench.cpp ui/row_order_bench.cpp)
+add_executable(benchmarks core/port_devices_bench.cpp ui/row_order_bench.cpp
+  app/batch_plan_bench.cpp)
 target_compile_options(benchmarks PRIVATE -O2)
 target_link_libraries(benchmarks varnick_sim_plain benchmark::benchmark)

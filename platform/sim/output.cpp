@@ -18,6 +18,10 @@ int32_t OsOutputLeadsSomewhere(int32_t stream) {
 int32_t OsUserCanSeeWindows() { return sim.userCanSeeWindows; }
 
 const std::u16string& SimOutput(int32_t stream) { return sim.output[stream == kOsStandardError]; }
+void SimClearOutput() {
+  sim.output[0].clear();
+  sim.output[1].clear();
+}
 void SimSetUserCanSeeWindows(bool can) { sim.userCanSeeWindows = can; }
 void SimFailOutput(int32_t stream) { sim.outputFails[stream == kOsStandardError] = true; }
 void SimSetOutputLeadsSomewhere(bool leads) { sim.outputLeadsSomewhere = leads; }

@@ -70,6 +70,7 @@ int SimPortDatabasesOpen();  // opened and not closed
 const std::vector<SimMessageBox>& SimMessageBoxes();
 // What was written to standard output or error since the reset.
 const std::u16string& SimOutput(int32_t stream);
+void SimClearOutput();
 // Session 0, or a window station nobody sees: no window can be seen.
 void SimSetUserCanSeeWindows(bool can);
 // Every later write to the stream fails, as to a full disk or a closed pipe.
