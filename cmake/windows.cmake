@@ -10,6 +10,7 @@ add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_SOURCE_D
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
 
 set(WIN32_PLATFORM_SOURCES
+  platform/cr_errors.cpp
   platform/win32/code_page.cpp
   platform/win32/devices.cpp
   platform/win32/events.cpp

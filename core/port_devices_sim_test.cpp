@@ -281,7 +281,8 @@ class Removal : public Inventory {
   int32_t Remove(int record) {
     OsDeviceData data = {};
     data.size = sizeof data;
-    EXPECT_TRUE(OsEnumDevice(list->deviceInfoSet, list->devices[record]->memberIndex, &data));
+    EXPECT_EQ(kOsErrorSuccess,
+              OsEnumDevice(list->deviceInfoSet, list->devices[record]->memberIndex, &data));
     return RemoveDevice(list->deviceInfoSet, &data, &failure);
   }
   // "kind|error|device ID" of the last failure.
@@ -327,7 +328,8 @@ TEST_F(Removal, AnUnreadableIdRecordsTheConfigurationManagersAnswer) {
   SimReset();
   d.idUnreadable = true;
   SimAddDevice(d);
-  OsDeviceSet set = OsGetAllDevices();
+  OsDeviceSet set;
+  ASSERT_EQ(kOsErrorSuccess, OsGetAllDevices(&set));
   OsDeviceData data = {};
   data.size = sizeof data;
   OsEnumDevice(set, 0, &data);
