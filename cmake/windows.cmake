@@ -191,6 +191,7 @@ if(EXISTS ${GTEST_SOURCE}/CMakeLists.txt)
   # The profile encodings of the simulated platform, held against the system's.
   add_executable(unit_tests ${SHARED_TESTS} res/resources_win32_test.cpp
     platform/win32/file_win32_test.cpp
+    platform/win32/last_error_win32_test.cpp
     platform/sim/profile_codec.cpp
     tests/support/registry_win32.cpp
     tests/support/test_main.cpp ${ADMIN_TEST} ${DEVICE_STATE})

@@ -71,6 +71,10 @@ bool SimDeviceRemoved(int index) { return sim.devices.at(index).removed; }
 int SimRemovalCount() { return sim.removalCount; }
 int SimOpenDeviceSets() { return static_cast<int>(sim.deviceSets.size()); }
 void SimFailDeviceSet(bool fail) { sim.failDeviceSet = fail; }
+void SimFailDeviceEnum(uint32_t memberIndex, int32_t status) {
+  sim.enumFailIndex = memberIndex;
+  sim.enumFailStatus = status;
+}
 void SimRemovalShiftsSets(bool shift) { sim.removalShiftsSets = shift; }
 void SimInstallerEmptiesData(bool empties) { sim.installerEmptiesData = empties; }
 
@@ -134,6 +138,7 @@ int32_t OsEnumDevice(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* data) 
   auto found = sim.deviceSets.find(set);
   if (found == sim.deviceSets.end()) return kOsErrorInvalidHandle;
   if (data->size != sizeof(OsDeviceData)) return 1784;  // ERROR_INVALID_USER_BUFFER
+  if (memberIndex == sim.enumFailIndex) return sim.enumFailStatus;
   if (memberIndex >= found->second.size()) return kOsErrorNoMoreItems;
   int device = found->second[memberIndex];
   data->devInst = static_cast<OsDevNode>(device + 1);

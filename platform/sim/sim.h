@@ -151,6 +151,8 @@ void SimDuringRestart(std::function<void()> hook);
 int SimRemovalCount();              // installer calls that removed a device
 int SimOpenDeviceSets();            // device-information sets not destroyed
 void SimFailDeviceSet(bool fail);   // SetupDiGetClassDevsW fails
+// SetupDiEnumDeviceInfo of the member at that index answers status.
+void SimFailDeviceEnum(uint32_t memberIndex, int32_t status);
 // A removal takes the device out of every open set, so that later members
 // move down an index: should a system's sets ever do so, a member index
 // would name another device.

@@ -67,6 +67,8 @@ struct SimState {
   std::map<OsDeviceSet, std::vector<int>> deviceSets;
   OsDeviceSet nextDeviceSet = 0x5000;
   bool failDeviceSet = false;
+  uint32_t enumFailIndex = UINT32_MAX;
+  int32_t enumFailStatus = 0;
   bool removalShiftsSets = false;
   bool installerEmptiesData = false;
   int removalCount = 0;
