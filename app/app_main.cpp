@@ -51,9 +51,13 @@ int32_t AppMain(uintptr_t moduleInstance, const char16_t* argumentText, int32_t 
   processHeap = OsProcessHeap();
   programInstance = moduleInstance;
   isAdmin = IsUserAdmin();
-  OsSystemDirectory(systemDirectory, Units(systemDirectory));
+  // Empty when it cannot be had: what needs it is not offered.
+  uint32_t length;
+  OsSystemDirectory(systemDirectory, Units(systemDirectory), &length);
   // A path that was cut names another file: it is never read or started.
-  if (OsModuleFileName(modulePath, Units(modulePath)) >= Units(modulePath)) modulePath[0] = 0;
+  if (OsModuleFileName(modulePath, Units(modulePath), &length) != kOsErrorSuccess) {
+    modulePath[0] = 0;
+  }
   MakeSettingsPath(modulePath, iniPath, Units(iniPath));
   ReadOsVersion(&osVersion);
 

@@ -70,7 +70,7 @@ int32_t RunBatch(const BatchSwitches& asked) {
   run.switches = asked;
   BatchSwitches& switches = run.switches;
   run.boxesShown = !switches.quietSwitch && OsUserCanSeeWindows();
-  run.administrator = isAdmin != 0;
+  run.administrator = isAdmin;
   if (switches.hasUnknownWord) return RefuseUnknownWord(run, switches.unknownWord);
   if (switches.usageSwitch) return TellUsage(run);
   // Listing, exporting and dry runs change nothing: no administrator rights

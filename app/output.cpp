@@ -12,8 +12,8 @@ void StartBatchOutput() {
 void WriteLine(int32_t stream, const char16_t* text) {
   if (stream != kOsStandardOutput && stream != kOsStandardError) return;
   if (failed[stream]) return;
-  failed[stream] = !OsWriteOutput(stream, text, TextLength(text)) ||
-                   !OsWriteOutput(stream, u"\r\n", 2);
+  failed[stream] = OsWriteOutput(stream, text, TextLength(text)) != kOsErrorSuccess ||
+                   OsWriteOutput(stream, u"\r\n", 2) != kOsErrorSuccess;
 }
 
 int32_t OutputFailed() { return failed[kOsStandardOutput] || failed[kOsStandardError]; }

@@ -13,7 +13,7 @@ static void CheckHeap(uint32_t beepMilliseconds) {
 void* MemAlloc(uint64_t bytes) {
   CheckHeap(3000);
   void* block;
-  while ((block = OsHeapAlloc(processHeap, bytes)) == nullptr) OsSleep(500);
+  while (OsHeapAlloc(processHeap, bytes, &block) != kOsErrorSuccess) OsSleep(500);
   CheckHeap(3000);
   return block;
 }

@@ -43,14 +43,12 @@ void DescribeProgramVersion(uint32_t ms, uint32_t ls, ProgramVersion* v) {
 
 int32_t ReadProgramVersion(const char16_t* path, ProgramVersion* version) {
   uint32_t ms = 0, ls = 0;
-  switch (OsReadFileVersion(path, &ms, &ls)) {
-    case kOsVersionLibraryMissing:
-      return 0;
-    case kOsVersionUnreadable:
-      MemFill(version, 0, sizeof *version);
-      return 0;
-    case kOsVersionRead:
-      break;
+  int32_t status = OsReadFileVersion(path, &ms, &ls);
+  // Without the library the record is left as it is.
+  if (status == kOsErrorModNotFound || status == kOsErrorProcNotFound) return 0;
+  if (status != kOsErrorSuccess) {
+    MemFill(version, 0, sizeof *version);
+    return 0;
   }
   DescribeProgramVersion(ms, ls, version);
   return 1;

@@ -1,7 +1,7 @@
 #include "base/process.h"
 
 uintptr_t programInstance;
-int32_t isAdmin;
+bool isAdmin;
 char16_t systemDirectory[64];
 char16_t modulePath[kPathUnits];
 char iniPath[kPathUnits];

@@ -6,7 +6,7 @@
 #include "base/probes.h"
 
 extern uintptr_t programInstance;  // the program's module, for its resources
-extern int32_t isAdmin;
+extern bool isAdmin;
 const uint32_t kPathUnits = 260;  // MAX_PATH
 
 extern char16_t systemDirectory[64];

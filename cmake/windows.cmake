@@ -10,6 +10,7 @@ add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_SOURCE_D
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
 
 set(WIN32_PLATFORM_SOURCES
+  platform/cr_errors.cpp
   platform/win32/code_page.cpp
   platform/win32/devices.cpp
   platform/win32/events.cpp
@@ -190,6 +191,7 @@ if(EXISTS ${GTEST_SOURCE}/CMakeLists.txt)
   # The profile encodings of the simulated platform, held against the system's.
   add_executable(unit_tests ${SHARED_TESTS} res/resources_win32_test.cpp
     platform/win32/file_win32_test.cpp
+    platform/win32/last_error_win32_test.cpp
     platform/sim/profile_codec.cpp
     tests/support/registry_win32.cpp
     tests/support/test_main.cpp ${ADMIN_TEST} ${DEVICE_STATE})

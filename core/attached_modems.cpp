@@ -39,8 +39,8 @@ static int32_t ReadModem(OsDeviceSet set, OsDeviceData* data, int32_t port, Atta
                          bool* attached, uint32_t* error) {
   *attached = false;
   char16_t driver[64];
-  uint32_t result = OsGetDeviceProperty(set, data, kDevPropDriver, driver, sizeof driver);
-  if (result != kCrSuccess && result != kCrBufferSmall) return 1;
+  int32_t result = OsGetDeviceProperty(set, data, kDevPropDriver, driver, sizeof driver);
+  if (result != kOsErrorSuccess && result != kOsErrorInsufficientBuffer) return 1;
   OsKey key;
   int32_t status = OsOpenDeviceKey(set, data, kOsDriverKey, kOsKeyQueryValue, &key);
   if (status == kOsErrorSuccess) {
@@ -66,7 +66,8 @@ int32_t FindAttachedModems(const PortDeviceList* list, int32_t port, AttachedMod
   for (uint32_t m = 0;; m++) {
     AttachedModem modem = {};
     modem.data.size = sizeof modem.data;
-    if (!OsEnumDevice(list->deviceInfoSet, m, &modem.data)) break;
+    // The set the inventory walked whole: it ends only past its last member.
+    if (OsEnumDevice(list->deviceInfoSet, m, &modem.data) != kOsErrorSuccess) break;
     if (!IsModemMember(&modem.data)) continue;
     bool attached = false;
     int32_t ok = ReadModem(list->deviceInfoSet, &modem.data, port, &modem, &attached, error);

@@ -3,19 +3,8 @@
 #include "base/memory.h"
 #include "platform/os.h"
 
-namespace {
-
-const int32_t kGenFailure = 31;        // ERROR_GEN_FAILURE
 const int32_t kFileTooLarge = 223;     // ERROR_FILE_TOO_LARGE
 const int32_t kCantAccessFile = 1920;  // ERROR_CANT_ACCESS_FILE
-
-// The error of a file call that failed: never 0.
-int32_t LastFileError() {
-  uint32_t error = OsGetLastError();
-  return error != 0 ? static_cast<int32_t>(error) : kGenFailure;
-}
-
-}  // namespace
 
 int32_t LoadPlanFile(const char16_t* path, NumberPlan* plan, PlanError* error,
                      uint32_t* systemError) {
@@ -25,14 +14,12 @@ int32_t LoadPlanFile(const char16_t* path, NumberPlan* plan, PlanError* error,
   int32_t status = OsOpenFileToRead(path, &file);
   if (status == kOsErrorSuccess) {
     OsFileFacts facts;
-    if (!OsGetFileFacts(file, &facts)) {
-      status = LastFileError();
-    } else if (facts.size > kPlanMostBytes) {
-      status = kFileTooLarge;
-    } else {
+    status = OsGetFileFacts(file, &facts);
+    if (status == kOsErrorSuccess && facts.size > kPlanMostBytes) status = kFileTooLarge;
+    if (status == kOsErrorSuccess) {
       uint32_t size = static_cast<uint32_t>(facts.size);
       auto* bytes = static_cast<uint8_t*>(MemAlloc(size + 1));
-      if (size != 0 && !OsReadFileStart(file, bytes, size)) status = LastFileError();
+      if (size != 0) status = OsReadFileStart(file, bytes, size);
       if (status == kOsErrorSuccess) ReadNumberPlan(bytes, size, plan, error);
       MemFree(bytes);
     }
@@ -48,13 +35,12 @@ int32_t SavePlanFile(const char16_t* path, const uint8_t* bytes, uint32_t size, 
   if (status != kOsErrorSuccess) return status;
   OsFileFacts facts;
   const uint32_t kNotPlain = kOsFileAttributeReparsePoint | kOsFileAttributeDirectory;
-  if (!OsGetFileFacts(file, &facts)) {
-    status = LastFileError();
-  } else if (elevated && ((facts.attributes & kNotPlain) != 0 || facts.links != 1)) {
+  status = OsGetFileFacts(file, &facts);
+  if (status == kOsErrorSuccess && elevated &&
+      ((facts.attributes & kNotPlain) != 0 || facts.links != 1)) {
     status = kCantAccessFile;
-  } else if (!OsReplaceFileContent(file, bytes, size)) {
-    status = LastFileError();
   }
+  if (status == kOsErrorSuccess) status = OsReplaceFileContent(file, bytes, size);
   OsCloseFile(file);
   return status;
 }

@@ -8,11 +8,11 @@
 // Reads a text property into a field of `units` units. A value stored without
 // its terminator could fill the field to the last unit, so that unit is
 // always cleared: a well-formed value keeps its terminator there anyway.
-static uint32_t ReadTextProperty(OsDeviceSet set, const OsDeviceData* data, uint32_t property,
-                                 char16_t* field, uint32_t units) {
-  uint32_t result = OsGetDeviceProperty(set, data, property, field, units * sizeof(char16_t));
+static int32_t ReadTextProperty(OsDeviceSet set, const OsDeviceData* data, uint32_t property,
+                                char16_t* field, uint32_t units) {
+  int32_t status = OsGetDeviceProperty(set, data, property, field, units * sizeof(char16_t));
   field[units - 1] = 0;
-  return result;
+  return status;
 }
 
 // The Ports and Modem setup classes as the enumeration hands over each
@@ -69,57 +69,29 @@ static void FillRecord(PortDevice* d, OsDeviceSet set, const OsDeviceData* data,
                        DeviceDetail detail) {
   d->portNumber = TextToInt(d->portName + 3);
   if (detail == kShownDetail) {
-    if (OsQueryDosDevice(d->portName, d->kernelName, Units(d->kernelName)) == 0) {
+    uint32_t stored;
+    if (OsQueryDosDevice(d->portName, d->kernelName, Units(d->kernelName), &stored) !=
+        kOsErrorSuccess) {
       d->kernelName[0] = 0;
     }
     d->kernelName[Units(d->kernelName) - 1] = 0;
     ReadTextProperty(set, data, kDevPropClass, d->className, Units(d->className));
     if (ReadTextProperty(set, data, kDevPropFriendlyName, d->deviceText, Units(d->deviceText)) !=
-        kCrSuccess) {
+        kOsErrorSuccess) {
       d->deviceText[0] = 0;
       ReadTextProperty(set, data, kDevPropDeviceDesc, d->deviceText, Units(d->deviceText));
     }
   }
-  if (OsGetDevNodeStatus(d->deviceNode, &d->nodeStatus, &d->problemCode) == kCrNoSuchDevinst) {
+  // NOT_FOUND: the node is not present (CR_NO_SUCH_DEVNODE).
+  if (OsGetDevNodeStatus(d->deviceNode, &d->nodeStatus, &d->problemCode) == kOsErrorNotFound) {
     d->problemCode = kProblemNotPresent;
   }
 }
 
-// A configuration manager result as the system error code it stands for,
-// as the configuration manager itself maps them (CM_MapCrToWin32Err);
-// GEN_FAILURE for one it gives none.
-static uint32_t SystemErrorOf(uint32_t result) {
-  switch (result) {
-    case 0: return 0;            // CR_SUCCESS
-    case 2: return 8;            // CR_OUT_OF_MEMORY: NOT_ENOUGH_MEMORY
-    case 3: return 1784;         // CR_INVALID_POINTER: INVALID_USER_BUFFER
-    case 4: return 1004;         // CR_INVALID_FLAG: INVALID_FLAGS
-    case 5:                      // CR_INVALID_DEVNODE
-    case 30:                     // CR_INVALID_DEVICE_ID
-    case 47:                     // CR_INVALID_MACHINENAME
-    case 53:                     // CR_INVALID_PROPERTY
-    case 61: return 13;          // CR_INVALID_REFERENCE_STRING: INVALID_DATA
-    case 13:                     // CR_NO_SUCH_DEVNODE
-    case 37:                     // CR_NO_SUCH_VALUE
-    case 46:                     // CR_NO_SUCH_REGISTRY_KEY
-    case 59: return 1168;        // CR_NO_SUCH_DEVICE_INTERFACE: NOT_FOUND
-    case 16: return 183;         // CR_ALREADY_SUCH_DEVNODE: ALREADY_EXISTS
-    case 26: return 122;         // CR_BUFFER_SMALL: INSUFFICIENT_BUFFER
-    case 20: return 6;           // CR_NO_REGISTRY_HANDLE: INVALID_HANDLE
-    case 21: return 1015;        // CR_REGISTRY_ERROR: REGISTRY_CORRUPT
-    case 48:                     // CR_REMOTE_COMM_FAILURE
-    case 49:                     // CR_MACHINE_UNAVAILABLE
-    case 50: return 1062;        // CR_NO_CM_SERVICES: SERVICE_NOT_ACTIVE
-    case 51: return 5;           // CR_ACCESS_DENIED
-    case 52: return 120;         // CR_CALL_NOT_IMPLEMENTED
-  }
-  return 31;
-}
-
 int32_t ReadDeviceId(OsDevNode node, char16_t* id, uint32_t* error) {
-  uint32_t result = OsGetDeviceId(node, id, kDeviceIdUnits);
-  if (result != kCrSuccess) {
-    if (error != nullptr) *error = SystemErrorOf(result);
+  int32_t status = OsGetDeviceId(node, id, kDeviceIdUnits);
+  if (status != kOsErrorSuccess) {
+    if (error != nullptr) *error = static_cast<uint32_t>(status);
     return 0;
   }
   id[kDeviceIdUnits - 1] = 0;  // an ID that filled the buffer ends within it
@@ -251,12 +223,16 @@ int32_t NamedLive(int32_t port) {
 
 int32_t Enumerate(PortDeviceList* list, DeviceDetail detail) {
   Clear(list);
-  list->deviceInfoSet = OsGetAllDevices();
-  if (list->deviceInfoSet == 0) return 0;
+  if (OsGetAllDevices(&list->deviceInfoSet) != kOsErrorSuccess) return 0;
   for (uint32_t m = 0;; m++) {
     OsDeviceData data = {};
     data.size = sizeof data;
-    if (!OsEnumDevice(list->deviceInfoSet, m, &data)) break;
+    int32_t status = OsEnumDevice(list->deviceInfoSet, m, &data);
+    if (status != kOsErrorSuccess) {
+      // Members the enumeration could not hand over hold numbers unknown.
+      if (status != kOsErrorNoMoreItems) list->incomplete = 1;
+      break;
+    }
     if (!IsSerialClass(&data)) continue;
     char16_t deviceId[kDeviceIdUnits] = {};
     if (!ReadDeviceId(data.devInst, deviceId)) {
@@ -352,27 +328,28 @@ int32_t RemoveDevice(OsDeviceSet set, OsDeviceData* data, Failure* failure) {
   // The class installer may rewrite the data in place (a global removal can
   // leave it empty): the check afterwards uses the node as it was.
   const OsDevNode node = data->devInst;
-  if (!OsSetRemoveParams(set, data)) {
-    return Failed(failure, kRemovalNotStarted, OsGetLastError(), u"");
+  if (int32_t status = OsSetRemoveParams(set, data)) {
+    return Failed(failure, kRemovalNotStarted, static_cast<uint32_t>(status), u"");
   }
   char16_t deviceId[kDeviceIdUnits] = {};
   uint32_t error;
   if (!ReadDeviceId(node, deviceId, &error)) return Failed(failure, kDeviceIdUnreadable, error, u"");
-  if (!OsCallRemoveInstaller(set, data)) {
-    return Failed(failure, kRemovalFailed, OsGetLastError(), deviceId);
+  if (int32_t status = OsCallRemoveInstaller(set, data)) {
+    return Failed(failure, kRemovalFailed, static_cast<uint32_t>(status), deviceId);
   }
   // The installer's word alone is not trusted: only a node that can no
   // longer be read or located counts as removed.
   char16_t again[kDeviceIdUnits] = {};
   if (!ReadDeviceId(node, again)) return 1;
-  if (OsLocateDevNode(again) != kCrSuccess) return 1;
+  if (OsLocateDevNode(again) != kOsErrorSuccess) return 1;
   return Failed(failure, kDeviceStillThere, 0, again);
 }
 
-static int32_t FetchMember(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* data) {
+// Whether the set holds a member at the index.
+static bool FetchMember(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* data) {
   MemFill(data, 0, sizeof *data);
   data->size = sizeof *data;
-  return OsEnumDevice(set, memberIndex, data);
+  return OsEnumDevice(set, memberIndex, data) == kOsErrorSuccess;
 }
 
 int32_t FetchDeviceData(const PortDeviceList* list, const PortDevice* device, OsDeviceData* data) {

@@ -98,7 +98,7 @@ int32_t IsModemMember(const OsDeviceData* data);
 void Clear(PortDeviceList* list);
 // A node's device instance ID into id (kDeviceIdUnits), ended within it
 // however long; 1 when the system gave one. On failure *error (when given)
-// holds the configuration manager's answer as a system error code.
+// holds the system's error.
 int32_t ReadDeviceId(OsDevNode node, char16_t* id, uint32_t* error = nullptr);
 
 // Removes one device through its class installer and checks that its node

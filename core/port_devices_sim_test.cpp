@@ -213,6 +213,32 @@ TEST_F(Inventory, RefillsInPlaceAndSurvivesAFailedSet) {
   EXPECT_EQ(0, SimOpenDeviceSets());
 }
 
+// The enumeration ends where the system says there are no more members;
+// one that fails on the way leaves devices unseen, whose numbers must not
+// look free.
+TEST_F(Inventory, AnEnumerationThatFailsOnTheWayLeavesTheListNotWhole) {
+  const struct {
+    int32_t status;  // of the second member
+    int32_t listed;
+    int32_t built;
+  } cases[] = {
+      {kOsErrorSuccess, 3, 1},
+      {kOsErrorNoMoreItems, 1, 1},
+      {kOsErrorNotEnoughMemory, 1, 0},
+      {kOsErrorGenFailure, 1, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.status);
+    SimReset();
+    SimAddPort(u"COM1");
+    SimAddPort(u"COM2");
+    SimAddPort(u"COM3");
+    if (c.status != kOsErrorSuccess) SimFailDeviceEnum(1, c.status);
+    EXPECT_EQ(c.listed, Enumerate(list));
+    EXPECT_EQ(c.built, InventoryBuilt(list));
+  }
+}
+
 TEST_F(Inventory, StopsAtItsCapacityAndSaysTheListIsNotWhole) {
   for (int i = 0; i < kDeviceCapacity; i++) SimAddPort(u"COM" + std::u16string(1, u'1'), false);
   EXPECT_EQ(kDeviceCapacity, Enumerate(list));
@@ -281,7 +307,8 @@ class Removal : public Inventory {
   int32_t Remove(int record) {
     OsDeviceData data = {};
     data.size = sizeof data;
-    EXPECT_TRUE(OsEnumDevice(list->deviceInfoSet, list->devices[record]->memberIndex, &data));
+    EXPECT_EQ(kOsErrorSuccess,
+              OsEnumDevice(list->deviceInfoSet, list->devices[record]->memberIndex, &data));
     return RemoveDevice(list->deviceInfoSet, &data, &failure);
   }
   // "kind|error|device ID" of the last failure.
@@ -327,7 +354,8 @@ TEST_F(Removal, AnUnreadableIdRecordsTheConfigurationManagersAnswer) {
   SimReset();
   d.idUnreadable = true;
   SimAddDevice(d);
-  OsDeviceSet set = OsGetAllDevices();
+  OsDeviceSet set;
+  ASSERT_EQ(kOsErrorSuccess, OsGetAllDevices(&set));
   OsDeviceData data = {};
   data.size = sizeof data;
   OsEnumDevice(set, 0, &data);

@@ -21,7 +21,9 @@ MemberIndex IndexMembers(const PortDeviceList* list) {
   int32_t count = 0;
   OsDeviceData data = {};
   data.size = sizeof data;
-  while (OsEnumDevice(list->deviceInfoSet, static_cast<uint32_t>(count), &data)) count++;
+  while (OsEnumDevice(list->deviceInfoSet, static_cast<uint32_t>(count), &data) == kOsErrorSuccess) {
+    count++;
+  }
   MemberIndex index = {static_cast<OsDevNode*>(MemAlloc(sizeof(OsDevNode) * (count + 1))),
                        static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (2 * count + 1))), 0};
   auto* order = index.members;
@@ -55,13 +57,14 @@ int32_t FindMember(const PortDeviceList* list, const MemberIndex& index, OsDevNo
   if (low == index.count || index.nodes[low] != node) return 0;
   MemFill(data, 0, sizeof *data);
   data->size = sizeof *data;
-  return OsEnumDevice(list->deviceInfoSet, static_cast<uint32_t>(index.members[low]), data);
+  return OsEnumDevice(list->deviceInfoSet, static_cast<uint32_t>(index.members[low]), data) ==
+         kOsErrorSuccess;
 }
 
 void ReadHardwareIds(const PortDeviceList* list, OsDeviceData* data, PortIdentity* identity) {
   uint32_t bytes = (kHardwareIdsUnits - 2) * sizeof(char16_t);  // two terminators always follow
   if (OsGetDeviceProperty(list->deviceInfoSet, data, kDevPropHardwareId, identity->hardwareIds,
-                          bytes) != kCrSuccess) {
+                          bytes) != kOsErrorSuccess) {
     identity->hardwareIds[0] = 0;
   }
   identity->hardwareIds[kHardwareIdsUnits - 2] = identity->hardwareIds[kHardwareIdsUnits - 1] = 0;

@@ -105,7 +105,6 @@ static PortDevice* FindAgain(const PortDeviceList* devices, const PortDevice* de
 
 namespace {
 
-const uint32_t kGeneralFailure = 31;  // ERROR_GEN_FAILURE
 const uint32_t kNameUnits = 256;
 
 int32_t WritePortName(OsDeviceSet set, OsDeviceData* data, const char16_t* portName) {
@@ -132,7 +131,7 @@ struct Move {
   int32_t portNameWritten;
   int32_t friendlyRenamed;
   int32_t restartTried;
-  int32_t restartNeeded;
+  bool restartNeeded;
   char16_t portName[kPortNameUnits];
   char16_t oldFriendly[kNameUnits];
   char16_t newFriendly[kNameUnits];
@@ -157,8 +156,7 @@ struct Move {
   }
 
   // 0 when every step up to the restart was done; else the system's error
-  // of the one that failed (GEN_FAILURE where it gave none), the steps
-  // before it standing.
+  // of the one that failed, the steps before it standing.
   uint32_t Steps(Failure* failure) {
     OsDeviceSet set = devices->deviceInfoSet;
     if (stored.reservedFlags[to - 1]) {
@@ -168,28 +166,30 @@ struct Move {
       if (!staleTarget) return kOsErrorSharingViolation;
     } else {
       SetPortReserved(&stored, to, 1);
-      if (!SaveClaimingFreshly(&stored, failure)) return Error(failure->errorCode);
+      if (!SaveClaimingFreshly(&stored, failure)) {
+        // Refused by the save itself (ComDB no longer read whole, or now
+        // too short for the number), it has no system error to give.
+        return failure->errorCode != 0 ? failure->errorCode : kOsErrorGenFailure;
+      }
       claimed = 1;
     }
-    if (int32_t status = WritePortName(set, &data, portName)) return Error(status);
+    if (int32_t status = WritePortName(set, &data, portName)) return status;
     portNameWritten = 1;
     if (OsGetDeviceProperty(set, &data, kDevPropFriendlyName, oldFriendly, sizeof oldFriendly) ==
-            kCrSuccess &&
+            kOsErrorSuccess &&
         (oldFriendly[kNameUnits - 1] = 0,
          RenamedFriendlyName(oldFriendly, from, to, newFriendly, kNameUnits))) {
-      if (!OsSetDeviceFriendlyName(set, &data, newFriendly)) return Error(OsGetLastError());
+      if (int32_t status = OsSetDeviceFriendlyName(set, &data, newFriendly)) return status;
       friendlyRenamed = 1;
     }
     uint32_t error = 0;
-    if (!MoveAttachedModems(set, &modems, to, &error)) return Error(error);
+    if (!MoveAttachedModems(set, &modems, to, &error)) return error;
     if (device->problemCode != kProblemNotPresent) {
       restartTried = 1;
-      if (!OsRestartDevice(set, &data, &restartNeeded)) return Error(OsGetLastError());
+      if (int32_t status = OsRestartDevice(set, &data, &restartNeeded)) return status;
     }
     return 0;
   }
-
-  static uint32_t Error(uint32_t code) { return code != 0 ? code : kGeneralFailure; }
 
   // 1 when every step done was undone. The new number is given back only
   // where nothing uses it any more: PortName names the old one again, and
@@ -197,7 +197,9 @@ struct Move {
   int32_t Undo() {
     OsDeviceSet set = devices->deviceInfoSet;
     int32_t undone = RestoreAttachedModems(set, &modems);
-    if (friendlyRenamed) undone &= OsSetDeviceFriendlyName(set, &data, oldFriendly) != 0;
+    if (friendlyRenamed) {
+      undone &= OsSetDeviceFriendlyName(set, &data, oldFriendly) == kOsErrorSuccess;
+    }
     bool named = false;
     if (portNameWritten) {
       named = WritePortName(set, &data, device->portName) != kOsErrorSuccess;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/memory.h"
+#include "core/failure_report.h"
 #include "platform/sim/sim.h"
 
 namespace {
@@ -139,6 +140,64 @@ TEST(PortMove, EachMoveTakesItsStepsOrIsRefusedWithoutChangingAnything) {
     if (c.outcome == kMoveFailedUndone) {
       EXPECT_EQ("ROOT\\MOVER", Narrow(result.failure.deviceId));
     }
+  }
+}
+
+// The second read of ComDB from now on (the save's, after the move's own
+// read) runs `change` first.
+void OnTheSavesRead(std::function<void()> change) {
+  int reads = 0;
+  SimRegBeforeDataRead(
+      [reads, change]() mutable {
+        if (++reads == 2) change();
+      },
+      kComDbName);
+}
+
+// A failed step's error reaches the report. The save of ComDB can fail for
+// a reason of its own, with no system error to give: that still reads as
+// a failure (GEN_FAILURE), never as a step done.
+TEST(PortMove, AFailedStepReportsItsErrorAndGenFailureWhereItHasNone) {
+  const struct {
+    const char* name;
+    std::function<void(SimDevice*)> mover;
+    std::function<void()> fault;  // set once the models are read
+    const char* line;
+    Bytes comDb;                  // afterwards
+  } cases[] = {
+      {"the claim refused", nullptr,
+       [] { SimPortDatabaseFail(kSimPortDbClaim, kOsErrorAccessDenied); },
+       "ACCESS_DENIED moving ROOT\\MOVER", {0x10, 0x00}},
+      {"the friendly name refused", [](SimDevice* d) { d->friendlyNameError = 5; }, nullptr,
+       "ACCESS_DENIED moving ROOT\\MOVER", {0x10, 0x00}},
+      {"the restart failing", [](SimDevice* d) { d->restartError = 0xE000020B; }, nullptr,
+       "ERROR_0xE000020B moving ROOT\\MOVER", {0x10, 0x00}},
+      {"ComDB shrunk under the number meanwhile", nullptr,
+       [] {
+         OnTheSavesRead([] { SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x10}); });
+       },
+       "GEN_FAILURE moving ROOT\\MOVER", {0x10}},
+      {"ComDB no longer read whole", nullptr,
+       [] {
+         OnTheSavesRead([] { SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 3, kComDbName); });
+       },
+       "GEN_FAILURE moving ROOT\\MOVER", {0x10, 0x00}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, {0x10, 0x00});  // 5 of 16
+    int mover = AddDevice(u"ROOT\\MOVER", u"COM5", kSimPortsClass, true, c.mover);
+    Moving moving;
+    if (c.fault) c.fault();
+    MoveResult result = moving.Move(u"COM5", 9);
+    EXPECT_EQ(kMoveFailedUndone, result.outcome);
+    char16_t line[kFailureTextUnits];
+    DescribeFailureLine(result.failure, 1, line, kFailureTextUnits);
+    EXPECT_EQ(c.line, Narrow(line));
+    EXPECT_EQ(c.comDb, SimRegValue(kComArbiterPath, kComDbName));
+    EXPECT_EQ("COM5", Narrow(SimDeviceAt(mover).portName));
+    EXPECT_EQ(5, moving.devices->devices[0]->portNumber);
   }
 }
 

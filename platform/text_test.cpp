@@ -11,16 +11,16 @@ TEST(ToAnsiExact, TakesOnlyTextThatComesBackTheSame) {
   struct Case {
     const char16_t* text;
     uint32_t chars;
-    int exact;
+    bool exact;
     const char* ansi;
   };
   const Case cases[] = {
-      {u"C:\\Tools\\varnick.ini", 64, 1, "C:\\Tools\\varnick.ini"},
-      {u"abc", 4, 1, "abc"},               // exactly fits with the terminator
-      {u"abcd", 4, 0, ""},                 // one too long
-      {u"", 1, 1, ""},
-      {u"C:\\\u0101\\varnick.ini", 64, 0, ""},  // best fit would give 'a'
-      {u"C:\\\u4E2D\\varnick.ini", 64, 0, ""},  // a default '?' would stand in
+      {u"C:\\Tools\\varnick.ini", 64, true, "C:\\Tools\\varnick.ini"},
+      {u"abc", 4, true, "abc"},               // exactly fits with the terminator
+      {u"abcd", 4, false, ""},                // one too long
+      {u"", 1, true, ""},
+      {u"C:\\\u0101\\varnick.ini", 64, false, ""},  // best fit would give 'a'
+      {u"C:\\\u4E2D\\varnick.ini", 64, false, ""},  // a default '?' would stand in
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.ansi) + " in " + std::to_string(c.chars));

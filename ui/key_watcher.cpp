@@ -7,18 +7,15 @@ uint32_t WatchComArbiter(OsEvent stop, void (*armRefresh)(void* context), void* 
   int32_t status = OsRegOpenKey(kOsLocalMachine, kComArbiterPath, kOsKeyNotify, &key);
   if (status != kOsErrorSuccess) return static_cast<uint32_t>(status);
   if (key == 0) return 0;
-  OsEvent changed = OsCreateEvent(0);
-  uint32_t exitCode = 0;
-  for (;;) {
-    status = changed != 0 ? OsRegWaitForValueChange(key, changed, stop) : kOsErrorNotEnoughMemory;
-    if (status == kOsWaitStopped) break;
-    if (status != kOsErrorSuccess) {
-      exitCode = static_cast<uint32_t>(status);
-      break;
-    }
+  OsEvent changed;
+  bool stopped = false;
+  status = OsCreateEvent(false, &changed);
+  while (status == kOsErrorSuccess) {
+    status = OsRegWaitForValueChange(key, changed, stop, &stopped);
+    if (status != kOsErrorSuccess || stopped) break;
     armRefresh(context);
   }
   OsRegCloseKey(key);
   if (changed != 0) OsCloseEvent(changed);
-  return exitCode;
+  return static_cast<uint32_t>(status);
 }

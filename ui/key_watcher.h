@@ -7,8 +7,9 @@
 #include "platform/os.h"
 
 // The thread's body: returns its exit code. It ends when stop is set (0);
-// when the key cannot be opened (the open error); or when a wait fails
-// (the wait's error), since waiting again would only fail again at once.
+// when the key cannot be opened or its event made (that error); or when a
+// wait fails (the wait's error), since waiting again would only fail again
+// at once.
 // The key is the watcher's alone: opened and closed here, so it is never
 // used once closed.
 // armRefresh runs on the watcher's thread: it only asks the GUI thread to

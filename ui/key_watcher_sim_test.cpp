@@ -16,7 +16,7 @@ class KeyWatcher : public testing::Test {
     SimReset();
     SimRegCreateKey(kComArbiterPath);
     arms = 0;
-    stop = OsCreateEvent(1);
+    ASSERT_EQ(kOsErrorSuccess, OsCreateEvent(true, &stop));
   }
   void TearDown() override {
     OsCloseEvent(stop);

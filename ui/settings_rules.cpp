@@ -69,15 +69,16 @@ static int32_t ReadInt(const char* key, int32_t fallback) {
   return iniPath[0] != 0 ? OsProfileReadInt(kSection, key, fallback, iniPath) : fallback;
 }
 
-static int32_t ReadStruct(const char* key, void* data, uint32_t size) {
-  return iniPath[0] != 0 && OsProfileReadStruct(kSection, key, data, size, iniPath);
+static bool ReadStruct(const char* key, void* data, uint32_t size) {
+  return iniPath[0] != 0 &&
+         OsProfileReadStruct(kSection, key, data, size, iniPath) == kOsErrorSuccess;
 }
 
 // Elevated, the values are gathered and written together by
 // RewriteSettingsFile; otherwise each goes to the profile functions.
 const uint32_t kSettingsToWrite = 7;
 struct SettingsWrite {
-  int32_t gather;
+  bool gather;
   uint32_t count;
   ProfileValue values[kSettingsToWrite];
   char texts[kSettingsToWrite][2 * sizeof(StoredPlacement) + 3];  // the longest value
@@ -116,10 +117,10 @@ const uint32_t kMaxRewrittenFile = 1u << 20;
 // through the one handle that was checked: held open, it keeps its name
 // until it is written and closed. Otherwise nothing is saved.
 static void RewriteSettingsFile(const ProfileValue* values, uint32_t count) {
-  OsFile file = OsOpenFileToRewrite(iniPath);
-  if (file == 0) return;
+  OsFile file;
+  if (OsOpenFileToRewrite(iniPath, &file) != kOsErrorSuccess) return;
   OsFileFacts facts;
-  if (OsGetFileFacts(file, &facts) &&
+  if (OsGetFileFacts(file, &facts) == kOsErrorSuccess &&
       (facts.attributes & (kOsFileAttributeReparsePoint | kOsFileAttributeDirectory)) == 0 &&
       facts.links == 1 && facts.size <= kMaxRewrittenFile) {
     const uint32_t size = static_cast<uint32_t>(facts.size);
@@ -127,7 +128,7 @@ static void RewriteSettingsFile(const ProfileValue* values, uint32_t count) {
     uint64_t merged = 0;
     // A file that could not be read whole is left as it is: what was not
     // read would be lost.
-    if (OsReadFileStart(file, text, size) &&
+    if (OsReadFileStart(file, text, size) == kOsErrorSuccess &&
         MergeProfileSection(text, size, kSection, values, count, nullptr, 0, &merged)) {
       char* out = static_cast<char*>(MemAlloc(merged));
       MergeProfileSection(text, size, kSection, values, count, out, merged, &merged);
@@ -145,7 +146,7 @@ StartupSettings ReadStartupSettings(int32_t screenDpi, int32_t themesActive) {
   s.showDeviceId = ReadInt("ShowDeviceId", 0) != 0;
   s.storedDpi = ReadInt("DPI", 0);
   int32_t stored[kColumnWidthSlots];
-  int32_t read = ReadStruct("ColumnWidths", stored, sizeof stored);
+  bool read = ReadStruct("ColumnWidths", stored, sizeof stored);
   StartupColumnWidths(read ? stored : nullptr, s.storedDpi, screenDpi, s.columnWidths);
   s.sortColumn = SortSlot(ReadInt("SortCol", 0));  // a hand-edited value names no column
   s.sortDirection = ReadInt("SortDir", 1);

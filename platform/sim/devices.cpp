@@ -2,11 +2,10 @@
 
 #include <string.h>
 
+#include "platform/cr_errors.h"
+
 const char16_t kSimPortsClass[] = u"{4d36e978-e325-11ce-bfc1-08002be10318}";
 const char16_t kSimModemClass[] = u"{4d36e96d-e325-11ce-bfc1-08002be10318}";
-
-static const uint32_t kCrInvalidDevnode = 5;
-static const uint32_t kCrNoSuchValue = 37;
 
 static std::u16string ParametersPath(const std::u16string& deviceId) {
   return u"System\\CurrentControlSet\\Enum\\" + deviceId + u"\\Device Parameters";
@@ -72,6 +71,10 @@ bool SimDeviceRemoved(int index) { return sim.devices.at(index).removed; }
 int SimRemovalCount() { return sim.removalCount; }
 int SimOpenDeviceSets() { return static_cast<int>(sim.deviceSets.size()); }
 void SimFailDeviceSet(bool fail) { sim.failDeviceSet = fail; }
+void SimFailDeviceEnum(uint32_t memberIndex, int32_t status) {
+  sim.enumFailIndex = memberIndex;
+  sim.enumFailStatus = status;
+}
 void SimRemovalShiftsSets(bool shift) { sim.removalShiftsSets = shift; }
 void SimInstallerEmptiesData(bool empties) { sim.installerEmptiesData = empties; }
 
@@ -82,6 +85,7 @@ static SimDeviceState* Node(OsDevNode node) {
   return d->removed && !d->device.stillLocatable ? nullptr : d;
 }
 
+// A CR_ code, as the configuration manager answers.
 static uint32_t CopyText(const std::u16string& text, void* buffer, uint32_t bytes) {
   if ((text.size() + 1) * sizeof(char16_t) > bytes) return kCrBufferSmall;
   auto* out = static_cast<char16_t*>(buffer);
@@ -90,14 +94,15 @@ static uint32_t CopyText(const std::u16string& text, void* buffer, uint32_t byte
   return kCrSuccess;
 }
 
-OsDeviceSet OsGetAllDevices() {
-  if (sim.failDeviceSet) return 0;
-  OsDeviceSet set = sim.nextDeviceSet++;
-  std::vector<int>& members = sim.deviceSets[set];
+int32_t OsGetAllDevices(OsDeviceSet* set) {
+  *set = 0;
+  if (sim.failDeviceSet) return kOsErrorNotEnoughMemory;
+  *set = sim.nextDeviceSet++;
+  std::vector<int>& members = sim.deviceSets[*set];
   for (size_t i = 0; i < sim.devices.size(); i++) {
     if (!sim.devices[i].removed) members.push_back(static_cast<int>(i));
   }
-  return set;
+  return kOsErrorSuccess;
 }
 
 void OsDestroyDeviceSet(OsDeviceSet set) { sim.deviceSets.erase(set); }
@@ -129,22 +134,24 @@ static void ClassGuidBytes(const std::u16string& text, uint8_t* bytes) {
   memcpy(bytes, parsed, 16);
 }
 
-int OsEnumDevice(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* data) {
+int32_t OsEnumDevice(OsDeviceSet set, uint32_t memberIndex, OsDeviceData* data) {
   auto found = sim.deviceSets.find(set);
-  if (found == sim.deviceSets.end() || data->size != sizeof(OsDeviceData) ||
-      memberIndex >= found->second.size()) {
-    return 0;
-  }
+  if (found == sim.deviceSets.end()) return kOsErrorInvalidHandle;
+  if (data->size != sizeof(OsDeviceData)) return 1784;  // ERROR_INVALID_USER_BUFFER
+  if (memberIndex == sim.enumFailIndex) return sim.enumFailStatus;
+  if (memberIndex >= found->second.size()) return kOsErrorNoMoreItems;
   int device = found->second[memberIndex];
   data->devInst = static_cast<OsDevNode>(device + 1);
   ClassGuidBytes(sim.devices[device].device.classGuid, data->classGuid);
-  return 1;
+  return kOsErrorSuccess;
 }
 
-uint32_t OsGetDeviceProperty(OsDeviceSet, const OsDeviceData* data, uint32_t property,
-                             void* buffer, uint32_t bytes) {
+// The device calls answer as the configuration manager does, its CR_ code
+// mapped as the Windows build maps it.
+static uint32_t ReadProperty(const OsDeviceData* data, uint32_t property, void* buffer,
+                             uint32_t bytes) {
   SimDeviceState* d = Node(data->devInst);
-  if (d == nullptr) return kCrNoSuchDevinst;
+  if (d == nullptr) return kCrNoSuchDevnode;
   const std::u16string* text = nullptr;
   std::u16string driver, list;
   switch (property) {
@@ -167,59 +174,66 @@ uint32_t OsGetDeviceProperty(OsDeviceSet, const OsDeviceData* data, uint32_t pro
   return CopyText(*text, buffer, bytes);
 }
 
-uint32_t OsGetDeviceId(OsDevNode node, char16_t* buffer, uint32_t units) {
+int32_t OsGetDeviceProperty(OsDeviceSet, const OsDeviceData* data, uint32_t property,
+                            void* buffer, uint32_t bytes) {
+  return Win32ErrorOfCr(ReadProperty(data, property, buffer, bytes));
+}
+
+static uint32_t ReadDeviceId(OsDevNode node, char16_t* buffer, uint32_t units) {
   SimDeviceState* d = Node(node);
-  if (d == nullptr) return kCrNoSuchDevinst;
+  if (d == nullptr) return kCrNoSuchDevnode;
   if (d->device.idUnreadable || d->device.idReads == 0) return kCrInvalidDevnode;
   if (d->device.idReads > 0) d->device.idReads--;
   return CopyText(d->device.deviceId, buffer, units * sizeof(char16_t));
 }
 
-uint32_t OsGetDevNodeStatus(OsDevNode node, uint32_t* status, uint32_t* problem) {
-  SimDeviceState* d = Node(node);
-  if (d == nullptr || !d->device.present) return kCrNoSuchDevinst;
-  *status = d->device.status;
-  *problem = d->device.problem;
-  return kCrSuccess;
+int32_t OsGetDeviceId(OsDevNode node, char16_t* buffer, uint32_t units) {
+  return Win32ErrorOfCr(ReadDeviceId(node, buffer, units));
 }
 
-uint32_t OsLocateDevNode(const char16_t* deviceId) {
+int32_t OsGetDevNodeStatus(OsDevNode node, uint32_t* status, uint32_t* problem) {
+  SimDeviceState* d = Node(node);
+  if (d == nullptr || !d->device.present) return Win32ErrorOfCr(kCrNoSuchDevnode);
+  *status = d->device.status;
+  *problem = d->device.problem;
+  return kOsErrorSuccess;
+}
+
+int32_t OsLocateDevNode(const char16_t* deviceId) {
   for (size_t i = 0; i < sim.devices.size(); i++) {
     if (Node(static_cast<OsDevNode>(i + 1)) != nullptr &&
         OsCompareTextNoCase(sim.devices[i].device.deviceId.c_str(), deviceId) == 0) {
-      return kCrSuccess;
+      return kOsErrorSuccess;
     }
   }
-  return kCrNoSuchDevinst;
+  return Win32ErrorOfCr(kCrNoSuchDevnode);
 }
 
-uint32_t OsQueryDosDevice(const char16_t* name, char16_t* buffer, uint32_t units) {
+int32_t OsQueryDosDevice(const char16_t* name, char16_t* buffer, uint32_t units,
+                         uint32_t* stored) {
+  *stored = 0;
   for (const SimDeviceState& d : sim.devices) {
     if (!d.removed && d.device.present && !d.device.kernelName.empty() &&
         d.device.portName == name && CopyText(d.device.kernelName, buffer, units * 2) == kCrSuccess) {
-      return static_cast<uint32_t>(d.device.kernelName.size() + 2);  // with both terminators
+      *stored = static_cast<uint32_t>(d.device.kernelName.size() + 2);  // with both terminators
+      return kOsErrorSuccess;
     }
   }
-  return 0;
+  return kOsErrorFileNotFound;
 }
 
-int OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data) {
+int32_t OsSetRemoveParams(OsDeviceSet set, OsDeviceData* data) {
   SimDeviceState* d = Node(data->devInst);
-  if (sim.deviceSets.count(set) != 0 && d != nullptr && !d->device.refuseRemoveParams) return 1;
-  sim.lastError = 0xE000020B;  // ERROR_NO_SUCH_DEVINST
-  return 0;
+  if (sim.deviceSets.count(set) != 0 && d != nullptr && !d->device.refuseRemoveParams) {
+    return kOsErrorSuccess;
+  }
+  return kOsErrorNoSuchDevinst;
 }
 
-int OsCallRemoveInstaller(OsDeviceSet, OsDeviceData* data) {
+int32_t OsCallRemoveInstaller(OsDeviceSet, OsDeviceData* data) {
   SimDeviceState* d = Node(data->devInst);
-  if (d == nullptr) {
-    sim.lastError = 0xE000020B;  // ERROR_NO_SUCH_DEVINST
-    return 0;
-  }
-  if (d->device.installerError != 0) {
-    sim.lastError = d->device.installerError;
-    return 0;
-  }
+  if (d == nullptr) return kOsErrorNoSuchDevinst;
+  if (d->device.installerError != 0) return static_cast<int32_t>(d->device.installerError);
   d->removed = true;
   sim.removalCount++;
   if (sim.removalCount == sim.interruptAfterRemovals) sim.interrupted = true;
@@ -237,7 +251,7 @@ int OsCallRemoveInstaller(OsDeviceSet, OsDeviceData* data) {
     }
   }
   if (sim.installerEmptiesData) data->devInst = 0;
-  return 1;
+  return kOsErrorSuccess;
 }
 
 // The hardware key is the Device Parameters key the device's PortName is
@@ -257,24 +271,24 @@ int32_t OsOpenDeviceKey(OsDeviceSet, OsDeviceData* data, OsDeviceKeyKind kind, u
   return status == kOsErrorFileNotFound ? kOsErrorKeyDoesNotExist : status;
 }
 
-int OsSetDeviceFriendlyName(OsDeviceSet, OsDeviceData* data, const char16_t* name) {
+int32_t OsSetDeviceFriendlyName(OsDeviceSet, OsDeviceData* data, const char16_t* name) {
   SimDeviceState* d = Node(data->devInst);
-  sim.lastError = d == nullptr ? 0xE000020B : d->device.friendlyNameError;
-  if (sim.lastError != 0) return 0;
+  if (d == nullptr) return kOsErrorNoSuchDevinst;
+  if (d->device.friendlyNameError != 0) return static_cast<int32_t>(d->device.friendlyNameError);
   d->device.friendlyName = name;
-  return 1;
+  return kOsErrorSuccess;
 }
 
 void SimDuringRestart(std::function<void()> hook) { sim.duringRestart = std::move(hook); }
 void SimFailRestart(int n) { sim.failRestart = n; }
 
-int OsRestartDevice(OsDeviceSet, OsDeviceData* data, int32_t* restartNeeded) {
+int32_t OsRestartDevice(OsDeviceSet, OsDeviceData* data, bool* restartNeeded) {
   if (sim.duringRestart) sim.duringRestart();
   SimDeviceState* d = Node(data->devInst);
-  *restartNeeded = 0;
-  sim.lastError = d == nullptr ? 0xE000020B : d->device.restartError;
-  if (sim.failRestart > 0 && --sim.failRestart == 0) sim.lastError = kOsErrorAccessDenied;
-  if (sim.lastError != 0) return 0;
+  *restartNeeded = false;
+  if (d == nullptr) return kOsErrorNoSuchDevinst;
+  if (sim.failRestart > 0 && --sim.failRestart == 0) return kOsErrorAccessDenied;
+  if (d->device.restartError != 0) return static_cast<int32_t>(d->device.restartError);
   sim.restarts.push_back(d->device.deviceId);
   *restartNeeded = d->device.restartNeeded;
   if (d->device.namesLive && !*restartNeeded) {
@@ -289,7 +303,7 @@ int OsRestartDevice(OsDeviceSet, OsDeviceData* data, int32_t* restartNeeded) {
     }
     SimAddLiveName(kernelName, SimDeviceAt(static_cast<int>(data->devInst) - 1).portName);
   }
-  return 1;
+  return kOsErrorSuccess;
 }
 
 // Its PortName as its hardware key holds it now.

@@ -1,9 +1,9 @@
 #include "platform/sim/sim_state.h"
 
-OsEvent OsCreateEvent(int32_t) {
-  OsEvent event = sim.nextHandle++;
-  sim.events[event] = false;
-  return event;
+int32_t OsCreateEvent(bool, OsEvent* event) {
+  *event = sim.nextHandle++;
+  sim.events[*event] = false;
+  return kOsErrorSuccess;
 }
 
 void OsSetEvent(OsEvent event) { sim.events.at(event) = true; }

@@ -33,41 +33,42 @@ static SimFile& Opened(OsFile file) {
   return sim.files[open->second];
 }
 
-OsFile OsOpenFileToRewrite(const char* path) {
+int32_t OsOpenFileToRewrite(const char* path, OsFile* file) {
+  *file = 0;
   std::string name = Fold(path);
   auto found = sim.files.find(name);
   if (found != sim.files.end() && (found->second.attributes & kOsFileAttributeDirectory)) {
-    sim.lastError = kOsErrorAccessDenied;
-    return 0;
+    return kOsErrorAccessDenied;
   }
   if (found == sim.files.end()) sim.files[name] = SimFile();
   sim.openFiles[sim.nextFile] = name;
-  return sim.nextFile++;
+  *file = sim.nextFile++;
+  return kOsErrorSuccess;
 }
 
-int OsGetFileFacts(OsFile file, OsFileFacts* facts) {
+int32_t OsGetFileFacts(OsFile file, OsFileFacts* facts) {
   const SimFile& f = Opened(file);
   facts->attributes = f.attributes;
   facts->links = f.links;
   facts->size = f.content.size();
-  return 1;
+  return kOsErrorSuccess;
 }
 
-int OsReadFileStart(OsFile file, void* buffer, uint32_t bytes) {
+int32_t OsReadFileStart(OsFile file, void* buffer, uint32_t bytes) {
   const SimFile& f = Opened(file);
   if (sim.fileReadFailures > 0) {
     sim.fileReadFailures--;
-    return 0;
+    return 30;  // ERROR_READ_FAULT
   }
-  if (bytes > f.content.size()) return 0;
+  if (bytes > f.content.size()) return kOsErrorHandleEof;
   memcpy(buffer, f.content.data(), bytes);
-  return 1;
+  return kOsErrorSuccess;
 }
 
-int OsReplaceFileContent(OsFile file, const void* data, uint32_t bytes) {
+int32_t OsReplaceFileContent(OsFile file, const void* data, uint32_t bytes) {
   Opened(file).content.assign(static_cast<const char*>(data), bytes);
   sim.fileWrites++;
-  return 1;
+  return kOsErrorSuccess;
 }
 
 void OsCloseFile(OsFile file) {
@@ -83,8 +84,7 @@ static std::string Narrow(const char16_t* path) {
 }
 
 int32_t OsOpenFileToReplace(const char16_t* path, OsFile* file) {
-  *file = OsOpenFileToRewrite(Narrow(path).c_str());
-  return *file != 0 ? kOsErrorSuccess : static_cast<int32_t>(sim.lastError);
+  return OsOpenFileToRewrite(Narrow(path).c_str(), file);
 }
 
 int32_t OsOpenFileToRead(const char16_t* path, OsFile* file) {

@@ -14,4 +14,4 @@ int OsMessageBoxA(OsWindow owner, const char* text, const char* caption, uint32_
   return OsMessageBox(owner, wideText.c_str(), wideCaption.c_str(), flags);
 }
 
-void OsKeepMessageBoxesOnTop(int32_t) {}
+void OsKeepMessageBoxesOnTop(bool) {}

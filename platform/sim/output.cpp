@@ -2,20 +2,20 @@
 
 void OsJoinStartingConsole() { sim.joinedConsole = true; }
 
-int32_t OsInterruptRequested() { return sim.interrupted; }
+bool OsInterruptRequested() { return sim.interrupted; }
 
 int32_t OsWriteOutput(int32_t stream, const char16_t* text, uint32_t units) {
-  if (stream != kOsStandardOutput && stream != kOsStandardError) return 0;
-  if (sim.outputFails[stream == kOsStandardError]) return 0;
+  if (stream != kOsStandardOutput && stream != kOsStandardError) return kOsErrorInvalidHandle;
+  if (sim.outputFails[stream == kOsStandardError]) return 112;  // ERROR_DISK_FULL
   sim.output[stream == kOsStandardError].append(text, units);
-  return 1;
+  return kOsErrorSuccess;
 }
 
-int32_t OsOutputLeadsSomewhere(int32_t stream) {
+bool OsOutputLeadsSomewhere(int32_t stream) {
   return (stream == kOsStandardOutput || stream == kOsStandardError) && sim.outputLeadsSomewhere;
 }
 
-int32_t OsUserCanSeeWindows() { return sim.userCanSeeWindows; }
+bool OsUserCanSeeWindows() { return sim.userCanSeeWindows; }
 
 const std::u16string& SimOutput(int32_t stream) { return sim.output[stream == kOsStandardError]; }
 void SimClearOutput() {

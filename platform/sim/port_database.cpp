@@ -61,7 +61,10 @@ int32_t OsOpenPortDatabase(OsPortDatabase* database) {
   if (!sim.portDatabaseAvailable) return kOsPortDatabaseUnavailable;
   sim.portDatabaseCalls.push_back("open");
   int32_t status;
-  if (TakeFailure(kSimPortDbOpen, 0, &status)) return status;
+  // As on Windows, the routine's own failure never reads as no routines.
+  if (TakeFailure(kSimPortDbOpen, 0, &status)) {
+    return status != kOsPortDatabaseUnavailable ? status : kOsErrorGenFailure;
+  }
   OsKey key;
   status = OsRegCreateKey(kOsLocalMachine, kArbiter, kOsKeyQueryValue | kOsKeySetValue, &key);
   if (status != kOsErrorSuccess) return status;

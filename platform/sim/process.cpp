@@ -13,14 +13,14 @@ void SimHeapFailAllocations(int times) { sim.heapFailures = times; }
 void SimHeapCorrupt(bool corrupt) { sim.heapCorrupt = corrupt; }
 const std::vector<uint32_t>& SimSleeps() { return sim.sleeps; }
 const std::vector<std::pair<uint32_t, uint32_t>>& SimBeeps() { return sim.beeps; }
-void SimSetAdmin(int32_t isAdmin) {
+void SimSetAdmin(bool isAdmin) {
   sim.isAdmin = isAdmin;
   sim.elevated = isAdmin;
 }
-void SimSetElevated(int32_t elevated) { sim.elevated = elevated; }
+void SimSetElevated(bool elevated) { sim.elevated = elevated; }
 void SimSetVersion(const OsVersionNumbers& numbers) { sim.version = numbers; }
-void SimSetFileVersion(OsFileVersionResult result, uint32_t ms, uint32_t ls) {
-  sim.fileVersionResult = result;
+void SimSetFileVersion(int32_t status, uint32_t ms, uint32_t ls) {
+  sim.fileVersionStatus = status;
   sim.fileVersionMS = ms;
   sim.fileVersionLS = ls;
 }
@@ -41,25 +41,27 @@ static void CheckHeapHandle(OsHeap heap) {
   }
 }
 
-int OsHeapValidate(OsHeap heap) {
+bool OsHeapValidate(OsHeap heap) {
   CheckHeapHandle(heap);
   return !sim.heapCorrupt;
 }
 
-void* OsHeapAlloc(OsHeap heap, uint64_t bytes) {
+int32_t OsHeapAlloc(OsHeap heap, uint64_t bytes, void** block) {
   CheckHeapHandle(heap);
+  *block = nullptr;
   if (sim.heapFailures > 0) {
     sim.heapFailures--;
-    return nullptr;
+    return kOsErrorNotEnoughMemory;
   }
   // One byte more, so that an empty block is a distinct, valid one.
-  return calloc(1, static_cast<size_t>(bytes) + 1);
+  *block = calloc(1, static_cast<size_t>(bytes) + 1);
+  return *block != nullptr ? kOsErrorSuccess : kOsErrorNotEnoughMemory;
 }
 
-int OsHeapFree(OsHeap heap, void* block) {
+int32_t OsHeapFree(OsHeap heap, void* block) {
   CheckHeapHandle(heap);
   free(block);
-  return 1;
+  return kOsErrorSuccess;
 }
 
 void OsSleep(uint32_t milliseconds) { sim.sleeps.push_back(milliseconds); }
@@ -84,37 +86,38 @@ void OsStartupInfo(uint32_t* flags, uint16_t* showWindow) {
 
 uintptr_t OsModuleInstance() { return 0x140000000u; }
 
-static uint32_t CopyOut(char16_t* buffer, uint32_t units, const std::u16string& text) {
-  uint32_t n = 0;
-  for (; n + 1 < units && n < text.size(); n++) buffer[n] = text[n];
-  buffer[n] = 0;
-  return n;
+// The path, or an empty buffer when it does not fit.
+static int32_t CopyOut(char16_t* buffer, uint32_t units, const std::u16string& text,
+                       uint32_t* length) {
+  *length = 0;
+  buffer[0] = 0;
+  if (text.size() >= units) return kOsErrorInsufficientBuffer;
+  for (size_t i = 0; i <= text.size(); i++) buffer[i] = text.c_str()[i];
+  *length = static_cast<uint32_t>(text.size());
+  return kOsErrorSuccess;
 }
 
-uint32_t OsSystemDirectory(char16_t* buffer, uint32_t units) {
-  return CopyOut(buffer, units, u"C:\\windows\\system32");
+int32_t OsSystemDirectory(char16_t* buffer, uint32_t units, uint32_t* length) {
+  return CopyOut(buffer, units, u"C:\\windows\\system32", length);
 }
 
-// As the system does since Vista: a path that does not fit is cut, and
-// the size of the buffer returned.
-uint32_t OsModuleFileName(char16_t* buffer, uint32_t units) {
-  uint32_t n = CopyOut(buffer, units, sim.modulePath);
-  return sim.modulePath.size() >= units ? units : n;
+int32_t OsModuleFileName(char16_t* buffer, uint32_t units, uint32_t* length) {
+  return CopyOut(buffer, units, sim.modulePath, length);
 }
 
 void HardenLibrarySearch() {}
-int32_t IsUserAdmin() { return sim.isAdmin; }
-int32_t OsRunsElevated() { return sim.elevated; }
+bool IsUserAdmin() { return sim.isAdmin; }
+bool OsRunsElevated() { return sim.elevated; }
 
-int OsReadVersionNumbers(OsVersionNumbers* numbers) {
+int32_t OsReadVersionNumbers(OsVersionNumbers* numbers) {
   *numbers = sim.version;
-  return 1;
+  return kOsErrorSuccess;
 }
 
-OsFileVersionResult OsReadFileVersion(const char16_t*, uint32_t* ms, uint32_t* ls) {
-  if (sim.fileVersionResult == kOsVersionRead) {
+int32_t OsReadFileVersion(const char16_t*, uint32_t* ms, uint32_t* ls) {
+  if (sim.fileVersionStatus == kOsErrorSuccess) {
     *ms = sim.fileVersionMS;
     *ls = sim.fileVersionLS;
   }
-  return sim.fileVersionResult;
+  return sim.fileVersionStatus;
 }

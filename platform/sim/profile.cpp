@@ -42,25 +42,26 @@ int32_t OsProfileReadInt(const char* section, const char* key, int32_t fallback,
   return value == nullptr || value->empty() ? fallback : ParseProfileInt(value->c_str());
 }
 
-int OsProfileReadStruct(const char* section, const char* key, void* data, uint32_t size,
-                        const char* file) {
+int32_t OsProfileReadStruct(const char* section, const char* key, void* data, uint32_t size,
+                            const char* file) {
   const std::string* value = Find(file, section, key);
-  return value != nullptr && DecodeProfileStruct(value->c_str(), data, size);
+  if (value == nullptr) return kOsErrorFileNotFound;
+  return DecodeProfileStruct(value->c_str(), data, size) ? kOsErrorSuccess : kOsErrorInvalidData;
 }
 
-int OsProfileWriteString(const char* section, const char* key, const char* value,
-                         const char* file) {
+int32_t OsProfileWriteString(const char* section, const char* key, const char* value,
+                             const char* file) {
   if (sim.profileWriteFailures > 0) {
     sim.profileWriteFailures--;
-    return 0;
+    return kOsErrorAccessDenied;
   }
   sim.profileWrites++;
   SimProfileSet(file, section, key, value);
-  return 1;
+  return kOsErrorSuccess;
 }
 
-int OsProfileWriteStruct(const char* section, const char* key, const void* data, uint32_t size,
-                         const char* file) {
+int32_t OsProfileWriteStruct(const char* section, const char* key, const void* data,
+                             uint32_t size, const char* file) {
   std::string text(2 * size + 3, '\0');
   EncodeProfileStruct(data, size, &text[0]);
   text.resize(2 * size + 2);

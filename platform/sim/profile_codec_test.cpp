@@ -61,19 +61,23 @@ TEST(ProfileEncoding, IntegersAreDecimalAndReadAsThePlatformReadsThem) {
 // Wine) agree with the encodings above, both ways.
 TEST(ProfileEncoding, ThePlatformsProfileFunctionsAgree) {
   char16_t program[260];
-  OsModuleFileName(program, 260);
+  uint32_t length;
+  ASSERT_EQ(kOsErrorSuccess, OsModuleFileName(program, 260, &length));
   char file[300];
-  ASSERT_NE(0, OsToAnsiExact(program, file, 260));
+  ASSERT_TRUE(OsToAnsiExact(program, file, 260));
   strcat(file, ".settings-test.ini");
   const StoredPlacement placement = {44, 2, 3, -1, -1, -8, -8, 10, 20, 710, 520};
-  ASSERT_NE(0, OsProfileWriteStruct("Settings", "WindowPlacement", &placement, sizeof placement, file));
+  ASSERT_EQ(kOsErrorSuccess,
+            OsProfileWriteStruct("Settings", "WindowPlacement", &placement, sizeof placement, file));
   StoredPlacement back = {};
-  ASSERT_EQ(1, OsProfileReadStruct("Settings", "WindowPlacement", &back, sizeof back, file));
+  ASSERT_EQ(kOsErrorSuccess,
+            OsProfileReadStruct("Settings", "WindowPlacement", &back, sizeof back, file));
   EXPECT_EQ(0, memcmp(&placement, &back, sizeof back));
   // Text made here reads back through the platform, and the reverse.
-  ASSERT_NE(0, OsProfileWriteString("Settings", "Own", Encoded(&placement, sizeof placement).c_str(), file));
-  EXPECT_EQ(1, OsProfileReadStruct("Settings", "Own", &back, sizeof back, file));
-  EXPECT_EQ(0, OsProfileReadStruct("Settings", "Own", &back, sizeof back - 1, file));
+  ASSERT_EQ(kOsErrorSuccess, OsProfileWriteString("Settings", "Own",
+                                                  Encoded(&placement, sizeof placement).c_str(), file));
+  EXPECT_EQ(kOsErrorSuccess, OsProfileReadStruct("Settings", "Own", &back, sizeof back, file));
+  EXPECT_NE(kOsErrorSuccess, OsProfileReadStruct("Settings", "Own", &back, sizeof back - 1, file));
   for (const char* value : {"-5", "0x10", "0o17", "0b101", "12abc", "abc", "7", " 8"}) {
     OsProfileWriteString("Settings", "Number", value, file);
     EXPECT_EQ(ParseProfileInt(value), OsProfileReadInt("Settings", "Number", 42, file)) << value;

@@ -192,11 +192,16 @@ int32_t OsRegEnumValue(OsKey key, uint32_t index, char16_t* name, uint32_t nameU
 
 void SimRegOnWaitForChange(std::function<int32_t()> hook) { sim.onWaitForChange = hook; }
 
-int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop) {
+int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop, bool* stopped) {
+  *stopped = false;
   if (sim.handles.count(key) == 0 || sim.events.count(changed) == 0 || sim.events.count(stop) == 0) {
-    return 6;  // ERROR_INVALID_HANDLE
+    return kOsErrorInvalidHandle;
   }
-  if (sim.events[stop]) return kOsWaitStopped;
+  if (sim.events[stop]) {
+    *stopped = true;
+    return kOsErrorSuccess;
+  }
   int32_t status = sim.onWaitForChange ? sim.onWaitForChange() : kOsErrorSuccess;
-  return sim.events[stop] ? kOsWaitStopped : status;
+  *stopped = sim.events[stop];
+  return *stopped ? kOsErrorSuccess : status;
 }

@@ -101,16 +101,16 @@ struct SimDevice {
   uint32_t problem = 0;
   std::u16string kernelName;  // the DOS name's target while present
   // Removal: the parameter step refused, the device ID unreadable before
-  // removal, the class installer failing with this last error, the node
-  // still locatable after a removal the installer reported as done.
+  // removal, the class installer failing with this error, the node still
+  // locatable after a removal the installer reported as done.
   bool refuseRemoveParams = false;
   bool idUnreadable = false;
   int idReads = -1;  // reads of the device ID that succeed before it fails; -1 all
   uint32_t installerError = 0;
   bool stillLocatable = false;
-  // A move to another number: the PortName write failing with this
-  // status, the friendly name's with this last error, the restart's too;
-  // a restart that asks for the machine's first.
+  // A move to another number: the PortName write, the friendly name's and
+  // the restart failing with these errors; a restart that asks for the
+  // machine's first.
   int32_t portNameWriteStatus = 0;
   uint32_t friendlyNameError = 0;
   uint32_t restartError = 0;
@@ -161,6 +161,8 @@ void SimFailRestart(int n);
 int SimRemovalCount();              // installer calls that removed a device
 int SimOpenDeviceSets();            // device-information sets not destroyed
 void SimFailDeviceSet(bool fail);   // SetupDiGetClassDevsW fails
+// SetupDiEnumDeviceInfo of the member at that index answers status.
+void SimFailDeviceEnum(uint32_t memberIndex, int32_t status);
 // A removal takes the device out of every open set, so that later members
 // move down an index: should a system's sets ever do so, a member index
 // would name another device.
@@ -194,10 +196,11 @@ void SimFileFailReads(int times); // the next reads fail
 
 // Start-up facts. Without administrator rights the process is not elevated
 // either; SimSetElevated after it sets that alone.
-void SimSetAdmin(int32_t isAdmin);
-void SimSetElevated(int32_t elevated);
+void SimSetAdmin(bool isAdmin);
+void SimSetElevated(bool elevated);
 void SimSetVersion(const OsVersionNumbers& numbers);
-void SimSetFileVersion(OsFileVersionResult result, uint32_t versionMS, uint32_t versionLS);
+// What OsReadFileVersion answers, and the version it reads on success.
+void SimSetFileVersion(int32_t status, uint32_t versionMS, uint32_t versionLS);
 void SimSetCommandLine(const std::u16string& commandLine);
 void SimSetModulePath(const std::u16string& path);  // the program's own
 void SimSetStartupInfo(uint32_t flags, uint16_t showWindow);

@@ -67,6 +67,8 @@ struct SimState {
   std::map<OsDeviceSet, std::vector<int>> deviceSets;
   OsDeviceSet nextDeviceSet = 0x5000;
   bool failDeviceSet = false;
+  uint32_t enumFailIndex = UINT32_MAX;
+  int32_t enumFailStatus = 0;
   bool removalShiftsSets = false;
   bool installerEmptiesData = false;
   int removalCount = 0;
@@ -85,10 +87,10 @@ struct SimState {
   int fileWrites = 0;
   int fileReadFailures = 0;
 
-  int32_t isAdmin = 1;
-  int32_t elevated = 1;
+  bool isAdmin = true;
+  bool elevated = true;
   OsVersionNumbers version = {10, 0, 19045, 0, 1, 0x100};
-  OsFileVersionResult fileVersionResult = kOsVersionRead;
+  int32_t fileVersionStatus = kOsErrorSuccess;
   uint32_t fileVersionMS = 0x00010000, fileVersionLS = 0x00050000;
   std::u16string commandLine = u"varnick.exe";
   std::u16string modulePath = u"C:\\Tools\\varnick.exe";

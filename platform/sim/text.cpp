@@ -20,15 +20,15 @@ int OsCompareTextNoCase(const char16_t* a, const char16_t* b) {
 
 // The ANSI code page here is plain ASCII: every other character has no
 // exact form.
-int OsToAnsiExact(const char16_t* text, char* buffer, uint32_t chars) {
+bool OsToAnsiExact(const char16_t* text, char* buffer, uint32_t chars) {
   uint32_t n = 0;
   for (; text[n] != 0; n++) {
     if (text[n] > 0x7F || n + 1 >= chars) {
       if (chars > 0) buffer[0] = 0;
-      return 0;
+      return false;
     }
     buffer[n] = static_cast<char>(text[n]);
   }
   buffer[n] = 0;
-  return 1;
+  return true;
 }

@@ -1,9 +1,10 @@
 #include <windows.h>
 
 #include "platform/os.h"
+#include "platform/win32/last_error.h"
 
-OsEvent OsCreateEvent(int32_t manualReset) {
-  return reinterpret_cast<OsEvent>(CreateEventW(nullptr, manualReset != 0, FALSE, nullptr));
+int32_t OsCreateEvent(bool manualReset, OsEvent* event) {
+  return HandleOf(CreateEventW(nullptr, manualReset, FALSE, nullptr), event);
 }
 
 void OsSetEvent(OsEvent event) { SetEvent(reinterpret_cast<HANDLE>(event)); }

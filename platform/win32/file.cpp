@@ -1,49 +1,56 @@
 #include <windows.h>
 
 #include "platform/os.h"
+#include "platform/win32/last_error.h"
 
 static HANDLE H(OsFile file) { return reinterpret_cast<HANDLE>(file); }
 
-OsFile OsOpenFileToRewrite(const char* path) {
+int32_t OsOpenFileToRewrite(const char* path, OsFile* file) {
   // No FILE_SHARE_WRITE or FILE_SHARE_DELETE: a rename needs delete access
   // to the file, so the path keeps naming this file while it is open. (A
   // handle without data access would not count against another's open.)
-  HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  return file == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<OsFile>(file);
+  return HandleOf(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                              nullptr),
+                  file);
 }
 
-int OsGetFileFacts(OsFile file, OsFileFacts* facts) {
+int32_t OsGetFileFacts(OsFile file, OsFileFacts* facts) {
   BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(H(file), &information)) return 0;
+  if (!GetFileInformationByHandle(H(file), &information)) return LastErrorOfFailure();
   facts->attributes = information.dwFileAttributes;
   facts->links = information.nNumberOfLinks;
   facts->size = static_cast<uint64_t>(information.nFileSizeHigh) << 32 | information.nFileSizeLow;
-  return 1;
+  return kOsErrorSuccess;
 }
 
-int OsReadFileStart(OsFile file, void* buffer, uint32_t bytes) {
-  if (SetFilePointer(H(file), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return 0;
-  auto* at = static_cast<uint8_t*>(buffer);
-  while (bytes > 0) {
-    DWORD read = 0;
-    if (!ReadFile(H(file), at, bytes, &read, nullptr) || read == 0) return 0;
-    at += read;
-    bytes -= read;
+// The file's first `bytes` bytes read or written, from its start.
+static int32_t Transfer(OsFile file, uint8_t* at, uint32_t bytes, bool write) {
+  if (SetFilePointer(H(file), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
+    return LastErrorOfFailure();
   }
-  return 1;
+  while (bytes > 0) {
+    DWORD done = 0;
+    if (!(write ? WriteFile(H(file), at, bytes, &done, nullptr)
+                : ReadFile(H(file), at, bytes, &done, nullptr))) {
+      return LastErrorOfFailure();
+    }
+    // Nothing more read: the file ends before them.
+    if (done == 0) return write ? ERROR_WRITE_FAULT : ERROR_HANDLE_EOF;
+    at += done;
+    bytes -= done;
+  }
+  return kOsErrorSuccess;
 }
 
-int OsReplaceFileContent(OsFile file, const void* data, uint32_t bytes) {
-  if (SetFilePointer(H(file), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return 0;
-  auto* at = static_cast<const uint8_t*>(data);
-  while (bytes > 0) {
-    DWORD written = 0;
-    if (!WriteFile(H(file), at, bytes, &written, nullptr) || written == 0) return 0;
-    at += written;
-    bytes -= written;
-  }
-  return SetEndOfFile(H(file));
+int32_t OsReadFileStart(OsFile file, void* buffer, uint32_t bytes) {
+  return Transfer(file, static_cast<uint8_t*>(buffer), bytes, false);
+}
+
+int32_t OsReplaceFileContent(OsFile file, const void* data, uint32_t bytes) {
+  // WriteFile only reads the bytes.
+  int32_t status = Transfer(file, static_cast<uint8_t*>(const_cast<void*>(data)), bytes, true);
+  return status != kOsErrorSuccess ? status : ErrorOf(SetEndOfFile(H(file)));
 }
 
 void OsCloseFile(OsFile file) { CloseHandle(H(file)); }

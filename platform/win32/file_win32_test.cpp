@@ -20,15 +20,16 @@ TEST(FileToRewrite, WhileHeldItKeepsItsNameAndGetsItsContentWhole) {
   DeleteFileA(path.c_str());
   DeleteFileA(other.c_str());
 
-  OsFile file = OsOpenFileToRewrite(path.c_str());  // created
+  OsFile file = 0;
+  ASSERT_EQ(kOsErrorSuccess, OsOpenFileToRewrite(path.c_str(), &file));  // created
   ASSERT_NE(0u, file);
   OsFileFacts facts = {};
-  ASSERT_EQ(1, OsGetFileFacts(file, &facts));
+  ASSERT_EQ(kOsErrorSuccess, OsGetFileFacts(file, &facts));
   EXPECT_EQ(0u, facts.attributes & (kOsFileAttributeDirectory | kOsFileAttributeReparsePoint));
   EXPECT_EQ(1u, facts.links);
   EXPECT_EQ(0u, facts.size);
-  ASSERT_EQ(1, OsReplaceFileContent(file, "a longer text", 13));
-  ASSERT_EQ(1, OsReplaceFileContent(file, "short", 5));
+  ASSERT_EQ(kOsErrorSuccess, OsReplaceFileContent(file, "a longer text", 13));
+  ASSERT_EQ(kOsErrorSuccess, OsReplaceFileContent(file, "short", 5));
 
   EXPECT_FALSE(MoveFileExA(path.c_str(), other.c_str(), 0));
   EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
@@ -40,20 +41,21 @@ TEST(FileToRewrite, WhileHeldItKeepsItsNameAndGetsItsContentWhole) {
   if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
 
   char start[8] = {};
-  EXPECT_EQ(1, OsReadFileStart(file, start, 5));
+  EXPECT_EQ(kOsErrorSuccess, OsReadFileStart(file, start, 5));
   EXPECT_EQ("short", std::string(start));
-  EXPECT_EQ(0, OsReadFileStart(file, start, 6));  // only five bytes are there
+  EXPECT_EQ(kOsErrorHandleEof, OsReadFileStart(file, start, 6));  // only five bytes are there
   OsCloseFile(file);
 
   ASSERT_TRUE(CreateHardLinkA(other.c_str(), path.c_str(), nullptr));
-  file = OsOpenFileToRewrite(path.c_str());
+  ASSERT_EQ(kOsErrorSuccess, OsOpenFileToRewrite(path.c_str(), &file));
   ASSERT_NE(0u, file);
-  ASSERT_EQ(1, OsGetFileFacts(file, &facts));
+  ASSERT_EQ(kOsErrorSuccess, OsGetFileFacts(file, &facts));
   EXPECT_EQ(2u, facts.links);
   OsCloseFile(file);
 
   CreateDirectoryA(folder.c_str(), nullptr);
-  EXPECT_EQ(0u, OsOpenFileToRewrite(folder.c_str()));
+  EXPECT_NE(kOsErrorSuccess, OsOpenFileToRewrite(folder.c_str(), &file));
+  EXPECT_EQ(0u, file);
   RemoveDirectoryA(folder.c_str());
   DeleteFileA(path.c_str());
   DeleteFileA(other.c_str());

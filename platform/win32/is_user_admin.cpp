@@ -3,17 +3,17 @@
 
 #include "platform/os.h"
 
-int32_t IsUserAdmin() {
+bool IsUserAdmin() {
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
   PSID administrators = nullptr;
   if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
                                 DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators)) {
-    return 0;
+    return false;
   }
   // No token: the calling thread's effective one. A token filtered by User
   // Account Control has the group for deny only, so it is not a member.
   BOOL member = FALSE;
   if (!CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
   FreeSid(administrators);
-  return member ? 1 : 0;
+  return member != FALSE;
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/os.h"
+#include "platform/win32/last_error.h"
 #include "platform/win32/system_libraries.h"
 
 // How the libraries loaded by full path find their own dependencies: in
@@ -62,7 +63,7 @@ int FindLoadedLibraryFunctions(const char16_t* file, const char* names, void* re
   return FillRecord(GetModuleHandleW(reinterpret_cast<const wchar_t*>(file)), names, record);
 }
 
-int OsReadVersionNumbers(OsVersionNumbers* numbers) {
+int32_t OsReadVersionNumbers(OsVersionNumbers* numbers) {
   OSVERSIONINFOEXW info;
   ZeroMemory(&info, sizeof info);
   info.dwOSVersionInfoSize = sizeof info;
@@ -70,7 +71,7 @@ int OsReadVersionNumbers(OsVersionNumbers* numbers) {
   // The manifest declares every system up to 10, so the real version is reported.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) return 0;
+  if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) return LastErrorOfFailure();
 #pragma GCC diagnostic pop
   numbers->major = info.dwMajorVersion;
   numbers->minor = info.dwMinorVersion;
@@ -78,28 +79,29 @@ int OsReadVersionNumbers(OsVersionNumbers* numbers) {
   numbers->servicePackMajor = info.wServicePackMajor;
   numbers->productType = info.wProductType;
   numbers->suiteMask = info.wSuiteMask;
-  return 1;
+  return kOsErrorSuccess;
 }
 
-OsFileVersionResult OsReadFileVersion(const char16_t* path, uint32_t* versionMS,
-                                      uint32_t* versionLS) {
+int32_t OsReadFileVersion(const char16_t* path, uint32_t* versionMS, uint32_t* versionLS) {
   VersionFunctions version;
-  OsFileVersionResult result = kOsVersionLibraryMissing;
+  int32_t status = ERROR_MOD_NOT_FOUND;
   if (LoadLibraryFunctions(&version)) {
     // Only the fixed file information near the start of the block is needed.
     alignas(8) BYTE block[512];
     ZeroMemory(block, sizeof block);
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    result = kOsVersionUnreadable;
+    status = ERROR_RESOURCE_TYPE_NOT_FOUND;
     if (version.GetFileVersionInfoW(reinterpret_cast<const wchar_t*>(path), 0, sizeof block, block) &&
         version.VerQueryValueW(block, L"\\", reinterpret_cast<LPVOID*>(&fixed), &length) &&
         length != 0 && fixed != nullptr) {
       *versionMS = fixed->dwFileVersionMS;
       *versionLS = fixed->dwFileVersionLS;
-      result = kOsVersionRead;
+      status = kOsErrorSuccess;
     }
+  } else if (version.library != nullptr) {
+    status = ERROR_PROC_NOT_FOUND;
   }
   FreeLibraryFunctions(&version);
-  return result;
+  return status;
 }

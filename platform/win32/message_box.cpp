@@ -5,7 +5,7 @@
 
 static UINT boxesOnTop = 0;
 
-void OsKeepMessageBoxesOnTop(int32_t on) { boxesOnTop = on ? MB_TOPMOST : 0; }
+void OsKeepMessageBoxesOnTop(bool on) { boxesOnTop = on ? MB_TOPMOST : 0; }
 
 // Every box's flags: topmost while the main window is.
 static UINT Flags(uint32_t flags) { return flags | boxesOnTop; }

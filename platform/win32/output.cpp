@@ -5,6 +5,7 @@
 
 #include "platform/os.h"
 #include "platform/win32/code_page.h"
+#include "platform/win32/last_error.h"
 
 enum OutputKind { kNowhere, kBytes, kConsole };
 
@@ -70,45 +71,47 @@ void OsJoinStartingConsole() {
   if (!prepared) Prepare();
 }
 
-int32_t OsInterruptRequested() { return interrupted != 0; }
+bool OsInterruptRequested() { return interrupted != 0; }
 
-int32_t OsOutputLeadsSomewhere(int32_t stream) {
-  if (stream != kOsStandardOutput && stream != kOsStandardError) return 0;
+bool OsOutputLeadsSomewhere(int32_t stream) {
+  if (stream != kOsStandardOutput && stream != kOsStandardError) return false;
   if (!prepared) Prepare();
   return kinds[stream] != kNowhere;
 }
 
 int32_t OsWriteOutput(int32_t stream, const char16_t* text, uint32_t units) {
-  if (stream != kOsStandardOutput && stream != kOsStandardError) return 0;
+  if (stream != kOsStandardOutput && stream != kOsStandardError) return ERROR_INVALID_HANDLE;
   if (!prepared) Prepare();
+  if (units == 0 || kinds[stream] == kNowhere) return kOsErrorSuccess;
   const wchar_t* wide = reinterpret_cast<const wchar_t*>(text);
-  DWORD written = 0;
-  if (units == 0 || kinds[stream] == kNowhere) return 1;
+  DWORD written = 0, size = units;
+  BOOL wrote;
   if (kinds[stream] == kConsole) {
     // As UTF-16: every name shows as it is, whatever the console's code page.
-    return WriteConsoleW(handles[stream], wide, units, &written, nullptr) && written == units;
+    wrote = WriteConsoleW(handles[stream], wide, units, &written, nullptr);
+  } else {
+    int length = EncodeInCodePage(codePage, wide, static_cast<int>(units), nullptr, 0);
+    if (length <= 0) return LastErrorOfFailure();
+    HANDLE heap = GetProcessHeap();
+    char* bytes = static_cast<char*>(HeapAlloc(heap, 0, length));
+    if (bytes == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
+    size = EncodeInCodePage(codePage, wide, static_cast<int>(units), bytes, length);
+    wrote = size > 0 && WriteFile(handles[stream], bytes, size, &written, nullptr);
+    HeapFree(heap, 0, bytes);  // leaves the last error as it is
   }
-  int size = EncodeInCodePage(codePage, wide, static_cast<int>(units), nullptr, 0);
-  HANDLE heap = GetProcessHeap();
-  char* bytes = size > 0 ? static_cast<char*>(HeapAlloc(heap, 0, size)) : nullptr;
-  if (bytes == nullptr) return 0;
-  size = EncodeInCodePage(codePage, wide, static_cast<int>(units), bytes, size);
-  int32_t whole = size > 0 && WriteFile(handles[stream], bytes, static_cast<DWORD>(size), &written,
-                                         nullptr) &&
-                  written == static_cast<DWORD>(size);
-  HeapFree(heap, 0, bytes);
-  return whole;
+  if (!wrote) return LastErrorOfFailure();
+  return written == size ? kOsErrorSuccess : ERROR_WRITE_FAULT;  // cut short
 }
 
-int32_t OsUserCanSeeWindows() {
+bool OsUserCanSeeWindows() {
   DWORD session = 0;
-  if (ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0) return 0;
+  if (ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0) return false;
   USEROBJECTFLAGS flags = {};
   HWINSTA station = GetProcessWindowStation();
   if (station != nullptr &&
       GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
       (flags.dwFlags & WSF_VISIBLE) == 0) {
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }

@@ -26,6 +26,9 @@ static LONG OpenWith(const MsportsFunctions& routines, OsPortDatabase* database)
   if (status == ERROR_SUCCESS && (handle == HCOMDB_INVALID_HANDLE_VALUE || handle == nullptr)) {
     status = ERROR_INVALID_HANDLE;
   }
+  // Its own failure never reads as routines that are not there, which
+  // would have the value written around the database.
+  if (status == kOsPortDatabaseUnavailable) status = ERROR_GEN_FAILURE;
   if (status != ERROR_SUCCESS) {
     HeapFree(GetProcessHeap(), 0, opened);
     return status;

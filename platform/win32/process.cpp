@@ -1,17 +1,23 @@
 #include <windows.h>
 
 #include "platform/os.h"
+#include "platform/win32/last_error.h"
 
 OsHeap OsProcessHeap() { return GetProcessHeap(); }
 
-int OsHeapValidate(OsHeap heap) { return HeapValidate(static_cast<HANDLE>(heap), 0, nullptr); }
+bool OsHeapValidate(OsHeap heap) { return HeapValidate(static_cast<HANDLE>(heap), 0, nullptr); }
 
-void* OsHeapAlloc(OsHeap heap, uint64_t bytes) {
-  if (bytes > SIZE_MAX) return nullptr;
-  return HeapAlloc(static_cast<HANDLE>(heap), HEAP_ZERO_MEMORY, static_cast<SIZE_T>(bytes));
+int32_t OsHeapAlloc(OsHeap heap, uint64_t bytes, void** block) {
+  // HeapAlloc sets no last error.
+  *block = bytes > SIZE_MAX ? nullptr
+                            : HeapAlloc(static_cast<HANDLE>(heap), HEAP_ZERO_MEMORY,
+                                        static_cast<SIZE_T>(bytes));
+  return *block != nullptr ? kOsErrorSuccess : ERROR_NOT_ENOUGH_MEMORY;
 }
 
-int OsHeapFree(OsHeap heap, void* block) { return HeapFree(static_cast<HANDLE>(heap), 0, block); }
+int32_t OsHeapFree(OsHeap heap, void* block) {
+  return ErrorOf(HeapFree(static_cast<HANDLE>(heap), 0, block));
+}
 
 void OsSleep(uint32_t milliseconds) { Sleep(milliseconds); }
 void OsBeep(uint32_t frequency, uint32_t milliseconds) { Beep(frequency, milliseconds); }
@@ -26,9 +32,9 @@ void OsExitProcess(uint32_t code) {
   ExitProcess(code);
 }
 
-int32_t OsRunsElevated() {
+bool OsRunsElevated() {
   HANDLE token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 1;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
   TOKEN_ELEVATION elevation = {};
   DWORD size = 0;
   BOOL read = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
@@ -49,16 +55,25 @@ void OsStartupInfo(uint32_t* flags, uint16_t* showWindow) {
 
 uintptr_t OsModuleInstance() { return reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)); }
 
-// Before Vista these calls leave a truncated result unterminated.
-uint32_t OsSystemDirectory(char16_t* buffer, uint32_t units) {
-  UINT n = GetSystemDirectoryW(reinterpret_cast<wchar_t*>(buffer), units);
-  if (n >= units) n = 0;  // too small: the system returns the size it needs
+// The system directory or the program's path. Before Vista these calls
+// leave a truncated result unterminated; too small a buffer has
+// GetSystemDirectoryW return the size it needs, and GetModuleFileNameW
+// (since Vista) the size of the buffer. One copy for both.
+static __attribute__((noinline)) int32_t Path(bool program, char16_t* buffer, uint32_t units,
+                                              uint32_t* length) {
+  wchar_t* wide = reinterpret_cast<wchar_t*>(buffer);
+  uint32_t n = program ? GetModuleFileNameW(nullptr, wide, units) : GetSystemDirectoryW(wide, units);
+  int32_t status = n == 0 ? LastErrorOfFailure() : n >= units ? ERROR_INSUFFICIENT_BUFFER : 0;
+  if (status != kOsErrorSuccess) n = 0;
   buffer[n] = 0;
-  return n;
+  *length = n;
+  return status;
 }
 
-uint32_t OsModuleFileName(char16_t* buffer, uint32_t units) {
-  DWORD n = GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(buffer), units);
-  buffer[n < units ? n : units - 1] = 0;
-  return n;
+int32_t OsSystemDirectory(char16_t* buffer, uint32_t units, uint32_t* length) {
+  return Path(false, buffer, units, length);
+}
+
+int32_t OsModuleFileName(char16_t* buffer, uint32_t units, uint32_t* length) {
+  return Path(true, buffer, units, length);
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/os.h"
+#include "platform/win32/last_error.h"
 
 static const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 
@@ -50,7 +51,8 @@ int32_t OsRegEnumValue(OsKey key, uint32_t index, char16_t* name, uint32_t nameU
   return status;
 }
 
-int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop) {
+int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop, bool* stopped) {
+  *stopped = false;
   LSTATUS status = RegNotifyChangeKeyValue(reinterpret_cast<HKEY>(key), FALSE,
                                            REG_NOTIFY_CHANGE_LAST_SET,
                                            reinterpret_cast<HANDLE>(changed), TRUE);
@@ -58,8 +60,10 @@ int32_t OsRegWaitForValueChange(OsKey key, OsEvent changed, OsEvent stop) {
   // The stop first: when both are set, the stop wins.
   const HANDLE events[2] = {reinterpret_cast<HANDLE>(stop), reinterpret_cast<HANDLE>(changed)};
   switch (WaitForMultipleObjects(2, events, FALSE, INFINITE)) {
-    case WAIT_OBJECT_0: return kOsWaitStopped;
+    case WAIT_OBJECT_0:
+      *stopped = true;
+      return kOsErrorSuccess;
     case WAIT_OBJECT_0 + 1: return kOsErrorSuccess;
-    default: return static_cast<int32_t>(GetLastError());
+    default: return LastErrorOfFailure();
   }
 }

@@ -8,7 +8,7 @@ int OsCompareText(const char16_t* a, const char16_t* b) { return lstrcmpW(W(a), 
 
 int OsCompareTextNoCase(const char16_t* a, const char16_t* b) { return lstrcmpiW(W(a), W(b)); }
 
-int OsToAnsiExact(const char16_t* text, char* buffer, uint32_t chars) {
+bool OsToAnsiExact(const char16_t* text, char* buffer, uint32_t chars) {
   const wchar_t* wide = W(text);
   int n;
   if (GetACP() == CP_UTF8) {

@@ -13,7 +13,9 @@
 #include <setupapi.h>
 #include <wchar.h>
 
+#include "platform/cr_errors.h"
 #include "platform/os.h"
+#include "platform/win32/last_error.h"
 #include "tests/tools/stand_in_log.h"
 
 static bool IdContains(DEVINST node, const wchar_t* marker) {
@@ -22,36 +24,30 @@ static bool IdContains(DEVINST node, const wchar_t* marker) {
          wcsstr(id, marker) != nullptr;
 }
 
-uint32_t OsGetDevNodeStatus(OsDevNode node, uint32_t* status, uint32_t* problem) {
-  if (IdContains(node, L"GHOST")) return CR_NO_SUCH_DEVINST;
+int32_t OsGetDevNodeStatus(OsDevNode node, uint32_t* status, uint32_t* problem) {
+  if (IdContains(node, L"GHOST")) return Win32ErrorOfCr(CR_NO_SUCH_DEVINST);
   ULONG s = 0, p = 0;
   CONFIGRET result = CM_Get_DevNode_Status(&s, &p, node, 0);
   if (result == CR_SUCCESS) {
     *status = s;
     *problem = p;
   }
-  return result;
+  return Win32ErrorOfCr(result);
 }
 
-int OsSetRemoveParams(OsDeviceSet, OsDeviceData*) { return 1; }
+int32_t OsSetRemoveParams(OsDeviceSet, OsDeviceData*) { return kOsErrorSuccess; }
 
-int OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data) {
-  if (IdContains(data->devInst, L"STUCK")) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return 0;
-  }
-  return SetupDiCallClassInstaller(DIF_REMOVE, reinterpret_cast<HDEVINFO>(set),
-                                   reinterpret_cast<SP_DEVINFO_DATA*>(data));
+int32_t OsCallRemoveInstaller(OsDeviceSet set, OsDeviceData* data) {
+  if (IdContains(data->devInst, L"STUCK")) return ERROR_ACCESS_DENIED;
+  return ErrorOf(SetupDiCallClassInstaller(DIF_REMOVE, reinterpret_cast<HDEVINFO>(set),
+                                           reinterpret_cast<SP_DEVINFO_DATA*>(data)));
 }
 
-int OsRestartDevice(OsDeviceSet, OsDeviceData* data, int32_t* restartNeeded) {
+int32_t OsRestartDevice(OsDeviceSet, OsDeviceData* data, bool* restartNeeded) {
   wchar_t id[MAX_DEVICE_ID_LEN + 1] = {};
   CM_Get_Device_IDW(data->devInst, id, MAX_DEVICE_ID_LEN, 0);
   AppendStandInLog(L"restart.log", std::wstring(L"restart ") + id);
   *restartNeeded = wcsstr(id, L"REBOOT") != nullptr;
-  if (wcsstr(id, L"NORESTART") != nullptr) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return 0;
-  }
-  return 1;
+  if (wcsstr(id, L"NORESTART") != nullptr) return ERROR_ACCESS_DENIED;
+  return kOsErrorSuccess;
 }

@@ -2,4 +2,4 @@
 // administrator test: the only difference from the shipped program.
 #include "platform/os.h"
 
-int32_t IsUserAdmin() { return 0; }
+bool IsUserAdmin() { return false; }

@@ -40,8 +40,8 @@ void StopKeyWatcher(MainWindow& w) {
 }
 
 void StartKeyWatcher(MainWindow& w) {
-  w.keyWatcherStop = OsCreateEvent(1);
-  if (w.keyWatcherStop == 0) return;  // no way to stop it: not started
+  // No way to stop it: not started.
+  if (OsCreateEvent(true, &w.keyWatcherStop) != kOsErrorSuccess) return;
   w.keyWatcherThread = CreateThread(nullptr, 0, KeyWatcher, &w, 0, nullptr);
 }
 

@@ -12,7 +12,7 @@ int32_t RunMainWindow(int32_t showCommand) {
   // as window mode lasts.
   MainWindow record = {};
   record.view = InitialViewState();
-  record.ports.administrator = isAdmin != 0;
+  record.ports.administrator = isAdmin;
   CreateMainWindow(&record, showCommand);
   HACCEL accelerators = LoadAcceleratorsW(reinterpret_cast<HINSTANCE>(programInstance),
                                           MAKEINTRESOURCEW(IDA_MAIN));
