@@ -92,6 +92,13 @@ class Repairs : public testing::Test {
   int next = 0;
 };
 
+// Names for the tables' flags.
+const bool kWritten = true, kNotWritten = false;
+const bool kDryRun = true, kRealRun = false;
+const int kNeverStopped = -1;
+enum StepFault { kNoFault, kGhostFails, kWriteFails };
+enum StepOutcome { kSaved, kSaveFailed, kLeftUnsaved };
+
 RepairRequest Clearing(ClearSave save) {
   RepairRequest r = {};
   r.administrator = true;
@@ -121,13 +128,15 @@ TEST_F(Repairs, ClearFreesNumbersNoDeviceCarriesAndWritesByItsRule) {
     bool saves;
     int freed;
   } cases[] = {
-      {"ghost keeps 3, COM40 beyond", {0xFF, 0xFF}, kSaveWhatWasFreed, {0x05, 0x80}, true, 13},
-      {"same, batch's rule", {0xFF, 0xFF}, kSaveWhenANumberHasNoDevice, {0x05, 0x80}, true, 13},
+      {"ghost keeps 3, COM40 beyond", {0xFF, 0xFF}, kSaveWhatWasFreed, {0x05, 0x80}, kWritten, 13},
+      {"same, batch's rule", {0xFF, 0xFF}, kSaveWhenANumberHasNoDevice, {0x05, 0x80}, kWritten, 13},
       {"nothing reserved, batch: written as it is", {0x00, 0x00}, kSaveWhenANumberHasNoDevice,
-       {0, 0}, true, 0},
-      {"nothing reserved, window: not written", {0x00, 0x00}, kSaveWhatWasFreed, {0, 0}, false, 0},
-      {"a missing ComDB, batch: created", {}, kSaveWhenANumberHasNoDevice, Bytes(32, 0), true, 0},
-      {"a missing ComDB, window: left", {}, kSaveWhatWasFreed, {}, false, 0},
+       {0, 0}, kWritten, 0},
+      {"nothing reserved, window: not written", {0x00, 0x00}, kSaveWhatWasFreed, {0, 0},
+       kNotWritten, 0},
+      {"a missing ComDB, batch: created", {}, kSaveWhenANumberHasNoDevice, Bytes(32, 0), kWritten,
+       0},
+      {"a missing ComDB, window: left", {}, kSaveWhatWasFreed, {}, kNotWritten, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -200,14 +209,15 @@ TEST_F(Repairs, EachScopeRemovesItsDevicesAndFreesNumbersNoneCarriesAnyMore) {
 TEST_F(Repairs, AStepWritesWhenItIsDueAndNothingIsLeftForALaterSave) {
   const struct {
     const char* name;
-    bool ghostFails, writeFails;
+    StepFault fault;
     std::string told;
-    int saveFailed, unsaved;
+    StepOutcome outcome;
   } cases[] = {
-      {"removed", false, false, "removed GA_COM1\nfreed 1\nfreed 2\nsaved\n", 0, 0},
-      {"nothing removed", true, false, "failed GA_COM1 5\nfreed 2\n", 0, 1},
-      {"write failed", false, true,
-       "removed GA_COM1\nfreed 1\nfreed 2\nunsaved " + std::to_string(kComDbUnwritten) + "\n", 1, 0},
+      {"removed", kNoFault, "removed GA_COM1\nfreed 1\nfreed 2\nsaved\n", kSaved},
+      {"nothing removed", kGhostFails, "failed GA_COM1 5\nfreed 2\n", kLeftUnsaved},
+      {"write failed", kWriteFails,
+       "removed GA_COM1\nfreed 1\nfreed 2\nunsaved " + std::to_string(kComDbUnwritten) + "\n",
+       kSaveFailed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -217,14 +227,14 @@ TEST_F(Repairs, AStepWritesWhenItIsDueAndNothingIsLeftForALaterSave) {
     ghost.deviceId = u"GA_COM1";
     ghost.portName = u"COM1";
     ghost.present = false;
-    ghost.installerError = c.ghostFails ? 5 : 0;
+    ghost.installerError = c.fault == kGhostFails ? 5 : 0;
     SimAddDevice(ghost);
-    if (c.writeFails) SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied, 100);
+    if (c.fault == kWriteFails) SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied, 100);
     Told told;
     RepairResult result = Run(Removing(kWhereNoWorkingDevice), &told);
     EXPECT_EQ(c.told, told.text);
-    EXPECT_EQ(c.saveFailed, result.saveFailed);
-    EXPECT_EQ(c.unsaved, result.unsaved);
+    EXPECT_EQ(c.outcome == kSaveFailed, result.saveFailed != 0);
+    EXPECT_EQ(c.outcome == kLeftUnsaved, result.unsaved != 0);
     // Whatever came of it, the model holds what is stored.
     Bytes stored = Stored();
     for (int32_t p = 1; p <= 8; p++) EXPECT_EQ((stored[0] >> (p - 1)) & 1, reservations.reservedFlags[p - 1]) << p;
@@ -275,10 +285,11 @@ TEST_F(Repairs, ClearThenRemoveAsADryRunAndWhenStopped) {
     std::string told;
     Bytes want;
   } cases[] = {
-      {"run", false, -1,
+      {"run", kRealRun, kNeverStopped,
        "freed 1\nsaved\nremoved GA_COM2\nfreed 2\nremoved GB_COM3\nfreed 3\nsaved\n", {0x00}},
-      {"dry run", true, -1, "freed 1\nremoved GA_COM2\nfreed 2\nremoved GB_COM3\nfreed 3\n", {0x07}},
-      {"stopped", false, 1, "freed 1\nsaved\nremoved GA_COM2\nfreed 2\nsaved\n", {0x04}},
+      {"dry run", kDryRun, kNeverStopped,
+       "freed 1\nremoved GA_COM2\nfreed 2\nremoved GB_COM3\nfreed 3\n", {0x07}},
+      {"stopped", kRealRun, 1, "freed 1\nsaved\nremoved GA_COM2\nfreed 2\nsaved\n", {0x04}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
