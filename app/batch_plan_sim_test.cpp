@@ -83,6 +83,7 @@ TEST_F(BatchPlan, ApplyTellsWhatItDoesAndEndsWithItsCode) {
     const char16_t* out;
     const char16_t* err;
     const char* names;
+    bool administrator = true;
   } cases[] = {
       {"a swap, dry", kSwapped, u"/n /apply C:\\plan.txt", 4,
        u"would move COM3 USB\\VID_0403&PID_6001\\A1 to COM1\r\n"
@@ -95,7 +96,12 @@ TEST_F(BatchPlan, ApplyTellsWhatItDoesAndEndsWithItsCode) {
        u"moved COM1 USB\\VID_0403&PID_6001\\A1 to COM4\r\n",
        u"", "COM4 COM3"},
       {"without rights", kSwapped, u"/apply C:\\plan.txt /q", 1, u"",
-       u"Error: Admin privileges are required\r\n", "COM3 COM4"},
+       u"Error: Admin privileges are required\r\n", "COM3 COM4", false},
+      {"without rights, dry: a dry run needs none", kSwapped, u"/n /apply C:\\plan.txt", 4,
+       u"would move COM3 USB\\VID_0403&PID_6001\\A1 to COM1\r\n"
+       u"would move COM4 USB\\VID_0403&PID_6001\\B2 to COM3\r\n"
+       u"would move COM1 USB\\VID_0403&PID_6001\\A1 to COM4\r\n",
+       u"", "COM3 COM4", false},
       {"a rule without a port", "COM7 location PCIROOT(0)#USBROOT(0)#USB(9)\n",
        u"/apply C:\\plan.txt", 0, u"skipped COM7 location PCIROOT(0)#USBROOT(0)#USB(9)\r\n", u"",
        "COM3 COM4"},
@@ -112,7 +118,7 @@ TEST_F(BatchPlan, ApplyTellsWhatItDoesAndEndsWithItsCode) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    if (c.code == 1) SimSetAdmin(0);
+    if (!c.administrator) SimSetAdmin(0);
     if (!c.plan.empty()) Plan(c.plan);
     EXPECT_EQ(c.code, AppMain(1, c.args, 10));
     EXPECT_EQ(std::u16string(c.out), SimOutput(kOsStandardOutput));

@@ -59,6 +59,14 @@ uint32_t TextWidenAscii(char16_t* buffer, uint32_t units, const char* text) {
   return n;
 }
 
+int32_t TextCompareAsciiNoCase(const char16_t* a, const char16_t* b) {
+  for (;; a++, b++) {
+    char16_t x = TextFoldAscii(*a), y = TextFoldAscii(*b);
+    if (x != y) return x < y ? -1 : 1;
+    if (x == 0) return 0;
+  }
+}
+
 char16_t TextFoldAscii(char16_t c) {
   return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
 }

@@ -32,6 +32,11 @@ uint32_t TextWidenAscii(char16_t* buffer, uint32_t units, const char* text);
 // A letter folded to lower case where it is an ASCII one; any other
 // character as it is.
 char16_t TextFoldAscii(char16_t c);
+// Compares two texts unit by unit with ASCII letters folded: the order and
+// equality of device IDs and location paths, the same in every locale (the
+// system's own comparison follows the user's, where "AA" may sort after
+// "Z"). Below zero, zero or above zero.
+int32_t TextCompareAsciiNoCase(const char16_t* a, const char16_t* b);
 // Appends text as part of one line: a control character (CR, LF, tab and
 // the rest below a blank) becomes "?".
 uint32_t TextAppendOneLine(char16_t* buffer, uint32_t units, const char16_t* text);

@@ -120,3 +120,22 @@ void ReleaseAttachedModems(AttachedModems* found) {
   found->modems = nullptr;
   found->count = found->moved = 0;
 }
+
+void NumbersModemsName(const PortDeviceList* list, bool* named) {
+  for (uint32_t m = 0;; m++) {
+    OsDeviceData data = {};
+    data.size = sizeof data;
+    if (OsEnumDevice(list->deviceInfoSet, m, &data) != kOsErrorSuccess) break;
+    if (!IsModemMember(&data)) continue;
+    OsKey key;
+    if (OsOpenDeviceKey(list->deviceInfoSet, &data, kOsDriverKey, kOsKeyQueryValue, &key) !=
+        kOsErrorSuccess) {
+      continue;
+    }
+    char16_t attachedTo[kPortNameUnits];
+    ReadAttachedTo(key, attachedTo);
+    OsRegCloseKey(key);
+    int32_t port = PortNumberOfName(attachedTo);
+    if (port >= 1 && port <= kHighestPortNumber) named[port] = true;
+  }
+}

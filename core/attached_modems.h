@@ -35,3 +35,6 @@ int32_t MoveAttachedModems(OsDeviceSet set, AttachedModems* found, int32_t to, u
 // Writes back what each modem moved named before; 1 when all took it.
 int32_t RestoreAttachedModems(OsDeviceSet set, AttachedModems* found);
 void ReleaseAttachedModems(AttachedModems* found);
+// Marks named[n] for every number n (1 to 4096) a modem's driver key names
+// as its port, present or not: such a number is no free one to go through.
+void NumbersModemsName(const PortDeviceList* list, bool* named);

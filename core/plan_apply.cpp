@@ -17,10 +17,12 @@ struct Target {
 };
 
 // One move of the run, in its order: a temporary number where a cycle
-// needs one.
+// needs one. Made: it was; restart: Windows must restart before the device
+// takes its number, so a move back takes it back without a restart.
 struct Step {
   PortDevice* device;
   int32_t from, to;
+  bool made, restart;
 };
 
 bool Present(const PortDevice* d) {
@@ -31,7 +33,7 @@ bool Matches(const PortDeviceList* devices, const PlanRule& rule, const PortDevi
   switch (rule.key) {
     case kPlanLocation:
       return d->identity != nullptr && d->identity->locationPath[0] != 0 &&
-             OsCompareTextNoCase(d->identity->locationPath, rule.identity) == 0;
+             TextCompareAsciiNoCase(d->identity->locationPath, rule.identity) == 0;
     case kPlanInstance:
       return NamesDeviceOrAncestor(devices, d, rule.identity);
     case kPlanHardware:
@@ -54,8 +56,11 @@ struct Planning {
   int32_t removalCount;
   Step* steps;
   int32_t stepCount;
-  // By number: the device of the run that carries it as the moves go.
-  PortDevice** occupant;
+  // By number: how many devices of the run carry it as the moves go (two
+  // may, where the plan is to part them); a move takes a number only when
+  // none does.
+  int32_t* occupants;
+  bool* modemNumbers;  // numbers a modem names as its port
 
   void Block(PlanBlock block) {
     result.blocked = true;
@@ -175,22 +180,33 @@ struct Planning {
   }
 
   // A number free of everything, to go through: not reserved, no device
-  // or running driver on it, no rule's, none of the run's.
+  // or running driver on it, no modem attached to it, no rule's, none of
+  // the run's.
   int32_t FreeNumber(int32_t covered) const {
     for (int32_t port = 1; port <= covered; port++) {
       bool reserved = port <= reservations->portCount && reservations->reservedFlags[port - 1];
-      if (!reserved && occupant[port] == nullptr && FindHolder(devices, port) == nullptr &&
-          FindLiveName(devices, port) == nullptr && !IsTarget(port)) {
+      if (!reserved && occupants[port] == 0 && FindHolder(devices, port) == nullptr &&
+          FindLiveName(devices, port) == nullptr && !modemNumbers[port] && !IsTarget(port)) {
         return port;
       }
     }
     return 0;
   }
 
+  void Occupy(int32_t port, int32_t change) {
+    if (Covered(port)) occupants[port] += change;
+  }
+
+  // Where each device of the run is before the moves.
+  void OccupyStart() {
+    for (int32_t p = 0; p <= kHighestPortNumber; p++) occupants[p] = 0;
+    for (int32_t t = 0; t < targetCount; t++) Occupy(targets[t].device->portNumber, 1);
+  }
+
   void AddStep(PortDevice* d, int32_t* at, int32_t to) {
-    steps[stepCount++] = Step{d, *at, to};
-    if (Covered(*at)) occupant[*at] = nullptr;
-    occupant[to] = d;
+    steps[stepCount++] = Step{d, *at, to, false, false};
+    Occupy(*at, -1);
+    Occupy(to, 1);
     *at = to;
   }
 
@@ -199,15 +215,14 @@ struct Planning {
   bool Schedule(int32_t covered) {
     auto* at = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (targetCount + 1)));
     auto* done = static_cast<bool*>(MemAlloc(sizeof(bool) * (targetCount + 1)));
-    for (int32_t t = 0; t < targetCount; t++) {
-      at[t] = targets[t].device->portNumber;
-      if (Covered(at[t])) occupant[at[t]] = targets[t].device;
-    }
+    OccupyStart();
+    for (int32_t t = 0; t < targetCount; t++) at[t] = targets[t].device->portNumber;
+    NumbersModemsName(devices, modemNumbers);
     bool scheduled = true;
     for (int32_t left = targetCount; left > 0 && scheduled;) {
       bool progress = false;
       for (int32_t t = 0; t < targetCount; t++) {
-        if (done[t] || occupant[targets[t].rule->port] != nullptr) continue;
+        if (done[t] || occupants[targets[t].rule->port] != 0) continue;
         AddStep(targets[t].device, &at[t], targets[t].rule->port);
         done[t] = true;
         left--;
@@ -279,17 +294,19 @@ struct Planning {
     return true;
   }
 
-  MoveResult MoveOne(PortDevice* d, int32_t to, bool dryRun) {
-    MoveRequest move = {d, to, dryRun, request.administrator};
+  MoveResult MoveOne(PortDevice* d, int32_t to, bool dryRun, bool takeBack = false) {
+    MoveRequest move = {d, to, dryRun, request.administrator, takeBack};
     return RunMove(reservations, devices, move, MoveCallbacks{});
   }
 
-  // Every move made, moved back in reverse: the steps before `failed`.
-  void MoveBack(int32_t failed) {
+  // Every move made, moved back in reverse; one that waits for Windows to
+  // restart is taken back without a restart.
+  void MoveBack() {
     result.movedBack = true;
-    for (int32_t k = failed; k-- > 0;) {
+    for (int32_t k = stepCount; k-- > 0;) {
       const Step& step = steps[k];
-      MoveOutcome back = MoveOne(step.device, step.from, false).outcome;
+      if (!step.made) continue;
+      MoveOutcome back = MoveOne(step.device, step.from, false, step.restart).outcome;
       int32_t ok = back == kMoved || back == kMovedRestartNeeded || back == kMovedNotReleased;
       result.movedBack &= ok != 0;
       if (callbacks.movedBack != nullptr) {
@@ -299,11 +316,7 @@ struct Planning {
   }
 
   void Move() {
-    for (int32_t p = 0; p <= kHighestPortNumber; p++) occupant[p] = nullptr;
-    for (int32_t t = 0; t < targetCount; t++) {
-      int32_t port = targets[t].device->portNumber;
-      if (Covered(port)) occupant[port] = targets[t].device;
-    }
+    OccupyStart();
     // Numbers a device still uses until Windows restarts, and the devices
     // left waiting.
     auto* restartHeld = static_cast<bool*>(MemAlloc(kHighestPortNumber + 1));
@@ -311,7 +324,7 @@ struct Planning {
     int32_t stuckCount = 0;
     for (int32_t k = 0; k < stepCount; k++) {
       Step& step = steps[k];
-      bool waits = restartHeld[step.to] || occupant[step.to] != nullptr;
+      bool waits = restartHeld[step.to] || occupants[step.to] != 0;
       for (int32_t s = 0; s < stuckCount && !waits; s++) waits = stuck[s] == step.device;
       if (waits) {
         stuck[stuckCount++] = step.device;
@@ -328,13 +341,15 @@ struct Planning {
         if (callbacks.moveFailed != nullptr) {
           callbacks.moveFailed(callbacks.context, step.device, step.to, moved);
         }
-        if (!request.dryRun) MoveBack(k);
+        if (!request.dryRun) MoveBack();
         break;
       }
       result.moved++;
-      if (Covered(step.from)) occupant[step.from] = nullptr;
-      occupant[step.to] = step.device;
+      step.made = true;
+      Occupy(step.from, -1);
+      Occupy(step.to, 1);
       if (moved.outcome == kMovedRestartNeeded) {
+        step.restart = true;
         result.restartNeeded = true;
         if (Covered(step.from)) restartHeld[step.from] = true;
       }
@@ -353,20 +368,24 @@ PlanResult ApplyPlan(PortReservations* reservations, PortDeviceList* devices,
                      const PlanRequest& request, const PlanCallbacks& callbacks) {
   int32_t rules = request.plan->ruleCount;
   Planning planning = {reservations, devices, request, callbacks, {}, nullptr, 0, nullptr, 0,
-                       nullptr, 0, nullptr};
+                       nullptr, 0, nullptr, nullptr};
   planning.result.failedMove = kMoved;
   planning.targets = static_cast<Target*>(MemAlloc(sizeof(Target) * (rules + 1)));
   planning.removals =
       static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (devices->deviceCount + 1)));
   // Each move at most twice: once through a free number.
   planning.steps = static_cast<Step*>(MemAlloc(sizeof(Step) * (2 * rules + 1)));
-  planning.occupant =
-      static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (kHighestPortNumber + 1)));
-  if (planning.Check() && planning.Remove() && planning.Grow()) planning.Move();
+  planning.occupants =
+      static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (kHighestPortNumber + 1)));
+  planning.modemNumbers = static_cast<bool*>(MemAlloc(kHighestPortNumber + 1));
+  // Growth before removals: it only ever widens ComDB, while a removal
+  // takes a device for good.
+  if (planning.Check() && planning.Grow() && planning.Remove()) planning.Move();
   MemFree(planning.targets);
   MemFree(planning.removals);
   MemFree(planning.steps);
-  MemFree(planning.occupant);
+  MemFree(planning.occupants);
+  MemFree(planning.modemNumbers);
   return planning.result;
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -230,6 +231,28 @@ TEST(Plan, EachPlanGivesItsMovesAndLeavesComDbAndPortNamesSo) {
        {0x0C}, "COM4 location L1\nCOM5 location L2\n",
        "move R\\B\\1 4>5 restart\nwait R\\A\\1 3>4\n", {0x1C}, "COM3 COM5",
        "move R\\B\\1 4>5\nmove R\\A\\1 3>4\n"},
+      {"two on one number, parted: the number is taken once both have left it",
+       [](Machine* m) {
+         m->Port(u"R\\A\\1", u"COM3", u"L1");
+         m->Port(u"R\\C\\1", u"COM7", u"L3");
+         m->Port(u"R\\B\\1", u"COM3", u"L2");
+       },
+       {0x44}, "COM5 location L1\nCOM3 location L3\nCOM6 location L2\n",
+       "move R\\A\\1 3>5\nmove R\\B\\1 3>6\nmove R\\C\\1 7>3\n", {0x34}, "COM5 COM3 COM6"},
+      {"a cycle goes through no number a modem names",
+       [](Machine* m) {
+         m->Port(u"R\\A\\1", u"COM3", u"L1");
+         m->Port(u"R\\B\\1", u"COM4", u"L2");
+         SimDevice modem;
+         modem.classGuid = kSimModemClass;
+         modem.deviceId = u"ROOT\\MODEM\\0000";
+         modem.hasPortName = false;
+         modem.attachedTo = u"COM1";
+         modem.present = false;
+         SimAddDevice(modem);
+       },
+       {0x0C}, "COM4 location L1\nCOM3 location L2\n",
+       "move R\\A\\1 3>2\nmove R\\B\\1 4>3\nmove R\\A\\1 2>4\n", {0x0C}, "COM4 COM3"},
       {"a line that is no rule: nothing is read",
        [](Machine* m) { m->Port(u"R\\A\\1", u"COM3", u"L1"); },
        {0x04}, "COM4 location L1\nCOM5 socket L2\n", "error line 2: not a rule: socket is no key (location, instance or hardware)\n",
@@ -247,6 +270,16 @@ TEST(Plan, EachPlanGivesItsMovesAndLeavesComDbAndPortNamesSo) {
       Machine machine;
       c.machine(&machine);
       std::string before = PortNames(machine);
+      // No two ports ever carry one number, not even while one restarts.
+      SimDuringRestart([&machine] {
+        std::vector<std::u16string> seen;
+        for (int index : machine.ports) {
+          if (SimDeviceRemoved(index)) continue;
+          const std::u16string& name = SimDeviceAt(index).portName;
+          EXPECT_EQ(seen.end(), std::find(seen.begin(), seen.end(), name)) << PortNames(machine);
+          seen.push_back(name);
+        }
+      });
       Applying run(c.plan, dryRun);
       std::string told = run.told;
       if (dryRun) {
@@ -291,6 +324,37 @@ TEST(Plan, ACycleThatFailsAtAnyStepLeavesEverythingAsItWas) {
       EXPECT_EQ(u"Port (" + d.portName + u")", d.friendlyName);
     }
   }
+}
+
+// What waits for Windows to restart is no move made: a failure later in
+// the run moves back only what was made, and takes back a move that waits
+// for the restart without one, the driver still naming its old number.
+TEST(Plan, AFailureMovesBackOnlyWhatWasMadeAsItWas) {
+  SimReset();
+  const Bytes comDb = {0x5C};  // 3, 4, 5, 7
+  SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, comDb);
+  Machine machine;
+  auto live = [](SimDevice* d) {
+    d->namesLive = true;
+    d->kernelName = u"\\Device\\Serial" + d->portName.substr(3);
+  };
+  machine.Port(u"R\\B\\1", u"COM4", u"L2", [&live](SimDevice* d) {
+    live(d);
+    d->restartNeeded = true;
+  });
+  machine.Port(u"R\\A\\1", u"COM3", u"L1", live);
+  machine.Port(u"R\\C\\1", u"COM7", u"L3", [&live](SimDevice* d) {
+    live(d);
+    d->restartError = 5;
+  });
+  Applying run("COM6 location L2\nCOM4 location L1\nCOM8 location L3\n", false);
+  EXPECT_EQ(
+      "move R\\B\\1 4>6 restart\nwait R\\A\\1 3>4\nfailed R\\C\\1 >8 9\nback R\\B\\1 6>4\n",
+      run.told);
+  EXPECT_TRUE(run.result.movedBack);
+  EXPECT_EQ(comDb, SimRegValue(kComArbiterPath, kComDbName));
+  EXPECT_EQ("COM4 COM3 COM7", PortNames(machine));
+  EXPECT_EQ(u"COM4", SimLiveName(u"\\Device\\Serial4"));
 }
 
 }  // namespace

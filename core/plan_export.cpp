@@ -10,6 +10,18 @@ static bool Present(const PortDevice* d) {
   return d->deviceNode != 0 && d->serialPort && d->problemCode != kProblemNotPresent;
 }
 
+// An instance ID that names this port alone: no other present serial port
+// has it as its own or an ancestor's.
+static bool OwnInstance(const PortDeviceList* devices, const PortDevice* port) {
+  for (int32_t i = 0; i < devices->deviceCount; i++) {
+    const PortDevice* d = devices->devices[i];
+    if (d != port && Present(d) && NamesDeviceOrAncestor(devices, d, port->deviceInstanceId)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // A location path that names this port alone.
 static bool OwnLocation(const PortDeviceList* devices, const PortDevice* port) {
   const char16_t* path = port->identity != nullptr ? port->identity->locationPath : u"";
@@ -17,7 +29,7 @@ static bool OwnLocation(const PortDeviceList* devices, const PortDevice* port) {
   for (int32_t i = 0; i < devices->deviceCount; i++) {
     const PortDevice* d = devices->devices[i];
     if (d != port && Present(d) && d->identity != nullptr &&
-        OsCompareTextNoCase(d->identity->locationPath, path) == 0) {
+        TextCompareAsciiNoCase(d->identity->locationPath, path) == 0) {
       return false;
     }
   }
@@ -45,11 +57,14 @@ void ExportPlan(PortDeviceList* devices, void (*line)(void* context, const char1
     TextCopy(text, Units(text), u"# ");
     TextAppendOneLine(text, Units(text), d->deviceText[0] != 0 ? d->deviceText : d->portName);
     line(context, text);
+    // Only a rule that names this port alone: applied here, the plan then
+    // changes nothing.
     bool byLocation = OwnLocation(devices, d);
     if (d->portNumber == lastPort) {
       TextCopy(text, Units(text), u"# carries the number of the port above: ");
       TextAppend(text, Units(text), d->deviceInstanceId);
-    } else if (!PlanRuleLine(d->portNumber, byLocation ? kPlanLocation : kPlanInstance,
+    } else if ((!byLocation && !OwnInstance(devices, d)) ||
+               !PlanRuleLine(d->portNumber, byLocation ? kPlanLocation : kPlanInstance,
                              byLocation ? d->identity->locationPath : d->deviceInstanceId, text,
                              Units(text))) {
       TextCopy(text, Units(text), u"# no rule can name it: ");

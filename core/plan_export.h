@@ -7,10 +7,12 @@
 #include "core/port_devices.h"
 
 // The plan's lines in the order of the ports' numbers: each rule under a
-// comment with its port's name, keyed by the port's location path where it
-// has one that no other port shares, else by its instance ID. A port that
-// shares its number with another present port is named in a comment only:
-// a plan holds one rule a number. Applied to this machine it changes
+// comment with its port's name, keyed by the port's location path (its own
+// or one taken from an ancestor) where no other present port shares it,
+// else by its instance ID where that names no other present port. A port
+// that neither names alone, or that shares its number with another present
+// port, is named in a comment only: a plan holds one rule a number, and
+// no rule that two ports match. Applied to this machine it changes
 // nothing.
 void ExportPlan(PortDeviceList* devices, void (*line)(void* context, const char16_t* text),
                 void* context);

@@ -3,7 +3,6 @@
 #include "base/memory.h"
 #include "platform/os.h"
 
-const int32_t kFileTooLarge = 223;     // ERROR_FILE_TOO_LARGE
 const int32_t kCantAccessFile = 1920;  // ERROR_CANT_ACCESS_FILE
 
 int32_t LoadPlanFile(const char16_t* path, NumberPlan* plan, PlanError* error,
@@ -15,8 +14,9 @@ int32_t LoadPlanFile(const char16_t* path, NumberPlan* plan, PlanError* error,
   if (status == kOsErrorSuccess) {
     OsFileFacts facts;
     status = OsGetFileFacts(file, &facts);
-    if (status == kOsErrorSuccess && facts.size > kPlanMostBytes) status = kFileTooLarge;
-    if (status == kOsErrorSuccess) {
+    if (status == kOsErrorSuccess && facts.size > kPlanMostBytes) {
+      error->fault = kPlanTooLarge;  // told as the reader tells it, without reading it
+    } else if (status == kOsErrorSuccess) {
       uint32_t size = static_cast<uint32_t>(facts.size);
       auto* bytes = static_cast<uint8_t*>(MemAlloc(size + 1));
       if (size != 0) status = OsReadFileStart(file, bytes, size);

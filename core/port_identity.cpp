@@ -133,7 +133,7 @@ void ReadIdentities(PortDeviceList* list) {
     OsDevNode ancestor;
     if (PathedAncestor(list, index, d->deviceNode, &ancestor, ancestorPath) &&
         (identity->locationPath[0] == 0 ||
-         OsCompareTextNoCase(identity->locationPath, ancestorPath) == 0)) {
+         TextCompareAsciiNoCase(identity->locationPath, ancestorPath) == 0)) {
       anchors[i] = ancestor;
       TextCopy(identity->locationPath, kLocationUnits, ancestorPath);
     }
@@ -142,22 +142,24 @@ void ReadIdentities(PortDeviceList* list) {
   for (int32_t i = 0; i < count; i++) {
     if (anchors[i] == 0) continue;
     const PortDevice* d = list->devices[i];
+    // An interface number and a place are written apart, so that the two
+    // never give two ports one path.
     int32_t place = InterfaceNumber(d->deviceInstanceId);
+    const char16_t* kind = u"#USBMI(";
     if (place < 0) {
+      kind = u"#PORT(";
       place = 0;
       for (int32_t k = 0; k < count; k++) {
         place += k != i && anchors[k] == anchors[i] &&
-                 OsCompareTextNoCase(list->devices[k]->deviceInstanceId, d->deviceInstanceId) < 0;
+                 TextCompareAsciiNoCase(list->devices[k]->deviceInstanceId, d->deviceInstanceId) < 0;
       }
     }
     char16_t* path = list->identities[i].locationPath;
-    uint32_t length = TextLength(path);
-    TextAppend(path, kLocationUnits, u"#PORT(");
+    TextAppend(path, kLocationUnits, kind);
     TextAppendSigned(path, kLocationUnits, place);
     TextAppend(path, kLocationUnits, u")");
     // A path cut short would name another socket's port: none then.
     if (TextLength(path) + 1 >= kLocationUnits || path[TextLength(path) - 1] != u')') path[0] = 0;
-    (void)length;
   }
   MemFree(anchors);
   if (index.nodes != nullptr) {
@@ -168,7 +170,7 @@ void ReadIdentities(PortDeviceList* list) {
 
 bool NamesDeviceOrAncestor(const PortDeviceList* list, const PortDevice* device, const char16_t* id) {
   (void)list;
-  if (OsCompareTextNoCase(device->deviceInstanceId, id) == 0) return true;
+  if (TextCompareAsciiNoCase(device->deviceInstanceId, id) == 0) return true;
   OsDevNode node = device->deviceNode;
   for (int32_t depth = 0; depth < kDeepestAncestor; depth++) {
     OsDevNode parent;
@@ -177,7 +179,7 @@ bool NamesDeviceOrAncestor(const PortDeviceList* list, const PortDevice* device,
         !ReadDeviceId(parent, parentId)) {
       return false;
     }
-    if (OsCompareTextNoCase(parentId, id) == 0) return true;
+    if (TextCompareAsciiNoCase(parentId, id) == 0) return true;
     node = parent;
   }
   return false;
@@ -186,7 +188,7 @@ bool NamesDeviceOrAncestor(const PortDeviceList* list, const PortDevice* device,
 bool HasHardwareId(const PortDevice* device, const char16_t* id) {
   if (device->identity == nullptr) return false;
   for (const char16_t* h = device->identity->hardwareIds; *h != 0; h += TextLength(h) + 1) {
-    if (OsCompareTextNoCase(h, id) == 0) return true;
+    if (TextCompareAsciiNoCase(h, id) == 0) return true;
   }
   return false;
 }

@@ -16,9 +16,11 @@ struct PortIdentity {
   // The first of its location paths; where it has none of its own, or only
   // its parent's (the ports of a multiport adapter, a port under a vendor's
   // bus driver), its nearest ancestor's with its own place under it
-  // appended: "#PORT(n)", n its interface number (&MI_n in its ID) or its
-  // place among the serial ports under that ancestor, in the order of their
-  // IDs. Empty for none (a port that is not present).
+  // appended: "#USBMI(n)", n its interface number (&MI_n in its ID), or
+  // else "#PORT(n)", n its place among the serial ports under that
+  // ancestor, in the order of their IDs (compared with ASCII letters
+  // folded, the same in every locale). Empty for none (a port that is not
+  // present).
   char16_t locationPath[kLocationUnits];
   char16_t hardwareIds[kHardwareIdsUnits];  // each ended, then an empty one
   char16_t parentId[kDeviceIdUnits];        // empty for none

@@ -65,7 +65,7 @@ TEST(PortIdentity, APortIsKnownByItsSocketItsIdsAndItsAncestors) {
       {u"COM10", u"PCIROOT(0)#PCI(1C00)#PORT(0)"},
       {u"COM11", u"PCIROOT(0)#PCI(1C00)#PORT(1)"},
       {u"COM12", u""},
-      {u"COM20", u"PCIROOT(0)#PCI(1400)#USBROOT(0)#PORT(2)"},
+      {u"COM20", u"PCIROOT(0)#PCI(1400)#USBROOT(0)#USBMI(2)"},
       {u"COM30", u""},
   };
   for (const auto& c : cases) {

@@ -14,7 +14,7 @@ PortDevice* FindNamedDevice(const PortDeviceList* devices, const char16_t* name,
     PortDevice* d = devices->devices[i];
     if (d->deviceNode == 0) continue;
     if (port != 0 ? d->serialPort && d->portNumber == port
-                  : OsCompareTextNoCase(d->deviceInstanceId, name) == 0) {
+                  : TextCompareAsciiNoCase(d->deviceInstanceId, name) == 0) {
       if (found != nullptr) {
         *ambiguous = 1;
         return nullptr;
@@ -68,7 +68,8 @@ static const PortDevice* OtherDeviceOn(const PortDeviceList* devices, const Port
 
 // Why the move may not be made on these models; kMoved when it may.
 static MoveOutcome Refuse(const PortReservations* reservations, const PortDeviceList* devices,
-                          const PortDevice* device, int32_t target, MoveResult* result) {
+                          const PortDevice* device, int32_t target, bool takeBack,
+                          MoveResult* result) {
   result->refusal = RefuseChange(reservations, devices, true, true);
   if (result->refusal != kChangeAllowed) return kChangeRefused;
   if (device == nullptr || device->deviceNode == 0 || !device->serialPort) return kNotASerialPort;
@@ -80,7 +81,7 @@ static MoveOutcome Refuse(const PortReservations* reservations, const PortDevice
   const PortDevice* holder = OtherDeviceOn(devices, device, target);
   if (holder != nullptr) {
     TextCopy(result->holder, kDeviceIdUnits, holder->deviceInstanceId);
-  } else if (InLiveUse(devices, target)) {
+  } else if (!takeBack && InLiveUse(devices, target)) {
     holder = FindLiveName(devices, target);
     TextCopy(result->holder, kDeviceIdUnits, holder->kernelName);
   }
@@ -96,7 +97,7 @@ static bool Releasable(const PortDeviceList* devices, const PortDevice* device, 
 static PortDevice* FindAgain(const PortDeviceList* devices, const PortDevice* device) {
   for (int32_t i = 0; i < devices->deviceCount; i++) {
     PortDevice* d = devices->devices[i];
-    if (d->deviceNode != 0 && OsCompareTextNoCase(d->deviceInstanceId, device->deviceInstanceId) == 0) {
+    if (d->deviceNode != 0 && TextCompareAsciiNoCase(d->deviceInstanceId, device->deviceInstanceId) == 0) {
       return d;
     }
   }
@@ -125,6 +126,7 @@ struct Move {
   PortDevice* device;  // in devices
   int32_t from, to;
   int32_t staleTarget;  // the caller's model had the target reserved with nothing on it
+  bool takeBack;        // see MoveRequest
   OsDeviceData data;
   AttachedModems modems;
   int32_t claimed;  // the target was free, and is claimed
@@ -143,7 +145,7 @@ struct Move {
     devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
     Enumerate(devices, kRepairDetail);
     device = FindAgain(devices, named);
-    MoveOutcome outcome = Refuse(&stored, devices, device, to, result);
+    MoveOutcome outcome = Refuse(&stored, devices, device, to, takeBack, result);
     if (outcome != kMoved) return outcome;
     from = device->portNumber;
     uint32_t error = 0;
@@ -184,7 +186,7 @@ struct Move {
     }
     uint32_t error = 0;
     if (!MoveAttachedModems(set, &modems, to, &error)) return error;
-    if (device->problemCode != kProblemNotPresent) {
+    if (device->problemCode != kProblemNotPresent && !takeBack) {
       restartTried = 1;
       if (int32_t status = OsRestartDevice(set, &data, &restartNeeded)) return status;
     }
@@ -243,14 +245,14 @@ static MoveResult MoveAsAsked(PortReservations* reservations, PortDeviceList* de
   int32_t target = request.target;
   char16_t portName[kPortNameUnits];
   ComName(target, portName, kPortNameUnits);
-  if (!request.administrator) {
+  if (!request.administrator && !request.dryRun) {
     result.refusal = kNotAdministrator;
     result.outcome = kChangeRefused;
     return result;
   }
   if (request.dryRun) {
     // The models as the moves before it left them: it reads nothing again.
-    result.outcome = Refuse(reservations, devices, device, target, &result);
+    result.outcome = Refuse(reservations, devices, device, target, false, &result);
     if (result.outcome != kMoved) return result;
     AttachedModems modems;
     uint32_t error = 0;
@@ -272,9 +274,10 @@ static MoveResult MoveAsAsked(PortReservations* reservations, PortDeviceList* de
     // Checked on what is stored now, whatever the caller's models say.
     Move move = {};
     move.to = target;
+    move.takeBack = request.takeBack;
     move.staleTarget = target >= 1 && target <= reservations->portCount &&
                        reservations->reservedFlags[target - 1] &&
-                       FindHolder(devices, target) == nullptr;
+                       (request.takeBack || FindHolder(devices, target) == nullptr);
     TextCopy(move.portName, kPortNameUnits, portName);
     result.outcome = move.ReadAgain(device, &result);
     if (result.outcome == kMoved) {

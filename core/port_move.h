@@ -65,7 +65,12 @@ struct MoveRequest {
   PortDevice* device;   // the caller's record of the device; null for none
   int32_t target;
   bool dryRun;
-  bool administrator;   // whether the process may change the system
+  bool administrator;   // whether the process may change the system (a dry run needs not)
+  // A move taken back before Windows restarted: the device's driver still
+  // names the target, its old number, which is its own and no holder, and
+  // the device is not restarted (it takes that number anyway at the
+  // restart).
+  bool takeBack;
 };
 
 // Either callback may be null: that face has nothing to do there.
