@@ -17,28 +17,33 @@ struct MemberIndex {
   int32_t count;
 };
 
+// One walk of the set: each member's node, then the members in the order
+// of their nodes.
 MemberIndex IndexMembers(const PortDeviceList* list) {
-  int32_t count = 0;
-  OsDeviceData data = {};
-  data.size = sizeof data;
-  while (OsEnumDevice(list->deviceInfoSet, static_cast<uint32_t>(count), &data) == kOsErrorSuccess) {
-    count++;
-  }
-  MemberIndex index = {static_cast<OsDevNode*>(MemAlloc(sizeof(OsDevNode) * (count + 1))),
-                       static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (2 * count + 1))), 0};
-  auto* order = index.members;
-  for (int32_t m = 0; m < count; m++) order[m] = m;
-  auto* nodes = static_cast<OsDevNode*>(MemAlloc(sizeof(OsDevNode) * (count + 1)));
-  for (int32_t m = 0; m < count; m++) {
+  int32_t capacity = 1024, count = 0;
+  auto* nodes = static_cast<OsDevNode*>(MemAlloc(sizeof(OsDevNode) * capacity));
+  for (;; count++) {
     OsDeviceData member = {};
     member.size = sizeof member;
-    OsEnumDevice(list->deviceInfoSet, static_cast<uint32_t>(m), &member);
-    nodes[m] = member.devInst;
+    if (OsEnumDevice(list->deviceInfoSet, static_cast<uint32_t>(count), &member) != kOsErrorSuccess) {
+      break;
+    }
+    if (count == capacity) {
+      auto* grown = static_cast<OsDevNode*>(MemAlloc(sizeof(OsDevNode) * 2 * capacity));
+      MemCopy(grown, nodes, sizeof(OsDevNode) * capacity);
+      MemFree(nodes);
+      nodes = grown;
+      capacity *= 2;
+    }
+    nodes[count] = member.devInst;
   }
+  MemberIndex index = {static_cast<OsDevNode*>(MemAlloc(sizeof(OsDevNode) * (count + 1))),
+                       static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (2 * count + 1))), count};
+  int32_t* order = index.members;  // its second half the sort's room
+  for (int32_t m = 0; m < count; m++) order[m] = m;
   SortIndices(order, order + count, count, [nodes](int32_t a, int32_t b) { return nodes[a] < nodes[b]; });
   for (int32_t k = 0; k < count; k++) index.nodes[k] = nodes[order[k]];
   MemFree(nodes);
-  index.count = count;
   return index;
 }
 

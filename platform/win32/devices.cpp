@@ -73,25 +73,35 @@ static const DEVPROPKEY kLocationPaths = {
 
 int32_t OsGetLocationPath(OsDeviceSet set, OsDeviceData* data, char16_t* path, uint32_t units) {
   path[0] = 0;
-  // A list of paths, each ended, then an empty one: read into room for a
-  // long list, and only the first kept.
-  wchar_t paths[1024] = {};
+  // A list of paths, each ended, then an empty one, however long: measured
+  // first, read whole, and only the first kept.
   DEVPROPTYPE type = 0;
-  if (!SetupDiGetDevicePropertyW(Set(set), Data(data), &kLocationPaths, &type,
-                                 reinterpret_cast<BYTE*>(paths), sizeof paths - sizeof(wchar_t),
-                                 nullptr, 0)) {
+  DWORD bytes = 0;
+  SetupDiGetDevicePropertyW(Set(set), Data(data), &kLocationPaths, &type, nullptr, 0, &bytes, 0);
+  if (bytes == 0) {
     DWORD error = GetLastError();
     return static_cast<int32_t>(error == ERROR_INSUFFICIENT_BUFFER || error == 0 ? ERROR_NOT_FOUND
                                                                                  : error);
   }
   if (type != DEVPROP_TYPE_STRING_LIST && type != DEVPROP_TYPE_STRING) return ERROR_NOT_FOUND;
-  uint32_t n = 0;
-  while (paths[n] != 0 && n + 1 < units) {
-    path[n] = static_cast<char16_t>(paths[n]);
-    n++;
+  HANDLE heap = GetProcessHeap();
+  auto* paths = static_cast<wchar_t*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, bytes + 2 * sizeof(wchar_t)));
+  if (paths == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
+  int32_t status = ERROR_NOT_FOUND;
+  if (SetupDiGetDevicePropertyW(Set(set), Data(data), &kLocationPaths, &type,
+                                reinterpret_cast<BYTE*>(paths), bytes, nullptr, 0)) {
+    uint32_t n = 0;
+    while (paths[n] != 0 && n + 1 < units) {
+      path[n] = static_cast<char16_t>(paths[n]);
+      n++;
+    }
+    path[n] = 0;
+    // A path cut short would name another socket.
+    status = n != 0 && paths[n] == 0 ? ERROR_SUCCESS : ERROR_NOT_FOUND;
+    if (status != ERROR_SUCCESS) path[0] = 0;
   }
-  path[n] = 0;
-  return n != 0 && paths[n] == 0 ? ERROR_SUCCESS : ERROR_NOT_FOUND;  // one cut would name another socket
+  HeapFree(heap, 0, paths);
+  return status;
 }
 
 int32_t OsGetParentNode(OsDevNode node, OsDevNode* parent) {
