@@ -163,9 +163,12 @@ TEST_F(Actions, CopyPutsTheClickedCellOnTheClipboardWaitingForItAboutASecond) {
   ClickCell(list.RowOf("COM3"), 1, "ctrl");
   PressKeys("ctrl+c");
   const std::string rows =
-      "Port\tPortName\tReserved\tKernelName\tDevice\tClass\tPresent\tDeviceInstanceId\n"
-      "1\tCOM1\t1\t\\Device\\Serial0\t(in use)\t\t1\t\n"
-      "3\tCOM3\t0\t\tSheet Adapter A\tPorts\t1\tROOT\\VARNICKSHEETA\\0000";  // its line end trimmed
+      "Port\tPortName\tReserved\tKernelName\tDevice\tClass\tPresent\tDeviceInstanceId\t"
+      "LocationPath\tHardwareId\tParentInstanceId\n"
+      "1\tCOM1\t1\t\\Device\\Serial0\t(in use)\t\t1\t\t\t\t\n"
+      // Wine gives the fixture devices no location path, hardware ID or
+      // parent; its line end trimmed.
+      "3\tCOM3\t0\t\tSheet Adapter A\tPorts\t1\tROOT\\VARNICKSHEETA\\0000\t\t\t";
   EXPECT_TRUE(WaitUntil([&] { return NoCarriageReturns(RunVtool({"clipboard"})) == rows; }, 5))
       << RunVtool({"clipboard"});
 

@@ -193,10 +193,12 @@ static void ChangePortNumber(MainWindow& w) {
   int32_t moved = MoveDeviceOfRow(&w.ports, device, target);
   SetAppCursor(w.window, IDC_ARROW, 0);
   if (!moved) return;
+  // Selected and focused now, on the rows as they stand, so that whatever
+  // the list does while the rows are held keeps it so for the refresh.
   SetRowState(w.list, -1, 0, LVIS_SELECTED);
   int32_t row = FindRowOfPort(w.list, target);  // -1 would select every row
-  if (row >= 0) SetRowState(w.list, row, LVIS_SELECTED, LVIS_SELECTED);
-  w.view.focusPort = target;
+  if (row >= 0) SetRowState(w.list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  RememberFocus(w, row);
   RefreshList(w);
 }
 
