@@ -69,7 +69,8 @@ TEST_F(Resources, TheMenuBarHasEveryItem) {
   EXPECT_EQ((std::vector<std::wstring>{
                 L"&File", L"40100|&Refresh\tF5", L"-", L"40101|Restart 'As &Administrator'", L"-",
                 L"40102|&Create System Restore Point", L"-", L"40103|&Show Windows Device Manager",
-                L"-", L"40104|E&xit\tAlt-F4", L"&Options", L"40202|Show Device &ID", L"-",
+                L"-", L"40104|E&xit\tAlt-F4", L"&Options", L"40202|Show Device &ID",
+                L"40203|Show &Location", L"-",
                 L"40210|Windows &Theme", L"-", L"40211|&Always On Top", L"&Help",
                 L"40300|&About"}),
             items);

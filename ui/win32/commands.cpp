@@ -151,10 +151,13 @@ static int32_t RowsText(const MainWindow& w, const int32_t* rows, int32_t n, cha
 // The selected rows as the listing gives them, tab-separated, which a
 // spreadsheet takes one cell a field. Measured first, then written: a
 // whole list is thousands of lines.
-static void CopySelectedRows(const MainWindow& w) {
+static void CopySelectedRows(MainWindow& w) {
   int32_t n;
   int32_t* selected = SelectedRows(w.list, &n);
   if (n > 0) {
+    // The lines carry the serial ports' identities, which the Location
+    // column's reload may not have read.
+    ReadPortIdentities(&w.ports);
     int32_t room = RowsText(w, selected, n, nullptr, 0) + 1;
     auto* text = static_cast<char16_t*>(MemAlloc(room * sizeof(char16_t)));
     RowsText(w, selected, n, text, room);
@@ -213,15 +216,17 @@ static void RunRowCommand(MainWindow& w, void (*command)(MainWindow& w)) {
 }
 
 // The columns change under the rows: not while a command holds them; the
-// refresh then runs at once and fills the new column.
-static void ToggleDeviceIdColumn(MainWindow& w) {
+// refresh then runs at once and fills the new column. While the Location
+// column is shown, every reload reads the identities it shows.
+static void ToggleColumn(MainWindow& w, int32_t menuId, int32_t column) {
   if (RowsInUse(&w.ports)) {
     MessageBeep(MB_OK);
     return;
   }
-  w.view.showDeviceId = !w.view.showDeviceId;
-  SetMenuCheck(w, IDM_SHOW_DEVICE_ID, w.view.showDeviceId);
-  UpdateColumns(w);
+  int32_t shown = ColumnPlace(w.view, column) < 0;
+  ShowColumn(w, column, shown);
+  w.ports.readIdentities = w.view.showLocation != 0;
+  SetMenuCheck(w, menuId, shown);
   RefreshList(w);
 }
 
@@ -274,7 +279,10 @@ void DispatchCommand(MainWindow& w, int32_t id) {
       PostMessageW(w.window, WM_CLOSE, 0, 0);
       break;
     case IDM_SHOW_DEVICE_ID:
-      ToggleDeviceIdColumn(w);
+      ToggleColumn(w, IDM_SHOW_DEVICE_ID, kDeviceIdColumn);
+      break;
+    case IDM_SHOW_LOCATION:
+      ToggleColumn(w, IDM_SHOW_LOCATION, kLocationColumn);
       break;
     case IDM_WINDOWS_THEME:
       w.view.settings.visualStyles = !w.view.settings.visualStyles;
