@@ -58,7 +58,7 @@ TEST_F(BatchOnDevices, ClearKeepsEveryNumberARunningDriverNamed) {
            "/f"},
           60, &ignored);
   EXPECT_EQ(0, list.exitCode);
-  EXPECT_NE(std::string::npos, list.output.find("\r\n12,COM12,1,\\Device\\VarnickVcp0,(in use),,1,\r\n"))
+  EXPECT_NE(std::string::npos, list.output.find("\r\n12,COM12,1,\\Device\\VarnickVcp0,(in use),,1,,,,\r\n"))
       << list.output;
   EXPECT_NE(std::string::npos, list.output.find("\r\n1,COM1,1,\\Device\\Serial0,Communications Port"))
       << list.output;
@@ -116,18 +116,21 @@ TEST_F(BatchOnDevices, TheListingIsCsvThatAReaderTakesFieldForField) {
   // The header, every port, the second COM5 device, the devices of no
   // listed number (a PortName of "COM" alone, COM1000), the end.
   ASSERT_EQ(1u + 256 + 1 + 2 + 1, rows.size());
-  EXPECT_EQ("Port|PortName|Reserved|KernelName|Device|Class|Present|DeviceInstanceId", rows[0]);
-  EXPECT_EQ("1|COM1|1|\\Device\\Serial0|Communications Port (COM1)|Ports|1|ROOT\\VARNICKP\\0000",
+  // Wine reports no location paths, hardware IDs or parents of root devices.
+  EXPECT_EQ("Port|PortName|Reserved|KernelName|Device|Class|Present|DeviceInstanceId|LocationPath|"
+            "HardwareId|ParentInstanceId",
+            rows[0]);
+  EXPECT_EQ("1|COM1|1|\\Device\\Serial0|Communications Port (COM1)|Ports|1|ROOT\\VARNICKP\\0000|||",
             rows[1]);
-  EXPECT_EQ("3|COM3|1|||||", rows[3]);
+  EXPECT_EQ("3|COM3|1||||||||", rows[3]);
   std::vector<std::string> five = {rows[5], rows[6]};
   std::sort(five.begin(), five.end());
-  EXPECT_EQ((std::vector<std::string>{"5|COM5|0||Adapter, \"Pro\"|Ports|1|ROOT\\VARNICKQ\\0000",
-                                      "5|COM5|0||Test Modem|Modem|1|ROOT\\VARNICKM\\0000"}),
+  EXPECT_EQ((std::vector<std::string>{"5|COM5|0||Adapter, \"Pro\"|Ports|1|ROOT\\VARNICKQ\\0000|||",
+                                      "5|COM5|0||Test Modem|Modem|1|ROOT\\VARNICKM\\0000|||"}),
             five);
-  EXPECT_EQ("256|COM256|0|||||", rows[257]);
+  EXPECT_EQ("256|COM256|0||||||||", rows[257]);
   EXPECT_EQ(0u, rows[258].find("0|COM|0||")) << rows[258];
-  EXPECT_EQ("1000|COM1000|0||USB Serial Port (COM1000)|Ports|1|ROOT\\VARNICKK\\0000", rows[259]);
+  EXPECT_EQ("1000|COM1000|0||USB Serial Port (COM1000)|Ports|1|ROOT\\VARNICKK\\0000|||", rows[259]);
   EXPECT_EQ("", rows[260]);
 }
 
@@ -138,7 +141,7 @@ TEST_F(BatchOnDevices, TheListingIsCsvThatAReaderTakesFieldForField) {
 // success. (Added last, like the device before it.)
 TEST_F(BatchOnDevices, OutputIsInTheConsolesCodePageAndAFullDiskIsNoSuccess) {
   AddFixtureDevice("ports", "RU", "COM300", "Последовательный порт é (COM300)");
-  const std::string line = "300,COM300,0,,Последовательный порт %s (COM300),Ports,1,ROOT\\VARNICKRU\\0000\r\n";
+  const std::string line = "300,COM300,0,,Последовательный порт %s (COM300),Ports,1,ROOT\\VARNICKRU\\0000,,,\r\n";
   auto withLetter = [&line](const char* letter) {
     std::string text = line;
     return text.replace(text.find("%s"), 2, letter);

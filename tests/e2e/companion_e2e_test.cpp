@@ -26,7 +26,7 @@ TEST(Companion, RelaysArgumentsOutputAndExitCode) {
   ClearFixtureDevices();
   RegSet(kComArbiter, "ComDB", 3, "04" + std::string(62, '0'));  // COM3, which no device holds
   const std::string listing = RunRedirected("varnick.exe", {"/l"}).output;
-  ASSERT_NE(std::string::npos, listing.find("\r\n3,COM3,1,,,,,\r\n"));
+  ASSERT_NE(std::string::npos, listing.find("\r\n3,COM3,1,,,,,,,,\r\n"));
   // Nothing beside it to start; a recorder of its command line in place of
   // varnick.exe.
   const std::string alone = CompanionFolder("");
