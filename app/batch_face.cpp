@@ -1,8 +1,8 @@
 #include "app/batch_face.h"
 
 #include "app/output.h"
-#include "base/com_name.h"
 #include "base/text.h"
+#include "core/change_lines.h"
 #include "core/failure_report.h"
 #include "ui/failure_box.h"
 
@@ -25,20 +25,7 @@ void TellFailure(const BatchRun& run, Failure failure, const PortDevice* device)
 }
 
 void ReportLine(const char16_t* verb, int32_t port, const PortDevice* device, int32_t to) {
-  char16_t line[48 + kDeviceIdUnits] = {};
-  char16_t name[16];
-  TextCopy(line, Units(line), verb);
-  TextAppend(line, Units(line), u" ");
-  ComName(port, name, Units(name));
-  TextAppend(line, Units(line), name);
-  if (device != nullptr) {
-    TextAppend(line, Units(line), u" ");
-    TextAppend(line, Units(line), device->deviceInstanceId);
-  }
-  if (to != 0) {
-    TextAppend(line, Units(line), u" to ");
-    ComName(to, name, Units(name));
-    TextAppend(line, Units(line), name);
-  }
+  char16_t line[kChangeLineUnits];
+  DescribePortChange(verb, port, device, to, line, Units(line));
   WriteLine(kOsStandardOutput, line);
 }

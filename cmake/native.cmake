@@ -30,6 +30,7 @@ add_executable(e2e_tests
   tests/e2e/companion_e2e_test.cpp
   tests/e2e/harness.cpp
   tests/e2e/imports_e2e_test.cpp
+  tests/e2e/plans_e2e_test.cpp
   tests/e2e/main.cpp
   tests/e2e/plan_e2e_test.cpp
   tests/e2e/settings_e2e_test.cpp

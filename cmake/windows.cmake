@@ -27,8 +27,8 @@ set(WIN32_PLATFORM_SOURCES
   platform/win32/text.cpp
   platform/win32/wine.cpp
 )
-set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32 gdi32 comctl32 shell32 ole32
-  oleaut32)
+set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32 gdi32 comctl32 comdlg32
+  shell32 ole32 oleaut32)
 
 # The programs bind every system library but the kernel's (and the C
 # runtime) on first use, so that start-up can restrict the library search
@@ -39,7 +39,7 @@ set(WIN32_LIBRARIES setupapi cfgmgr32 shlwapi version advapi32 user32 gdi32 comc
 find_program(MINGW_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
 find_program(MINGW_NM NAMES x86_64-w64-mingw32-nm nm REQUIRED)
 set(DELAY_LOADED_LIBRARIES)
-foreach(name setupapi shlwapi advapi32 user32 gdi32 comctl32 shell32 ole32 oleaut32)
+foreach(name setupapi shlwapi advapi32 user32 gdi32 comctl32 comdlg32 shell32 ole32 oleaut32)
   find_library(IMPORT_${name} ${name} REQUIRED)
   set(delayLibrary ${CMAKE_BINARY_DIR}/delay/lib${name}_delay.a)
   add_custom_command(OUTPUT ${delayLibrary}
@@ -94,6 +94,7 @@ set(WINDOW_SOURCES
   actions/visual_theme.cpp
   ui/win32/app_cursor.cpp
   ui/win32/commands.cpp
+  ui/win32/file_dialogs.cpp
   ui/win32/list_notify.cpp
   ui/win32/list_rows.cpp
   ui/win32/list_sort.cpp
@@ -101,6 +102,7 @@ set(WINDOW_SOURCES
   ui/win32/menus.cpp
   ui/win32/monitor.cpp
   ui/win32/move_dialog.cpp
+  ui/win32/plan_dialog.cpp
   ui/win32/port_list.cpp
   ui/win32/row_work.cpp
   ui/win32/settings_file.cpp

@@ -75,3 +75,38 @@ void ExportPlan(PortDeviceList* devices, void (*line)(void* context, const char1
   }
   MemFree(order);
 }
+
+namespace {
+
+struct ExportText {
+  uint8_t* bytes;
+  uint32_t size, capacity;
+};
+
+void AppendLine(void* context, const char16_t* text) {
+  auto* out = static_cast<ExportText*>(context);
+  uint32_t needed = Utf8OfText(text, nullptr, 0) + 2;
+  if (out->size + needed > out->capacity) {
+    uint32_t capacity = 2 * (out->size + needed) + 256;
+    auto* grown = static_cast<uint8_t*>(MemAlloc(capacity));
+    if (out->bytes != nullptr) {
+      MemCopy(grown, out->bytes, out->size);
+      MemFree(out->bytes);
+    }
+    out->bytes = grown;
+    out->capacity = capacity;
+  }
+  out->size += Utf8OfText(text, out->bytes + out->size, out->capacity - out->size);
+  out->bytes[out->size++] = '\r';
+  out->bytes[out->size++] = '\n';
+}
+
+}  // namespace
+
+uint8_t* ExportPlanText(PortDeviceList* devices, uint32_t* size) {
+  ExportText text = {nullptr, 0, 0};
+  ExportPlan(devices, AppendLine, &text);
+  if (text.bytes == nullptr) text.bytes = static_cast<uint8_t*>(MemAlloc(1));
+  *size = text.size;
+  return text.bytes;
+}

@@ -16,3 +16,6 @@
 // nothing.
 void ExportPlan(PortDeviceList* devices, void (*line)(void* context, const char16_t* text),
                 void* context);
+// The plan as its file holds it: the lines in UTF-8, each ended with CR
+// LF. *size bytes, released with MemFree.
+uint8_t* ExportPlanText(PortDeviceList* devices, uint32_t* size);

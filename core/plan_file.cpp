@@ -1,6 +1,8 @@
 #include "core/plan_file.h"
 
+#include "base/error_name.h"
 #include "base/memory.h"
+#include "base/text.h"
 #include "platform/os.h"
 
 const int32_t kCantAccessFile = 1920;  // ERROR_CANT_ACCESS_FILE
@@ -43,4 +45,25 @@ int32_t SavePlanFile(const char16_t* path, const uint8_t* bytes, uint32_t size, 
   if (status == kOsErrorSuccess) status = OsReplaceFileContent(file, bytes, size);
   OsCloseFile(file);
   return status;
+}
+
+void DescribePlanLoadFailure(const PlanError& error, uint32_t systemError, char16_t* text,
+                             uint32_t units) {
+  if (error.fault != kPlanOk) {
+    DescribePlanError(error, text, units);
+    return;
+  }
+  char16_t name[32];
+  TextCopy(text, units, u"The plan cannot be read: ");
+  TextWidenAscii(name, Units(name), ErrorName(systemError));
+  TextAppend(text, units, name);
+}
+
+void DescribePlanSaveFailure(const char16_t* path, int32_t status, char16_t* text, uint32_t units) {
+  char16_t name[32];
+  TextCopy(text, units, u"The plan could not be written to ");
+  TextAppendOneLine(text, units, path);
+  TextAppend(text, units, u": ");
+  TextWidenAscii(name, Units(name), ErrorName(static_cast<uint32_t>(status)));
+  TextAppend(text, units, name);
 }

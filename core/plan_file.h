@@ -17,3 +17,11 @@ int32_t LoadPlanFile(const char16_t* path, NumberPlan* plan, PlanError* error,
 // (CANT_ACCESS_FILE), so that nobody can lead it to write a file of the
 // system's.
 int32_t SavePlanFile(const char16_t* path, const uint8_t* bytes, uint32_t size, bool elevated);
+
+// Why a plan file was not read, as one line: DescribePlanError's for a file
+// that is no plan, else "The plan cannot be read: FILE_NOT_FOUND".
+void DescribePlanLoadFailure(const PlanError& error, uint32_t systemError, char16_t* text,
+                             uint32_t units);
+// "The plan could not be written to PATH: ACCESS_DENIED" (the path on one
+// line).
+void DescribePlanSaveFailure(const char16_t* path, int32_t status, char16_t* text, uint32_t units);

@@ -69,7 +69,9 @@ TEST_F(Resources, TheMenuBarHasEveryItem) {
   EXPECT_EQ((std::vector<std::wstring>{
                 L"&File", L"40100|&Refresh\tF5", L"-", L"40101|Restart 'As &Administrator'", L"-",
                 L"40102|&Create System Restore Point", L"-", L"40103|&Show Windows Device Manager",
-                L"-", L"40104|E&xit\tAlt-F4", L"&Options", L"40202|Show Device &ID", L"-",
+                L"-", L"40105|&Export Number Plan...", L"40106|A&pply Number Plan...", L"-",
+                L"40104|E&xit\tAlt-F4", L"&Options", L"40202|Show Device &ID",
+                L"40203|Show &Location", L"-",
                 L"40210|Windows &Theme", L"-", L"40211|&Always On Top", L"&Help",
                 L"40300|&About"}),
             items);
@@ -278,6 +280,11 @@ TEST_F(Resources, TheControlsTheProgramLooksUpAreThere) {
       {IDD_CHANGE_PORT, IDC_MOVE_TARGETS, L"LISTBOX"},
       {IDD_CHANGE_PORT, IDOK, L"BUTTON"},
       {IDD_CHANGE_PORT, IDCANCEL, L"BUTTON"},
+      {IDD_PLAN_PREVIEW, IDC_PLAN_FILE, L"STATIC"},
+      {IDD_PLAN_PREVIEW, IDC_PLAN_NOTE, L"STATIC"},
+      {IDD_PLAN_PREVIEW, IDC_PLAN_LINES, L"LISTBOX"},
+      {IDD_PLAN_PREVIEW, IDOK, L"BUTTON"},
+      {IDD_PLAN_PREVIEW, IDCANCEL, L"BUTTON"},
   };
   for (const auto& e : expected) {
     Dialog dialog = ReadDialog(module_, e.dialog);

@@ -26,12 +26,20 @@ void ShowMoved(void* context, const PortDevice*, int32_t, const MoveResult& resu
 }
 
 void ShowNotMoved(void* context, const PortDevice* device, const MoveResult& result) {
+  auto* move = static_cast<const WindowMove*>(context);
+  ShowMoveNotMade(device, move->target, result, move->administrator);
+}
+
+}  // namespace
+
+void ShowMoveNotMade(const PortDevice* device, int32_t target, const MoveResult& result,
+                     bool administrator) {
   switch (result.outcome) {
     case kNothingToMove:
       break;
     case kMoveFailedUndone:
     case kMoveFailedNotUndone:
-      ShowFailureBox(result.failure, static_cast<const WindowMove*>(context)->administrator);
+      ShowFailureBox(result.failure, administrator);
       if (result.outcome == kMoveFailedNotUndone) {
         Box(u"What the move had done could not all be undone.", u"Varnick", kOsMbIconError);
       }
@@ -42,14 +50,12 @@ void ShowNotMoved(void* context, const PortDevice* device, const MoveResult& res
       break;
     default: {
       char16_t text[kFailureTextUnits];
-      DescribeMoveRefusal(result, device->deviceInstanceId, 0, device,
-                          static_cast<const WindowMove*>(context)->target, text, kFailureTextUnits);
+      DescribeMoveRefusal(result, device->deviceInstanceId, 0, device, target, text,
+                          kFailureTextUnits);
       Box(text, u"Varnick", kOsMbIconError);
     }
   }
 }
-
-}  // namespace
 
 bool MayTakeAnotherNumber(const PortDevice* device) {
   return device != nullptr && device->deviceNode != 0 && device->serialPort;

@@ -8,6 +8,10 @@
 
 #include "core/port_move.h"
 
+// The box of a move not made (any outcome but a move): why it was refused,
+// or its failure; none for a device that has the number already.
+void ShowMoveNotMade(const PortDevice* device, int32_t target, const MoveResult& result,
+                     bool administrator);
 // Whether a row's device can be given another number at all: a serial port
 // not removed. A modem keeps its own number.
 bool MayTakeAnotherNumber(const PortDevice* device);

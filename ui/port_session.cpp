@@ -3,6 +3,7 @@
 #include "base/memory.h"
 #include "core/change_conditions.h"
 #include "core/failure_report.h"
+#include "core/port_identity.h"
 #include "ui/edit_rules.h"
 #include "ui/failure_box.h"
 #include "ui/moves.h"
@@ -16,11 +17,16 @@ void ReloadPorts(PortSession* s) {
     s->devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
   }
   Enumerate(s->devices, kShownDetail);
+  if (s->readIdentities) ReadIdentities(s->devices);
   if (s->shown != nullptr) MemFree(s->shown);
   int32_t count = s->reservations->portCount;
   s->shown = static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (count + 1)));
   for (int32_t p = 1; p <= count; p++) s->shown[p] = FindHolder(s->devices, p);
   s->shownCount = count;
+}
+
+void ReadPortIdentities(PortSession* s) {
+  if (s->devices != nullptr) ReadIdentities(s->devices);
 }
 
 void ReleasePorts(PortSession* s) {

@@ -27,6 +27,9 @@ struct PortSession {
   // Whether the process may change the system, as the window was told at
   // its start: every change below is refused without it.
   bool administrator;
+  // Whether a reload reads the serial ports' identities too (the Location
+  // column shows them); otherwise they are read only where needed.
+  bool readIdentities;
   PortReservations* reservations;  // null before the first reload
   PortDeviceList* devices;
   // By port number: the device the port's row shows, null for none. A
@@ -45,6 +48,9 @@ struct PortSession {
 // shutdown.
 void ReloadPorts(PortSession* session);
 void ReleasePorts(PortSession* session);
+// The identities of the serial ports of the models, read now where the
+// reload did not read them (for the copy of the rows).
+void ReadPortIdentities(PortSession* session);
 // The device a port's row shows; null for none or a port the model does
 // not cover.
 PortDevice* ShownDevice(const PortSession* session, int32_t port);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/process.h"
+#include "core/port_identity.h"
 #include "platform/sim/sim.h"
 #include "tests/support/fake_rows.h"
 
@@ -239,6 +240,28 @@ TEST_F(Session, AFailedWriteOfAnEditOrADeleteSaysSo) {
     ASSERT_EQ(1u, SimMessageBoxes().size()) << remove;
     EXPECT_EQ(u"ComDB could not be written: ACCESS_DENIED", SimMessageBoxes()[0].text);
     EXPECT_EQ((Bytes{0x03}), SimRegValue(kComArbiterPath, kComDbName));
+    ReleasePorts(&session);
+  }
+}
+
+// The identities the Location column shows are read with every reload
+// while it is shown, and else only when asked for (the copy of the rows).
+TEST_F(Session, AReloadReadsTheIdentitiesOnlyWhileTheyAreShown) {
+  SimDevice port;
+  port.classGuid = kSimPortsClass;
+  port.deviceId = u"USB\\VID_0403&PID_6001\\A1";
+  port.portName = u"COM3";
+  port.locationPath = u"PCIROOT(0)#USBROOT(0)#USB(1)";
+  SimAddDevice(port);
+  for (bool shown : {false, true}) {
+    session.readIdentities = shown;
+    Open(Bytes{0x04});
+    const PortDevice* device = ShownDevice(&session, 3);
+    ASSERT_NE(nullptr, device);
+    EXPECT_EQ(shown, device->identity != nullptr);
+    ReadPortIdentities(&session);
+    ASSERT_NE(nullptr, device->identity);
+    EXPECT_EQ(port.locationPath, std::u16string(device->identity->locationPath));
     ReleasePorts(&session);
   }
 }

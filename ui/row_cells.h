@@ -9,6 +9,6 @@
 
 // "COM" and the port number.
 void PortCellText(int32_t port, char16_t* text, uint32_t units);
-// A device column's cell (Kernel Name to Device ID): the device's field,
+// A device column's cell (Kernel Name to Location): the device's field,
 // "---" when that is empty; empty for no device or a removed one.
 const char16_t* DeviceCellText(const PortDevice* device, int32_t column);

@@ -8,7 +8,7 @@
 #include "ui/row_cells.h"
 #include "ui/view_state.h"
 
-int32_t SortSlot(int32_t column) { return column >= 0 && column <= kDeviceIdColumn ? column : 0; }
+int32_t SortSlot(int32_t column) { return column >= 0 && column <= kLocationColumn ? column : 0; }
 
 int32_t CompareRowsBy(CellTextReader read, const void* context, int32_t a, int32_t b,
                       int32_t column, int32_t ascending) {
@@ -40,7 +40,7 @@ int32_t CompareRowsBy(CellTextReader read, const void* context, int32_t a, int32
 // The ports' devices as the rows show them, while their rows are ordered.
 struct ModelCells {
   PortDevice* const* devices;
-  int32_t columnCount;
+  const ViewState& view;
 };
 
 // A cell as the list gives it back: cut to what its buffer holds; a column
@@ -49,14 +49,16 @@ static void ReadModelCell(const void* context, int32_t row, int32_t column, char
   auto* cells = static_cast<const ModelCells*>(context);
   if (column == kPortColumn) {
     PortCellText(row + 1, text, kCellTextUnits);
-  } else if (column < cells->columnCount) {
+  } else if (ColumnPlace(cells->view, column) >= 0) {
     TextCopy(text, kCellTextUnits, DeviceCellText(cells->devices[row], column));
   }
 }
 
-void OrderPortRows(PortDevice* const* devices, int32_t count, int32_t column, int32_t ascending,
-                   int32_t columnCount, int32_t* rows) {
-  const ModelCells cells = {devices, columnCount};
+void OrderPortRows(PortDevice* const* devices, int32_t count, const ViewState& view,
+                   int32_t* rows) {
+  const ModelCells cells = {devices, view};
+  const int32_t column = view.sortColumn;
+  const int32_t ascending = view.settings.sortDirection[SortSlot(column)];
   auto* spare = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
   for (int32_t i = 0; i < count; i++) rows[i] = i;
   // No two rows compare equal (each has its own Port text), so this gives

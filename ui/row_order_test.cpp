@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/port_identity.h"
 #include "ui/view_state.h"
 
 namespace {
@@ -79,9 +80,10 @@ TEST_F(RowOrder, TextColumnsBreakTiesByThePortTextInTheSameDirection) {
 TEST_F(RowOrder, AHiddenOrUnknownColumnOrdersByPortTextAndStaysInBounds) {
   view.settings.sortDirection[kDeviceIdColumn] = 1;
   EXPECT_EQ((Ports{u"COM10", u"COM100", u"COM11", u"COM2", u"COM9"}), Sorted(kDeviceIdColumn));
-  EXPECT_EQ(0, SortSlot(7));
+  EXPECT_EQ(0, SortSlot(6));
   EXPECT_EQ(0, SortSlot(-3));
   EXPECT_EQ(4, SortSlot(4));
+  EXPECT_EQ(5, SortSlot(5));
   // A column index from a hand-edited file uses column 0's direction.
   view.settings.sortDirection[0] = 0;
   EXPECT_EQ((Ports{u"COM9", u"COM2", u"COM11", u"COM100", u"COM10"}), Sorted(1000));
@@ -107,18 +109,20 @@ TEST_F(RowOrder, AClickTogglesOnlyThatColumnsDirection) {
 
 // Rows filled from the records come in the order a sort of the cells the
 // list then shows gives: a text is compared as far as the list gives it
-// back (255 units), so two kernel names that differ only beyond tie.
+// back (255 units), so two kernel names that differ only beyond tie; a
+// column not shown reads empty, whatever its place.
 TEST_F(RowOrder, RowsFromTheRecordsOrderAsTheirCellsSort) {
   const std::u16string longName(255, u'K');
   PortDevice records[4] = {};
+  PortIdentity identities[4] = {};
   const struct {
     int port;
-    std::u16string kernel, text, className, id;
+    std::u16string kernel, text, className, id, location;
   } devices[] = {
-      {2, longName + u"B", u"Twin", u"Ports", u"ROOT\\A"},
-      {3, longName + u"A", u"Twin", u"Ports", u""},
-      {9, u"\\Device\\Serial0", u"Twin", u"Modem", u"ROOT\\B"},
-      {10, u"", u"", u"Ports", u"ROOT\\C"},
+      {2, longName + u"B", u"Twin", u"Ports", u"ROOT\\A", u"PCIROOT(0)#PCI(1400)"},
+      {3, longName + u"A", u"Twin", u"Ports", u"", u""},
+      {9, u"\\Device\\Serial0", u"Twin", u"Modem", u"ROOT\\B", u"ACPI(_SB_)"},
+      {10, u"", u"", u"Ports", u"ROOT\\C", u"-"},  // no identity read
   };
   std::vector<PortDevice*> byPort(12, nullptr);
   for (int d = 0; d < 4; d++) {
@@ -128,23 +132,29 @@ TEST_F(RowOrder, RowsFromTheRecordsOrderAsTheirCellsSort) {
     std::copy(devices[d].text.begin(), devices[d].text.end(), r.deviceText);
     std::copy(devices[d].className.begin(), devices[d].className.end(), r.className);
     std::copy(devices[d].id.begin(), devices[d].id.end(), r.deviceInstanceId);
+    if (devices[d].location != u"-") {
+      std::copy(devices[d].location.begin(), devices[d].location.end(), identities[d].locationPath);
+      r.identity = &identities[d];
+    }
     byPort[devices[d].port - 1] = &r;
   }
   PortDevice removed = records[0];
   removed.deviceNode = 0;
   byPort[4] = &removed;  // COM5's device was removed: no texts
-  for (int32_t shown : {1, 0}) {
-    // The cells as the list shows them.
+  auto field = [](const std::u16string& text) { return text.empty() || text == u"-" ? u"---" : text; };
+  for (int32_t shown : {0, 1, 2, 3}) {
+    const int32_t deviceIds = shown & 1, locations = shown >> 1;
+    // The cells as the list shows them, by column.
     cells.clear();
     for (int i = 0; i < 12; i++) {
       std::string port = "COM" + std::to_string(i + 1);
-      cells.push_back({std::u16string(port.begin(), port.end()), u"", u"", u"", u""});
+      cells.push_back({std::u16string(port.begin(), port.end()), u"", u"", u"", u"", u""});
     }
     for (const auto& d : devices) {
-      cells[d.port - 1] = {cells[d.port - 1][0], d.kernel.empty() ? u"---" : d.kernel, d.text.empty() ? u"---" : d.text,
-                           d.className, !shown ? u"" : d.id.empty() ? u"---" : d.id};
+      cells[d.port - 1] = {cells[d.port - 1][0], field(d.kernel), field(d.text), d.className,
+                           deviceIds ? field(d.id) : u"", locations ? field(d.location) : u""};
     }
-    for (int32_t column = 0; column < 5; column++) {
+    for (int32_t column = 0; column <= kLocationColumn; column++) {
       for (int32_t direction : {1, 0}) {
         std::vector<int32_t> expected(12);
         for (int i = 0; i < 12; i++) expected[i] = i;
@@ -152,11 +162,48 @@ TEST_F(RowOrder, RowsFromTheRecordsOrderAsTheirCellsSort) {
           return CompareRowsBy(Read, nullptr, a, b, column, direction) < 0;
         });
         std::vector<int32_t> rows(12, -1);
-        OrderPortRows(byPort.data(), 12, column, direction, shown ? 5 : 4, rows.data());
+        view.showDeviceId = deviceIds;
+        view.showLocation = locations;
+        view.sortColumn = column;
+        view.settings.sortDirection[column] = direction;
+        OrderPortRows(byPort.data(), 12, view, rows.data());
         EXPECT_EQ(expected, rows) << "column " << column << " direction " << direction
-                                  << " device IDs shown " << shown;
+                                  << " device IDs shown " << deviceIds << " locations shown "
+                                  << locations;
       }
     }
+  }
+}
+
+// The optional columns stand after Class in their order, each where it is
+// shown; the places of a list and its columns map both ways.
+TEST_F(RowOrder, EachColumnHasItsPlaceOnlyWhereItIsShown) {
+  const struct {
+    int32_t deviceId, location;
+    std::vector<int32_t> places;  // of columns 0 to 5
+  } cases[] = {
+      {0, 0, {0, 1, 2, 3, -1, -1}},
+      {1, 0, {0, 1, 2, 3, 4, -1}},
+      {0, 1, {0, 1, 2, 3, -1, 4}},
+      {1, 1, {0, 1, 2, 3, 4, 5}},
+  };
+  for (const auto& c : cases) {
+    view.showDeviceId = c.deviceId;
+    view.showLocation = c.location;
+    std::vector<int32_t> places;
+    int32_t shown = 0;
+    for (int32_t column = 0; column <= kLocationColumn; column++) {
+      places.push_back(ColumnPlace(view, column));
+      if (places.back() >= 0) {
+        EXPECT_EQ(column, ColumnAtPlace(view, places.back()));
+        shown++;
+      }
+    }
+    EXPECT_EQ(c.places, places) << c.deviceId << c.location;
+    EXPECT_EQ(shown, ShownColumnCount(view));
+    EXPECT_EQ(-1, ColumnAtPlace(view, shown));
+    EXPECT_EQ(-1, ColumnAtPlace(view, -1));
+    EXPECT_EQ(-1, ColumnPlace(view, 6));
   }
 }
 

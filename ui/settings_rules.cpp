@@ -10,7 +10,7 @@
 
 static const char kSection[] = "Settings";
 
-const int32_t kDefaultColumnWidths[kColumnWidthSlots] = {80, 200, 310, 65, 150, 85, 85};
+const int32_t kDefaultColumnWidths[kColumnWidthSlots] = {80, 200, 310, 65, 150, 240, 85};
 
 void FormatSettingInt(int32_t value, char* text) {
   if (value < 0) *text++ = '-';
@@ -76,7 +76,7 @@ static bool ReadStruct(const char* key, void* data, uint32_t size) {
 
 // Elevated, the values are gathered and written together by
 // RewriteSettingsFile; otherwise each goes to the profile functions.
-const uint32_t kSettingsToWrite = 7;
+const uint32_t kSettingsToWrite = 8;
 struct SettingsWrite {
   bool gather;
   uint32_t count;
@@ -144,6 +144,7 @@ StartupSettings ReadStartupSettings(int32_t screenDpi, int32_t themesActive) {
   StartupSettings s = {};
   s.showVerInCaption = ReadInt("ShowVerInCaption", 1);
   s.showDeviceId = ReadInt("ShowDeviceId", 0) != 0;
+  s.showLocation = ReadInt("ShowLocation", 0) != 0;
   s.storedDpi = ReadInt("DPI", 0);
   int32_t stored[kColumnWidthSlots];
   bool read = ReadStruct("ColumnWidths", stored, sizeof stored);
@@ -155,8 +156,11 @@ StartupSettings ReadStartupSettings(int32_t screenDpi, int32_t themesActive) {
   return s;
 }
 
-void TakeColumnWidths(int32_t widths[kColumnWidthSlots], const int32_t* present, int32_t count) {
-  for (int32_t i = 0; i < count && i <= kDeviceIdColumn; i++) widths[i] = present[i];
+void TakeColumnWidths(ViewState* view, const int32_t* present, int32_t count) {
+  for (int32_t place = 0; place < count; place++) {
+    int32_t column = ColumnAtPlace(*view, place);
+    if (column >= 0) view->settings.columnWidths[column] = present[place];
+  }
 }
 
 void WriteSettings(const SettingsToSave& s) {
@@ -167,6 +171,7 @@ void WriteSettings(const SettingsToSave& s) {
   WriteInt(&write, "SortCol", s.sortColumn);
   WriteInt(&write, "SortDir", s.sortDirection);
   WriteInt(&write, "ShowDeviceId", s.showDeviceId);
+  WriteInt(&write, "ShowLocation", s.showLocation);
   WriteInt(&write, "VisualStyles", s.visualStyles);
   WriteStruct(&write, "ColumnWidths", s.columnWidths, sizeof s.columnWidths);
   WriteInt(&write, "DPI", s.screenDpi);

@@ -7,6 +7,8 @@
 
 #include <stdint.h>
 
+#include "ui/view_state.h"
+
 // The platform's WINDOWPLACEMENT, 44 bytes little-endian.
 struct StoredPlacement {
   uint32_t length;  // always 44
@@ -19,9 +21,9 @@ struct StoredPlacement {
 static_assert(sizeof(StoredPlacement) == 44, "WINDOWPLACEMENT is 44 bytes");
 const uint32_t kRestoreToMaximized = 2;  // WPF_RESTORETOMAXIMIZED
 
-const int32_t kColumnWidthSlots = 7;  // five columns and two spare slots
+const int32_t kColumnWidthSlots = 7;  // six columns and a spare slot
 // Before they are scaled to the screen: Port, Kernel Name, Device, Class,
-// Device ID, and the two spare slots.
+// Device ID, Location, and the spare slot.
 extern const int32_t kDefaultColumnWidths[kColumnWidthSlots];
 
 // What the file gives this start; a key that is missing or damaged gives
@@ -29,9 +31,10 @@ extern const int32_t kDefaultColumnWidths[kColumnWidthSlots];
 struct StartupSettings {
   int32_t showVerInCaption;  // the version in the caption
   int32_t showDeviceId;      // 0 or 1
+  int32_t showLocation;      // 0 or 1
   int32_t columnWidths[kColumnWidthSlots];  // scaled to the screen
   int32_t storedDpi;         // the DPI the file was written at; 0 none
-  int32_t sortColumn;        // 0 to 4
+  int32_t sortColumn;        // 0 to 5
   int32_t sortDirection;     // that column's flag: nonzero ascending
   int32_t visualStyles;      // 0 or 1; read only while themes are active, else 1
   int32_t hasPlacement;      // a whole placement was stored
@@ -46,6 +49,7 @@ struct SettingsToSave {
   int32_t sortColumn;
   int32_t sortDirection;  // of the sort column
   int32_t showDeviceId;
+  int32_t showLocation;
   int32_t visualStyles;
   int32_t columnWidths[kColumnWidthSlots];
   int32_t screenDpi;
@@ -55,9 +59,10 @@ struct SettingsToSave {
 // and only into a plain file with a single name (no hard link, no reparse
 // point) of up to a megabyte, not in UTF-16; otherwise it saves nothing.
 void WriteSettings(const SettingsToSave& settings);
-// The widths of the columns the list has now (count of them, 4 or 5) into
-// their slots; the slots of the others keep what they hold.
-void TakeColumnWidths(int32_t widths[kColumnWidthSlots], const int32_t* present, int32_t count);
+// The widths of the columns the list has now (present, by place, count of
+// them) into the slots of the columns the view shows there; the slots of
+// the others keep what they hold.
+void TakeColumnWidths(ViewState* view, const int32_t* present, int32_t count);
 
 // The integer encoding, "%i", into 32 characters.
 void FormatSettingInt(int32_t value, char* text);

@@ -23,9 +23,9 @@ TEST(SettingsRules, MulDivRoundsHalvesAwayFromZero) {
 TEST(SettingsRules, ColumnWidthsFollowTheScreensDpi) {
   int32_t w[7];
   StartupColumnWidths(nullptr, 0, 96, w);
-  EXPECT_EQ((std::vector<int32_t>{80, 200, 310, 65, 150, 85, 85}), std::vector<int32_t>(w, w + 7));
+  EXPECT_EQ((std::vector<int32_t>{80, 200, 310, 65, 150, 240, 85}), std::vector<int32_t>(w, w + 7));
   StartupColumnWidths(nullptr, 0, 120, w);
-  EXPECT_EQ((std::vector<int32_t>{100, 250, 388, 81, 188, 106, 106}), std::vector<int32_t>(w, w + 7));
+  EXPECT_EQ((std::vector<int32_t>{100, 250, 388, 81, 188, 300, 106}), std::vector<int32_t>(w, w + 7));
 
   const int32_t stored[7] = {81, 201, 311, 65, 151, 85, -20};
   StartupColumnWidths(stored, 96, 144, w);  // each times 1.5, rounded

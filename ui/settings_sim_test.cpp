@@ -41,7 +41,8 @@ TEST_F(SettingsFile, WithoutAFileEverySettingTakesItsDefault) {
   EXPECT_EQ(1, s.showVerInCaption);
   EXPECT_EQ(0, s.showDeviceId);
   EXPECT_EQ(0, s.storedDpi);
-  EXPECT_EQ((std::vector<int32_t>{100, 250, 388, 81, 188, 106, 106}), Widths(s.columnWidths));
+  EXPECT_EQ(0, s.showLocation);
+  EXPECT_EQ((std::vector<int32_t>{100, 250, 388, 81, 188, 300, 106}), Widths(s.columnWidths));
   EXPECT_EQ(0, s.sortColumn);
   EXPECT_EQ(1, s.sortDirection);
   EXPECT_EQ(1, s.visualStyles);
@@ -52,27 +53,30 @@ TEST_F(SettingsFile, WhatIsSavedComesBackAtTheNextStart) {
   SettingsToSave s = {};
   s.hasPlacement = 1;
   s.placement = {44, 2, 2, -1, -1, -8, -8, 10, 20, 710, 520};  // minimized from maximized
-  s.sortColumn = 2;
+  s.sortColumn = kLocationColumn;
   s.sortDirection = 0;
   s.showDeviceId = 1;
+  s.showLocation = 1;
   s.visualStyles = 0;
-  const int32_t widths[kColumnWidthSlots] = {90, 210, 320, 70, 400, 85, 85};
+  const int32_t widths[kColumnWidthSlots] = {90, 210, 320, 70, 400, 500, 85};
   memcpy(s.columnWidths, widths, sizeof widths);
   s.screenDpi = 96;
   WriteSettings(s);
-  EXPECT_EQ("2", Value("SortCol"));
+  EXPECT_EQ("5", Value("SortCol"));
   EXPECT_EQ("0", Value("SortDir"));
   EXPECT_EQ("1", Value("ShowDeviceId"));
+  EXPECT_EQ("1", Value("ShowLocation"));
   EXPECT_EQ("0", Value("VisualStyles"));
   EXPECT_EQ("96", Value("DPI"));
   EXPECT_EQ("(none)", Value("ShowVerInCaption"));  // never written
 
   StartupSettings back = ReadStartupSettings(96, 1);
   EXPECT_EQ(1, back.showDeviceId);
+  EXPECT_EQ(1, back.showLocation);
   EXPECT_EQ(0, back.visualStyles);
   EXPECT_EQ(96, back.storedDpi);
   EXPECT_EQ(Widths(widths), Widths(back.columnWidths));
-  EXPECT_EQ(2, back.sortColumn);
+  EXPECT_EQ(kLocationColumn, back.sortColumn);
   EXPECT_EQ(0, back.sortDirection);
   ASSERT_EQ(1, back.hasPlacement);
   EXPECT_EQ(0, memcmp(&s.placement, &back.placement, sizeof s.placement));
@@ -81,12 +85,25 @@ TEST_F(SettingsFile, WhatIsSavedComesBackAtTheNextStart) {
 }
 
 TEST_F(SettingsFile, OnlyTheColumnsPresentUpdateTheirWidths) {
-  int32_t widths[kColumnWidthSlots] = {80, 200, 310, 65, 150, 85, 85};
-  const int32_t present[5] = {1, 2, 3, 4, 999};
-  TakeColumnWidths(widths, present, 4);  // the Device ID column is hidden
-  EXPECT_EQ((std::vector<int32_t>{1, 2, 3, 4, 150, 85, 85}), Widths(widths));
-  TakeColumnWidths(widths, present, 5);
-  EXPECT_EQ((std::vector<int32_t>{1, 2, 3, 4, 999, 85, 85}), Widths(widths));
+  const int32_t present[6] = {1, 2, 3, 4, 998, 999};
+  const struct {
+    int32_t deviceId, location;
+    std::vector<int32_t> widths;
+  } cases[] = {
+      {0, 0, {1, 2, 3, 4, 150, 240, 85}},
+      {1, 0, {1, 2, 3, 4, 998, 240, 85}},
+      {0, 1, {1, 2, 3, 4, 150, 998, 85}},  // Location stands where Device ID would
+      {1, 1, {1, 2, 3, 4, 998, 999, 85}},
+  };
+  for (const auto& c : cases) {
+    ViewState view = InitialViewState();
+    const int32_t widths[kColumnWidthSlots] = {80, 200, 310, 65, 150, 240, 85};
+    memcpy(view.settings.columnWidths, widths, sizeof widths);
+    view.showDeviceId = c.deviceId;
+    view.showLocation = c.location;
+    TakeColumnWidths(&view, present, ShownColumnCount(view));
+    EXPECT_EQ(c.widths, Widths(view.settings.columnWidths)) << c.deviceId << c.location;
+  }
 }
 
 TEST_F(SettingsFile, AHandBrokenFileGivesTheDefaultsAndNeverIndexesOutside) {
@@ -97,7 +114,7 @@ TEST_F(SettingsFile, AHandBrokenFileGivesTheDefaultsAndNeverIndexesOutside) {
   Set("SortDir", "0");
   StartupSettings s = ReadStartupSettings(96, 1);
   EXPECT_EQ(0, s.storedDpi);
-  EXPECT_EQ((std::vector<int32_t>{80, 200, 310, 65, 150, 85, 85}), Widths(s.columnWidths));
+  EXPECT_EQ((std::vector<int32_t>{80, 200, 310, 65, 150, 240, 85}), Widths(s.columnWidths));
   EXPECT_EQ(0, s.sortColumn);
   EXPECT_EQ(0, s.sortDirection);
   EXPECT_EQ(0, s.hasPlacement);
@@ -168,7 +185,7 @@ TEST_F(SettingsFile, AnElevatedSaveWritesOnlyIntoAPlainFileWithASingleName) {
   EncodeProfileStruct(&s.placement, sizeof s.placement, placement);
   EncodeProfileStruct(s.columnWidths, sizeof s.columnWidths, widths);
   const std::string keys = std::string("WindowPlacement=") + placement + "\r\nSortCol=2\r\nSortDir=1\r\n" +
-                           "ShowDeviceId=0\r\nVisualStyles=0\r\nColumnWidths=" + widths + "\r\nDPI=120\r\n";
+                           "ShowDeviceId=0\r\nShowLocation=0\r\nVisualStyles=0\r\nColumnWidths=" + widths + "\r\nDPI=120\r\n";
   const std::string other = "; kept\r\n[Other]\r\nDPI=1\n[settings]\r\nsortcol=4\r\n";
   const SimFile plain = {other, 0x20, 1};
   const std::vector<ElevatedSave> cases = {

@@ -157,8 +157,10 @@ TEST_F(Actions, DeviceManagerIsTheSystemsConsoleWhateverTheUserAssociated) {
 }
 
 TEST_F(Actions, CopyPutsTheClickedCellOnTheClipboardWaitingForItAboutASecond) {
+  SetFixtureLocation("SHEETA", "PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(2)");
   ListSnapshot list = Open();
-  // Ctrl+C: the selected rows, tab-separated under their column names.
+  // Ctrl+C: the selected rows, tab-separated under their column names, a
+  // serial port's identity too, though the Location column is not shown.
   ClickCell(list.RowOf("COM1"), 1);
   ClickCell(list.RowOf("COM3"), 1, "ctrl");
   PressKeys("ctrl+c");
@@ -166,9 +168,8 @@ TEST_F(Actions, CopyPutsTheClickedCellOnTheClipboardWaitingForItAboutASecond) {
       "Port\tPortName\tReserved\tKernelName\tDevice\tClass\tPresent\tDeviceInstanceId\t"
       "LocationPath\tHardwareId\tParentInstanceId\n"
       "1\tCOM1\t1\t\\Device\\Serial0\t(in use)\t\t1\t\t\t\t\n"
-      // Wine gives the fixture devices no location path, hardware ID or
-      // parent; its line end trimmed.
-      "3\tCOM3\t0\t\tSheet Adapter A\tPorts\t1\tROOT\\VARNICKSHEETA\\0000\t\t\t";
+      "3\tCOM3\t0\t\tSheet Adapter A\tPorts\t1\tROOT\\VARNICKSHEETA\\0000\t"
+      "PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(2)\t\t";  // its line end trimmed
   EXPECT_TRUE(WaitUntil([&] { return NoCarriageReturns(RunVtool({"clipboard"})) == rows; }, 5))
       << RunVtool({"clipboard"});
 

@@ -651,4 +651,8 @@ void AddFixtureDevice(const std::string& className, const std::string& name,
   Vtool({"devadd", className, name, portName, friendlyName, std::to_string(count)}, 600);
 }
 
+void SetFixtureLocation(const std::string& name, const std::string& path) {
+  Vtool({"devlocation", name, path});
+}
+
 void ClearFixtureDevices() { Vtool({"devclear"}, 600); }

@@ -70,6 +70,8 @@ void RegDelete(const std::string& path);
 void AddFixtureDevice(const std::string& className, const std::string& name,
                       const std::string& portName, const std::string& friendlyName,
                       int count = 1);
+// Gives ROOT\VARNICK<name>\0000 a location path, as a bus driver would.
+void SetFixtureLocation(const std::string& name, const std::string& path);
 void ClearFixtureDevices();
 
 extern const char kComArbiter[];

@@ -82,9 +82,10 @@ TEST(Imports, TheProgramBindsOnlyTheKernelAndTheRuntimeAtStart) {
 
 // The names the program binds, and those it loads while it runs.
 const char* const kPlanted[] = {
-    "advapi32.dll", "cfgmgr32.dll", "comctl32.dll", "devmgr.dll",  "gdi32.dll",
-    "msports.dll",  "ole32.dll",    "oleaut32.dll", "setupapi.dll", "shell32.dll",
-    "shlwapi.dll",  "srclient.dll", "user32.dll",   "uxtheme.dll",  "version.dll",
+    "advapi32.dll", "cfgmgr32.dll", "comctl32.dll", "comdlg32.dll", "devmgr.dll",
+    "gdi32.dll",    "msports.dll",  "ole32.dll",    "oleaut32.dll", "setupapi.dll",
+    "shell32.dll",  "shlwapi.dll",  "srclient.dll", "user32.dll",   "uxtheme.dll",
+    "version.dll",
 };
 
 class PlantedLibraries : public WindowTest {
@@ -154,6 +155,9 @@ TEST_F(PlantedLibraries, NoneIsLoadedInWindowMode) {
   Command(40300);  // the About box
   RunVtool({"about", "5000"});
   RunVtool({"keysto", "About Varnick", "Return"});
+  Command(40105);  // the Save dialog: comdlg32.dll
+  ASSERT_TRUE(WaitUntil([] { return !RunVtool({"windows", "Export Number Plan"}).empty(); }, 20));
+  RunVtool({"close", "Export Number Plan"});
   ASSERT_EQ(0, Close());
   std::ifstream in(log);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -59,8 +59,8 @@ class Plans : public testing::Test {
 TEST_F(Plans, AnExportedPlanWithItsNumbersSwappedSwapsThePortsOnce) {
   AddFixtureDevice("ports", "PLANA", "COM10", "Bench Adapter A (COM10)");
   AddFixtureDevice("ports", "PLANB", "COM11", "Bench Adapter B (COM11)");
-  RunVtool({"location", "PLANA", "PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(1)"});
-  RunVtool({"location", "PLANB", "PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(2)"});
+  SetFixtureLocation("PLANA", "PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(1)");
+  SetFixtureLocation("PLANB", "PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(2)");
   ProgramOutput exported = RunRedirected("varnick_ghosts.exe", {"/export", DosPath(file_)});
   ASSERT_EQ(0, exported.exitCode) << exported.errors;
   std::string plan = NoCarriageReturns(ReadFile(file_));
@@ -97,7 +97,7 @@ TEST_F(Plans, AnExportedPlanWithItsNumbersSwappedSwapsThePortsOnce) {
 TEST_F(Plans, ASocketKeepsItsNumberWhenItsAdapterIsReplaced) {
   AddFixtureDevice("ports", "GHOSTOLD", "COM5", "Old Adapter (COM5)");
   AddFixtureDevice("ports", "NEWONE", "COM11", "New Adapter (COM11)");
-  RunVtool({"location", "NEWONE", "PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(7)"});
+  SetFixtureLocation("NEWONE", "PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(7)");
   RegSet(kComArbiter, "ComDB", 3, "1004" + std::string(60, '0'));  // COM5, COM11
   WriteFile(file_, "# the scale\nCOM5 location PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(7)\n");
   ProgramOutput run = RunRedirected("varnick_ghosts.exe", {"/apply", DosPath(file_), "/q"});

@@ -122,6 +122,9 @@ TEST_F(SettingsFile, WhatACloseWritesTheNextStartRestores) {
   Command(40202);
   ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header.size() == 5; }, &list));
   EXPECT_EQ("80 240 310 65 150", RunVtool({"columns"}));
+  Command(40203);  // and the Location column after it
+  ASSERT_TRUE(WaitForList([](const ListSnapshot& l) { return l.header.size() == 6; }, &list));
+  EXPECT_EQ("80 240 310 65 150 240", RunVtool({"columns"}));
   RunVtool({"post", "112", "f030"});  // maximize
   usleep(500000);
   ASSERT_EQ(0, Close());
@@ -129,17 +132,19 @@ TEST_F(SettingsFile, WhatACloseWritesTheNextStartRestores) {
   EXPECT_EQ("2", IniValue("SortCol"));
   EXPECT_EQ("1", IniValue("SortDir"));
   EXPECT_EQ("1", IniValue("ShowDeviceId"));
+  EXPECT_EQ("1", IniValue("ShowLocation"));
   EXPECT_EQ("1", IniValue("VisualStyles"));
   EXPECT_EQ("96", IniValue("DPI"));
-  // 80, 240, 310, 65, 150, 85, 85
-  EXPECT_EQ("50000000F00000003601000041000000960000005500000055000000F8", IniValue("ColumnWidths"));
+  // 80, 240, 310, 65, 150, 240, 85
+  EXPECT_EQ("50000000F0000000360100004100000096000000F00000005500000093", IniValue("ColumnWidths"));
   EXPECT_EQ(3u, StoredShowCommand(IniValue("WindowPlacement"))) << IniValue("WindowPlacement");
   EXPECT_EQ("", IniValue("ShowVerInCaption"));  // never written
 
   list = Open();
-  EXPECT_EQ((std::vector<std::string>{"Port", "Kernel Name", "Device^", "Class", "Device ID"}),
+  EXPECT_EQ((std::vector<std::string>{"Port", "Kernel Name", "Device^", "Class", "Device ID",
+                                      "Location"}),
             list.header);
-  EXPECT_EQ("80 240 310 65 150", RunVtool({"columns"}));
+  EXPECT_EQ("80 240 310 65 150 240", RunVtool({"columns"}));
   EXPECT_EQ('3', Placement()[0]) << Placement();
 
   // Minimized from maximized and closed: the next start is maximized again.

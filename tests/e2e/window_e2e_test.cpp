@@ -332,7 +332,8 @@ TEST_F(MainWindow, TheFocusAndTheSelectionFollowTheirPortsThroughARefresh) {
 // header click has the list sort its own texts. For every column and both
 // directions both give the same rows, ties included: two devices share a
 // name, and the Port texts that break their tie, COM10 and COM9, order
-// one way as text and the other as numbers.
+// one way as text and the other as numbers. The Location column sorts in
+// the place Device ID had.
 TEST_F(MainWindow, ARefreshGivesTheOrderTheListsOwnSortGives) {
   AddFixtureDevice("ports", "WINTWINA", "COM9", "Twin Adapter");
   AddFixtureDevice("ports", "WINTWINB", "COM10", "Twin Adapter");
@@ -343,7 +344,7 @@ TEST_F(MainWindow, ARefreshGivesTheOrderTheListsOwnSortGives) {
   PressKeys("Page_Down");
   ClickCell(ReadList().top + 1, 2);
   std::vector<std::string> header = list.header;
-  for (int column = 0; column < 5; column++) {
+  auto sortAndRefresh = [&header](int column) {
     for (int click = 0; click < 2; click++) {
       ClickHeader(column);
       ListSnapshot sorted;
@@ -364,7 +365,15 @@ TEST_F(MainWindow, ARefreshGivesTheOrderTheListsOwnSortGives) {
       EXPECT_EQ(sorted.header, refreshed.header);
       header = refreshed.header;
     }
-  }
+  };
+  for (int column = 0; column < 5; column++) sortAndRefresh(column);
+  RunVtool({"post", "111", "9d0b"});  // Location
+  RunVtool({"post", "111", "9d0a"});  // and Device ID no more
+  ASSERT_TRUE(WaitForList(
+      [](const ListSnapshot& l) { return l.header.size() == 5 && l.header[4] == "Location"; }, &list,
+      5));
+  header = list.header;
+  sortAndRefresh(4);
 }
 
 }  // namespace

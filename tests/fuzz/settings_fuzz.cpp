@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t screenDpi = static_cast<int16_t>(data[0] | data[1] << 8);
   const int32_t showCommand = data[2] % 12;
   static const char* const keys[] = {"ColumnWidths", "WindowPlacement", "DPI", "SortCol",
-                                     "SortDir", "ShowDeviceId", "VisualStyles", "ShowVerInCaption"};
+                                     "SortDir", "ShowDeviceId", "VisualStyles", "ShowVerInCaption",
+                                     "ShowLocation"};
   // Values one after the other, separated by zero bytes.
   std::string text(reinterpret_cast<const char*>(data + 3), size - 3);
   size_t at = 0;
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(secondLength == length && again == merged);
   }
   StartupSettings settings = ReadStartupSettings(screenDpi, data[2] & 0x80);
-  FUZZ_CHECK(settings.sortColumn >= 0 && settings.sortColumn <= 4);
+  FUZZ_CHECK(settings.sortColumn >= 0 && settings.sortColumn <= 5);
   if (settings.hasPlacement) {
     StoredPlacement placement = settings.placement;
     AdaptStoredPlacement(&placement, settings.storedDpi, screenDpi, showCommand);

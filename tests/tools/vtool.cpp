@@ -14,8 +14,8 @@
 //                                        driver key, as a modem on a port has)
 //   vtool attachedto NAME                print AttachedTo of the driver key of
 //                                        ROOT\VARNICKNAME\0000, or "missing"
-//   vtool location NAME PATH             give ROOT\VARNICKNAME\0000 the location
-//                                        path PATH (Wine computes none itself)
+//   vtool devlocation NAME PATH          give ROOT\VARNICKNAME\0000 the location
+//                                        path PATH (Wine computes none)
 //   vtool devclear                       remove every device devadd created
 //   vtool devlist                        print the instance IDs of those devices
 //   vtool msgbox MILLISECONDS [BUTTON]   wait for a message box, print
@@ -211,25 +211,26 @@ static int AttachedTo(const wchar_t* name) {
   return 0;
 }
 
-// The cross-compiler's setupapi.h leaves it out; its import library has it.
-extern "C" WINSETUPAPI BOOL WINAPI SetupDiSetDevicePropertyW(HDEVINFO, PSP_DEVINFO_DATA,
-                                                             const DEVPROPKEY*, DEVPROPTYPE,
-                                                             const BYTE*, DWORD, DWORD);
+// setupapi.dll has it; mingw-w64's header does not declare it.
+extern "C" WINSETUPAPI WINBOOL WINAPI SetupDiSetDevicePropertyW(HDEVINFO, PSP_DEVINFO_DATA,
+                                                               const DEVPROPKEY*, DEVPROPTYPE,
+                                                               const BYTE*, DWORD, DWORD);
 
-// DEVPKEY_Device_LocationPaths, a list of one path.
-static int SetLocation(const wchar_t* name, const wchar_t* path) {
-  static const DEVPROPKEY kLocationPaths = {
+// A fixture device's location path, which a real bus driver would report:
+// Wine keeps the property as it is set.
+static int DevLocation(const wchar_t* name, const wchar_t* path) {
+  static const DEVPROPKEY locationPaths = {
       {0xa45c254e, 0xdf1c, 0x4efd, {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}}, 37};
   std::wstring id = std::wstring(kFixturePrefix) + name + L"\\0000";
-  std::wstring list = std::wstring(path) + L'\0';  // and the list's own end
+  std::wstring list = std::wstring(path) + L'\0';  // a list: each ended, then an empty one
   HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
   SP_DEVINFO_DATA data = {};
   data.cbSize = sizeof data;
   BOOL done = SetupDiOpenDeviceInfoW(set, id.c_str(), nullptr, 0, &data) &&
-              SetupDiSetDevicePropertyW(set, &data, &kLocationPaths, DEVPROP_TYPE_STRING_LIST,
+              SetupDiSetDevicePropertyW(set, &data, &locationPaths, DEVPROP_TYPE_STRING_LIST,
                                         reinterpret_cast<const BYTE*>(list.c_str()),
                                         static_cast<DWORD>((list.size() + 1) * sizeof(wchar_t)), 0);
-  if (!done) fwprintf(stderr, L"location: error %lu\n", GetLastError());
+  if (!done) fwprintf(stderr, L"devlocation: error %lu\n", GetLastError());
   SetupDiDestroyDeviceInfoList(set);
   return done ? 0 : 1;
 }
@@ -477,8 +478,8 @@ int wmain(int argc, wchar_t** argv) {
                   argc > 6 ? static_cast<int>(wcstol(argv[6], nullptr, 10)) : 1);
   }
   if (verb == L"devclear" && argc == 2) return EachFixtureDevice(true);
+  if (verb == L"devlocation" && argc == 4) return DevLocation(argv[2], argv[3]);
   if (verb == L"attachedto" && argc == 3) return AttachedTo(argv[2]);
-  if (verb == L"location" && argc == 4) return SetLocation(argv[2], argv[3]);
   if (verb == L"devlist" && argc == 2) return EachFixtureDevice(false);
   if (verb == L"msgbox" && argc >= 3) {
     return MessageBoxAction(wcstoul(argv[2], nullptr, 10),

@@ -18,6 +18,10 @@
 //                                visible top-level window whose caption
 //                                begins with TITLE
 //   vtool close TITLE            post WM_CLOSE to each of those windows
+//   vtool listbox TITLE ID       of the dialog whose caption begins with
+//                                TITLE: "OK 1" or "OK 0" as its OK button
+//                                is enabled or not, then the items of its
+//                                list box ID, one a line
 //   vtool ping WINDOWTITLE TIMES send WM_NULL to that window TIMES times and
 //                                print the slowest and the median answer in ms
 #include <windows.h>
@@ -187,6 +191,22 @@ int Ping(const wchar_t* title, int times) {
   return 0;
 }
 
+int ListBox(const wchar_t* title, int id) {
+  HWND dialog = WaitForWindow(L"#32770", title, 2000);
+  HWND list = dialog != nullptr ? GetDlgItem(dialog, id) : nullptr;
+  if (list == nullptr) return 1;
+  printf("OK %d\n", IsWindowEnabled(GetDlgItem(dialog, IDOK)) != 0);
+  int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; i++) {
+    wchar_t text[1024] = {};
+    if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 1024) {
+      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    }
+    PrintUtf8(std::wstring(text) + L"\n");
+  }
+  return 0;
+}
+
 }  // namespace
 
 int ActionCommand(int argc, wchar_t** argv) {
@@ -202,5 +222,6 @@ int ActionCommand(int argc, wchar_t** argv) {
     return 0;
   }
   if (verb == L"ping" && argc == 4) return Ping(argv[2], _wtoi(argv[3]));
+  if (verb == L"listbox" && argc == 4) return ListBox(argv[2], _wtoi(argv[3]));
   return -1;
 }

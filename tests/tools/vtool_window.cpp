@@ -38,6 +38,8 @@
 //                                now (an open menu), nothing made foreground
 //   vtool keysto CAPTION KEY...  the same keys into the top-level window whose
 //                                caption begins with CAPTION, made foreground
+//   vtool textto CAPTION TEXT    TEXT typed into that window, character by
+//                                character, as a keyboard's layout would
 //   vtool columns                the list's column widths, space-separated
 //   vtool placement              "showcmd left top right bottom topmost" of
 //                                the main window (normal rectangle)
@@ -362,6 +364,23 @@ int Keys(HWND window, int count, wchar_t** specs) {
   return 0;
 }
 
+// Each character as the input a layout gives for it (VK_PACKET).
+int Text(HWND window, const wchar_t* text) {
+  SetForegroundWindow(window);
+  Sleep(100);
+  for (const wchar_t* c = text; *c != 0; c++) {
+    for (bool up : {false, true}) {
+      INPUT input = {};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wScan = *c;
+      input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+      SendInput(1, &input, sizeof input);
+    }
+    Sleep(10);
+  }
+  return 0;
+}
+
 int Columns(HWND window) {
   HWND list = GetDlgItem(window, 1000);
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
@@ -436,6 +455,10 @@ int WindowCommand(int argc, wchar_t** argv) {
   if (verb == L"keysto" && argc >= 4) {
     HWND target = FindWindowByCaption(argv[2]);
     return target == nullptr ? 1 : Keys(target, argc - 3, argv + 3);
+  }
+  if (verb == L"textto" && argc == 4) {
+    HWND target = FindWindowByCaption(argv[2]);
+    return target == nullptr ? 1 : Text(target, argv[3]);
   }
   static const wchar_t* const verbs[] = {L"list",     L"point", L"hpoint",      L"rects", L"hedge",
                                          L"menu",     L"devchange", L"post",    L"keys",

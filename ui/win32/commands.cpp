@@ -8,17 +8,22 @@
 #include "base/memory.h"
 #include "base/process.h"
 #include "base/text.h"
+#include "core/change_lines.h"
 #include "core/listing.h"
+#include "core/plan_file.h"
 #include "platform/os.h"
 #include "res/resource.h"
 #include "ui/moves.h"
+#include "ui/plans.h"
 #include "ui/port_session.h"
 #include "ui/repairs.h"
 #include "ui/row_order.h"
 #include "ui/win32/app_cursor.h"
+#include "ui/win32/file_dialogs.h"
 #include "ui/win32/menus.h"
 #include "ui/win32/monitor.h"
 #include "ui/win32/move_dialog.h"
+#include "ui/win32/plan_dialog.h"
 #include "ui/win32/port_list.h"
 #include "ui/win32/row_work.h"
 #include "ui/win32/settings_file.h"
@@ -151,10 +156,13 @@ static int32_t RowsText(const MainWindow& w, const int32_t* rows, int32_t n, cha
 // The selected rows as the listing gives them, tab-separated, which a
 // spreadsheet takes one cell a field. Measured first, then written: a
 // whole list is thousands of lines.
-static void CopySelectedRows(const MainWindow& w) {
+static void CopySelectedRows(MainWindow& w) {
   int32_t n;
   int32_t* selected = SelectedRows(w.list, &n);
   if (n > 0) {
+    // The lines carry the serial ports' identities, which the Location
+    // column's reload may not have read.
+    ReadPortIdentities(&w.ports);
     int32_t room = RowsText(w, selected, n, nullptr, 0) + 1;
     auto* text = static_cast<char16_t*>(MemAlloc(room * sizeof(char16_t)));
     RowsText(w, selected, n, text, room);
@@ -202,6 +210,45 @@ static void ChangePortNumber(MainWindow& w) {
   RefreshList(w);
 }
 
+static void ShowStatus(const MainWindow& w, const char16_t* text) {
+  SendMessageW(w.statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+}
+
+// This machine's plan, into a file the user chooses. It reads the devices
+// afresh and holds no rows.
+static void ExportNumberPlan(MainWindow& w) {
+  char16_t path[kChosenPathUnits] = u"number-plan.txt";
+  if (!ChooseFileToSave(w.window, u"Export Number Plan", path, Units(path))) return;
+  SetAppCursor(w.window, IDC_WAIT, 0);
+  int32_t written = ExportPlanFile(path);
+  SetAppCursor(w.window, IDC_ARROW, 0);
+  if (!written) return;
+  char16_t text[kChosenPathUnits + 32];
+  TextCopy(text, Units(text), u" Number plan written to ");
+  TextAppendOneLine(text, Units(text), path);
+  ShowStatus(w, text);
+}
+
+// A plan the user chooses, previewed, and applied with OK; the list then
+// shows the result, once the refresh held back meanwhile has run.
+static void ApplyNumberPlan(MainWindow& w) {
+  char16_t path[kChosenPathUnits] = {};
+  if (!ChooseFileToOpen(w.window, u"Open Number Plan", path, Units(path))) return;
+  NumberPlan plan;
+  PlanError error;
+  uint32_t systemError;
+  if (!LoadPlanFile(path, &plan, &error, &systemError)) {
+    char16_t text[kChangeLineUnits];
+    DescribePlanLoadFailure(error, systemError, text, Units(text));
+    OsMessageBox(0, text, u"Varnick", kOsMbOk | kOsMbIconError);
+    return;
+  }
+  PlanConfirmation outcome = PreviewAndApplyPlan(w, path, &plan);
+  ReleaseNumberPlan(&plan);
+  if (outcome == kPlanApplied) ShowStatus(w, u" Number plan applied");
+  RefreshList(w);
+}
+
 // Commands that hold rows or device records run only when no other such
 // work is under way (a message box of one may be up); otherwise the click
 // is refused.
@@ -215,15 +262,17 @@ static void RunRowCommand(MainWindow& w, void (*command)(MainWindow& w)) {
 }
 
 // The columns change under the rows: not while a command holds them; the
-// refresh then runs at once and fills the new column.
-static void ToggleDeviceIdColumn(MainWindow& w) {
+// refresh then runs at once and fills the new column. While the Location
+// column is shown, every reload reads the identities it shows.
+static void ToggleColumn(MainWindow& w, int32_t menuId, int32_t column) {
   if (RowsInUse(&w.ports)) {
     MessageBeep(MB_OK);
     return;
   }
-  w.view.showDeviceId = !w.view.showDeviceId;
-  SetMenuCheck(w, IDM_SHOW_DEVICE_ID, w.view.showDeviceId);
-  UpdateColumns(w);
+  int32_t shown = ColumnPlace(w.view, column) < 0;
+  ShowColumn(w, column, shown);
+  w.ports.readIdentities = w.view.showLocation != 0;
+  SetMenuCheck(w, menuId, shown);
   RefreshList(w);
 }
 
@@ -272,11 +321,20 @@ void DispatchCommand(MainWindow& w, int32_t id) {
     case IDM_DEVICE_MANAGER:
       WithBusyCursor(w, OpenDeviceManagerNow);
       break;
+    case IDM_EXPORT_PLAN:
+      ExportNumberPlan(w);
+      break;
+    case IDM_APPLY_PLAN:
+      RunRowCommand(w, ApplyNumberPlan);
+      break;
     case IDM_EXIT:
       PostMessageW(w.window, WM_CLOSE, 0, 0);
       break;
     case IDM_SHOW_DEVICE_ID:
-      ToggleDeviceIdColumn(w);
+      ToggleColumn(w, IDM_SHOW_DEVICE_ID, kDeviceIdColumn);
+      break;
+    case IDM_SHOW_LOCATION:
+      ToggleColumn(w, IDM_SHOW_LOCATION, kLocationColumn);
       break;
     case IDM_WINDOWS_THEME:
       w.view.settings.visualStyles = !w.view.settings.visualStyles;

@@ -8,6 +8,8 @@
 #include "ui/win32/window_state.h"
 
 void SortRows(const MainWindow& w, int32_t column);
-void SetSortArrows(HWND list, int32_t column, int32_t ascending);
-// A click on a column header: toggles its direction, sorts, moves the arrow.
-void SortByClickedColumn(MainWindow& w, int32_t column);
+// The arrow on the header at that place (-1: on none).
+void SetSortArrows(HWND list, int32_t place, int32_t ascending);
+// A click on the header at that place: toggles its column's direction,
+// sorts, moves the arrow.
+void SortByClickedColumn(MainWindow& w, int32_t place);

@@ -9,37 +9,47 @@
 #include "ui/port_session.h"
 #include "ui/row_cells.h"
 #include "ui/row_order.h"
+#include "ui/settings_rules.h"
 #include "ui/win32/app_cursor.h"
 #include "ui/win32/list_sort.h"
 
-static const wchar_t* const kColumnTitles[5] = {L"Port", L"Kernel Name", L"Device", L"Class",
-                                                L"Device ID"};
+static const wchar_t* const kColumnTitles[kLocationColumn + 1] = {
+    L"Port", L"Kernel Name", L"Device", L"Class", L"Device ID", L"Location"};
 
-static void InsertColumn(const MainWindow& w, int32_t index) {
-  LVCOLUMNW column = {};
-  column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-  column.fmt = LVCFMT_LEFT;
-  column.cx = w.view.settings.columnWidths[index];
-  column.pszText = const_cast<wchar_t*>(kColumnTitles[index]);
-  column.iSubItem = index;
-  SendMessageW(w.list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+static void InsertColumn(const MainWindow& w, int32_t column) {
+  LVCOLUMNW item = {};
+  item.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  item.fmt = LVCFMT_LEFT;
+  item.cx = w.view.settings.columnWidths[column];
+  item.pszText = const_cast<wchar_t*>(kColumnTitles[column]);
+  item.iSubItem = column;
+  SendMessageW(w.list, LVM_INSERTCOLUMNW, ColumnPlace(w.view, column),
+               reinterpret_cast<LPARAM>(&item));
 }
 
-void UpdateColumns(MainWindow& w) {
-  int32_t n = HeaderItemCount(w.list);
-  if (n == 0) {
-    for (int32_t i = 0; i < 4; i++) InsertColumn(w, i);
-    n = 4;
+void KeepColumnWidths(MainWindow& w) {
+  int32_t present[kLocationColumn + 1];
+  int32_t count = HeaderItemCount(w.list);
+  if (count > kLocationColumn + 1) count = kLocationColumn + 1;
+  for (int32_t place = 0; place < count; place++) {
+    present[place] = static_cast<int32_t>(SendMessageW(w.list, LVM_GETCOLUMNWIDTH, place, 0));
   }
-  if (w.view.showDeviceId && n == 4) {
-    InsertColumn(w, kDeviceIdColumn);
-    n = 5;
+  TakeColumnWidths(&w.view, present, count);
+}
+
+void InsertColumns(MainWindow& w) {
+  for (int32_t column = 0; column <= kLocationColumn; column++) {
+    if (ColumnPlace(w.view, column) >= 0) InsertColumn(w, column);
   }
-  if (!w.view.showDeviceId && n == 5) {
-    SendMessageW(w.list, LVM_DELETECOLUMN, kDeviceIdColumn, 0);
-    n = 4;
-  }
-  w.view.settings.columnCount = n;
+}
+
+void ShowColumn(MainWindow& w, int32_t column, int32_t shown) {
+  int32_t* flag = column == kDeviceIdColumn ? &w.view.showDeviceId : &w.view.showLocation;
+  if ((*flag != 0) == (shown != 0)) return;
+  // A hidden column's width is not kept: it comes back as it was stored.
+  if (!shown) SendMessageW(w.list, LVM_DELETECOLUMN, ColumnPlace(w.view, column), 0);
+  *flag = shown != 0;
+  if (shown) InsertColumn(w, column);
 }
 
 static void SetCellText(HWND list, int32_t row, int32_t column, const char16_t* text) {
@@ -50,9 +60,9 @@ static void SetCellText(HWND list, int32_t row, int32_t column, const char16_t* 
 }
 
 void SetRowTexts(const MainWindow& w, const PortDevice* device, int32_t row) {
-  int32_t last = w.view.showDeviceId ? kDeviceIdColumn : kClassColumn;
-  for (int32_t column = kKernelNameColumn; column <= last; column++) {
-    SetCellText(w.list, row, column, DeviceCellText(device, column));
+  for (int32_t column = kKernelNameColumn; column <= kLocationColumn; column++) {
+    int32_t place = ColumnPlace(w.view, column);
+    if (place >= 0) SetCellText(w.list, row, place, DeviceCellText(device, column));
   }
 }
 
@@ -155,9 +165,7 @@ void RefreshList(MainWindow& w) {
   int32_t count = ports->portCount;
   const ViewState& view = w.view;
   auto* order = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
-  OrderPortRows(w.ports.shown + 1, count, view.sortColumn,
-                view.settings.sortDirection[SortSlot(view.sortColumn)],
-                view.settings.columnCount, order);
+  OrderPortRows(w.ports.shown + 1, count, view, order);
   // The rows go in in their final order (the list has no sorting style).
   int32_t focus = -1;
   for (int32_t k = 0; k < count; k++) {
@@ -183,7 +191,8 @@ void RefreshList(MainWindow& w) {
   MemFree(order);
   MemFree(selectedPorts);
   ShowReservedCount(w);
-  SetSortArrows(w.list, view.sortColumn, view.settings.sortDirection[SortSlot(view.sortColumn)]);
+  SetSortArrows(w.list, ColumnPlace(view, view.sortColumn),
+                view.settings.sortDirection[SortSlot(view.sortColumn)]);
   // The focus goes back to its port's row, wherever the order put it; with
   // the port gone, no other row takes it. For -1 the list would focus
   // every row.

@@ -11,7 +11,14 @@
 #include "ui/win32/list_rows.h"
 #include "ui/win32/window_state.h"
 
-void UpdateColumns(MainWindow& w);
+// The list's columns at its start: the first four, then Device ID and
+// Location where the view shows them, in the widths the view keeps.
+void InsertColumns(MainWindow& w);
+// Shows or hides an optional column (Device ID, Location) and sets the
+// view's flag; the other columns keep their places' widths.
+void ShowColumn(MainWindow& w, int32_t column, int32_t shown);
+// The widths of the columns the list has now into the view.
+void KeepColumnWidths(MainWindow& w);
 void RefreshList(MainWindow& w);
 void SetRowTexts(const MainWindow& w, const PortDevice* device, int32_t row);
 void ShowReservedCount(const MainWindow& w);

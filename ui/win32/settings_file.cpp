@@ -51,8 +51,11 @@ int32_t ApplyStartupSettings(MainWindow& w, int32_t showCommand, WINDOWPLACEMENT
   ViewState& view = w.view;
   view.showDeviceId = w.startup.showDeviceId;
   SetMenuCheck(w, IDM_SHOW_DEVICE_ID, view.showDeviceId);
+  view.showLocation = w.startup.showLocation;
+  SetMenuCheck(w, IDM_SHOW_LOCATION, view.showLocation);
+  w.ports.readIdentities = view.showLocation != 0;
   MemCopy(view.settings.columnWidths, w.startup.columnWidths, sizeof view.settings.columnWidths);
-  UpdateColumns(w);
+  InsertColumns(w);
   view.sortColumn = w.startup.sortColumn;
   view.settings.sortDirection[view.sortColumn] = w.startup.sortDirection;
   if (w.themesActive) {
@@ -78,17 +81,12 @@ void SaveSettings(MainWindow& w) {
   placement.length = sizeof placement;
   settings.hasPlacement = GetWindowPlacement(w.window, &placement);
   MemCopy(&settings.placement, &placement, sizeof placement);
-  int32_t present[kDeviceIdColumn + 1];
-  int32_t columns = HeaderItemCount(w.list);
-  if (columns > kDeviceIdColumn + 1) columns = kDeviceIdColumn + 1;
-  for (int32_t i = 0; i < columns; i++) {
-    present[i] = static_cast<int32_t>(SendMessageW(w.list, LVM_GETCOLUMNWIDTH, i, 0));
-  }
-  TakeColumnWidths(view.settings.columnWidths, present, columns);
+  KeepColumnWidths(w);
   MemCopy(settings.columnWidths, view.settings.columnWidths, sizeof settings.columnWidths);
   settings.sortColumn = view.sortColumn;
   settings.sortDirection = view.settings.sortDirection[SortSlot(view.sortColumn)];
   settings.showDeviceId = view.showDeviceId;
+  settings.showLocation = view.showLocation;
   settings.visualStyles = view.settings.visualStyles;
   settings.screenDpi = GetScreenDpi(w);
   WriteSettings(settings);
