@@ -10,13 +10,16 @@
 
 static const char16_t kUsage[] =
     u"Usage: varnick [/c] [/r] [/m DEVICE COMn]... [/apply PLAN] [/export [FILE]] [/l] [/n] [/q]\n"
+    u"       varnick /autoapply [PLAN|off] [/n] [/q]\n"
     u"  /c       free every reserved number that no device carries\n"
     u"  /r       remove every non-present serial or modem device\n"
     u"  /m       give a serial port (COMn, or its device instance ID) another number\n"
     u"  /apply   give every serial port the number the plan in PLAN gives it\n"
     u"  /export  write this machine's number plan to FILE, or to standard output\n"
+    u"  /autoapply  have a task apply PLAN at start-up and whenever a device starts;\n"
+    u"           off: remove it; alone: tell what is kept\n"
     u"  /l       list every port number and the devices that carry it, as CSV\n"
-    u"  /n       tell what /c, /r, /m and /apply would change, and change nothing\n"
+    u"  /n       tell what /c, /r, /m, /apply and /autoapply would change, and change nothing\n"
     u"  /q       show no message box\n"
     u"Without a switch, or with /q alone, the window opens.";
 
@@ -73,6 +76,11 @@ int32_t RunBatch(const BatchSwitches& asked) {
   run.administrator = isAdmin;
   if (switches.hasUnknownWord) return RefuseUnknownWord(run, switches.unknownWord);
   if (switches.usageSwitch) return TellUsage(run);
+  if (switches.autoApplySwitch) {
+    RunBatchAutoApply(&run);
+    if (OutputFailed()) NoteCode(&run, kExitOutputFailed);
+    return run.code;
+  }
   // Listing, exporting and dry runs change nothing: no administrator rights
   // needed.
   if (switches.dryRunSwitch && !switches.clearSwitch && !switches.removeSwitch &&

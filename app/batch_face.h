@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/exit_codes.h"
 #include "core/failure.h"
+#include "core/number_plan.h"
 #include "core/port_devices.h"
 #include "core/port_reservations.h"
 
@@ -38,5 +39,14 @@ void RunBatchRepairs(BatchRun* run, PortReservations* reservations, PortDeviceLi
 void RunBatchMoves(BatchRun* run, PortReservations* reservations, PortDeviceList* devices);
 void RunBatchPlan(BatchRun* run, PortReservations* reservations, PortDeviceList* devices);
 void RunBatchExport(BatchRun* run, PortDeviceList* devices);
+// /autoapply in all its forms: a run of its own, with /n and /q alone.
+void RunBatchAutoApply(BatchRun* run);
+// The plan in the file, read (12 noted where it is none) and its rules
+// kept in *plan (ReleaseNumberPlan).
+bool LoadBatchPlan(BatchRun* run, const char16_t* path, NumberPlan* plan);
+// The plan in the file checked as /n /apply checks it, on the models of
+// this moment, telling nothing but why it cannot be applied (12, 13 or 3
+// noted): whether it can.
+bool CheckBatchPlan(BatchRun* run, const char16_t* path);
 void WriteBatchListing(BatchRun* run, const PortReservations* reservations,
                        PortDeviceList* devices);

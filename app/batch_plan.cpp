@@ -104,17 +104,40 @@ void ReportWaiting(void* context, const PortDevice* device, int32_t, int32_t to)
 
 }  // namespace
 
-void RunBatchPlan(BatchRun* run, PortReservations* reservations, PortDeviceList* devices) {
-  NumberPlan plan;
+bool LoadBatchPlan(BatchRun* run, const char16_t* path, NumberPlan* plan) {
   PlanError error;
   uint32_t systemError;
-  if (!LoadPlanFile(run->switches.planPath, &plan, &error, &systemError)) {
-    char16_t line[kChangeLineUnits];
-    DescribePlanLoadFailure(error, systemError, line, Units(line));
-    WriteLine(kOsStandardError, line);
-    NoteCode(run, kExitPlanUnread);
-    return;
-  }
+  if (LoadPlanFile(path, plan, &error, &systemError)) return true;
+  char16_t line[kChangeLineUnits];
+  DescribePlanLoadFailure(error, systemError, line, Units(line));
+  WriteLine(kOsStandardError, line);
+  NoteCode(run, kExitPlanUnread);
+  return false;
+}
+
+bool CheckBatchPlan(BatchRun* run, const char16_t* path) {
+  NumberPlan plan;
+  if (!LoadBatchPlan(run, path, &plan)) return false;
+  // The models of this moment, read afresh: a dry run changes them.
+  PortReservations reservations = {};
+  Load(&reservations);
+  auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+  Enumerate(devices, kRepairDetail);
+  PlanCallbacks callbacks = {};
+  callbacks.context = run;
+  callbacks.blocked = ReportBlocked;
+  PlanRequest request = {&plan, true, run->administrator};
+  bool passed = !ApplyPlan(&reservations, devices, request, callbacks).blocked;
+  Clear(devices);
+  MemFree(devices);
+  Clear(&reservations);
+  ReleaseNumberPlan(&plan);
+  return passed;
+}
+
+void RunBatchPlan(BatchRun* run, PortReservations* reservations, PortDeviceList* devices) {
+  NumberPlan plan;
+  if (!LoadBatchPlan(run, run->switches.planPath, &plan)) return;
   const PlanCallbacks callbacks = {run,       ReportSkipped,    ReportBlocked,
                                    ReportRemoved, ReportRemovalFailed, ReportGrown,
                                    ReportMoved, ReportMoveFailed, ReportMovedBack,

@@ -70,7 +70,7 @@ static char16_t SwitchLetter(const char16_t* word) {
   return TextFoldAscii(word[1]);
 }
 
-enum LongSwitch { kNoLongSwitch, kApplySwitch, kExportSwitch };
+enum LongSwitch { kNoLongSwitch, kApplySwitch, kExportSwitch, kAutoApplySwitch };
 
 // "/apply" or "-apply" and the like, in any case.
 static LongSwitch LongSwitchOf(const char16_t* word) {
@@ -78,7 +78,8 @@ static LongSwitch LongSwitchOf(const char16_t* word) {
   static const struct {
     const char16_t* name;
     LongSwitch which;
-  } kNames[] = {{u"apply", kApplySwitch}, {u"export", kExportSwitch}};
+  } kNames[] = {{u"apply", kApplySwitch}, {u"export", kExportSwitch},
+                {u"autoapply", kAutoApplySwitch}};
   for (const auto& n : kNames) {
     uint32_t i = 0;
     while (n.name[i] != 0 && TextFoldAscii(word[1 + i]) == n.name[i]) i++;
@@ -110,8 +111,9 @@ static int32_t MoveWords(const char16_t** text, char16_t* device, char16_t* targ
 }
 
 
-// The file word behind "/apply" (required) or "/export" (the next word,
-// unless it is a switch). 0 when there is none; *cut for one too long.
+// The file word behind "/apply" (required), "/export" or "/autoapply" (the
+// next word, unless it is a switch). 0 when there is none; *cut for one
+// too long.
 static int32_t FileWord(const char16_t** text, char16_t* file, bool required, int32_t* cut) {
   const char16_t* at = *text;
   if (!NextWord(&at, file, kWordUnits, cut)) return 0;
@@ -128,7 +130,10 @@ static int32_t FileWord(const char16_t** text, char16_t* file, bool required, in
 static void TakeLongSwitch(LongSwitch which, const char16_t** text, const char16_t* word,
                            BatchSwitches* s) {
   bool apply = which == kApplySwitch;
-  int32_t* seen = apply ? &s->applySwitch : &s->exportSwitch;
+  int32_t* seen = apply ? &s->applySwitch
+                  : which == kExportSwitch ? &s->exportSwitch : &s->autoApplySwitch;
+  char16_t* target = apply ? s->planPath
+                     : which == kExportSwitch ? s->exportPath : s->autoApplyPath;
   char16_t path[kWordUnits];
   int32_t cut = 0;
   int32_t found = FileWord(text, path, apply, &cut);
@@ -137,7 +142,12 @@ static void TakeLongSwitch(LongSwitch which, const char16_t** text, const char16
     return;
   }
   *seen = 1;
-  TextCopy(apply ? s->planPath : s->exportPath, kWordUnits, path);
+  if (which == kAutoApplySwitch && TextFoldAscii(path[0]) == u'o' &&
+      TextFoldAscii(path[1]) == u'f' && TextFoldAscii(path[2]) == u'f' && path[3] == 0) {
+    s->autoApplyOff = 1;
+    path[0] = 0;
+  }
+  TextCopy(target, kWordUnits, path);
 }
 
 int32_t NextMove(const char16_t** text, char16_t* device, char16_t* target) {

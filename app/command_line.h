@@ -28,6 +28,12 @@ struct BatchSwitches {
   // standard output when no file follows.
   int32_t exportSwitch;
   char16_t exportPath[kWordUnits];
+  // "/autoapply [FILE|off]": have a scheduled task keep this machine
+  // matching the plan in FILE, remove that task ("off", in any case), or
+  // tell what is kept (no word, or a switch, follows).
+  int32_t autoApplySwitch;
+  int32_t autoApplyOff;
+  char16_t autoApplyPath[kWordUnits];  // empty with "off" or without a file
   // The first word that is none of these (cut to kWordUnits); empty when
   // every word is a switch. Such a run reads and changes nothing.
   char16_t unknownWord[kWordUnits];
@@ -38,7 +44,7 @@ struct BatchSwitches {
 // it is answered there.
 inline int32_t IsBatchMode(const BatchSwitches& s) {
   return s.clearSwitch || s.removeSwitch || s.listSwitch || s.dryRunSwitch || s.usageSwitch ||
-         s.moveCount || s.applySwitch || s.exportSwitch || s.hasUnknownWord;
+         s.moveCount || s.applySwitch || s.exportSwitch || s.autoApplySwitch || s.hasUnknownWord;
 }
 
 // The argument text of the process command line (SkipProgramNameIn).
@@ -52,11 +58,12 @@ const char16_t* SkipProgramName();
 // behind it. 0 when no word is left; *cut is 1 for a word that did not fit.
 int32_t NextWord(const char16_t** text, char16_t* word, uint32_t units, int32_t* cut);
 // A word is a switch only when it is exactly "/x" or "-x", or one of the
-// long switches ("/apply", "/export"), in any case. "/m" takes the next two
-// words: a device and a "COMn" number; without them "/m" is named as the
-// word not understood, and so is a number that is no "COMn". "/apply"
-// takes the next word as its file, whatever it is; "/export" the next word
-// that is no switch. A second "/apply" or "/export" is named too.
+// long switches ("/apply", "/export", "/autoapply"), in any case. "/m"
+// takes the next two words: a device and a "COMn" number; without them
+// "/m" is named as the word not understood, and so is a number that is no
+// "COMn". "/apply" takes the next word as its file, whatever it is;
+// "/export" and "/autoapply" the next word that is no switch (a file
+// named "off" is ".\off" there). A second of a long switch is named too.
 BatchSwitches DetectSwitches(const char16_t* argumentText);
 // The next "/m" pair from *text on (see DetectSwitches); 0 when none is left.
 int32_t NextMove(const char16_t** text, char16_t* device, char16_t* target);

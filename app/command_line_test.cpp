@@ -155,3 +155,41 @@ TEST(DetectSwitches, ALongSwitchTakesItsFile) {
     EXPECT_EQ(c.moves, pairs);
   }
 }
+
+// "/autoapply" takes the next word that is no switch as its file; "off",
+// in any case, removes instead, and no word tells what is kept.
+TEST(DetectSwitches, AutoApplyTakesAFileOrOff) {
+  const struct {
+    const char16_t* text;
+    bool present;
+    const char16_t* path;
+    bool off;
+    const char16_t* unknown;  // null: none
+    const char16_t* letters;  // the one-letter switches found
+  } cases[] = {
+      {u"/autoapply plan.txt", true, u"plan.txt", false, nullptr, u""},
+      {u"-AutoApply \"C:\\My Plans\\p.txt\" /n", true, u"C:\\My Plans\\p.txt", false, nullptr, u"n"},
+      {u"/autoapply off", true, u"", true, nullptr, u""},
+      {u"/autoapply OFF /q", true, u"", true, nullptr, u"q"},
+      {u"/autoapply .\\off", true, u".\\off", false, nullptr, u""},
+      {u"/autoapply offline.txt", true, u"offline.txt", false, nullptr, u""},
+      {u"/autoapply", true, u"", false, nullptr, u""},
+      {u"/autoapply /r p", true, u"", false, u"p", u"r"},
+      {u"/autoapply a /autoapply b", true, u"a", false, u"/autoapply", u""},
+      {u"/autoapplyx", false, u"", false, u"/autoapplyx", u""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.text, c.text + std::u16string(c.text).size()));
+    BatchSwitches s = DetectSwitches(c.text);
+    EXPECT_EQ(c.present, s.autoApplySwitch != 0);
+    EXPECT_EQ(std::u16string(c.path), std::u16string(s.autoApplyPath));
+    EXPECT_EQ(c.off, s.autoApplyOff != 0);
+    EXPECT_EQ(std::u16string(c.unknown != nullptr ? c.unknown : u""), std::u16string(s.unknownWord));
+    std::u16string letters;
+    if (s.removeSwitch) letters += u'r';
+    if (s.dryRunSwitch) letters += u'n';
+    if (s.quietSwitch) letters += u'q';
+    EXPECT_EQ(std::u16string(c.letters), letters);
+    EXPECT_EQ(1, IsBatchMode(s));
+  }
+}

@@ -50,6 +50,12 @@ enum ExitCode : int32_t {
   // match, two rules one port matches, a modem that cannot follow; nothing
   // was changed.
   kExitPlanBlocked = 13,
+  // /autoapply: the task was not registered or removed, or what is kept
+  // could not be read: the event channel it waits on is missing or
+  // disabled, a task of its name is not Varnick's, the folder or a copy is
+  // refused or could not be made, or Task Scheduler refused (said on
+  // standard error).
+  kExitNotRegistered = 14,
   // Ctrl+C, Ctrl+Break or a closed console stopped the run after the device
   // being removed; what was freed until then was saved and reported. The
   // code Windows gives an interrupted program (STATUS_CONTROL_C_EXIT).

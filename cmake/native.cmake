@@ -25,6 +25,7 @@ target_link_libraries(unit_tests varnick_sim GTest::gtest)
 
 add_executable(e2e_tests
   tests/e2e/actions_e2e_test.cpp
+  tests/e2e/autoapply_e2e_test.cpp
   tests/e2e/batch_e2e_test.cpp
   tests/e2e/commands_e2e_test.cpp
   tests/e2e/companion_e2e_test.cpp

@@ -13,8 +13,10 @@ set(WIN32_PLATFORM_SOURCES
   platform/cr_errors.cpp
   platform/win32/code_page.cpp
   platform/win32/devices.cpp
+  platform/win32/event_channel.cpp
   platform/win32/events.cpp
   platform/win32/file.cpp
+  platform/win32/file_security.cpp
   platform/win32/last_error.cpp
   platform/win32/libraries.cpp
   platform/win32/list_view.cpp
@@ -24,6 +26,7 @@ set(WIN32_PLATFORM_SOURCES
   platform/win32/process.cpp
   platform/win32/profile.cpp
   platform/win32/registry.cpp
+  platform/win32/task_scheduler.cpp
   platform/win32/text.cpp
   platform/win32/wine.cpp
 )
@@ -172,6 +175,8 @@ add_library(test_srclient SHARED tests/tools/test_srclient.cpp)
 set_target_properties(test_srclient PROPERTIES PREFIX "" OUTPUT_NAME srclient)
 add_library(test_msports SHARED tests/tools/test_msports.cpp)
 set_target_properties(test_msports PROPERTIES PREFIX "" OUTPUT_NAME msports)
+add_library(test_wevtapi SHARED tests/tools/test_wevtapi.cpp)
+set_target_properties(test_wevtapi PROPERTIES PREFIX "" OUTPUT_NAME wevtapi)
 add_library(planted SHARED tests/tools/planted.cpp)
 set_target_properties(planted PROPERTIES PREFIX "")
 add_executable(recorder tests/tools/recorder.cpp)
@@ -193,6 +198,7 @@ if(EXISTS ${GTEST_SOURCE}/CMakeLists.txt)
   # The profile encodings of the simulated platform, held against the system's.
   add_executable(unit_tests ${SHARED_TESTS} res/resources_win32_test.cpp
     platform/win32/file_win32_test.cpp
+    platform/win32/file_security_win32_test.cpp
     platform/win32/last_error_win32_test.cpp
     platform/sim/profile_codec.cpp
     tests/support/registry_win32.cpp

@@ -4,6 +4,7 @@
 
 const char16_t kPlanTaskName[] = u"Varnick number plan";
 const char16_t kPlanTaskAuthor[] = u"Varnick";
+const char16_t kPlanTaskSddl[] = u"D:P(A;;FA;;;SY)(A;;FA;;;BA)";
 
 namespace {
 
@@ -64,7 +65,9 @@ uint32_t PlanTaskXml(const char16_t* companion, const char16_t* plan, char16_t* 
   xml.Raw(u"</Author>\r\n"
           u"    <Description>Gives every serial port the number the plan kept with Varnick gives "
           u"it: at start-up, and whenever a device is configured or started.</Description>\r\n"
-          u"    <SecurityDescriptor>D:P(A;;FA;;;SY)(A;;FA;;;BA)</SecurityDescriptor>\r\n"
+          u"    <SecurityDescriptor>");
+  xml.Raw(kPlanTaskSddl);
+  xml.Raw(u"</SecurityDescriptor>\r\n"
           u"  </RegistrationInfo>\r\n"
           u"  <Triggers>\r\n"
           u"    <BootTrigger>\r\n      <Enabled>true</Enabled>\r\n      <Delay>PT2M</Delay>\r\n"

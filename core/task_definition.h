@@ -9,6 +9,8 @@ extern const char16_t kPlanTaskName[];  // "Varnick number plan"
 // The author the task is registered with: a task of the name by any other
 // author is not Varnick's, and is never replaced or deleted.
 extern const char16_t kPlanTaskAuthor[];
+// Who may read, run or change the task: SYSTEM and Administrators alone.
+extern const char16_t kPlanTaskSddl[];  // "D:P(A;;FA;;;SY)(A;;FA;;;BA)"
 
 // The definition: runs as SYSTEM with no user logged on; at start-up,
 // after about two minutes, once the devices are enumerated, and whenever

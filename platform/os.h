@@ -368,3 +368,55 @@ void OsCloseFile(OsFile file);
 // system's error, 0 for success.
 int32_t OsOpenFileToReplace(const char16_t* path, OsFile* file);
 int32_t OsOpenFileToRead(const char16_t* path, OsFile* file);
+
+// The program's own folder ----------------------------------------------------
+
+const int32_t kOsErrorAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
+// FOLDERID_ProgramData (SHGetKnownFolderPath), never %ProgramData%, which
+// the environment of whoever starts the program can point anywhere: the
+// path and *length its units, or an empty buffer (a path that did not
+// fit: kOsErrorInsufficientBuffer).
+int32_t OsProgramDataFolder(char16_t* buffer, uint32_t units, uint32_t* length);
+// CreateDirectoryW with the owner and access list of the security
+// descriptor given in SDDL; kOsErrorAlreadyExists where anything is at the
+// path already.
+int32_t OsCreateFolder(const char16_t* path, const char16_t* sddl);
+// A file or folder opened as itself, to be looked at (OsGetFileFacts,
+// OsReadSecurity): a reparse point is opened as itself, never followed,
+// and while it is open nobody can delete or rename it.
+int32_t OsOpenToInspect(const char16_t* path, OsFile* file);
+// As OsOpenFileToReplace; a file it creates gets the owner and access list
+// of the SDDL given instead of those it would inherit.
+int32_t OsOpenFileToKeep(const char16_t* path, const char16_t* sddl, OsFile* file);
+// The owner and access list of an open file or folder, as SDDL
+// (GetSecurityInfo, ConvertSecurityDescriptorToStringSecurityDescriptorW),
+// terminated; kOsErrorInsufficientBuffer where it does not fit.
+int32_t OsReadSecurity(OsFile file, char16_t* sddl, uint32_t units);
+// DeleteFileW: a reparse point is deleted itself, never what it names.
+int32_t OsDeleteFile(const char16_t* path);
+
+// Event log and Task Scheduler ------------------------------------------------
+
+const int32_t kOsErrorChannelNotFound = 15007;  // ERROR_EVT_CHANNEL_NOT_FOUND
+// Whether the event channel is enabled (EvtOpenChannelConfig,
+// EvtGetChannelConfigProperty(EvtChannelConfigEnabled) of wevtapi.dll,
+// found by name): kOsErrorChannelNotFound where there is no such channel,
+// kOsErrorModNotFound or kOsErrorProcNotFound where the system has no
+// such library or function.
+int32_t OsEventChannelEnabled(const char16_t* channel, bool* enabled);
+
+// Tasks of Task Scheduler's root folder, by name, through ITaskService.
+// Failures come back as the Win32 code an HRESULT carries (FILE_NOT_FOUND
+// for a task that is not there), or as the HRESULT itself where it
+// carries none.
+struct OsTaskFacts {
+  char16_t author[128];  // RegistrationInfo's author, cut to its room; empty: none
+  bool lastResultKnown;
+  int32_t lastResult;    // LastTaskResult: the last run's exit code, or a SCHED_S_ status
+};
+int32_t OsReadTask(const char16_t* name, OsTaskFacts* facts);
+// ITaskFolder::RegisterTask of the XML definition, TASK_CREATE_OR_UPDATE,
+// for SYSTEM (S-1-5-18, TASK_LOGON_SERVICE_ACCOUNT), with the security
+// descriptor given in SDDL.
+int32_t OsRegisterSystemTask(const char16_t* name, const char16_t* xml, const char16_t* sddl);
+int32_t OsDeleteTask(const char16_t* name);

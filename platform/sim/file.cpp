@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "platform/sim/sim_state.h"
 
 static std::string Fold(std::string text) {
@@ -95,5 +97,68 @@ int32_t OsOpenFileToRead(const char16_t* path, OsFile* file) {
   if (found->second.attributes & kOsFileAttributeDirectory) return kOsErrorAccessDenied;
   sim.openFiles[sim.nextFile] = name;
   *file = sim.nextFile++;
+  return kOsErrorSuccess;
+}
+
+// Folders, owners and access lists ---------------------------------------------
+
+SimFile SimFolder(const std::u16string& sddl) {
+  SimFile folder;
+  folder.attributes = kOsFileAttributeDirectory;
+  folder.sddl = sddl;
+  return folder;
+}
+
+int32_t OsProgramDataFolder(char16_t* buffer, uint32_t units, uint32_t* length) {
+  static const char16_t path[] = u"C:\\ProgramData";
+  *length = 0;
+  buffer[0] = 0;
+  if (units < sizeof path / sizeof path[0]) return kOsErrorInsufficientBuffer;
+  memcpy(buffer, path, sizeof path);
+  *length = sizeof path / sizeof path[0] - 1;
+  return kOsErrorSuccess;
+}
+
+int32_t OsCreateFolder(const char16_t* path, const char16_t* sddl) {
+  std::string name = Fold(Narrow(path));
+  if (sim.files.count(name) != 0) return kOsErrorAlreadyExists;
+  sim.files[name] = SimFolder(sddl);
+  return kOsErrorSuccess;
+}
+
+int32_t OsOpenToInspect(const char16_t* path, OsFile* file) {
+  *file = 0;
+  std::string name = Fold(Narrow(path));
+  if (sim.files.count(name) == 0) return kOsErrorFileNotFound;
+  sim.openFiles[sim.nextFile] = name;
+  *file = sim.nextFile++;
+  return kOsErrorSuccess;
+}
+
+int32_t OsOpenFileToKeep(const char16_t* path, const char16_t* sddl, OsFile* file) {
+  std::string name = Fold(Narrow(path));
+  bool created = sim.files.count(name) == 0;
+  int32_t status = OsOpenFileToRewrite(name.c_str(), file);
+  if (status == kOsErrorSuccess && created) sim.files[name].sddl = sddl;
+  return status;
+}
+
+int32_t OsReadSecurity(OsFile file, char16_t* sddl, uint32_t units) {
+  const std::u16string& text = Opened(file).sddl;
+  sddl[0] = 0;
+  if (text.size() >= units) return kOsErrorInsufficientBuffer;
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, sddl);
+  return kOsErrorSuccess;
+}
+
+int32_t OsDeleteFile(const char16_t* path) {
+  std::string name = Fold(Narrow(path));
+  auto found = sim.files.find(name);
+  if (found == sim.files.end()) return kOsErrorFileNotFound;
+  if (found->second.attributes & kOsFileAttributeDirectory) return kOsErrorAccessDenied;
+  for (const auto& open : sim.openFiles) {
+    if (open.second == name) return kOsErrorSharingViolation;
+  }
+  sim.files.erase(found);
   return kOsErrorSuccess;
 }

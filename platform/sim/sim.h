@@ -187,12 +187,38 @@ struct SimFile {
   std::string content;
   uint32_t attributes = 0x20;  // FILE_ATTRIBUTE_ARCHIVE
   uint32_t links = 1;
+  // Its owner and access list: by default those of a file an administrator
+  // made on drive C, which Users may read.
+  std::u16string sddl = u"O:BAD:(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)";
 };
+// A folder is a SimFile with the directory attribute. FOLDERID_ProgramData
+// is C:\ProgramData.
+SimFile SimFolder(const std::u16string& sddl);
 void SimFileSet(const std::string& path, const SimFile& file);
 bool SimFileGet(const std::string& path, SimFile* file);
 int SimFileWriteCount();          // content replacements since the reset
 int SimOpenFileCount();           // files not closed
 void SimFileFailReads(int times); // the next reads fail
+
+// Task Scheduler's root folder, by name (case ignored). A task the program
+// registers keeps its definition, its security and its author, read from
+// the definition; one a test sets stands for one registered otherwise.
+struct SimTask {
+  std::u16string xml, author, sddl;
+  bool lastResultKnown = true;
+  int32_t lastResult = 0x41303;  // SCHED_S_TASK_HAS_NOT_RUN
+};
+void SimTaskSet(const std::u16string& name, const SimTask& task);
+bool SimTaskGet(const std::u16string& name, SimTask* task);
+int SimTaskCount();
+// Every later call to Task Scheduler fails with this status (0: none does).
+void SimTaskFail(int32_t status);
+// The event channels there are, by name: after a reset
+// Microsoft-Windows-Kernel-PnP/Configuration alone, enabled.
+enum SimChannelState { kSimChannelEnabled, kSimChannelDisabled, kSimChannelMissing };
+void SimSetChannel(const std::u16string& channel, SimChannelState state);
+// wevtapi.dll missing: no channel can be asked about.
+void SimSetEventLogLibrary(bool present);
 
 // Start-up facts. Without administrator rights the process is not elevated
 // either; SimSetElevated after it sets that alone.

@@ -87,6 +87,12 @@ struct SimState {
   int fileWrites = 0;
   int fileReadFailures = 0;
 
+  std::map<std::u16string, SimTask> tasks;  // names folded
+  int32_t taskFailure = 0;
+  std::map<std::u16string, SimChannelState> channels = {
+      {u"Microsoft-Windows-Kernel-PnP/Configuration", kSimChannelEnabled}};
+  bool eventLogLibrary = true;
+
   bool isAdmin = true;
   bool elevated = true;
   OsVersionNumbers version = {10, 0, 19045, 0, 1, 0x100};

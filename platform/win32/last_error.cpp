@@ -19,3 +19,9 @@ int32_t HandleOf(HANDLE returned, uintptr_t* handle) {
   *handle = failed ? 0 : reinterpret_cast<uintptr_t>(returned);
   return failed ? LastErrorOfFailure() : kOsErrorSuccess;
 }
+
+int32_t ErrorOfResult(HRESULT result) {
+  if (SUCCEEDED(result)) return kOsErrorSuccess;
+  if (HRESULT_FACILITY(result) == FACILITY_WIN32) return HRESULT_CODE(result);
+  return static_cast<int32_t>(result);
+}

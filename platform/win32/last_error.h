@@ -15,3 +15,6 @@ int32_t ErrorOf(BOOL succeeded);
 // A handle a call returned, into *handle; on failure (null or
 // INVALID_HANDLE_VALUE) *handle is 0 and LastErrorOfFailure() returned.
 int32_t HandleOf(HANDLE returned, uintptr_t* handle);
+// A COM call's HRESULT: the Win32 code it carries (FACILITY_WIN32), else
+// the HRESULT itself; 0 for any success.
+int32_t ErrorOfResult(HRESULT result);

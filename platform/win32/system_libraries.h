@@ -9,6 +9,7 @@
 #include <ddk/msports.h>
 #include <srrestoreptapi.h>
 #include <uxtheme.h>
+#include <winevt.h>
 #include <winver.h>
 
 #include "platform/win32/library_function.h"
@@ -46,3 +47,7 @@ LIBRARY_RECORD(DevmgrFunctions, u"devmgr.dll", DEVMGR_FUNCTIONS);
 #define MSPORTS_FUNCTIONS(F) \
   F(ComDBOpen) F(ComDBClaimPort) F(ComDBReleasePort) F(ComDBResizeDatabase) F(ComDBClose)
 LIBRARY_RECORD(MsportsFunctions, u"msports.dll", MSPORTS_FUNCTIONS);
+
+// The event log's channel configuration (Windows Vista and later).
+#define WEVTAPI_FUNCTIONS(F) F(EvtOpenChannelConfig) F(EvtGetChannelConfigProperty) F(EvtClose)
+LIBRARY_RECORD(WevtapiFunctions, u"wevtapi.dll", WEVTAPI_FUNCTIONS);

@@ -221,7 +221,7 @@ std::string StandInLog(const std::string& name) { return FileText(DriveC("varnic
 void ClearStandInLogs() {
   for (const char* name :
        {"devmgr.log", "srclient.log", "recorder.log", "srclient-answer.txt", "msports.log",
-        "msports-pause.txt", "restart.log"}) {
+        "msports-pause.txt", "restart.log", "wevtapi.log", "wevtapi-channel.txt"}) {
     unlink(DriveC(std::string("varnick-test/") + name).c_str());
   }
 }
@@ -242,8 +242,8 @@ static void Install(const std::string& name, const std::string& target) {
 
 // What Wine lacks, stood in for in the test prefix only: the property sheet
 // library, the restore point library, the COM port database routines, the
-// system's console, and the programs that .msc files and https addresses
-// are handed to.
+// event log's channel configuration, the system's console, and the
+// programs that .msc files and https addresses are handed to.
 static void InstallStandIns() {
   mkdir(DriveC("varnick-test").c_str(), 0755);
   Install("devmgr.dll", "windows/system32/devmgr.dll");
@@ -251,6 +251,8 @@ static void InstallStandIns() {
   // In place of Wine's own, whose routines are stubs that end the caller;
   // Wine prefers its builtin library unless the prefix says otherwise.
   Install("msports.dll", "windows/system32/msports.dll");
+  // In place of Wine's own, which reads no channel's configuration.
+  Install("wevtapi.dll", "windows/system32/wevtapi.dll");
   Install("recorder.exe", "varnick-test/recorder.exe");
   Install("recorder.exe", "windows/system32/mmc.exe");  // the system's console
   WriteStandInFile("../windows/system32/devmgmt.msc", "console\n");
@@ -266,9 +268,11 @@ static void InstallStandIns() {
     RunWine({kWineLoader, "reg", "add", k[0], "/ve", "/d", k[2], "/f"}, 60, &ignored);
   }
   std::string ignored;
-  RunWine({kWineLoader, "reg", "add", "HKCU\\Software\\Wine\\DllOverrides", "/v", "msports", "/d",
-           "native", "/f"},
-          60, &ignored);
+  for (const char* library : {"msports", "wevtapi"}) {
+    RunWine({kWineLoader, "reg", "add", "HKCU\\Software\\Wine\\DllOverrides", "/v", library, "/d",
+             "native", "/f"},
+            60, &ignored);
+  }
 }
 
 void RemoveSettingsFiles() {

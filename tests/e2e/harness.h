@@ -97,12 +97,13 @@ struct WindowInfo {
 };
 
 // The stand-ins the tests put into the prefix in place of what Wine lacks
-// (tests/tools: devmgr.dll, srclient.dll, msports.dll, recorder.exe) record
-// into files under C:\varnick-test. The text of one such file, "" when it
-// is missing.
+// (tests/tools: devmgr.dll, srclient.dll, msports.dll, wevtapi.dll,
+// recorder.exe) record into files under C:\varnick-test. The text of one
+// such file, "" when it is missing.
 std::string StandInLog(const std::string& name);
 void ClearStandInLogs();
-// Writes a file under C:\varnick-test (srclient-answer.txt, msports-pause.txt).
+// Writes a file under C:\varnick-test (srclient-answer.txt, msports-pause.txt,
+// wevtapi-channel.txt).
 void WriteStandInFile(const std::string& name, const std::string& text);
 // A path of the Linux side for a path below the prefix's drive C.
 std::string DriveC(const std::string& path);

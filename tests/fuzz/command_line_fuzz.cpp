@@ -26,13 +26,13 @@ static bool IsLong(const char16_t* word, const std::u16string& name) {
 
 static bool AnySwitch(const char16_t* word) {
   return ((word[0] == u'/' || word[0] == u'-') && word[1] != 0 && word[2] == 0) ||
-         IsLong(word, u"apply") || IsLong(word, u"export");
+         IsLong(word, u"apply") || IsLong(word, u"export") || IsLong(word, u"autoapply");
 }
 
 // Whether a word of the text is exactly "/x" or "-x", for x of either case;
 // the two words behind "/m" are its device and number, the word behind
-// "/apply" its file, and the word behind "/export" too unless it is a
-// switch: never switches.
+// "/apply" its file, and the word behind "/export" or "/autoapply" too
+// unless it is a switch: never switches.
 static bool Holds(const char16_t* text, char16_t a, char16_t b) {
   char16_t word[kWordUnits];
   int32_t cut;
@@ -43,7 +43,7 @@ static bool Holds(const char16_t* text, char16_t a, char16_t b) {
       }
     } else if (IsLong(word, u"apply")) {
       NextWord(&text, word, kWordUnits, &cut);
-    } else if (IsLong(word, u"export")) {
+    } else if (IsLong(word, u"export") || IsLong(word, u"autoapply")) {
       const char16_t* at = text;
       if (NextWord(&at, word, kWordUnits, &cut) && (cut || !AnySwitch(word))) text = at;
     }
