@@ -193,6 +193,19 @@ bool SimFileGet(const std::string& path, SimFile* file);
 int SimFileWriteCount();          // content replacements since the reset
 int SimOpenFileCount();           // files not closed
 void SimFileFailReads(int times); // the next reads fail
+// The next `times` appends answer status and write nothing.
+void SimFileFailAppends(int32_t status, int times = 1);
+// Folders that files may be appended in (the folder part of the path):
+// after a reset only C:\ProgramData\Varnick; elsewhere the open answers
+// kOsErrorPathNotFound.
+void SimSetFolder(const std::string& path, bool exists);
+
+// Named mutexes. One that another process holds is never had: a wait for
+// it runs out at once, and its time-out is recorded.
+void SimHoldMutexElsewhere(const std::u16string& name, bool held);
+const std::vector<uint32_t>& SimMutexTimeOuts();  // each wait's time-out that ran out
+int SimOpenMutexCount();   // handles not closed
+int SimOwnedMutexCount();  // taken and not released
 
 // Start-up facts. Without administrator rights the process is not elevated
 // either; SimSetElevated after it sets that alone.
@@ -204,3 +217,8 @@ void SimSetFileVersion(int32_t status, uint32_t versionMS, uint32_t versionLS);
 void SimSetCommandLine(const std::u16string& commandLine);
 void SimSetModulePath(const std::u16string& path);  // the program's own
 void SimSetStartupInfo(uint32_t flags, uint16_t showWindow);
+// Now, in UTC: 2026-12-10 16:50:29.123 after a reset, as the clock stands
+// still here; process 4242, not the system's account.
+void SimSetUtcTime(const OsUtcTime& time);
+void SimSetProcessId(uint32_t id);
+void SimSetRunsAsSystem(bool system);
