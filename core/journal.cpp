@@ -1,0 +1,293 @@
+#include "core/journal.h"
+
+#include "base/com_name.h"
+#include "base/error_name.h"
+#include "base/memory.h"
+#include "base/text.h"
+#include "core/csv_field.h"
+#include "core/number_plan.h"
+
+const char16_t kJournalFolder[] = u"C:\\ProgramData\\Varnick";
+const char16_t kJournalLockName[] = u"Global\\VarnickJournal";
+
+const char16_t kJournalDone[] = u"done";
+const char16_t kJournalFailed[] = u"failed";
+const char16_t kJournalRestartNeeded[] = u"restart needed";
+const char16_t kJournalNotReleased[] = u"not released";
+const char16_t kJournalUndone[] = u"undone";
+const char16_t kJournalNotAllUndone[] = u"not all undone";
+const char16_t kJournalRefused[] = u"refused";
+
+const char16_t* JournalFaceWord(JournalFace face) {
+  switch (face) {
+    case kJournalWindow:
+      return u"window";
+    case kJournalBatch:
+      return u"batch";
+    case kJournalTask:
+      return u"task";
+  }
+  return u"";
+}
+
+const char16_t* JournalStepWord(JournalStep step) {
+  return step == kJournalIntent ? u"intent" : u"outcome";
+}
+
+const char16_t* JournalChangeWord(JournalChange change) {
+  switch (change) {
+    case kJournalReserve:
+      return u"reserve";
+    case kJournalFree:
+      return u"free";
+    case kJournalMove:
+      return u"move";
+    case kJournalRemove:
+      return u"remove";
+    case kJournalGrow:
+      return u"grow";
+    case kJournalPlan:
+      return u"plan";
+    case kJournalUndo:
+      return u"undo";
+  }
+  return u"";
+}
+
+const char16_t* JournalHeader() { return u"Time,Run,Face,Step,Change,Device,From,To,Result"; }
+
+static bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+static bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+void JournalFieldText(const char16_t* text, char16_t* field, uint32_t units) {
+  uint32_t n = 0;
+  for (uint32_t i = 0; text != nullptr && text[i] != 0 && n + 1 < units; i++) {
+    char16_t c = text[i];
+    if (IsHigh(c) && IsLow(text[i + 1])) {
+      if (n + 2 >= units) break;  // the pair whole, or not at all
+      field[n++] = c;
+      field[n++] = text[++i];
+      continue;
+    }
+    field[n++] = c < 0x20 ? u' ' : IsHigh(c) || IsLow(c) ? u'\xFFFD' : c;
+  }
+  field[n] = 0;
+}
+
+// Digits, in four places where `width` is 4 and so on.
+static void PutDigits(char16_t* text, uint32_t value, uint32_t width) {
+  for (uint32_t i = width; i-- > 0; value /= 10) text[i] = static_cast<char16_t>(u'0' + value % 10);
+}
+
+// 2026-12-10T16:50:29.123Z
+static void TimeText(const OsUtcTime& t, char16_t* text) {
+  const char16_t kForm[] = u"0000-00-00T00:00:00.000Z";
+  for (uint32_t i = 0; i < Units(kForm); i++) text[i] = kForm[i];
+  PutDigits(text, t.year, 4);
+  PutDigits(text + 5, t.month, 2);
+  PutDigits(text + 8, t.day, 2);
+  PutDigits(text + 11, t.hour, 2);
+  PutDigits(text + 14, t.minute, 2);
+  PutDigits(text + 17, t.second, 2);
+  PutDigits(text + 20, t.milliseconds, 3);
+}
+
+// COMn for a number, digits for a count; empty for none.
+static void NumberText(JournalChange change, int32_t value, char16_t* text, uint32_t units) {
+  text[0] = 0;
+  if (value <= 0) return;
+  if (change == kJournalGrow) {
+    TextAppendSigned(text, units, value);
+  } else {
+    ComName(value, text, units);
+  }
+}
+
+static void PutCut(const char16_t* text, uint32_t units, FieldLine* line) {
+  char16_t field[kJournalFromUnits];
+  JournalFieldText(text, field, units < Units(field) ? units : Units(field));
+  PutField(kGuardedCsvField, field, line);
+}
+
+void JournalLine(const OsUtcTime& time, const char16_t* run, JournalFace face, JournalStep step,
+                 const JournalEntry& entry, const char16_t* result, char16_t* text,
+                 uint32_t units) {
+  FieldLine line = {text, units, 0};
+  text[0] = 0;
+  char16_t when[kJournalTimeUnits];
+  TimeText(time, when);
+  PutField(kGuardedCsvField, when, &line);
+  PutCut(run, kJournalRunUnits, &line);
+  PutField(kGuardedCsvField, JournalFaceWord(face), &line);
+  PutField(kGuardedCsvField, JournalStepWord(step), &line);
+  PutField(kGuardedCsvField, JournalChangeWord(entry.change), &line);
+  PutCut(entry.device, kJournalDeviceUnits, &line);
+  char16_t number[kJournalToUnits];
+  if (entry.text != nullptr) {
+    PutCut(entry.text, kJournalFromUnits, &line);
+  } else {
+    NumberText(entry.change, entry.from, number, Units(number));
+    PutField(kGuardedCsvField, number, &line);
+  }
+  NumberText(entry.change, entry.to, number, Units(number));
+  PutField(kGuardedCsvField, number, &line);
+  PutCut(step == kJournalOutcome ? result : u"", kJournalResultUnits, &line);
+}
+
+void StartJournal(Journal* j, const char16_t* folder, JournalFace face) {
+  MemFill(j, 0, sizeof *j);
+  j->face = OsRunsAsSystem() ? kJournalTask : face;
+  uint32_t length = TextLength(folder);
+  j->unusable = length + 20 > kJournalPathUnits;
+  if (!j->unusable) {
+    TextCopy(j->file, kJournalPathUnits, folder);
+    TextAppend(j->file, kJournalPathUnits, u"\\journal.csv");
+    TextCopy(j->oldFile, kJournalPathUnits, folder);
+    TextAppend(j->oldFile, kJournalPathUnits, u"\\journal.old.csv");
+  }
+  StartJournalRun(j);
+}
+
+// 20261210T165029Z-4242-1
+void StartJournalRun(Journal* j) {
+  OsUtcTime t;
+  OsUtcNow(&t);
+  char16_t* run = j->run;
+  const char16_t kForm[] = u"00000000T000000Z-";
+  for (uint32_t i = 0; i < Units(kForm); i++) run[i] = kForm[i];
+  PutDigits(run, t.year, 4);
+  PutDigits(run + 4, t.month, 2);
+  PutDigits(run + 6, t.day, 2);
+  PutDigits(run + 9, t.hour, 2);
+  PutDigits(run + 11, t.minute, 2);
+  PutDigits(run + 13, t.second, 2);
+  TextAppendUnsigned(run, kJournalRunUnits, OsProcessId());
+  TextAppend(run, kJournalRunUnits, u"-");
+  TextAppendUnsigned(run, kJournalRunUnits, ++j->runs);
+}
+
+namespace {
+
+const uint32_t kNotPlain = kOsFileAttributeReparsePoint | kOsFileAttributeDirectory;
+
+// The file opened for appending, and its size: never a link, a reparse
+// point (opened as itself), a directory or a file with a second name,
+// any of which could lead the line into another file.
+int32_t OpenPlain(const char16_t* path, OsFile* file, uint64_t* size) {
+  int32_t status = OsOpenFileToAppend(path, file);
+  if (status != kOsErrorSuccess) return status;
+  OsFileFacts facts;
+  status = OsGetFileFacts(*file, &facts);
+  if (status == kOsErrorSuccess && ((facts.attributes & kNotPlain) != 0 || facts.links != 1)) {
+    status = kOsErrorCantAccessFile;
+  }
+  if (status != kOsErrorSuccess) {
+    OsCloseFile(*file);
+    *file = 0;
+    return status;
+  }
+  *size = facts.size;
+  return kOsErrorSuccess;
+}
+
+// Under the lock. A file the line would take past 1 MiB becomes the older
+// one first; should that fail, the line still goes where it is (no line
+// is lost for it), and the failure counts.
+int32_t AppendLocked(const Journal* j, const uint8_t* line, uint32_t size) {
+  OsFile file;
+  uint64_t length;
+  int32_t status = OpenPlain(j->file, &file, &length);
+  if (status != kOsErrorSuccess) return status;
+  int32_t rolled = kOsErrorSuccess;
+  if (length != 0 && length + size > kJournalMostBytes) {
+    OsCloseFile(file);
+    rolled = OsRenameFile(j->file, j->oldFile);
+    status = OpenPlain(j->file, &file, &length);
+    if (status != kOsErrorSuccess) return status;
+  }
+  if (length == 0) {
+    // A new file: its mark and header, then the line, in one write.
+    char16_t header[64];
+    TextCopy(header, Units(header), JournalHeader());
+    uint32_t headerSize = 3 + Utf8OfText(header, nullptr, 0) + 2;
+    auto* whole = static_cast<uint8_t*>(MemAlloc(headerSize + size));
+    whole[0] = 0xEF;
+    whole[1] = 0xBB;
+    whole[2] = 0xBF;
+    Utf8OfText(header, whole + 3, headerSize);
+    whole[headerSize - 2] = '\r';
+    whole[headerSize - 1] = '\n';
+    MemCopy(whole + headerSize, line, size);
+    status = OsAppendToFile(file, whole, headerSize + size);
+    MemFree(whole);
+  } else {
+    status = OsAppendToFile(file, line, size);
+  }
+  OsCloseFile(file);
+  return status != kOsErrorSuccess ? status : rolled;
+}
+
+int32_t Append(const Journal* j, const uint8_t* line, uint32_t size) {
+  if (j->unusable) return kOsErrorInsufficientBuffer;
+  OsMutex mutex;
+  int32_t status = OsOpenNamedMutex(kJournalLockName, &mutex);
+  if (status != kOsErrorSuccess) return status;
+  status = OsTakeMutex(mutex, kJournalLockWait);
+  if (status == kOsErrorSuccess) {
+    status = AppendLocked(j, line, size);
+    OsReleaseMutex(mutex);
+  }
+  OsCloseMutex(mutex);
+  return status;
+}
+
+void Write(Journal* j, JournalStep step, const JournalEntry& entry, const char16_t* result) {
+  if (j == nullptr || (j->file[0] == 0 && !j->unusable)) return;
+  OsUtcTime now;
+  OsUtcNow(&now);
+  auto* text = static_cast<char16_t*>(MemAlloc(kJournalLineUnits * sizeof(char16_t)));
+  JournalLine(now, j->run, j->face, step, entry, result, text, kJournalLineUnits);
+  uint32_t size = Utf8OfText(text, nullptr, 0);
+  auto* line = static_cast<uint8_t*>(MemAlloc(size + 2));
+  Utf8OfText(text, line, size);
+  line[size] = '\r';
+  line[size + 1] = '\n';
+  int32_t status = Append(j, line, size + 2);
+  if (status != kOsErrorSuccess && j->failure == 0) j->failure = static_cast<uint32_t>(status);
+  TextCopy(j->lastRun, kJournalRunUnits, j->run);
+  MemFree(line);
+  MemFree(text);
+}
+
+}  // namespace
+
+void JournalIntent(Journal* j, const JournalEntry& entry) { Write(j, kJournalIntent, entry, u""); }
+
+void JournalOutcome(Journal* j, const JournalEntry& entry, const char16_t* result) {
+  Write(j, kJournalOutcome, entry, result);
+}
+
+void JournalOutcomeOf(Journal* j, const JournalEntry& entry, bool ok, uint32_t error) {
+  char16_t name[kJournalResultUnits];
+  if (ok) {
+    TextCopy(name, Units(name), kJournalDone);
+  } else if (error == 0) {
+    TextCopy(name, Units(name), kJournalFailed);
+  } else {
+    TextWidenAscii(name, Units(name), ErrorName(error));
+  }
+  JournalOutcome(j, entry, name);
+}
+
+bool TakeJournalFailure(Journal* j, uint32_t* error) {
+  *error = j->failure;
+  j->failure = 0;
+  return *error != 0;
+}
+
+void DescribeJournalFailure(uint32_t error, char16_t* text, uint32_t units) {
+  char16_t name[40];
+  TextWidenAscii(name, Units(name), ErrorName(error));
+  TextCopy(text, units, u"The journal could not be written: ");
+  TextAppend(text, units, name);
+}
