@@ -9,7 +9,7 @@ int SimOpenMutexCount() { return static_cast<int>(sim.mutexes.size()); }
 
 int SimOwnedMutexCount() {
   int owned = 0;
-  for (const auto& handle : sim.mutexOwned) owned += handle.second;
+  for (const auto& mutex : sim.mutexOwned) owned += mutex.second;
   return owned;
 }
 
@@ -24,15 +24,15 @@ int32_t OsTakeMutex(OsMutex mutex, uint32_t milliseconds) {
     sim.mutexTimeOuts.push_back(milliseconds);
     return kOsErrorWaitTimeout;
   }
-  sim.mutexOwned[mutex]++;
+  sim.mutexOwned[sim.mutexes.at(mutex)]++;
   return kOsErrorSuccess;
 }
 
 void OsReleaseMutex(OsMutex mutex) {
-  if (sim.mutexOwned[mutex] > 0) sim.mutexOwned[mutex]--;
+  int& owned = sim.mutexOwned[sim.mutexes.at(mutex)];
+  if (owned > 0) owned--;
 }
 
-void OsCloseMutex(OsMutex mutex) {
-  sim.mutexes.erase(mutex);
-  sim.mutexOwned.erase(mutex);
-}
+// As on Windows, closing a handle releases nothing: the mutex stays the
+// thread's until it is released.
+void OsCloseMutex(OsMutex mutex) { sim.mutexes.erase(mutex); }

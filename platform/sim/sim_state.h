@@ -93,7 +93,7 @@ struct SimState {
 
   std::map<std::u16string, bool> mutexesHeldElsewhere;  // by name
   std::map<OsMutex, std::u16string> mutexes;
-  std::map<OsMutex, int> mutexOwned;  // how often each handle took its mutex
+  std::map<std::u16string, int> mutexOwned;  // by name: how often this process took it
   std::vector<uint32_t> mutexTimeOuts;
 
   bool isAdmin = true;
