@@ -16,7 +16,6 @@ const char16_t kJournalRestartNeeded[] = u"restart needed";
 const char16_t kJournalNotReleased[] = u"not released";
 const char16_t kJournalUndone[] = u"undone";
 const char16_t kJournalNotAllUndone[] = u"not all undone";
-const char16_t kJournalRefused[] = u"refused";
 
 const char16_t* JournalFaceWord(JournalFace face) {
   switch (face) {

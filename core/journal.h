@@ -24,8 +24,8 @@
 //
 // Result: empty on an intent; on an outcome "done", the system's error
 // name (ACCESS_DENIED), "failed" for a failure without one, or for a move
-// or a plan "restart needed", "not released", "undone", "not all undone"
-// or "refused" (see the kJournal... words below).
+// or a plan "restart needed", "not released", "undone" or "not all
+// undone" (see the kJournal... words below).
 //
 // UTF-8, a byte-order mark at the start of each new file, lines ending in
 // CR LF under a header line; quoted as RFC 4180 with the formula guard
@@ -82,7 +82,6 @@ extern const char16_t kJournalRestartNeeded[];  // "restart needed": takes effec
 extern const char16_t kJournalNotReleased[];    // "not released": moved; the old number stays reserved
 extern const char16_t kJournalUndone[];         // "undone": failed, and what was done undone
 extern const char16_t kJournalNotAllUndone[];   // "not all undone"
-extern const char16_t kJournalRefused[];        // "refused": checked again, and not made
 
 // The words of the columns.
 const char16_t* JournalFaceWord(JournalFace face);

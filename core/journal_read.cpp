@@ -269,7 +269,6 @@ JournalResult JournalResultOf(const char16_t* result) {
       {kJournalNotReleased, kJournalResultNotReleased},
       {kJournalUndone, kJournalResultUndone},
       {kJournalNotAllUndone, kJournalResultNotAllUndone},
-      {kJournalRefused, kJournalResultRefused},
   };
   for (const auto& w : kWords) {
     if (Equal(result, w.word)) return w.result;

@@ -25,7 +25,6 @@ enum JournalResult {
   kJournalResultNotReleased,
   kJournalResultUndone,
   kJournalResultNotAllUndone,
-  kJournalResultRefused,
   kJournalResultFailed,        // "failed", or the name of an error
 };
 

@@ -64,7 +64,7 @@ std::string Line(const std::string& run, const std::string& rest) {
 TEST(JournalRead, PairsEachOutcomeWithItsIntentRunByRun) {
   const std::string bytes =
       std::string(kHeader) + Line(kRun1, "batch,intent,free,,COM5,,") +
-      Line(kRun2, "task,intent,plan,,C:\\plan.txt,,") +
+      Line(kRun2, "task,intent,plan,,C:\\plan.txt,,") + Line(kRun2, "task,intent,free,,COM5,,") +
       Line(kRun2, "task,intent,move,ROOT\\PORTS\\0001,COM3,COM4,") +
       Line(kRun1, "batch,outcome,free,,COM5,,done") +
       Line(kRun1, "batch,intent,free,,COM6,,") + kHeader +  // the newer file
@@ -76,14 +76,20 @@ TEST(JournalRead, PairsEachOutcomeWithItsIntentRunByRun) {
       Line("20261210T170000Z-4242-2", "window,intent,undo,,20261210T165030Z-77-1,,") +
       Line("20261210T170000Z-4242-2", "window,intent,reserve,,,COM9,") +
       Line("20261210T170000Z-4242-2", "window,outcome,reserve,,,COM9,ACCESS_DENIED") +
-      Line("20261210T170000Z-4242-2", "window,outcome,undo,,20261210T165030Z-77-1,,not all undone");
+      Line("20261210T170000Z-4242-2", "window,outcome,undo,,20261210T165030Z-77-1,,not all undone") +
+      // The same change twice at once: each outcome has an intent of its own.
+      Line("20261210T170001Z-4242-3", "window,intent,free,,COM7,,") +
+      Line("20261210T170001Z-4242-3", "window,intent,free,,COM7,,") +
+      Line("20261210T170001Z-4242-3", "window,outcome,free,,COM7,,done") +
+      Line("20261210T170001Z-4242-3", "window,outcome,free,,COM7,,ACCESS_DENIED");
   Read read(bytes);
   EXPECT_EQ((Texts{
                 "20261210T165029Z-4242-1 batch: free  5 0 done; free  6 0 (interrupted);",
-                "20261210T165030Z-77-1 task: plan  0 0 undone; move ROOT\\PORTS\\0001 3 4 restart "
-                "needed; move ROOT\\PORTS\\0002 4 3 undone;",
+                "20261210T165030Z-77-1 task: plan  0 0 undone; free  5 0 (interrupted); move "
+                "ROOT\\PORTS\\0001 3 4 restart needed; move ROOT\\PORTS\\0002 4 3 undone;",
                 "20261210T170000Z-4242-2 window undoes 20261210T165030Z-77-1: undo  0 0 not all "
                 "undone; reserve  0 9 ACCESS_DENIED;",
+                "20261210T170001Z-4242-3 window: free  7 0 ACCESS_DENIED; free  7 0 done;",
             }),
             read.Runs());
   EXPECT_EQ(1, read.journal.unpaired);
@@ -91,10 +97,10 @@ TEST(JournalRead, PairsEachOutcomeWithItsIntentRunByRun) {
   const JournalRun& task = read.journal.runs[1];
   EXPECT_EQ("C:\\plan.txt", Narrow(task.changes[0].intent->from));
   EXPECT_EQ(kJournalResultUndone, task.changes[0].result);
-  EXPECT_EQ(kJournalResultRestartNeeded, task.changes[1].result);
+  EXPECT_EQ(kJournalResultRestartNeeded, task.changes[2].result);
   EXPECT_EQ(kJournalResultInterrupted, read.journal.runs[0].changes[1].result);
   EXPECT_EQ(kJournalResultFailed, read.journal.runs[2].changes[1].result);
-  EXPECT_EQ(6, read.journal.runs[0].changes[1].intent->line);
+  EXPECT_EQ(7, read.journal.runs[0].changes[1].intent->line);
 }
 
 // Lines the journal never writes are skipped, whatever they hold; the
@@ -148,7 +154,7 @@ TEST(JournalRead, ReadsBackWhatTheJournalWrote) {
        u"COM4"},
       {{kJournalRemove, longId.c_str(), 5000, 0, nullptr}, kJournalFailed,
        longId.substr(0, kJournalDeviceUnits - 1), u"COM5000", u""},
-      {{kJournalGrow, nullptr, 0, 1024, nullptr}, kJournalRefused, u"", u"", u"1024"},
+      {{kJournalGrow, nullptr, 0, 1024, nullptr}, kJournalRestartNeeded, u"", u"", u"1024"},
       {{kJournalPlan, nullptr, 0, 0, u"-\u00FCber.txt"}, kJournalNotAllUndone, u"", u"-\u00FCber.txt",
        u""},
       {{kJournalUndo, nullptr, 0, 0, u"20261210T165029Z-4242-12"}, kJournalUndone, u"",

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "core/attached_modems.h"
 #include "core/failure_report.h"
+#include "core/journal.h"
 #include "core/port_identity.h"
 
 namespace {
@@ -56,6 +57,21 @@ struct Planning {
   int32_t stepCount;
   // By number: the device of the run that carries it as the moves go.
   PortDevice** occupant;
+  uint32_t stopError;  // of the removal or growth that stopped the run
+
+  bool ChangesAnything() { return removalCount != 0 || GrowthNeeded() != 0 || stepCount != 0; }
+
+  // The plan's outcome, once all it does is done.
+  void RecordOutcome(const JournalEntry& entry) {
+    if (result.removalFailed || result.growthFailed) {
+      JournalOutcomeOf(devices->journal, entry, false, stopError);
+    } else if (result.failedMove != kMoved) {
+      JournalOutcome(devices->journal, entry, result.movedBack ? kJournalUndone : kJournalNotAllUndone);
+    } else {
+      JournalOutcome(devices->journal, entry,
+                     result.waiting != 0 || result.restartNeeded ? kJournalRestartNeeded : kJournalDone);
+    }
+  }
 
   void Block(PlanBlock block) {
     result.blocked = true;
@@ -253,6 +269,7 @@ struct Planning {
       if (request.dryRun) {
         d->deviceNode = 0;
       } else if (!RemoveListedDevice(devices, d, &failure)) {
+        stopError = failure.errorCode;
         result.removalFailed = true;
         if (callbacks.removalFailed != nullptr) callbacks.removalFailed(callbacks.context, failure, d);
         return false;
@@ -270,6 +287,7 @@ struct Planning {
     if (request.dryRun) {
       WidenModel(reservations, ports);
     } else if (!GrowPortDatabase(reservations, ports, &failure)) {
+      stopError = failure.errorCode;
       result.growthFailed = true;
       if (callbacks.grown != nullptr) callbacks.grown(callbacks.context, ports, &failure);
       return false;
@@ -353,7 +371,7 @@ PlanResult ApplyPlan(PortReservations* reservations, PortDeviceList* devices,
                      const PlanRequest& request, const PlanCallbacks& callbacks) {
   int32_t rules = request.plan->ruleCount;
   Planning planning = {reservations, devices, request, callbacks, {}, nullptr, 0, nullptr, 0,
-                       nullptr, 0, nullptr};
+                       nullptr, 0, nullptr, 0};
   planning.result.failedMove = kMoved;
   planning.targets = static_cast<Target*>(MemAlloc(sizeof(Target) * (rules + 1)));
   planning.removals =
@@ -362,7 +380,15 @@ PlanResult ApplyPlan(PortReservations* reservations, PortDeviceList* devices,
   planning.steps = static_cast<Step*>(MemAlloc(sizeof(Step) * (2 * rules + 1)));
   planning.occupant =
       static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (kHighestPortNumber + 1)));
-  if (planning.Check() && planning.Remove() && planning.Grow()) planning.Move();
+  if (planning.Check()) {
+    // Recorded only where the plan changes something: one a task applies
+    // at every device's arrival mostly finds nothing to do.
+    bool recorded = !request.dryRun && planning.ChangesAnything();
+    const JournalEntry entry = {kJournalPlan, nullptr, 0, 0, request.path != nullptr ? request.path : u""};
+    if (recorded) JournalIntent(devices->journal, entry);
+    if (planning.Remove() && planning.Grow()) planning.Move();
+    if (recorded) planning.RecordOutcome(entry);
+  }
   MemFree(planning.targets);
   MemFree(planning.removals);
   MemFree(planning.steps);

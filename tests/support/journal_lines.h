@@ -10,5 +10,6 @@
 std::string SimJournalFile(const std::string& name = "journal.csv");
 // The journal's records, each without the time that begins every one (the
 // simulated clock stands still) and its line end; the mark and the header
-// of a new file are checked and left out.
+// of a new file are checked and left out. None for no file, or an empty
+// one.
 std::vector<std::string> SimJournalRecords();
