@@ -73,22 +73,35 @@ void JournalFieldText(const char16_t* text, char16_t* field, uint32_t units) {
   field[n] = 0;
 }
 
-// Digits, in four places where `width` is 4 and so on.
-static void PutDigits(char16_t* text, uint32_t value, uint32_t width) {
-  for (uint32_t i = width; i-- > 0; value /= 10) text[i] = static_cast<char16_t>(u'0' + value % 10);
+static bool IsPlaceholder(char16_t c) {
+  return c == u'Y' || c == u'M' || c == u'D' || c == u'h' || c == u'm' || c == u's' || c == u'f';
 }
 
-// 2026-12-10T16:50:29.123Z
-static void TimeText(const OsUtcTime& t, char16_t* text) {
-  const char16_t kForm[] = u"0000-00-00T00:00:00.000Z";
-  for (uint32_t i = 0; i < Units(kForm); i++) text[i] = kForm[i];
-  PutDigits(text, t.year, 4);
-  PutDigits(text + 5, t.month, 2);
-  PutDigits(text + 8, t.day, 2);
-  PutDigits(text + 11, t.hour, 2);
-  PutDigits(text + 14, t.minute, 2);
-  PutDigits(text + 17, t.second, 2);
-  PutDigits(text + 20, t.milliseconds, 3);
+// The form with each run of one placeholder letter (Y, M, D, h, m, s, f)
+// filled with the next value's digits, as many as the run is long:
+// "YYYY-MM" and 2026, 12 make "2026-12".
+static void Stamp(const char16_t* form, const uint32_t* values, char16_t* text) {
+  uint32_t i = 0;
+  while (form[i] != 0) {
+    if (!IsPlaceholder(form[i])) {
+      text[i] = form[i];
+      i++;
+      continue;
+    }
+    uint32_t end = i;
+    while (form[end] == form[i]) end++;
+    for (uint32_t value = *values++, k = end; k-- > i; value /= 10) {
+      text[k] = static_cast<char16_t>(u'0' + value % 10);
+    }
+    i = end;
+  }
+  text[i] = 0;
+}
+
+// 2026-12-10T16:50:29.123Z, or for a run 20261210T165029Z.
+static void TimeText(const OsUtcTime& t, bool run, char16_t* text) {
+  const uint32_t values[] = {t.year, t.month, t.day, t.hour, t.minute, t.second, t.milliseconds};
+  Stamp(run ? u"YYYYMMDDThhmmssZ" : u"YYYY-MM-DDThh:mm:ss.fffZ", values, text);
 }
 
 // COMn for a number, digits for a count; empty for none.
@@ -102,35 +115,34 @@ static void NumberText(JournalChange change, int32_t value, char16_t* text, uint
   }
 }
 
-static void PutCut(const char16_t* text, uint32_t units, FieldLine* line) {
-  char16_t field[kJournalFromUnits];
-  JournalFieldText(text, field, units < Units(field) ? units : Units(field));
-  PutField(kGuardedCsvField, field, line);
-}
-
 void JournalLine(const OsUtcTime& time, const char16_t* run, JournalFace face, JournalStep step,
                  const JournalEntry& entry, const char16_t* result, char16_t* text,
                  uint32_t units) {
   FieldLine line = {text, units, 0};
   text[0] = 0;
-  char16_t when[kJournalTimeUnits];
-  TimeText(time, when);
-  PutField(kGuardedCsvField, when, &line);
-  PutCut(run, kJournalRunUnits, &line);
-  PutField(kGuardedCsvField, JournalFaceWord(face), &line);
-  PutField(kGuardedCsvField, JournalStepWord(step), &line);
-  PutField(kGuardedCsvField, JournalChangeWord(entry.change), &line);
-  PutCut(entry.device, kJournalDeviceUnits, &line);
-  char16_t number[kJournalToUnits];
-  if (entry.text != nullptr) {
-    PutCut(entry.text, kJournalFromUnits, &line);
-  } else {
-    NumberText(entry.change, entry.from, number, Units(number));
-    PutField(kGuardedCsvField, number, &line);
+  char16_t when[kJournalTimeUnits], from[kJournalToUnits], to[kJournalToUnits];
+  TimeText(time, false, when);
+  NumberText(entry.change, entry.from, from, Units(from));
+  NumberText(entry.change, entry.to, to, Units(to));
+  const struct {
+    const char16_t* text;
+    uint32_t room;
+  } fields[] = {
+      {when, kJournalTimeUnits},
+      {run, kJournalRunUnits},
+      {JournalFaceWord(face), kJournalTimeUnits},
+      {JournalStepWord(step), kJournalTimeUnits},
+      {JournalChangeWord(entry.change), kJournalTimeUnits},
+      {entry.device, kJournalDeviceUnits},
+      {entry.text != nullptr ? entry.text : from, kJournalFromUnits},
+      {to, kJournalToUnits},
+      {step == kJournalOutcome ? result : u"", kJournalResultUnits},
+  };
+  for (const auto& f : fields) {
+    char16_t field[kJournalFromUnits];
+    JournalFieldText(f.text, field, f.room);
+    PutField(kGuardedCsvField, field, &line);
   }
-  NumberText(entry.change, entry.to, number, Units(number));
-  PutField(kGuardedCsvField, number, &line);
-  PutCut(step == kJournalOutcome ? result : u"", kJournalResultUnits, &line);
 }
 
 void StartJournal(Journal* j, const char16_t* folder, JournalFace face) {
@@ -149,20 +161,13 @@ void StartJournal(Journal* j, const char16_t* folder, JournalFace face) {
 
 // 20261210T165029Z-4242-1
 void StartJournalRun(Journal* j) {
-  OsUtcTime t;
-  OsUtcNow(&t);
-  char16_t* run = j->run;
-  const char16_t kForm[] = u"00000000T000000Z-";
-  for (uint32_t i = 0; i < Units(kForm); i++) run[i] = kForm[i];
-  PutDigits(run, t.year, 4);
-  PutDigits(run + 4, t.month, 2);
-  PutDigits(run + 6, t.day, 2);
-  PutDigits(run + 9, t.hour, 2);
-  PutDigits(run + 11, t.minute, 2);
-  PutDigits(run + 13, t.second, 2);
-  TextAppendUnsigned(run, kJournalRunUnits, OsProcessId());
-  TextAppend(run, kJournalRunUnits, u"-");
-  TextAppendUnsigned(run, kJournalRunUnits, ++j->runs);
+  OsUtcTime now;
+  OsUtcNow(&now);
+  TimeText(now, true, j->run);
+  TextAppend(j->run, kJournalRunUnits, u"-");
+  TextAppendUnsigned(j->run, kJournalRunUnits, OsProcessId());
+  TextAppend(j->run, kJournalRunUnits, u"-");
+  TextAppendUnsigned(j->run, kJournalRunUnits, ++j->runs);
 }
 
 namespace {
