@@ -46,8 +46,10 @@ TEST(BatchJournal, EachChangeRecordsItsIntentAndItsOutcome) {
     Lines lines;
     bool routines = true;  // the COM port database's, else one write of ComDB
   } cases[] = {
+      // Every number's intent before the first change, its outcome after
+      // the last: two appends however many numbers a save changes.
       {u"/c", "", 0,
-       {"intent,free,,COM1,,", "outcome,free,,COM1,,done", "intent,free,,COM6,,",
+       {"intent,free,,COM1,,", "intent,free,,COM6,,", "outcome,free,,COM1,,done",
         "outcome,free,,COM6,,done"}},
       {u"/c", "", 0,
        {"intent,free,,COM1,,", "intent,free,,COM6,,", "outcome,free,,COM1,,done",
@@ -89,6 +91,23 @@ TEST(BatchJournal, EachChangeRecordsItsIntentAndItsOutcome) {
     EXPECT_EQ(c.code, AppMain(1, c.args, 10));
     EXPECT_EQ(Recorded(c.lines), SimJournalRecords());
     EXPECT_EQ(std::u16string::npos, SimOutput(kOsStandardError).find(u"journal"));
+  }
+}
+
+// A save that frees many numbers appends their intents at once before its
+// first change, and their outcomes at once after its last: recording
+// costs /c two appends, not two for each number.
+TEST(BatchJournal, ASaveOfManyNumbersAppendsTwice) {
+  for (bool routines : {true, false}) {
+    SimReset();
+    SimSetPortDatabaseAvailable(routines);
+    SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, std::vector<uint8_t>(32, 0xFF));
+    EXPECT_EQ(0, AppMain(1, u"/c", 10));
+    EXPECT_EQ(2, SimFileWriteCount()) << routines;
+    Lines records = SimJournalRecords();
+    ASSERT_EQ(512u, records.size());
+    EXPECT_EQ(kRun + std::string("intent,free,,COM256,,"), records[255]);
+    EXPECT_EQ(kRun + std::string("outcome,free,,COM1,,done"), records[256]);
   }
 }
 

@@ -245,25 +245,59 @@ int32_t Append(const Journal* j, const uint8_t* line, uint32_t size) {
   return status;
 }
 
+bool Kept(const Journal* j) { return j != nullptr && (j->file[0] != 0 || j->unusable); }
+
+void Appended(Journal* j, const uint8_t* lines, uint32_t size) {
+  int32_t status = Append(j, lines, size);
+  if (status != kOsErrorSuccess && j->failure == 0) j->failure = static_cast<uint32_t>(status);
+}
+
+// On the stack: a save of thousands of numbers writes as many lines, and
+// every allocation has the heap checked.
 void Write(Journal* j, JournalStep step, const JournalEntry& entry, const char16_t* result) {
-  if (j == nullptr || (j->file[0] == 0 && !j->unusable)) return;
+  if (!Kept(j)) return;
   OsUtcTime now;
   OsUtcNow(&now);
-  auto* text = static_cast<char16_t*>(MemAlloc(kJournalLineUnits * sizeof(char16_t)));
+  char16_t text[kJournalLineUnits];
+  uint8_t bytes[3 * kJournalLineUnits + 2];
   JournalLine(now, j->run, j->face, step, entry, result, text, kJournalLineUnits);
   uint32_t size = Utf8OfText(text, nullptr, 0);
-  auto* line = static_cast<uint8_t*>(MemAlloc(size + 2));
+  if (j->gathering && j->gatheredSize + size + 2 > j->gatheredCapacity) {
+    uint32_t capacity = 2 * (j->gatheredSize + size + 2) + 4096;
+    auto* grown = static_cast<uint8_t*>(MemAlloc(capacity));
+    if (j->gathered != nullptr) {
+      MemCopy(grown, j->gathered, j->gatheredSize);
+      MemFree(j->gathered);
+    }
+    j->gathered = grown;
+    j->gatheredCapacity = capacity;
+  }
+  uint8_t* line = j->gathering ? j->gathered + j->gatheredSize : bytes;
   Utf8OfText(text, line, size);
   line[size] = '\r';
   line[size + 1] = '\n';
-  int32_t status = Append(j, line, size + 2);
-  if (status != kOsErrorSuccess && j->failure == 0) j->failure = static_cast<uint32_t>(status);
+  if (j->gathering) {
+    j->gatheredSize += size + 2;
+  } else {
+    Appended(j, line, size + 2);
+  }
   TextCopy(j->lastRun, kJournalRunUnits, j->run);
-  MemFree(line);
-  MemFree(text);
 }
 
 }  // namespace
+
+void GatherJournal(Journal* j) {
+  if (Kept(j)) j->gathering = true;
+}
+
+void FlushJournal(Journal* j) {
+  if (!Kept(j)) return;
+  if (j->gatheredSize != 0) Appended(j, j->gathered, j->gatheredSize);
+  if (j->gathered != nullptr) MemFree(j->gathered);
+  j->gathering = false;
+  j->gathered = nullptr;
+  j->gatheredSize = j->gatheredCapacity = 0;
+}
 
 void JournalIntent(Journal* j, const JournalEntry& entry) { Write(j, kJournalIntent, entry, u""); }
 

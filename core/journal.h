@@ -105,6 +105,10 @@ struct Journal {
   uint32_t runs;                        // runs this process began
   char16_t lastRun[kJournalRunUnits];   // the last run that recorded a change; empty none
   uint32_t failure;                     // the first line's error since taken; 0 none
+  // Lines gathered to be appended together (GatherJournal).
+  bool gathering;
+  uint8_t* gathered;
+  uint32_t gatheredSize, gatheredCapacity;
 };
 
 // Opens nothing yet: lines are appended as they come. The face, unless
@@ -112,6 +116,13 @@ struct Journal {
 void StartJournal(Journal* journal, const char16_t* folder, JournalFace face);
 // A run of its own for what follows (the window's next command).
 void StartJournalRun(Journal* journal);
+
+// Lines written from here on are gathered, to be appended together, under
+// one hold of the lock, by FlushJournal: a save that changes many numbers
+// writes every intent before its first change and every outcome after its
+// last, two appends however many numbers it changes.
+void GatherJournal(Journal* journal);
+void FlushJournal(Journal* journal);
 
 // The two lines of a change; a null journal writes nothing.
 void JournalIntent(Journal* journal, const JournalEntry& entry);

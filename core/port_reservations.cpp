@@ -152,10 +152,16 @@ static JournalEntry NumberEntry(int32_t i, bool reserved) {
 static Written ClaimAndRelease(const PortReservations* r, OsPortDatabase database, uint8_t* stored,
                                uint32_t size, bool fresh) {
   Written written = {0, 0, 0};
+  // Every intent before the first claim or release, every outcome after
+  // the last.
+  GatherJournal(r->journal);
+  EachChangedPort(r, size, &written,
+                  [&](int32_t i, bool reserved) { JournalIntent(r->journal, NumberEntry(i, reserved)); });
+  FlushJournal(r->journal);
+  GatherJournal(r->journal);
   EachChangedPort(r, size, &written, [&](int32_t i, bool reserved) {
     uint32_t port = static_cast<uint32_t>(i) + 1;
     const JournalEntry entry = NumberEntry(i, reserved);
-    JournalIntent(r->journal, entry);
     int32_t status = reserved ? OsClaimPort(database, port) : OsReleasePort(database, port);
     // A number reserved already is as the claim wants it, unless it had to
     // be free.
@@ -167,6 +173,7 @@ static Written ClaimAndRelease(const PortReservations* r, OsPortDatabase databas
     }
     JournalOutcomeOf(r->journal, entry, ok, static_cast<uint32_t>(status));
   });
+  FlushJournal(r->journal);
   return written;
 }
 
@@ -190,8 +197,9 @@ static Written MergeAndWrite(const PortReservations* r, uint8_t* stored, uint32_
   // Nothing of a save that cannot take its number is written.
   if (!written.failed) {
     // One write for every number: their intents before it, their outcomes
-    // after it.
+    // after it, each appended together.
     auto record = [&](bool outcome, bool ok, int32_t status) {
+      GatherJournal(r->journal);
       for (int32_t i = 0; i < static_cast<int32_t>(size * 8); i++) {
         bool reserved = BitOf(merged, i);
         if (reserved == BitOf(stored, i)) continue;
@@ -201,6 +209,7 @@ static Written MergeAndWrite(const PortReservations* r, uint8_t* stored, uint32_
           JournalIntent(r->journal, NumberEntry(i, reserved));
         }
       }
+      FlushJournal(r->journal);
     };
     int32_t status = kOsErrorSuccess;
     record(false, true, status);
