@@ -6,6 +6,7 @@
 #include "base/process.h"
 #include "base/text.h"
 #include "core/failure_report.h"
+#include "core/journal.h"
 #include "platform/os.h"
 
 static const char16_t kUsage[] =
@@ -104,6 +105,11 @@ int32_t RunBatch(const BatchSwitches& asked) {
   // export show more.
   bool shows = switches.listSwitch || switches.exportSwitch;
   Enumerate(devices, shows ? kShownDetail : kRepairDetail);
+  // The run's one journal: what it changes, through either model.
+  Journal journal;
+  StartJournal(&journal, kJournalBatch);
+  reservations.journal = &journal;
+  devices->journal = &journal;
   if (switches.listSwitch) {
     WriteBatchListing(&run, &reservations, devices);
   } else {
@@ -119,6 +125,13 @@ int32_t RunBatch(const BatchSwitches& asked) {
   Clear(devices);
   MemFree(devices);
   Clear(&reservations);
+  // Once, whatever it failed for and however often: the changes went on.
+  uint32_t journalError;
+  if (TakeJournalFailure(&journal, &journalError)) {
+    char16_t line[80];
+    DescribeJournalFailure(journalError, line, Units(line));
+    WriteLine(kOsStandardError, line);
+  }
   if (OsInterruptRequested()) {
     WriteLine(kOsStandardError, u"Interrupted; nothing more was done");
     NoteCode(&run, kExitInterrupted);

@@ -142,7 +142,8 @@ void RunBatchPlan(BatchRun* run, PortReservations* reservations, PortDeviceList*
                                    ReportRemoved, ReportRemovalFailed, ReportGrown,
                                    ReportMoved, ReportMoveFailed, ReportMovedBack,
                                    ReportWaiting};
-  PlanRequest request = {&plan, run->switches.dryRunSwitch != 0, run->administrator};
+  PlanRequest request = {&plan, run->switches.dryRunSwitch != 0, run->administrator,
+                         run->switches.planPath};
   ApplyPlan(reservations, devices, request, callbacks);
   ReleaseNumberPlan(&plan);
 }

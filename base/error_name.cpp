@@ -44,6 +44,7 @@ const ErrorEntry kErrorNames[] = {
     {232, "NO_DATA"},
     {233, "PIPE_NOT_CONNECTED"},
     {234, "MORE_DATA"},
+    {258, "WAIT_TIMEOUT"},
     {433, "NO_SUCH_DEVICE"},
     {535, "PIPE_CONNECTED"},
     {536, "PIPE_LISTENING"},

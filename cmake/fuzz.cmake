@@ -7,7 +7,7 @@ add_library(varnick_fuzz STATIC
   ${SIM_WINDOW_SOURCES}
 )
 target_compile_options(varnick_fuzz PUBLIC ${FUZZ_FLAGS})
-foreach(target command_line comdb plan port_name settings)
+foreach(target command_line comdb journal plan port_name settings)
   add_executable(${target}_fuzz tests/fuzz/${target}_fuzz.cpp)
   target_link_libraries(${target}_fuzz varnick_fuzz)
   target_link_options(${target}_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)

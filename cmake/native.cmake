@@ -19,6 +19,7 @@ target_compile_options(varnick_sim PUBLIC ${SANITIZE} -g)
 target_link_options(varnick_sim PUBLIC ${SANITIZE})
 
 add_executable(unit_tests ${SHARED_TESTS} ${SIMULATED_TESTS} tests/support/fake_rows.cpp
+  tests/support/journal_lines.cpp
   tests/support/registry_sim.cpp
   tests/support/test_main.cpp)
 target_link_libraries(unit_tests varnick_sim GTest::gtest)

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "core/attached_modems.h"
 #include "core/failure_report.h"
+#include "core/journal.h"
 #include "core/port_identity.h"
 
 namespace {
@@ -61,6 +62,21 @@ struct Planning {
   // none does.
   int32_t* occupants;
   bool* modemNumbers;  // numbers a modem names as its port
+  uint32_t stopError;  // of the removal or growth that stopped the run
+
+  bool ChangesAnything() { return removalCount != 0 || GrowthNeeded() != 0 || stepCount != 0; }
+
+  // The plan's outcome, once all it does is done.
+  void RecordOutcome(const JournalEntry& entry) {
+    if (result.removalFailed || result.growthFailed) {
+      JournalOutcomeOf(devices->journal, entry, false, stopError);
+    } else if (result.failedMove != kMoved) {
+      JournalOutcome(devices->journal, entry, result.movedBack ? kJournalUndone : kJournalNotAllUndone);
+    } else {
+      JournalOutcome(devices->journal, entry,
+                     result.waiting != 0 || result.restartNeeded ? kJournalRestartNeeded : kJournalDone);
+    }
+  }
 
   void Block(PlanBlock block) {
     result.blocked = true;
@@ -268,6 +284,7 @@ struct Planning {
       if (request.dryRun) {
         d->deviceNode = 0;
       } else if (!RemoveListedDevice(devices, d, &failure)) {
+        stopError = failure.errorCode;
         result.removalFailed = true;
         if (callbacks.removalFailed != nullptr) callbacks.removalFailed(callbacks.context, failure, d);
         return false;
@@ -285,6 +302,7 @@ struct Planning {
     if (request.dryRun) {
       WidenModel(reservations, ports);
     } else if (!GrowPortDatabase(reservations, ports, &failure)) {
+      stopError = failure.errorCode;
       result.growthFailed = true;
       if (callbacks.grown != nullptr) callbacks.grown(callbacks.context, ports, &failure);
       return false;
@@ -368,7 +386,7 @@ PlanResult ApplyPlan(PortReservations* reservations, PortDeviceList* devices,
                      const PlanRequest& request, const PlanCallbacks& callbacks) {
   int32_t rules = request.plan->ruleCount;
   Planning planning = {reservations, devices, request, callbacks, {}, nullptr, 0, nullptr, 0,
-                       nullptr, 0, nullptr, nullptr};
+                       nullptr, 0, nullptr, nullptr, 0};
   planning.result.failedMove = kMoved;
   planning.targets = static_cast<Target*>(MemAlloc(sizeof(Target) * (rules + 1)));
   planning.removals =
@@ -378,9 +396,17 @@ PlanResult ApplyPlan(PortReservations* reservations, PortDeviceList* devices,
   planning.occupants =
       static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (kHighestPortNumber + 1)));
   planning.modemNumbers = static_cast<bool*>(MemAlloc(kHighestPortNumber + 1));
-  // Growth before removals: it only ever widens ComDB, while a removal
-  // takes a device for good.
-  if (planning.Check() && planning.Grow() && planning.Remove()) planning.Move();
+  if (planning.Check()) {
+    // Recorded only where the plan changes something: one a task applies
+    // at every device's arrival mostly finds nothing to do.
+    bool recorded = !request.dryRun && planning.ChangesAnything();
+    const JournalEntry entry = {kJournalPlan, nullptr, 0, 0, request.path != nullptr ? request.path : u""};
+    if (recorded) JournalIntent(devices->journal, entry);
+    // Growth before removals: it only ever widens ComDB, while a removal
+    // takes a device for good.
+    if (planning.Grow() && planning.Remove()) planning.Move();
+    if (recorded) planning.RecordOutcome(entry);
+  }
   MemFree(planning.targets);
   MemFree(planning.removals);
   MemFree(planning.steps);

@@ -26,6 +26,13 @@
 // move back. Removals and growth cannot be undone, which is why they come
 // only after every check. A dry run tells exactly what would be done, on
 // the models alone.
+//
+// A plan that changes something is recorded in the devices' journal
+// around all it does, whose removals, growth and moves are recorded on
+// their own lines; its outcome is "done", "restart needed" (moves wait for
+// Windows to restart), "undone" (a move failed and every move was moved
+// back), "not all undone", or the error of a removal or growth that
+// failed.
 #pragma once
 
 #include <stdint.h>
@@ -86,6 +93,7 @@ struct PlanRequest {
   const NumberPlan* plan;
   bool dryRun;
   bool administrator;
+  const char16_t* path;  // the plan's file, for the journal; null for none
 };
 
 struct PlanResult {

@@ -128,7 +128,7 @@ struct Applying {
     Enumerate(devices, kRepairDetail);
     const PlanCallbacks callbacks = {&told,  Skipped, Blocked,   Removed, RemovalFailed,
                                      Grown, Moved,   MoveFailed, MovedBack, Waiting};
-    PlanRequest request = {&plan, dryRun, true};
+    PlanRequest request = {&plan, dryRun, true, nullptr};
     result = ApplyPlan(&reservations, devices, request, callbacks);
     ReleaseNumberPlan(&plan);
   }

@@ -3,6 +3,7 @@
 #include "base/com_name.h"
 #include "base/memory.h"
 #include "base/text.h"
+#include "core/journal.h"
 #include "core/registry_values.h"
 
 // Reads a text property into a field of `units` units. A value stored without
@@ -371,7 +372,12 @@ int32_t FetchDeviceData(const PortDeviceList* list, const PortDevice* device, Os
 int32_t RemoveListedDevice(PortDeviceList* list, PortDevice* device, Failure* failure) {
   OsDeviceData data;
   if (!FetchDeviceData(list, device, &data)) return Failed(failure, kRemovalNotStarted, 0, u"");
-  if (!RemoveDevice(list->deviceInfoSet, &data, failure)) return 0;
+  const JournalEntry entry = {kJournalRemove, device->deviceInstanceId, device->portNumber, 0,
+                              nullptr};
+  JournalIntent(list->journal, entry);
+  int32_t removed = RemoveDevice(list->deviceInfoSet, &data, failure);
+  JournalOutcomeOf(list->journal, entry, removed != 0, failure->errorCode);
+  if (!removed) return 0;
   device->deviceNode = 0;
   return 1;
 }

@@ -11,6 +11,7 @@
 const uint32_t kPortNameUnits = 14;  // COM4096 fits
 
 struct PortIdentity;  // core/port_identity.h
+struct Journal;       // core/journal.h
 
 struct PortDevice {
   OsDevNode deviceNode;     // 0 once the device was removed
@@ -56,6 +57,9 @@ struct PortDeviceList {
   PortDevice* liveNames;
   int32_t liveNameCount;
   PortIdentity* identities;  // ReadIdentities': one a device
+  // Where each removal, move and plan applied over the list is recorded;
+  // null for nowhere. The face sets it; enumerating and clearing keep it.
+  Journal* journal;
 };
 
 // What a scan reads of each device. The repairs need only its number,

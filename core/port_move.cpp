@@ -4,6 +4,7 @@
 #include "base/memory.h"
 #include "base/text.h"
 #include "core/failure_report.h"
+#include "core/journal.h"
 
 PortDevice* FindNamedDevice(const PortDeviceList* devices, const char16_t* name,
                             int32_t* ambiguous) {
@@ -237,6 +238,22 @@ struct Move {
 
 }  // namespace
 
+// What came of a move that was begun, as the journal records it.
+static const char16_t* MoveResultWord(MoveOutcome outcome) {
+  switch (outcome) {
+    case kMovedRestartNeeded:
+      return kJournalRestartNeeded;
+    case kMovedNotReleased:
+      return kJournalNotReleased;
+    case kMoveFailedUndone:
+      return kJournalUndone;
+    case kMoveFailedNotUndone:
+      return kJournalNotAllUndone;
+    default:
+      return kJournalDone;
+  }
+}
+
 // The move's outcome, the caller's models brought up to date.
 static MoveResult MoveAsAsked(PortReservations* reservations, PortDeviceList* devices,
                               const MoveRequest& request) {
@@ -281,6 +298,12 @@ static MoveResult MoveAsAsked(PortReservations* reservations, PortDeviceList* de
     TextCopy(move.portName, kPortNameUnits, portName);
     result.outcome = move.ReadAgain(device, &result);
     if (result.outcome == kMoved) {
+      // Recorded once the move stands the check on what is stored: one
+      // refused changes nothing. The move's own saves, on its own model,
+      // record nothing: the move stands for them, and moving the device
+      // back frees and claims for itself.
+      const JournalEntry entry = {kJournalMove, device->deviceInstanceId, move.from, target, nullptr};
+      JournalIntent(devices->journal, entry);
       if (uint32_t error = move.Steps(&result.failure)) {
         result.outcome = move.Undo() ? kMoveFailedUndone : kMoveFailedNotUndone;
         result.failure.kind = kMoveFailed;
@@ -295,6 +318,7 @@ static MoveResult MoveAsAsked(PortReservations* reservations, PortDeviceList* de
           result.outcome != kMoveFailedNotUndone) {
         TextCopy(device->deviceText, Units(device->deviceText), move.newFriendly);
       }
+      JournalOutcome(devices->journal, entry, MoveResultWord(result.outcome));
     }
     move.Release();
     // What is stored now, whatever came of it.

@@ -2,6 +2,7 @@
 
 #include "base/com_name.h"
 #include "base/memory.h"
+#include "core/journal.h"
 #include "core/registry_values.h"
 
 const char16_t kComArbiterPath[] = u"SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter";
@@ -141,20 +142,38 @@ static void SetBit(uint8_t* bytes, int32_t i, bool reserved) {
 // value is ever written, and whatever another program claims or releases
 // between the calls stays. *stored, as read after the open, takes each
 // change the routines made.
+// The number a save reserves or frees, as the journal records it.
+static JournalEntry NumberEntry(int32_t i, bool reserved) {
+  JournalEntry entry = {reserved ? kJournalReserve : kJournalFree, nullptr, 0, 0, nullptr};
+  (reserved ? entry.to : entry.from) = i + 1;
+  return entry;
+}
+
 static Written ClaimAndRelease(const PortReservations* r, OsPortDatabase database, uint8_t* stored,
                                uint32_t size, bool fresh) {
   Written written = {0, 0, 0};
+  // Every intent before the first claim or release, every outcome after
+  // the last.
+  GatherJournal(r->journal);
+  EachChangedPort(r, size, &written,
+                  [&](int32_t i, bool reserved) { JournalIntent(r->journal, NumberEntry(i, reserved)); });
+  FlushJournal(r->journal);
+  GatherJournal(r->journal);
   EachChangedPort(r, size, &written, [&](int32_t i, bool reserved) {
     uint32_t port = static_cast<uint32_t>(i) + 1;
+    const JournalEntry entry = NumberEntry(i, reserved);
     int32_t status = reserved ? OsClaimPort(database, port) : OsReleasePort(database, port);
     // A number reserved already is as the claim wants it, unless it had to
     // be free.
-    if (status == kOsErrorSuccess || (reserved && status == kOsErrorSharingViolation && !fresh)) {
+    bool ok = status == kOsErrorSuccess || (reserved && status == kOsErrorSharingViolation && !fresh);
+    if (ok) {
       SetBit(stored, i, reserved);
     } else {
       Failed(&written, status);
     }
+    JournalOutcomeOf(r->journal, entry, ok, static_cast<uint32_t>(status));
   });
+  FlushJournal(r->journal);
   return written;
 }
 
@@ -177,9 +196,27 @@ static Written MergeAndWrite(const PortReservations* r, uint8_t* stored, uint32_
   for (uint32_t j = 0; j < size && !differs; j++) differs = merged[j] != stored[j];
   // Nothing of a save that cannot take its number is written.
   if (!written.failed) {
+    // One write for every number: their intents before it, their outcomes
+    // after it, each appended together.
+    auto record = [&](bool outcome, bool ok, int32_t status) {
+      GatherJournal(r->journal);
+      for (int32_t i = 0; i < static_cast<int32_t>(size * 8); i++) {
+        bool reserved = BitOf(merged, i);
+        if (reserved == BitOf(stored, i)) continue;
+        if (outcome) {
+          JournalOutcomeOf(r->journal, NumberEntry(i, reserved), ok, static_cast<uint32_t>(status));
+        } else {
+          JournalIntent(r->journal, NumberEntry(i, reserved));
+        }
+      }
+      FlushJournal(r->journal);
+    };
     int32_t status = kOsErrorSuccess;
-    if (!differs ||
-        WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, merged, size, &status)) {
+    record(false, true, status);
+    bool ok = !differs ||
+              WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, merged, size, &status);
+    record(true, ok, status);
+    if (ok) {
       MemCopy(stored, merged, size);
     } else {
       Failed(&written, status);
@@ -257,11 +294,15 @@ int32_t GrowPortDatabase(PortReservations* r, int32_t ports, Failure* failure) {
   }
   OsPortDatabase database = 0;
   int32_t status = OsOpenPortDatabase(&database);
+  JournalEntry entry = {kJournalGrow, nullptr, 0, ports, nullptr};
   if (status == kOsErrorSuccess) {
     uint8_t* stored;
     uint32_t size;
     if (ReadStored(&stored, &size) == kStoredRead && size * 8 < static_cast<uint32_t>(ports)) {
+      entry.from = static_cast<int32_t>(size * 8);
+      JournalIntent(r->journal, entry);
       status = OsResizePortDatabase(database, static_cast<uint32_t>(ports));
+      JournalOutcomeOf(r->journal, entry, status == kOsErrorSuccess, static_cast<uint32_t>(status));
     }
     if (stored != nullptr) MemFree(stored);
     OsClosePortDatabase(database);
@@ -274,10 +315,13 @@ int32_t GrowPortDatabase(PortReservations* r, int32_t ports, Failure* failure) {
       status = static_cast<int32_t>(OsGetLastError());
       if (status == kOsErrorSuccess) status = kOsErrorAccessDenied;
     } else if (size * 8 < static_cast<uint32_t>(ports)) {
+      entry.from = static_cast<int32_t>(size * 8);
+      JournalIntent(r->journal, entry);
       auto* grown = static_cast<uint8_t*>(MemAlloc(static_cast<uint32_t>(ports) / 8));
       MemCopy(grown, stored, size);
-      WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, grown,
-                     static_cast<uint32_t>(ports) / 8, &status);
+      bool ok = WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, grown,
+                               static_cast<uint32_t>(ports) / 8, &status);
+      JournalOutcomeOf(r->journal, entry, ok, static_cast<uint32_t>(status));
       MemFree(grown);
     }
     if (stored != nullptr) MemFree(stored);

@@ -6,6 +6,8 @@
 
 #include "core/failure.h"
 
+struct Journal;  // core/journal.h
+
 extern const char16_t kComArbiterPath[];  // under HKEY_LOCAL_MACHINE
 extern const char16_t kComDbName[];
 
@@ -22,6 +24,10 @@ struct PortReservations {
   // Set when ComDB is longer than kLargestComDbBytes: only its first ports
   // are modelled (and shown), and nothing is ever written.
   int32_t storedValueTooLong;
+  // Where each number a save reserves or frees, and each growth, is
+  // recorded; null for nowhere. The face sets it; loading and clearing
+  // keep it.
+  Journal* journal;
 };
 
 // Windows keeps at most 4,096 port numbers in ComDB (512 bytes). A longer

@@ -25,6 +25,7 @@
 
 const int32_t kOsErrorSuccess = 0;
 const int32_t kOsErrorFileNotFound = 2;
+const int32_t kOsErrorPathNotFound = 3;
 const int32_t kOsErrorAccessDenied = 5;
 const int32_t kOsErrorInvalidHandle = 6;
 const int32_t kOsErrorNotEnoughMemory = 8;
@@ -36,9 +37,11 @@ const int32_t kOsErrorInsufficientBuffer = 122;
 const int32_t kOsErrorModNotFound = 126;
 const int32_t kOsErrorProcNotFound = 127;
 const int32_t kOsErrorMoreData = 234;
+const int32_t kOsErrorWaitTimeout = 258;
 const int32_t kOsErrorNoMoreItems = 259;
 const int32_t kOsErrorNotFound = 1168;
 const int32_t kOsErrorResourceTypeNotFound = 1813;
+const int32_t kOsErrorCantAccessFile = 1920;
 
 // Registry -------------------------------------------------------------
 
@@ -135,6 +138,34 @@ void OsSleep(uint32_t milliseconds);
 void OsBeep(uint32_t frequency, uint32_t milliseconds);
 [[noreturn]] void OsFailFast();              // stops the process at once, no clean-up
 [[noreturn]] void OsExitProcess(uint32_t code);
+
+// Time, process and account ------------------------------------------------
+
+struct OsUtcTime {
+  uint16_t year, month, day, hour, minute, second, milliseconds;
+};
+// GetSystemTime: now, in UTC.
+void OsUtcNow(OsUtcTime* time);
+uint32_t OsProcessId();  // GetCurrentProcessId
+// Whether the process runs as the system's own account (LocalSystem,
+// S-1-5-18), as a scheduled task of SYSTEM does; false when it cannot tell.
+bool OsRunsAsSystem();
+
+// Named locks ----------------------------------------------------------------
+
+// A mutex that processes of every session share by its name
+// ("Global\..."), for work that one of them at a time may do.
+typedef uintptr_t OsMutex;
+// CreateMutexExW, not owned: the mutex of that name, made where no
+// process holds it, so that SYSTEM and the Administrators may take it
+// whoever made it. *mutex 0 on failure.
+int32_t OsOpenNamedMutex(const char16_t* name, OsMutex* mutex);
+// WaitForSingleObject: success once this thread owns it (also where its
+// owner ended without releasing it), kOsErrorWaitTimeout when the
+// milliseconds ran out first.
+int32_t OsTakeMutex(OsMutex mutex, uint32_t milliseconds);
+void OsReleaseMutex(OsMutex mutex);
+void OsCloseMutex(OsMutex mutex);
 
 // Message boxes ---------------------------------------------------------
 
@@ -420,3 +451,12 @@ int32_t OsReadTask(const char16_t* name, OsTaskFacts* facts);
 // descriptor given in SDDL.
 int32_t OsRegisterSystemTask(const char16_t* name, const char16_t* xml, const char16_t* sddl);
 int32_t OsDeleteTask(const char16_t* name);
+// A file named in full, to be appended to, as OsOpenFileToReplace opens
+// one (created where missing, a reparse point opened as itself, shared
+// with readers only); kOsErrorPathNotFound where its folder is missing.
+int32_t OsOpenFileToAppend(const char16_t* path, OsFile* file);
+// The bytes written at the file's end.
+int32_t OsAppendToFile(OsFile file, const void* data, uint32_t bytes);
+// MoveFileExW, replacing a file of the new name: the name moves, and
+// what it names, a link included, is never written through.
+int32_t OsRenameFile(const char16_t* from, const char16_t* to);

@@ -16,7 +16,7 @@ for arg in "$@"; do
   esac
 done
 status=0
-for target in command_line comdb plan port_name settings; do
+for target in command_line comdb journal plan port_name settings; do
   fuzzer=build/fuzz/${target}_fuzz
   kept=tests/fuzz/corpus/$target
   found=build/fuzz-corpus/$target

@@ -1,6 +1,7 @@
 #include "ui/port_session.h"
 
 #include "base/memory.h"
+#include "base/text.h"
 #include "core/change_conditions.h"
 #include "core/failure_report.h"
 #include "core/port_identity.h"
@@ -18,6 +19,8 @@ void ReloadPorts(PortSession* s) {
   }
   Enumerate(s->devices, kShownDetail);
   if (s->readIdentities) ReadIdentities(s->devices);
+  s->reservations->journal = &s->journal;
+  s->devices->journal = &s->journal;
   if (s->shown != nullptr) MemFree(s->shown);
   int32_t count = s->reservations->portCount;
   s->shown = static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (count + 1)));
@@ -69,6 +72,7 @@ int32_t BeginRowWork(PortSession* s) {
   if (s->reservations == nullptr || s->devices == nullptr) return 0;  // no rows yet
   if (s->rowWork != 0) return 0;
   s->rowWork = 1;
+  StartJournalRun(&s->journal);
   return 1;
 }
 
@@ -85,6 +89,21 @@ int32_t EndRowWork(PortSession* s) {
 }
 
 int32_t RowsInUse(const PortSession* s) { return s->rowWork; }
+
+int32_t TellJournalFailure(PortSession* s, char16_t* text, uint32_t units) {
+  uint32_t error;
+  if (!TakeJournalFailure(&s->journal, &error)) return 0;
+  char16_t failure[80];
+  DescribeJournalFailure(error, failure, Units(failure));
+  if (text[0] == 0) {
+    TextCopy(text, units, u" ");
+  } else {
+    TextAppend(text, units, u"; ");
+    failure[0] = u't';  // mid-sentence
+  }
+  TextAppend(text, units, failure);
+  return 1;
+}
 
 static int32_t MayRunNow(PortSession* s, int32_t what) {
   if (s->rowWork == 0) return 1;

@@ -18,6 +18,7 @@
 
 #include <stdint.h>
 
+#include "core/journal.h"
 #include "core/port_devices.h"
 #include "core/port_reservations.h"
 #include "ui/repairs.h"
@@ -41,6 +42,9 @@ struct PortSession {
   int32_t shownCount;
   int32_t rowWork;
   int32_t heldBack;
+  // The window's journal, which the models carry from the first reload
+  // on; each row work is a run of its own. Not started: nothing recorded.
+  Journal journal;
 };
 
 // The models: made by the first reload, reloaded in place by every later
@@ -61,13 +65,19 @@ int32_t ReservedPortCount(const PortSession* session);
 const int32_t kRefreshDue = 1;
 const int32_t kCloseDue = 2;
 
-// 1 when the work may start (and has started); 0 when rows are in use, or
-// none exist yet.
+// 1 when the work may start (and has started), as a run of the journal
+// of its own; 0 when rows are in use, or none exist yet.
 int32_t BeginRowWork(PortSession* session);
 // Ends work begun by BeginRowWork. Returns what came due meanwhile
 // (kRefreshDue, kCloseDue, both or neither).
 int32_t EndRowWork(PortSession* session);
 int32_t RowsInUse(const PortSession* session);
+// What the status bar says after a command whose journal lines could not
+// all be written: text (a repair's report, or empty) gains "; the journal
+// could not be written: NAME", or becomes " The journal could not be
+// written: NAME". 0, and text as it was, when every line was written; it
+// is said once.
+int32_t TellJournalFailure(PortSession* session, char16_t* text, uint32_t units);
 // 1 when a refresh, or the close, may run now; otherwise it is remembered
 // for EndRowWork.
 int32_t RefreshMayRunNow(PortSession* session);

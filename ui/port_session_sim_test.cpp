@@ -11,6 +11,7 @@
 #include "core/port_identity.h"
 #include "platform/sim/sim.h"
 #include "tests/support/fake_rows.h"
+#include "tests/support/journal_lines.h"
 
 namespace {
 
@@ -264,6 +265,54 @@ TEST_F(Session, AReloadReadsTheIdentitiesOnlyWhileTheyAreShown) {
     EXPECT_EQ(port.locationPath, std::u16string(device->identity->locationPath));
     ReleasePorts(&session);
   }
+}
+
+// Each command of the window is a run of the journal of its own, so that
+// the window can tell its last one; a journal that cannot be written is
+// said once, in the status bar's words, after the command's own.
+TEST_F(Session, EachCommandIsARunOfItsOwnInTheJournal) {
+  StartJournal(&session.journal, kJournalWindow);
+  SimAddPort(u"COM2", false);
+  SimAddPort(u"COM3");
+  Open(Bytes{0x07});
+  ASSERT_EQ(1, BeginRowWork(&session));  // Delete
+  ASSERT_EQ(1, RemoveDeviceOfRow(&session, kFakeRows, RowOf(2), ShownDevice(&session, 2)));
+  EXPECT_EQ(1, SaveRemovals(&session));
+  EndRowWork(&session);
+  ASSERT_EQ(1, BeginRowWork(&session));  // F2
+  EXPECT_EQ(1, MoveDeviceOfRow(&session, ShownDevice(&session, 3), 5));
+  EndRowWork(&session);
+  ASSERT_EQ(1, BeginRowWork(&session));  // a check box, with the journal's folder gone
+  SimSetFolder("C:\\ProgramData\\Varnick", false);
+  int32_t saved;
+  fakeRows[RowOf(1)].checked = false;
+  EXPECT_EQ(nullptr, EditReservations(&session, kFakeRows, RowOf(1), 0, 0, &saved));
+  EXPECT_EQ(1, saved);
+  char16_t text[100] = u" reservation of 1 port removed";
+  EXPECT_EQ(1, TellJournalFailure(&session, text, 100));
+  EXPECT_EQ(std::u16string(u" reservation of 1 port removed; the journal could not be written: "
+                           u"PATH_NOT_FOUND"),
+            text);
+  EXPECT_EQ(0, TellJournalFailure(&session, text, 100));  // said once
+  EndRowWork(&session);
+  EXPECT_EQ((std::vector<std::string>{
+                "20261210T165029Z-4242-2,window,intent,remove,ACPI\\PNP0501\\0_COM2,COM2,,",
+                "20261210T165029Z-4242-2,window,outcome,remove,ACPI\\PNP0501\\0_COM2,COM2,,done",
+                "20261210T165029Z-4242-2,window,intent,free,,COM2,,",
+                "20261210T165029Z-4242-2,window,outcome,free,,COM2,,done",
+                "20261210T165029Z-4242-3,window,intent,move,ACPI\\PNP0501\\1_COM3,COM3,COM5,",
+                "20261210T165029Z-4242-3,window,outcome,move,ACPI\\PNP0501\\1_COM3,COM3,COM5,done",
+            }),
+            SimJournalRecords());
+  EXPECT_EQ(std::u16string(u"20261210T165029Z-4242-4"), session.journal.lastRun);
+  // A command that says nothing itself: the status bar's whole text.
+  ASSERT_EQ(1, BeginRowWork(&session));
+  fakeRows[RowOf(1)].checked = true;
+  EXPECT_EQ(nullptr, EditReservations(&session, kFakeRows, RowOf(1), 1, 0, &saved));
+  char16_t alone[100] = u"";
+  EXPECT_EQ(1, TellJournalFailure(&session, alone, 100));
+  EXPECT_EQ(std::u16string(u" The journal could not be written: PATH_NOT_FOUND"), alone);
+  EndRowWork(&session);
 }
 
 }  // namespace

@@ -162,3 +162,56 @@ int32_t OsDeleteFile(const char16_t* path) {
   sim.files.erase(found);
   return kOsErrorSuccess;
 }
+
+void SimFileFailAppends(int32_t status, int times) {
+  sim.fileAppendStatus = status;
+  sim.fileAppendFailures = times;
+}
+
+void SimSetFolder(const std::string& path, bool exists) {
+  if (exists) {
+    sim.files[Fold(path)] = SimFolder(u"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+  } else {
+    sim.files.erase(Fold(path));
+  }
+}
+
+int32_t OsOpenFileToAppend(const char16_t* path, OsFile* file) {
+  *file = 0;
+  std::string name = Fold(Narrow(path));
+  size_t end = name.rfind('\\');
+  auto folder = end == std::string::npos ? sim.files.end() : sim.files.find(name.substr(0, end));
+  if (folder == sim.files.end() || !(folder->second.attributes & kOsFileAttributeDirectory)) {
+    return kOsErrorPathNotFound;
+  }
+  return OsOpenFileToRewrite(name.c_str(), file);
+}
+
+int32_t OsAppendToFile(OsFile file, const void* data, uint32_t bytes) {
+  SimFile& f = Opened(file);
+  if (sim.fileAppendFailures > 0) {
+    sim.fileAppendFailures--;
+    return sim.fileAppendStatus;
+  }
+  f.content.append(static_cast<const char*>(data), bytes);
+  sim.fileWrites++;
+  return kOsErrorSuccess;
+}
+
+// As the system renames: a file held open without shared deletion keeps
+// its name, and a folder is never replaced.
+int32_t OsRenameFile(const char16_t* from, const char16_t* to) {
+  std::string source = Fold(Narrow(from)), target = Fold(Narrow(to));
+  auto found = sim.files.find(source);
+  if (found == sim.files.end()) return kOsErrorFileNotFound;
+  for (const auto& open : sim.openFiles) {
+    if (open.second == source || open.second == target) return kOsErrorSharingViolation;
+  }
+  auto replaced = sim.files.find(target);
+  if (replaced != sim.files.end() && (replaced->second.attributes & kOsFileAttributeDirectory)) {
+    return kOsErrorAccessDenied;
+  }
+  sim.files[target] = found->second;
+  sim.files.erase(source);
+  return kOsErrorSuccess;
+}

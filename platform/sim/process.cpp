@@ -121,3 +121,11 @@ int32_t OsReadFileVersion(const char16_t*, uint32_t* ms, uint32_t* ls) {
   }
   return sim.fileVersionStatus;
 }
+
+void SimSetUtcTime(const OsUtcTime& time) { sim.now = time; }
+void SimSetProcessId(uint32_t id) { sim.processId = id; }
+void SimSetRunsAsSystem(bool system) { sim.runsAsSystem = system; }
+
+void OsUtcNow(OsUtcTime* time) { *time = sim.now; }
+uint32_t OsProcessId() { return sim.processId; }
+bool OsRunsAsSystem() { return sim.runsAsSystem; }

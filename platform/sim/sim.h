@@ -199,6 +199,20 @@ bool SimFileGet(const std::string& path, SimFile* file);
 int SimFileWriteCount();          // content replacements since the reset
 int SimOpenFileCount();           // files not closed
 void SimFileFailReads(int times); // the next reads fail
+// The next `times` appends answer status and write nothing.
+void SimFileFailAppends(int32_t status, int times = 1);
+// A folder made as the program makes its own under ProgramData (owned by
+// the Administrators, SYSTEM and they alone admitted), or none at the
+// path. After a reset there is none: a file appended where no folder is
+// answers kOsErrorPathNotFound.
+void SimSetFolder(const std::string& path, bool exists);
+
+// Named mutexes. One that another process holds is never had: a wait for
+// it runs out at once, and its time-out is recorded.
+void SimHoldMutexElsewhere(const std::u16string& name, bool held);
+const std::vector<uint32_t>& SimMutexTimeOuts();  // each wait's time-out that ran out
+int SimOpenMutexCount();   // handles not closed
+int SimOwnedMutexCount();  // taken and not released
 
 // Task Scheduler's root folder, by name (case ignored). A task the program
 // registers keeps its definition, its security and its author, read from
@@ -230,3 +244,8 @@ void SimSetFileVersion(int32_t status, uint32_t versionMS, uint32_t versionLS);
 void SimSetCommandLine(const std::u16string& commandLine);
 void SimSetModulePath(const std::u16string& path);  // the program's own
 void SimSetStartupInfo(uint32_t flags, uint16_t showWindow);
+// Now, in UTC: 2026-12-10 16:50:29.123 after a reset, as the clock stands
+// still here; process 4242, not the system's account.
+void SimSetUtcTime(const OsUtcTime& time);
+void SimSetProcessId(uint32_t id);
+void SimSetRunsAsSystem(bool system);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 
 #include "platform/sim/sim.h"
 
@@ -86,6 +87,13 @@ struct SimState {
   OsFile nextFile = 0x9000;
   int fileWrites = 0;
   int fileReadFailures = 0;
+  int fileAppendFailures = 0;
+  int32_t fileAppendStatus = 0;
+
+  std::map<std::u16string, bool> mutexesHeldElsewhere;  // by name
+  std::map<OsMutex, std::u16string> mutexes;
+  std::map<std::u16string, int> mutexOwned;  // by name: how often this process took it
+  std::vector<uint32_t> mutexTimeOuts;
 
   std::map<std::u16string, SimTask> tasks;  // names folded
   int32_t taskFailure = 0;
@@ -102,6 +110,9 @@ struct SimState {
   std::u16string modulePath = u"C:\\Tools\\varnick.exe";
   uint32_t startupFlags = 0;
   uint16_t startupShowWindow = 0;
+  OsUtcTime now = {2026, 12, 10, 16, 50, 29, 123};
+  uint32_t processId = 4242;
+  bool runsAsSystem = false;
 };
 
 extern SimState sim;

@@ -69,3 +69,28 @@ int32_t OsOpenFileToRead(const char16_t* path, OsFile* file) {
   *file = opened == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<OsFile>(opened);
   return opened == INVALID_HANDLE_VALUE ? static_cast<int32_t>(GetLastError()) : ERROR_SUCCESS;
 }
+
+int32_t OsOpenFileToAppend(const char16_t* path, OsFile* file) {
+  // Appending data only: every write lands at the end, whoever wrote last.
+  return HandleOf(CreateFileW(reinterpret_cast<const wchar_t*>(path), GENERIC_READ | FILE_APPEND_DATA,
+                              FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr),
+                  file);
+}
+
+int32_t OsAppendToFile(OsFile file, const void* data, uint32_t bytes) {
+  const uint8_t* at = static_cast<const uint8_t*>(data);
+  while (bytes > 0) {
+    DWORD done = 0;
+    if (!WriteFile(H(file), at, bytes, &done, nullptr)) return LastErrorOfFailure();
+    if (done == 0) return ERROR_WRITE_FAULT;
+    at += done;
+    bytes -= done;
+  }
+  return kOsErrorSuccess;
+}
+
+int32_t OsRenameFile(const char16_t* from, const char16_t* to) {
+  return ErrorOf(MoveFileExW(reinterpret_cast<const wchar_t*>(from),
+                             reinterpret_cast<const wchar_t*>(to), MOVEFILE_REPLACE_EXISTING));
+}

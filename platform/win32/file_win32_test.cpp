@@ -61,4 +61,95 @@ TEST(FileToRewrite, WhileHeldItKeepsItsNameAndGetsItsContentWhole) {
   DeleteFileA(other.c_str());
 }
 
+std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+std::string Content(const std::string& path) {
+  std::string text(64, 0);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  DWORD read = 0;
+  if (file != INVALID_HANDLE_VALUE) {
+    ReadFile(file, &text[0], 64, &read, nullptr);
+    CloseHandle(file);
+  }
+  return file == INVALID_HANDLE_VALUE ? "-" : text.substr(0, read);
+}
+
+// The journal's file: appended at its end however often it is opened,
+// nobody else writing, renaming or deleting it while it is held; its links
+// counted; a missing folder said as such; renamed over an older file.
+TEST(FileToAppend, AppendsAtTheEndAndRenamesOverAnOlderFile) {
+  char program[MAX_PATH];
+  GetModuleFileNameA(nullptr, program, MAX_PATH);
+  const std::string path = std::string(program) + ".append-test.csv";
+  const std::string old = path + ".old", link = path + ".link";
+  DeleteFileA(path.c_str());
+  DeleteFileA(link.c_str());
+  for (const char* text : {"one\r\n", "two\r\n"}) {
+    OsFile file = 0;
+    ASSERT_EQ(kOsErrorSuccess, OsOpenFileToAppend(Wide(path).c_str(), &file));
+    EXPECT_EQ(kOsErrorSuccess, OsAppendToFile(file, text, 5));
+    EXPECT_FALSE(DeleteFileA(path.c_str()));
+    HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, writer);
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+    OsCloseFile(file);
+  }
+  EXPECT_EQ("one\r\ntwo\r\n", Content(path));
+
+  ASSERT_TRUE(CreateHardLinkA(link.c_str(), path.c_str(), nullptr));
+  OsFile file = 0;
+  ASSERT_EQ(kOsErrorSuccess, OsOpenFileToAppend(Wide(path).c_str(), &file));
+  OsFileFacts facts = {};
+  ASSERT_EQ(kOsErrorSuccess, OsGetFileFacts(file, &facts));
+  EXPECT_EQ(2u, facts.links);
+  EXPECT_EQ(10u, facts.size);
+  OsCloseFile(file);
+  DeleteFileA(link.c_str());
+
+  EXPECT_EQ(kOsErrorPathNotFound,
+            OsOpenFileToAppend(Wide(path + ".missing\\journal.csv").c_str(), &file));
+  EXPECT_EQ(0u, file);
+
+  HANDLE older = CreateFileA(old.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  CloseHandle(older);
+  EXPECT_EQ(kOsErrorSuccess, OsRenameFile(Wide(path).c_str(), Wide(old).c_str()));
+  EXPECT_EQ("-", Content(path));
+  EXPECT_EQ("one\r\ntwo\r\n", Content(old));
+  EXPECT_EQ(kOsErrorFileNotFound, OsRenameFile(Wide(path).c_str(), Wide(old).c_str()));
+  DeleteFileA(old.c_str());
+}
+
+// The journal's lock: taken again by the thread that holds it, and by
+// another only once it is released; a wait that runs out says so.
+TEST(NamedMutex, IsHeldByOneThreadAtATime) {
+  OsMutex mutex = 0;
+  ASSERT_EQ(kOsErrorSuccess, OsOpenNamedMutex(u"Global\\VarnickMutexTest", &mutex));
+  ASSERT_EQ(kOsErrorSuccess, OsTakeMutex(mutex, 0));
+  struct Other {
+    static DWORD WINAPI Take(void* status) {
+      OsMutex other = 0;
+      int32_t opened = OsOpenNamedMutex(u"Global\\VarnickMutexTest", &other);
+      *static_cast<int32_t*>(status) = opened != kOsErrorSuccess ? opened : OsTakeMutex(other, 50);
+      if (*static_cast<int32_t*>(status) == kOsErrorSuccess) OsReleaseMutex(other);
+      OsCloseMutex(other);
+      return 0;
+    }
+  };
+  auto other = [] {
+    int32_t status = -1;
+    HANDLE thread = CreateThread(nullptr, 0, Other::Take, &status, 0, nullptr);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    return status;
+  };
+  EXPECT_EQ(kOsErrorSuccess, OsTakeMutex(mutex, 0));  // again, by its owner
+  OsReleaseMutex(mutex);
+  EXPECT_EQ(kOsErrorWaitTimeout, other());
+  OsReleaseMutex(mutex);
+  EXPECT_EQ(kOsErrorSuccess, other());
+  OsCloseMutex(mutex);
+}
+
 }  // namespace

@@ -77,3 +77,26 @@ int32_t OsSystemDirectory(char16_t* buffer, uint32_t units, uint32_t* length) {
 int32_t OsModuleFileName(char16_t* buffer, uint32_t units, uint32_t* length) {
   return Path(true, buffer, units, length);
 }
+
+void OsUtcNow(OsUtcTime* time) {
+  SYSTEMTIME now;
+  GetSystemTime(&now);
+  *time = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+uint32_t OsProcessId() { return GetCurrentProcessId(); }
+
+bool OsRunsAsSystem() {
+  HANDLE token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  // TOKEN_USER and the SID behind it.
+  union {
+    TOKEN_USER user;
+    BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  } owner;
+  DWORD size = 0;
+  bool system = GetTokenInformation(token, TokenUser, &owner, sizeof owner, &size) &&
+                IsWellKnownSid(owner.user.User.Sid, WinLocalSystemSid);
+  CloseHandle(token);
+  return system;
+}

@@ -500,3 +500,129 @@ TEST_F(Commands, TheDialogGivesARowsSerialPortAnotherNumber) {
 }
 
 }  // namespace
+
+namespace {
+
+// The journal's records, run by run in the order the runs began: each
+// change as "change device from to: result", its outcome paired with its
+// intent ("(interrupted)" for none). Every line must have the journal's
+// form: a time in UTC, a run of this process, batch mode's face.
+std::vector<std::vector<std::string>> JournalRuns(const std::string& text) {
+  const std::string start = "\xEF\xBB\xBFTime,Run,Face,Step,Change,Device,From,To,Result\r\n";
+  EXPECT_EQ(start, text.substr(0, start.size()));
+  std::vector<std::string> runs;
+  std::vector<std::vector<std::string>> changes;
+  for (const std::string& line : Split(NoCarriageReturns(text.substr(start.size())), '\n')) {
+    if (line.empty()) continue;
+    std::vector<std::string> f = Split(line, ',');
+    EXPECT_EQ(9u, f.size()) << line;
+    if (f.size() != 9) continue;
+    EXPECT_EQ(24u, f[0].size()) << line;
+    EXPECT_EQ('Z', f[0].back()) << line;
+    EXPECT_EQ("batch", f[2]);
+    size_t run = std::find(runs.begin(), runs.end(), f[1]) - runs.begin();
+    if (run == runs.size()) {
+      runs.push_back(f[1]);
+      changes.emplace_back();
+      EXPECT_EQ("-1", f[1].substr(f[1].rfind('-'))) << "one run a process";
+    }
+    std::string change = f[4] + " " + f[5] + " " + f[6] + " " + f[7] + ":";
+    std::vector<std::string>& list = changes[run];
+    if (f[3] == "intent") {
+      EXPECT_EQ("", f[8]);
+      list.push_back(change + " (interrupted)");
+      continue;
+    }
+    auto open = std::find(list.begin(), list.end(), change + " (interrupted)");
+    EXPECT_TRUE(open != list.end()) << "an outcome without its intent: " << line;
+    if (open != list.end()) *open = change + " " + f[8];
+  }
+  return changes;
+}
+
+// Under Wine: each change of a batch run, /c, /m and /r, is recorded in
+// the journal under ProgramData as one completed change, its intent and
+// its outcome, a run a process; the stuck ghost's removal as its error.
+TEST_F(Commands, EachChangeOfABatchRunIsRecordedInTheJournal) {
+  AddFixtureDevice("ports", "MOVE", "COM9", "USB Serial Port (COM9)");
+  ClearJournal();
+  EXPECT_EQ(0, RunRedirected("varnick_ghosts.exe", {"/c"}).exitCode);
+  EXPECT_EQ(0, RunRedirected("varnick_ghosts.exe", {"/m", "COM9", "COM4"}).exitCode);
+  ProgramOutput removal = RunRedirected("varnick_ghosts.exe", {"/r", "/q"});
+  EXPECT_EQ(2, removal.exitCode);
+  EXPECT_EQ(std::string::npos, removal.errors.find("journal")) << removal.errors;
+  std::vector<std::vector<std::string>> runs = JournalRuns(JournalText());
+  ASSERT_EQ(3u, runs.size());
+  EXPECT_EQ((std::vector<std::string>{"free  COM2 : done", "free  COM7 : done"}), runs[0]);
+  EXPECT_EQ((std::vector<std::string>{"move ROOT\\VARNICKMOVE\\0000 COM9 COM4: done"}), runs[1]);
+  std::sort(runs[2].begin(), runs[2].end());
+  EXPECT_EQ((std::vector<std::string>{
+                "free  COM5 : done",
+                "remove ROOT\\VARNICKGHOSTA\\0000 COM3 : done",
+                "remove ROOT\\VARNICKGHOSTB\\0000 COM5 : done",
+                "remove ROOT\\VARNICKGHOSTB\\0001 COM5 : done",
+                "remove ROOT\\VARNICKGHOSTSTUCK\\0000 COM6 : ACCESS_DENIED",
+            }),
+            runs[2]);
+}
+
+// The window's commands are recorded too, each a run of its own; a
+// journal that cannot be written (its folder gone) stops no command, and
+// the status bar says so, after the command's own words where it has any.
+TEST_F(Commands, TheWindowRecordsEachCommandAndSaysWhenTheJournalFails) {
+  ClearJournal();
+  ListSnapshot list = Open();
+  ClickButton("clear");
+  WaitForCheck("COM2", false);
+  const std::string text = JournalText();
+  EXPECT_NE(std::string::npos, text.find("-2,window,intent,free,,COM2,,\r\n")) << text;
+  EXPECT_NE(std::string::npos, text.find("-2,window,outcome,free,,COM7,,done\r\n")) << text;
+
+  ClearJournal();
+  const std::string folder = DriveC("ProgramData/Varnick");
+  ASSERT_EQ(0, rmdir(folder.c_str()));
+  ClickCell(list.RowOf("COM2"), -1);
+  WaitForCheck("COM2", true);
+  EXPECT_TRUE(WaitForList(
+      [](const ListSnapshot& l) {
+        return l.status1 == " The journal could not be written: PATH_NOT_FOUND";
+      },
+      &list))
+      << list.status1;
+  ClickButton("clear");
+  EXPECT_TRUE(WaitForList(
+      [](const ListSnapshot& l) {
+        return l.status1 ==
+               " reservation of 1 port removed; the journal could not be written: PATH_NOT_FOUND";
+      },
+      &list))
+      << list.status1;
+  EXPECT_EQ("3 b4" + std::string(62, '0'), ComDb());
+  mkdir(folder.c_str(), 0755);
+  EXPECT_EQ(0, Close());
+}
+
+// A journal with a second name (a hard link another program made) is
+// never written, so that no line lands in the other file: the repair is
+// made all the same, and standard error says why the journal was not.
+TEST_F(Commands, TheJournalIsNeverWrittenThroughASecondName) {
+  ClearJournal();
+  const std::string journal = DriveC("ProgramData/Varnick/journal.csv");
+  const std::string other = DriveC("varnick-test/other.csv");
+  unlink(other.c_str());
+  FILE* file = fopen(other.c_str(), "wb");
+  ASSERT_NE(nullptr, file);
+  fputs("another file\r\n", file);
+  fclose(file);
+  ASSERT_EQ(0, link(other.c_str(), journal.c_str()));
+  ProgramOutput run = RunRedirected("varnick.exe", {"/c"});
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_EQ("freed COM2\r\nfreed COM7\r\n", run.output);
+  EXPECT_EQ("The journal could not be written: CANT_ACCESS_FILE\r\n", run.errors);
+  EXPECT_EQ("3 b4" + std::string(62, '0'), ComDb());
+  EXPECT_EQ("another file\r\n", JournalText());
+  ClearJournal();
+  unlink(other.c_str());
+}
+
+}  // namespace

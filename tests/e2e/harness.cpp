@@ -218,6 +218,13 @@ std::string DriveC(const std::string& path) { return PrefixPath() + "/drive_c/" 
 
 std::string StandInLog(const std::string& name) { return FileText(DriveC("varnick-test/" + name)); }
 
+std::string JournalText() { return FileText(DriveC("ProgramData/Varnick/journal.csv")); }
+
+void ClearJournal() {
+  unlink(DriveC("ProgramData/Varnick/journal.csv").c_str());
+  unlink(DriveC("ProgramData/Varnick/journal.old.csv").c_str());
+}
+
 void ClearStandInLogs() {
   for (const char* name :
        {"devmgr.log", "srclient.log", "recorder.log", "srclient-answer.txt", "msports.log",
@@ -564,6 +571,9 @@ void StartWineSession() {
           60, &ignored);
   InstallStandIns();
   NameComOneInUse();
+  // The journal's folder, which the program finds made.
+  mkdir(DriveC("ProgramData").c_str(), 0755);
+  mkdir(DriveC("ProgramData/Varnick").c_str(), 0755);
 }
 
 void RestartWineServer() {

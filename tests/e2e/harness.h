@@ -107,6 +107,10 @@ void ClearStandInLogs();
 void WriteStandInFile(const std::string& name, const std::string& text);
 // A path of the Linux side for a path below the prefix's drive C.
 std::string DriveC(const std::string& path);
+// The bytes of the journal (C:\ProgramData\Varnick\journal.csv), "" when
+// there is none; ClearJournal removes it and the older one.
+std::string JournalText();
+void ClearJournal();
 
 // Removes the settings files of the Windows build's programs, so that the
 // next start sees none.

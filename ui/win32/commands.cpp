@@ -33,9 +33,10 @@ static int32_t NextSelectedRow(HWND list, int32_t after) {
       SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
 }
 
-static void ShowRepairOutcome(const MainWindow& w, RepairKind kind, const RepairResult& outcome) {
-  char16_t text[132];
+static void ShowRepairOutcome(MainWindow& w, RepairKind kind, const RepairResult& outcome) {
+  char16_t text[200];
   RepairStatusText(kind, outcome, text, Units(text));
+  TellJournalFailure(&w.ports, text, Units(text));
   SendMessageW(w.statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
   // Boxes that show what ComDB does not hold go back to what it does.
   if (outcome.saveFailed || outcome.unsaved) ArmRefreshTimer(w.window, kKeyChangeRefreshDelay);

@@ -13,6 +13,7 @@ int32_t RunMainWindow(int32_t showCommand) {
   MainWindow record = {};
   record.view = InitialViewState();
   record.ports.administrator = isAdmin;
+  StartJournal(&record.ports.journal, kJournalWindow);
   CreateMainWindow(&record, showCommand);
   HACCEL accelerators = LoadAcceleratorsW(reinterpret_cast<HINSTANCE>(programInstance),
                                           MAKEINTRESOURCEW(IDA_MAIN));
