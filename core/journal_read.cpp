@@ -12,6 +12,10 @@ const uint32_t kRoom[kFields] = {kJournalTimeUnits,   kJournalRunUnits,   8, 8, 
                                  kJournalDeviceUnits, kJournalFromUnits, kJournalToUnits,
                                  kJournalResultUnits};
 enum Column { kTime, kRun, kFace, kStep, kChange, kDevice, kFrom, kTo, kResult };
+// The shortest line that holds a record: its time, the shortest run
+// ("20261210T165029Z-1-1"), "task", "intent", "plan", no path, and the
+// commas.
+const uint32_t kShortestRecordUnits = 24 + 20 + 4 + 6 + 4 + 8;
 
 bool Equal(const char16_t* a, const char16_t* b) {
   while (*a != 0 && *a == *b) {
@@ -280,12 +284,20 @@ void ReadJournal(const uint8_t* bytes, uint32_t size, JournalRead* read) {
   MemFill(read, 0, sizeof *read);
   auto* decoded = static_cast<char16_t*>(MemAlloc((uint64_t{size} + 1) * sizeof(char16_t)));
   uint32_t units = Decode(bytes, size, decoded);
-  int32_t lines = 1;
-  for (uint32_t i = 0; i < units; i++) lines += decoded[i] == u'\n';
+  // Room for a record from each line long enough to hold one, whatever
+  // the bytes: a megabyte of line ends takes none.
+  int32_t lines = 1, longLines = 0;
+  for (uint32_t i = 0, start = 0; i <= units; i++) {
+    if (i < units && decoded[i] != u'\n') continue;
+    longLines += i - start >= kShortestRecordUnits;
+    lines += i < units;
+    start = i + 1;
+  }
   // A record's fields are no longer than its line, and each gains a terminator.
   read->text = static_cast<char16_t*>(
-      MemAlloc((uint64_t{units} + uint64_t{kFields} * static_cast<uint32_t>(lines) + 1) * sizeof(char16_t)));
-  read->records = static_cast<JournalRecord*>(MemAlloc(sizeof(JournalRecord) * lines));
+      MemAlloc((uint64_t{units} + uint64_t{kFields} * static_cast<uint32_t>(longLines) + 1) *
+               sizeof(char16_t)));
+  read->records = static_cast<JournalRecord*>(MemAlloc(sizeof(JournalRecord) * (longLines + 1)));
   char16_t* arena = read->text;
   auto* fields = static_cast<char16_t(*)[kJournalFromUnits]>(
       MemAlloc(sizeof(char16_t) * kFields * kJournalFromUnits));
@@ -303,7 +315,8 @@ void ReadJournal(const uint8_t* bytes, uint32_t size, JournalRead* read) {
     }
     if (length == 0) continue;
     JournalRecord record = {};
-    if (!SplitFields(line, length, fields) || !Valid(fields, &record)) {
+    if (length < kShortestRecordUnits || !SplitFields(line, length, fields) ||
+        !Valid(fields, &record)) {
       // The header, wherever a file begins.
       const char16_t* header = JournalHeader();
       bool isHeader = length == TextLength(header) && MemCompare(line, header, length * sizeof(char16_t)) == 0;
