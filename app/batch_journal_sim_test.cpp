@@ -121,8 +121,11 @@ TEST(BatchJournal, AJournalThatCannotBeWrittenStopsNothingAndIsToldOnce) {
     void (*fault)();
     const char16_t* said;
   } cases[] = {
-      {"no folder", [] { SimSetFolder("C:\\ProgramData\\Varnick", false); },
-       u"The journal could not be written: PATH_NOT_FOUND\r\n"},
+      {"a user's folder",
+       [] {
+         SimFileSet("C:\\ProgramData\\Varnick", SimFolder(u"O:S-1-5-21-1-2-3-1001D:(A;OICI;FA;;;BU)"));
+       },
+       u"The journal could not be written: CANT_ACCESS_FILE\r\n"},
       {"lock held", [] { SimHoldMutexElsewhere(kJournalLockName, true); },
        u"The journal could not be written: WAIT_TIMEOUT\r\n"},
       {"disk full", [] { SimFileFailAppends(112, 100); },

@@ -15,6 +15,7 @@ namespace {
 
 typedef std::vector<std::string> Lines;
 
+const char kFolder[] = "C:\\ProgramData\\Varnick";
 const char kFile[] = "C:\\ProgramData\\Varnick\\journal.csv";
 const char kOldFile[] = "C:\\ProgramData\\Varnick\\journal.old.csv";
 const std::string kStart = "\xEF\xBB\xBFTime,Run,Face,Step,Change,Device,From,To,Result\r\n";
@@ -82,6 +83,11 @@ TEST_F(JournalFile, EachChangeWritesItsFieldsQuotedAndGuarded) {
   }
   EXPECT_EQ(want, SimJournalRecords());
   EXPECT_EQ(0u, Failure());
+  // The folder there was none of, made before the first line: owned by
+  // the Administrators, SYSTEM and they alone admitted, nothing inherited.
+  SimFile folder;
+  ASSERT_TRUE(SimFileGet(kFolder, &folder));
+  EXPECT_EQ(u"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", folder.sddl);
 }
 
 // A new file begins with the mark and the header; lines are appended
@@ -152,9 +158,10 @@ TEST_F(JournalFile, RollsOverToOneOlderFileAtOneMebibyte) {
 }
 
 // A link, a reparse point, a directory or a file with a second name in
-// the journal's place is never written, nor written through; a lock that
-// another holds too long, a missing folder or a failed write give the
-// line up. Each failure counts once, and later lines are still tried.
+// the journal's place, or a folder someone else made or may change, is
+// never written, nor written through; a lock that another holds too long,
+// a folder that cannot be made or a failed write give the line up. Each
+// failure counts once, and later lines are still tried.
 TEST_F(JournalFile, NeverWritesThroughALinkAndGivesALineUpOnAnyFailure) {
   SimFile link;
   link.content = "target";
@@ -173,7 +180,15 @@ TEST_F(JournalFile, NeverWritesThroughALinkAndGivesALineUpOnAnyFailure) {
       {"second name", [&] { SimFileSet(kFile, linked); }, kOsErrorCantAccessFile},
       {"directory", [&] { SimFileSet(kFile, folder); }, kOsErrorAccessDenied},
       {"lock held", [] { SimHoldMutexElsewhere(kJournalLockName, true); }, kOsErrorWaitTimeout},
-      {"no folder", [] { SimSetFolder("C:\\ProgramData\\Varnick", false); }, kOsErrorPathNotFound},
+      {"a user's folder", [] { SimFileSet(kFolder, SimFolder(u"O:S-1-5-21-1-2-3-1001D:(A;OICI;FA;;;WD)")); },
+       kOsErrorCantAccessFile},
+      {"a linked folder",
+       [] {
+         SimFile junction = SimFolder(u"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+         junction.attributes |= kOsFileAttributeReparsePoint;
+         SimFileSet(kFolder, junction);
+       },
+       kOsErrorCantAccessFile},
       {"disk full", [] { SimFileFailAppends(112, 2); }, 112},
   };
   for (const auto& c : cases) {

@@ -39,6 +39,8 @@ class AutoApply : public testing::Test {
   void SetUp() override {
     ClearFixtureDevices();
     ClearStandInLogs();
+    ClearJournal();  // no folder to begin with
+    rmdir(DriveC("ProgramData/Varnick").c_str());
     RegSet(kComArbiter, "ComDB", 3, "0006" + std::string(60, '0'));  // COM10, COM11
     AddFixtureDevice("ports", "PLANA", "COM10", "Bench Adapter A (COM10)");
     AddFixtureDevice("ports", "PLANB", "COM11", "Bench Adapter B (COM11)");

@@ -598,7 +598,6 @@ TEST_F(Commands, TheWindowRecordsEachCommandAndSaysWhenTheJournalFails) {
       &list))
       << list.status1;
   EXPECT_EQ("3 b4" + std::string(62, '0'), ComDb());
-  mkdir(folder.c_str(), 0755);
   EXPECT_EQ(0, Close());
 }
 
@@ -607,6 +606,7 @@ TEST_F(Commands, TheWindowRecordsEachCommandAndSaysWhenTheJournalFails) {
 // made all the same, and standard error says why the journal was not.
 TEST_F(Commands, TheJournalIsNeverWrittenThroughASecondName) {
   ClearJournal();
+  mkdir(DriveC("ProgramData/Varnick").c_str(), 0755);
   const std::string journal = DriveC("ProgramData/Varnick/journal.csv");
   const std::string other = DriveC("varnick-test/other.csv");
   unlink(other.c_str());

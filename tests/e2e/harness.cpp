@@ -571,9 +571,6 @@ void StartWineSession() {
           60, &ignored);
   InstallStandIns();
   NameComOneInUse();
-  // The journal's folder, which the program finds made.
-  mkdir(DriveC("ProgramData").c_str(), 0755);
-  mkdir(DriveC("ProgramData/Varnick").c_str(), 0755);
 }
 
 void RestartWineServer() {
