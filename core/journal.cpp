@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "core/csv_field.h"
 #include "core/kept_folder.h"
+#include "core/protected_access.h"
 #include "core/number_plan.h"
 
 const char16_t kJournalLockName[] = u"Global\\VarnickJournal";
@@ -174,7 +175,7 @@ const uint32_t kNotPlain = kOsFileAttributeReparsePoint | kOsFileAttributeDirect
 // point (opened as itself), a directory or a file with a second name,
 // any of which could lead the line into another file.
 int32_t OpenPlain(const char16_t* path, OsFile* file, uint64_t* size) {
-  int32_t status = OsOpenFileToAppend(path, file);
+  int32_t status = OsOpenFileToAppend(path, kProtectedFileSddl, file);
   if (status != kOsErrorSuccess) return status;
   OsFileFacts facts;
   status = OsGetFileFacts(*file, &facts);

@@ -88,6 +88,9 @@ TEST_F(JournalFile, EachChangeWritesItsFieldsQuotedAndGuarded) {
   SimFile folder;
   ASSERT_TRUE(SimFileGet(kFolder, &folder));
   EXPECT_EQ(u"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", folder.sddl);
+  SimFile file;
+  ASSERT_TRUE(SimFileGet(kFile, &file));
+  EXPECT_EQ(u"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)", file.sddl);
 }
 
 // A new file begins with the mark and the header; lines are appended

@@ -34,6 +34,7 @@ const int32_t kOsErrorWriteFault = 29;
 const int32_t kOsErrorGenFailure = 31;            // a failure the system gave no reason for
 const int32_t kOsErrorHandleEof = 38;
 const int32_t kOsErrorInsufficientBuffer = 122;
+const int32_t kOsErrorFileTooLarge = 223;
 const int32_t kOsErrorModNotFound = 126;
 const int32_t kOsErrorProcNotFound = 127;
 const int32_t kOsErrorMoreData = 234;
@@ -452,9 +453,10 @@ int32_t OsReadTask(const char16_t* name, OsTaskFacts* facts);
 int32_t OsRegisterSystemTask(const char16_t* name, const char16_t* xml, const char16_t* sddl);
 int32_t OsDeleteTask(const char16_t* name);
 // A file named in full, to be appended to, as OsOpenFileToReplace opens
-// one (created where missing, a reparse point opened as itself, shared
-// with readers only); kOsErrorPathNotFound where its folder is missing.
-int32_t OsOpenFileToAppend(const char16_t* path, OsFile* file);
+// one (created where missing, with the owner and access list of the SDDL
+// given, a reparse point opened as itself, shared with readers only);
+// kOsErrorPathNotFound where its folder is missing.
+int32_t OsOpenFileToAppend(const char16_t* path, const char16_t* sddl, OsFile* file);
 // The bytes written at the file's end.
 int32_t OsAppendToFile(OsFile file, const void* data, uint32_t bytes);
 // MoveFileExW, replacing a file of the new name: the name moves, and

@@ -179,7 +179,7 @@ void PreviewPlan(const NumberPlan* plan, bool administrator, PlanPreview* previe
   const PlanCallbacks callbacks = {&run,       SeeSkipped,    SeeBlocked, SeeRemoved,
                                    nullptr,    SeeGrown,      SeeMoved,   SeeMoveFailed,
                                    nullptr,    SeeWaiting};
-  PlanResult result = ApplyPlan(reservations, devices, PlanRequest{plan, true, true}, callbacks);
+  PlanResult result = ApplyPlan(reservations, devices, PlanRequest{plan, true, true, nullptr}, callbacks);
   preview->blocked = result.blocked || result.failedMove != kMoved;
   preview->mayApply = !preview->blocked && administrator;
   AppendLines(preview, run.stops);
@@ -206,7 +206,8 @@ const char16_t* NextPreviewLine(const PlanPreview& preview, const char16_t* line
   return next != nullptr && next < preview.text + preview.used ? next : nullptr;
 }
 
-PlanConfirmation ConfirmPlan(PortSession* session, const NumberPlan* plan, PlanPreview* preview) {
+PlanConfirmation ConfirmPlan(PortSession* session, const NumberPlan* plan, const char16_t* path,
+                             PlanPreview* preview) {
   PlanPreview now;
   PreviewPlan(plan, session->administrator, &now);
   if (!SameLines(now, *preview)) {
@@ -225,7 +226,7 @@ PlanConfirmation ConfirmPlan(PortSession* session, const NumberPlan* plan, PlanP
                                    ShowMoved,     ShowMoveFailed, ShowMovedBack,
                                    NoteWaiting};
   PlanResult result = ApplyPlan(session->reservations, session->devices,
-                                PlanRequest{plan, false, session->administrator}, callbacks);
+                                PlanRequest{plan, false, session->administrator, path}, callbacks);
   if (run.waiting[0] != 0) {
     Box(run.waiting, kOsMbIconInformation);
   } else if (result.restartNeeded) {

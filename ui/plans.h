@@ -43,7 +43,9 @@ enum PlanConfirmation {
 // that nothing is applied that the user has not seen. Otherwise the plan
 // is applied on the session's models, read afresh, with a box for each
 // failure; the list then needs a refresh.
-PlanConfirmation ConfirmPlan(PortSession* session, const NumberPlan* plan, PlanPreview* preview);
+// path: the plan's file, as the journal records it.
+PlanConfirmation ConfirmPlan(PortSession* session, const NumberPlan* plan, const char16_t* path,
+                             PlanPreview* preview);
 
 // Writes this machine's plan into the file, as UTF-8; 1 when it was
 // written, else a box has said why not. A device list not read whole is

@@ -172,12 +172,12 @@ TEST_F(Plans, OkAppliesOnlyThePlanThePreviewShows) {
     PreviewPlan(&plan, c.administrator, &preview);
     Lines shown = LinesOf(preview);
     c.meanwhile();
-    EXPECT_EQ(c.first, ConfirmPlan(&session, &plan, &preview));
+    EXPECT_EQ(c.first, ConfirmPlan(&session, &plan, u"plan.txt", &preview));
     EXPECT_EQ(c.names, Names());
     if (c.first == kPlanChanged) {
       EXPECT_NE(shown, LinesOf(preview));
       // Confirmed as it is now, it is applied.
-      EXPECT_EQ(kPlanApplied, ConfirmPlan(&session, &plan, &preview));
+      EXPECT_EQ(kPlanApplied, ConfirmPlan(&session, &plan, u"plan.txt", &preview));
       EXPECT_EQ("COM4 COM3", Names());
     }
     Lines boxes;

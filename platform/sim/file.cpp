@@ -176,7 +176,7 @@ void SimSetFolder(const std::string& path, bool exists) {
   }
 }
 
-int32_t OsOpenFileToAppend(const char16_t* path, OsFile* file) {
+int32_t OsOpenFileToAppend(const char16_t* path, const char16_t* sddl, OsFile* file) {
   *file = 0;
   std::string name = Fold(Narrow(path));
   size_t end = name.rfind('\\');
@@ -184,7 +184,10 @@ int32_t OsOpenFileToAppend(const char16_t* path, OsFile* file) {
   if (folder == sim.files.end() || !(folder->second.attributes & kOsFileAttributeDirectory)) {
     return kOsErrorPathNotFound;
   }
-  return OsOpenFileToRewrite(name.c_str(), file);
+  bool created = sim.files.count(name) == 0;
+  int32_t status = OsOpenFileToRewrite(name.c_str(), file);
+  if (status == kOsErrorSuccess && created) sim.files[name].sddl = sddl;
+  return status;
 }
 
 int32_t OsAppendToFile(OsFile file, const void* data, uint32_t bytes) {

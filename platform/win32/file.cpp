@@ -70,14 +70,6 @@ int32_t OsOpenFileToRead(const char16_t* path, OsFile* file) {
   return opened == INVALID_HANDLE_VALUE ? static_cast<int32_t>(GetLastError()) : ERROR_SUCCESS;
 }
 
-int32_t OsOpenFileToAppend(const char16_t* path, OsFile* file) {
-  // Appending data only: every write lands at the end, whoever wrote last.
-  return HandleOf(CreateFileW(reinterpret_cast<const wchar_t*>(path), GENERIC_READ | FILE_APPEND_DATA,
-                              FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr),
-                  file);
-}
-
 int32_t OsAppendToFile(OsFile file, const void* data, uint32_t bytes) {
   const uint8_t* at = static_cast<const uint8_t*>(data);
   while (bytes > 0) {

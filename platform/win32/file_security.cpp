@@ -110,6 +110,21 @@ int32_t OsOpenFileToKeep(const char16_t* path, const char16_t* sddl, OsFile* fil
   return status;
 }
 
+int32_t OsOpenFileToAppend(const char16_t* path, const char16_t* sddl, OsFile* file) {
+  *file = 0;
+  SECURITY_ATTRIBUTES security;
+  int32_t status = SecurityOf(sddl, &security);
+  if (status == kOsErrorSuccess) {
+    // Appending data only: every write lands at the end, whoever wrote last.
+    status = HandleOf(CreateFileW(W(path), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ,
+                                  &security, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr),
+                      file);
+  }
+  LocalFree(security.lpSecurityDescriptor);
+  return status;
+}
+
 int32_t OsReadSecurity(OsFile file, char16_t* sddl, uint32_t units) {
   sddl[0] = 0;
   const SECURITY_INFORMATION wanted = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;

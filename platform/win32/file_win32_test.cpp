@@ -12,6 +12,10 @@
 
 namespace {
 
+// What the journal is made with: owned by the Administrators, SYSTEM and
+// they alone admitted.
+const char16_t kSddl[] = u"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)";
+
 TEST(FileToRewrite, WhileHeldItKeepsItsNameAndGetsItsContentWhole) {
   char program[MAX_PATH];
   GetModuleFileNameA(nullptr, program, MAX_PATH);
@@ -87,7 +91,7 @@ TEST(FileToAppend, AppendsAtTheEndAndRenamesOverAnOlderFile) {
   DeleteFileA(link.c_str());
   for (const char* text : {"one\r\n", "two\r\n"}) {
     OsFile file = 0;
-    ASSERT_EQ(kOsErrorSuccess, OsOpenFileToAppend(Wide(path).c_str(), &file));
+    ASSERT_EQ(kOsErrorSuccess, OsOpenFileToAppend(Wide(path).c_str(), kSddl, &file));
     EXPECT_EQ(kOsErrorSuccess, OsAppendToFile(file, text, 5));
     EXPECT_FALSE(DeleteFileA(path.c_str()));
     HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -100,7 +104,7 @@ TEST(FileToAppend, AppendsAtTheEndAndRenamesOverAnOlderFile) {
 
   ASSERT_TRUE(CreateHardLinkA(link.c_str(), path.c_str(), nullptr));
   OsFile file = 0;
-  ASSERT_EQ(kOsErrorSuccess, OsOpenFileToAppend(Wide(path).c_str(), &file));
+  ASSERT_EQ(kOsErrorSuccess, OsOpenFileToAppend(Wide(path).c_str(), kSddl, &file));
   OsFileFacts facts = {};
   ASSERT_EQ(kOsErrorSuccess, OsGetFileFacts(file, &facts));
   EXPECT_EQ(2u, facts.links);
@@ -109,7 +113,7 @@ TEST(FileToAppend, AppendsAtTheEndAndRenamesOverAnOlderFile) {
   DeleteFileA(link.c_str());
 
   EXPECT_EQ(kOsErrorPathNotFound,
-            OsOpenFileToAppend(Wide(path + ".missing\\journal.csv").c_str(), &file));
+            OsOpenFileToAppend(Wide(path + ".missing\\journal.csv").c_str(), kSddl, &file));
   EXPECT_EQ(0u, file);
 
   HANDLE older = CreateFileA(old.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

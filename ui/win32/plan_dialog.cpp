@@ -48,7 +48,7 @@ void FillLines(HWND dialog, const PlanPreview& lines) {
 void Confirm(HWND dialog, Preview* p) {
   p->confirming = true;
   HCURSOR arrow = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  p->outcome = ConfirmPlan(&p->w->ports, p->plan, &p->lines);
+  p->outcome = ConfirmPlan(&p->w->ports, p->plan, p->path, &p->lines);
   SetCursor(arrow);
   p->confirming = false;
   if (p->outcome != kPlanChanged) {
