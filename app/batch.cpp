@@ -12,6 +12,7 @@
 static const char16_t kUsage[] =
     u"Usage: varnick [/c] [/r] [/m DEVICE COMn]... [/apply PLAN] [/export [FILE]] [/l] [/n] [/q]\n"
     u"       varnick /autoapply [PLAN|off] [/n] [/q]\n"
+    u"       varnick /undo [/n] [/q]\n"
     u"  /c       free every reserved number that no device carries\n"
     u"  /r       remove every non-present serial or modem device\n"
     u"  /m       give a serial port (COMn, or its device instance ID) another number\n"
@@ -19,8 +20,9 @@ static const char16_t kUsage[] =
     u"  /export  write this machine's number plan to FILE, or to standard output\n"
     u"  /autoapply  have a task apply PLAN at start-up and whenever a device starts;\n"
     u"           off: remove it; alone: tell what is kept\n"
+    u"  /undo    undo the last change recorded in the journal that is not undone\n"
     u"  /l       list every port number and the devices that carry it, as CSV\n"
-    u"  /n       tell what /c, /r, /m, /apply and /autoapply would change, and change nothing\n"
+    u"  /n       tell what /c, /r, /m, /apply, /autoapply and /undo would do, and change nothing\n"
     u"  /q       show no message box\n"
     u"Without a switch, or with /q alone, the window opens.";
 
@@ -77,6 +79,10 @@ int32_t RunBatch(const BatchSwitches& asked) {
   run.administrator = isAdmin;
   if (switches.hasUnknownWord) return RefuseUnknownWord(run, switches.unknownWord);
   if (switches.usageSwitch) return TellUsage(run);
+  if (switches.undoSwitch &&
+      (RefuseSwitchBeside(&run, u"/undo") || (!switches.dryRunSwitch && RefuseNotAdministrator(&run)))) {
+    return run.code;
+  }
   if (switches.autoApplySwitch) {
     RunBatchAutoApply(&run);
     if (OutputFailed()) NoteCode(&run, kExitOutputFailed);
@@ -85,17 +91,14 @@ int32_t RunBatch(const BatchSwitches& asked) {
   // Listing, exporting and dry runs change nothing: no administrator rights
   // needed.
   if (switches.dryRunSwitch && !switches.clearSwitch && !switches.removeSwitch &&
-      !switches.moveCount && !switches.applySwitch && !switches.exportSwitch) {
+      !switches.moveCount && !switches.applySwitch && !switches.exportSwitch &&
+      !switches.undoSwitch) {
     switches.clearSwitch = switches.removeSwitch = 1;
   }
   bool changes = switches.clearSwitch || switches.removeSwitch || switches.moveCount ||
                  switches.applySwitch;
-  if (changes && !switches.listSwitch && !switches.dryRunSwitch && !run.administrator) {
-    char16_t text[64];
-    TextCopy(text, Units(text), u"Error: ");
-    TextAppend(text, Units(text), RefusalText(kNotAdministrator));
-    Tell(run, u"Varnick", text);
-    return kExitNotAdmin;
+  if (changes && !switches.listSwitch && !switches.dryRunSwitch && RefuseNotAdministrator(&run)) {
+    return run.code;
   }
   // Both models are loaded once, before either repair.
   PortReservations reservations = {};
@@ -110,7 +113,9 @@ int32_t RunBatch(const BatchSwitches& asked) {
   StartJournal(&journal, kJournalBatch);
   reservations.journal = &journal;
   devices->journal = &journal;
-  if (switches.listSwitch) {
+  if (switches.undoSwitch) {
+    RunBatchUndo(&run, &reservations, devices);
+  } else if (switches.listSwitch) {
     WriteBatchListing(&run, &reservations, devices);
   } else {
     if (switches.clearSwitch || switches.removeSwitch) RunBatchRepairs(&run, &reservations, devices);

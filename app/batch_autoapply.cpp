@@ -363,32 +363,11 @@ void RunBatchAutoApply(BatchRun* run) {
     NoteCode(run, kExitUnknownArgument);
     return;
   }
-  const char16_t* other = s.clearSwitch     ? u"/c"
-                          : s.moveCount     ? u"/m"
-                          : s.applySwitch   ? u"/apply"
-                          : s.exportSwitch  ? u"/export"
-                          : s.listSwitch    ? u"/l"
-                                            : nullptr;
-  if (other != nullptr) {
-    char16_t text[96];
-    TextCopy(text, Units(text), u"Error: ");
-    TextAppend(text, Units(text), other);
-    TextAppend(text, Units(text), u" cannot be given with /autoapply");
-    Tell(*run, u"Varnick", text);
-    NoteCode(run, kExitUnknownArgument);
-    return;
-  }
+  if (RefuseSwitchBeside(run, u"/autoapply")) return;
   bool registering = !s.autoApplyOff && s.autoApplyPath[0] != 0;
   // Only printing the definition needs no rights: the task and the folder
   // can be read by SYSTEM and Administrators alone.
-  if (!(registering && s.dryRunSwitch) && !run->administrator) {
-    char16_t text[64];
-    TextCopy(text, Units(text), u"Error: ");
-    TextAppend(text, Units(text), RefusalText(kNotAdministrator));
-    Tell(*run, u"Varnick", text);
-    NoteCode(run, kExitNotAdmin);
-    return;
-  }
+  if (!(registering && s.dryRunSwitch) && RefuseNotAdministrator(run)) return;
   if (s.autoApplyOff) {
     RemovePlanTask(run);
   } else if (registering) {

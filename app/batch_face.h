@@ -12,6 +12,7 @@
 #include "core/failure.h"
 #include "core/number_plan.h"
 #include "core/port_devices.h"
+#include "core/port_move.h"
 #include "core/port_reservations.h"
 
 struct BatchRun {
@@ -31,6 +32,21 @@ void TellFailure(const BatchRun& run, Failure failure, const PortDevice* device)
 // ROOT\PORTS\0001 to COM3" (device and to where given).
 void ReportLine(const char16_t* verb, int32_t port, const PortDevice* device = nullptr,
                 int32_t to = 0);
+// A move of a plan or an undo, made or refused when it came to it, as the
+// operations' callbacks tell it (context: the BatchRun): its line, and
+// its code.
+void ReportRunMove(void* context, const PortDevice* device, int32_t from, int32_t to,
+                   const MoveResult& result);
+void ReportRunMoveFailed(void* context, const PortDevice* device, int32_t to,
+                         const MoveResult& result);
+// A switch that goes with /n and /q alone (/autoapply, /undo): the first
+// other switch given beside it, null for none; refused (6) with "Error: /c
+// cannot be given with /undo", true when it was.
+const char16_t* SwitchBeside(const BatchSwitches& switches, const char16_t* alone);
+bool RefuseSwitchBeside(BatchRun* run, const char16_t* alone);
+// "Error: Admin privileges are required" (1) where the process may not
+// change the system; true when it was refused.
+bool RefuseNotAdministrator(BatchRun* run);
 
 // The parts. The repairs (/c, /r) first, then the moves (/m), each in the
 // order given, then the plan (/apply), then the export (/export); or the
@@ -41,6 +57,8 @@ void RunBatchPlan(BatchRun* run, PortReservations* reservations, PortDeviceList*
 void RunBatchExport(BatchRun* run, PortDeviceList* devices);
 // /autoapply in all its forms: a run of its own, with /n and /q alone.
 void RunBatchAutoApply(BatchRun* run);
+// /undo: the last run the journal recorded that is not undone, undone.
+void RunBatchUndo(BatchRun* run, PortReservations* reservations, PortDeviceList* devices);
 // The plan in the file, read (12 noted where it is none) and its rules
 // kept in *plan (ReleaseNumberPlan).
 bool LoadBatchPlan(BatchRun* run, const char16_t* path, NumberPlan* plan);

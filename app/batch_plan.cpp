@@ -56,37 +56,6 @@ void ReportGrown(void* context, int32_t ports, const Failure* failure) {
   NoteCode(Run(context), DryRun(context) ? kExitWouldChange : kExitSuccess);
 }
 
-void ReportMoved(void* context, const PortDevice* device, int32_t from, int32_t to,
-                 const MoveResult& result) {
-  BatchRun* run = Run(context);
-  char16_t line[kChangeLineUnits];
-  PlanMovedLine(DryRun(context), device, from, to, line, Units(line));
-  WriteLine(kOsStandardOutput, line);
-  if (result.outcome == kMovedNotReleased) {
-    TellFailure(*run, result.failure, device);
-    NoteCode(run, kExitNotWritten);
-  } else if (result.outcome == kMovedRestartNeeded) {
-    PlanRestartLine(device, line, Units(line));
-    WriteLine(kOsStandardError, line);
-    NoteCode(run, kExitRestartNeeded);
-  } else {
-    NoteCode(run, DryRun(context) ? kExitWouldChange : kExitSuccess);
-  }
-}
-
-void ReportMoveFailed(void* context, const PortDevice* device, int32_t to,
-                      const MoveResult& result) {
-  BatchRun* run = Run(context);
-  if (result.outcome == kMoveFailedUndone || result.outcome == kMoveFailedNotUndone) {
-    TellFailure(*run, result.failure, device);  // its box too, where one is seen
-  } else {
-    char16_t line[kChangeLineUnits];
-    PlanMoveFailedLine(device, to, result, run->administrator, line, Units(line));
-    WriteLine(kOsStandardError, line);
-  }
-  NoteCode(run, result.outcome == kMoveFailedNotUndone ? kExitMoveNotUndone : kExitMoveFailed);
-}
-
 void ReportMovedBack(void* context, const PortDevice* device, int32_t from, int32_t to,
                      int32_t ok) {
   char16_t line[kChangeLineUnits];
@@ -126,7 +95,7 @@ bool CheckBatchPlan(BatchRun* run, const char16_t* path) {
   PlanCallbacks callbacks = {};
   callbacks.context = run;
   callbacks.blocked = ReportBlocked;
-  PlanRequest request = {&plan, true, run->administrator};
+  PlanRequest request = {&plan, true, run->administrator, nullptr};
   bool passed = !ApplyPlan(&reservations, devices, request, callbacks).blocked;
   Clear(devices);
   MemFree(devices);
@@ -140,7 +109,7 @@ void RunBatchPlan(BatchRun* run, PortReservations* reservations, PortDeviceList*
   if (!LoadBatchPlan(run, run->switches.planPath, &plan)) return;
   const PlanCallbacks callbacks = {run,       ReportSkipped,    ReportBlocked,
                                    ReportRemoved, ReportRemovalFailed, ReportGrown,
-                                   ReportMoved, ReportMoveFailed, ReportMovedBack,
+                                   ReportRunMove, ReportRunMoveFailed, ReportMovedBack,
                                    ReportWaiting};
   PlanRequest request = {&plan, run->switches.dryRunSwitch != 0, run->administrator,
                          run->switches.planPath};

@@ -70,7 +70,7 @@ static char16_t SwitchLetter(const char16_t* word) {
   return TextFoldAscii(word[1]);
 }
 
-enum LongSwitch { kNoLongSwitch, kApplySwitch, kExportSwitch, kAutoApplySwitch };
+enum LongSwitch { kNoLongSwitch, kApplySwitch, kExportSwitch, kAutoApplySwitch, kUndoSwitch };
 
 // "/apply" or "-apply" and the like, in any case.
 static LongSwitch LongSwitchOf(const char16_t* word) {
@@ -79,7 +79,7 @@ static LongSwitch LongSwitchOf(const char16_t* word) {
     const char16_t* name;
     LongSwitch which;
   } kNames[] = {{u"apply", kApplySwitch}, {u"export", kExportSwitch},
-                {u"autoapply", kAutoApplySwitch}};
+                {u"autoapply", kAutoApplySwitch}, {u"undo", kUndoSwitch}};
   for (const auto& n : kNames) {
     uint32_t i = 0;
     while (n.name[i] != 0 && TextFoldAscii(word[1 + i]) == n.name[i]) i++;
@@ -155,7 +155,7 @@ int32_t NextMove(const char16_t** text, char16_t* device, char16_t* target) {
   while (NextWord(text, device, kWordUnits, &cut)) {
     if (cut) continue;
     LongSwitch which = LongSwitchOf(device);
-    if (which != kNoLongSwitch) {
+    if (which != kNoLongSwitch && which != kUndoSwitch) {
       FileWord(text, target, which == kApplySwitch, &cut);  // a file, never a switch of its own
     } else if (SwitchLetter(device) == u'm') {
       return MoveWords(text, device, target, nullptr);
@@ -171,6 +171,11 @@ BatchSwitches DetectSwitches(const char16_t* text) {
   int32_t cut;
   while (NextWord(&text, word, Units(word), &cut)) {
     LongSwitch which = cut ? kNoLongSwitch : LongSwitchOf(word);
+    if (which == kUndoSwitch) {
+      if (s.undoSwitch) NameUnknownWord(&s, word);
+      s.undoSwitch = 1;
+      continue;
+    }
     if (which != kNoLongSwitch) {
       TakeLongSwitch(which, &text, word, &s);
       continue;

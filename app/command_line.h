@@ -34,6 +34,8 @@ struct BatchSwitches {
   int32_t autoApplySwitch;
   int32_t autoApplyOff;
   char16_t autoApplyPath[kWordUnits];  // empty with "off" or without a file
+  // "/undo": undo the last run the journal recorded that is not undone.
+  int32_t undoSwitch;
   // The first word that is none of these (cut to kWordUnits); empty when
   // every word is a switch. Such a run reads and changes nothing.
   char16_t unknownWord[kWordUnits];
@@ -44,7 +46,8 @@ struct BatchSwitches {
 // it is answered there.
 inline int32_t IsBatchMode(const BatchSwitches& s) {
   return s.clearSwitch || s.removeSwitch || s.listSwitch || s.dryRunSwitch || s.usageSwitch ||
-         s.moveCount || s.applySwitch || s.exportSwitch || s.autoApplySwitch || s.hasUnknownWord;
+         s.moveCount || s.applySwitch || s.exportSwitch || s.autoApplySwitch || s.undoSwitch ||
+         s.hasUnknownWord;
 }
 
 // The argument text of the process command line (SkipProgramNameIn).
@@ -58,7 +61,7 @@ const char16_t* SkipProgramName();
 // behind it. 0 when no word is left; *cut is 1 for a word that did not fit.
 int32_t NextWord(const char16_t** text, char16_t* word, uint32_t units, int32_t* cut);
 // A word is a switch only when it is exactly "/x" or "-x", or one of the
-// long switches ("/apply", "/export", "/autoapply"), in any case. "/m"
+// long switches ("/apply", "/export", "/autoapply", "/undo"), in any case. "/m"
 // takes the next two words: a device and a "COMn" number; without them
 // "/m" is named as the word not understood, and so is a number that is no
 // "COMn". "/apply" takes the next word as its file, whatever it is;

@@ -156,6 +156,35 @@ TEST(DetectSwitches, ALongSwitchTakesItsFile) {
   }
 }
 
+// "/undo" takes no word; a second one is named, and behind "/m" it is a
+// device's name like any other word.
+TEST(DetectSwitches, UndoIsASwitchOfItsOwn) {
+  const struct {
+    const char16_t* text;
+    bool undo;
+    const char16_t* unknown;
+    int32_t moves;
+    bool exported;
+  } cases[] = {
+      {u"/undo", true, u"", 0, false},
+      {u"-UNDO /n", true, u"", 0, false},
+      {u"/undo /undo", true, u"/undo", 0, false},
+      {u"/undone", false, u"/undone", 0, false},
+      {u"/m /undo COM3", false, u"", 1, false},
+      {u"/export /undo", true, u"", 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.text, c.text + std::u16string(c.text).size()));
+    BatchSwitches s = DetectSwitches(c.text);
+    EXPECT_EQ(c.undo, s.undoSwitch != 0);
+    EXPECT_EQ(std::u16string(c.unknown), std::u16string(s.unknownWord));
+    EXPECT_EQ(c.moves, s.moveCount);
+    EXPECT_EQ(c.exported, s.exportSwitch != 0);
+    EXPECT_EQ(std::u16string(u""), std::u16string(s.exportPath));
+    EXPECT_EQ(1, IsBatchMode(s));
+  }
+}
+
 // "/autoapply" takes the next word that is no switch as its file; "off",
 // in any case, removes instead, and no word tells what is kept.
 TEST(DetectSwitches, AutoApplyTakesAFileOrOff) {
@@ -177,6 +206,7 @@ TEST(DetectSwitches, AutoApplyTakesAFileOrOff) {
       {u"/autoapply /r p", true, u"", false, u"p", u"r"},
       {u"/autoapply a /autoapply b", true, u"a", false, u"/autoapply", u""},
       {u"/autoapplyx", false, u"", false, u"/autoapplyx", u""},
+      {u"/autoapply /undo", true, u"", false, nullptr, u""},  // a switch, no file
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.text, c.text + std::u16string(c.text).size()));

@@ -4,7 +4,7 @@
 static const ExitCode kRanked[] = {
     kExitUnknownArgument, kExitNotAdmin,   kExitRemovalFailed, kExitMoveNotUndone,
     kExitNotWritten,      kExitNotRead,    kExitPlanUnread,    kExitPlanBlocked,
-    kExitNotRegistered,   kExitInterrupted,     kExitMoveFailed,
+    kExitNotRegistered,   kExitUndoRefused,   kExitInterrupted,     kExitMoveFailed,
     kExitMoveRefused,     kExitUnknownDevice, kExitRestartNeeded, kExitOutputFailed,
     kExitWouldChange,     kExitSuccess,
 };

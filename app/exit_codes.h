@@ -56,6 +56,10 @@ enum ExitCode : int32_t {
   // refused or could not be made, or Task Scheduler refused (said on
   // standard error).
   kExitNotRegistered = 14,
+  // /undo: the run cannot be undone safely as the machine is now (a number
+  // held, a device gone or renumbered, a move the kept plan would make
+  // again), or the journal could not be read; nothing was changed.
+  kExitUndoRefused = 15,
   // Ctrl+C, Ctrl+Break or a closed console stopped the run after the device
   // being removed; what was freed until then was saved and reported. The
   // code Windows gives an interrupted program (STATUS_CONTROL_C_EXIT).

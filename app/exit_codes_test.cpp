@@ -8,7 +8,7 @@ TEST(ExitCodes, TheGravestCodeWins) {
   const ExitCode order[] = {
       kExitUnknownArgument, kExitNotAdmin,      kExitRemovalFailed, kExitMoveNotUndone,
       kExitNotWritten,      kExitNotRead,       kExitPlanUnread,    kExitPlanBlocked,
-      kExitNotRegistered,   kExitInterrupted,   kExitMoveFailed,
+      kExitNotRegistered,   kExitUndoRefused,   kExitInterrupted,   kExitMoveFailed,
       kExitMoveRefused,     kExitUnknownDevice, kExitRestartNeeded, kExitOutputFailed,
       kExitWouldChange,     kExitSuccess,
   };

@@ -3,6 +3,7 @@
 #include "base/com_name.h"
 #include "base/memory.h"
 #include "base/text.h"
+#include "core/kept_folder.h"
 
 namespace {
 
@@ -407,4 +408,69 @@ void ReleaseJournal(JournalRead* read) {
   if (read->runs != nullptr) MemFree(read->runs);
   if (read->changes != nullptr) MemFree(read->changes);
   MemFill(read, 0, sizeof *read);
+}
+
+// Whole, if it is a plain file of the folder with one name that admits no
+// one else; nothing for a file that is not there. At most twice the size
+// the journal rolls over at: a larger one was not written by the program.
+static int32_t ReadJournalFile(const char16_t* path, uint8_t* bytes, uint32_t room,
+                               uint32_t* size) {
+  *size = 0;
+  bool exists;
+  KeptResult result;
+  if (!CheckKeptFile(path, &exists, &result)) {
+    return result.fault == kKeptSystemError && result.error != 0 ? result.error
+                                                                 : kOsErrorCantAccessFile;
+  }
+  if (!exists) return kOsErrorSuccess;
+  OsFile file;
+  int32_t status = OsOpenFileToRead(path, &file);
+  if (status == kOsErrorFileNotFound) return kOsErrorSuccess;
+  if (status != kOsErrorSuccess) return status;
+  OsFileFacts facts;
+  status = OsGetFileFacts(file, &facts);
+  if (status == kOsErrorSuccess && facts.size > room) status = kOsErrorFileTooLarge;
+  if (status == kOsErrorSuccess && facts.size != 0) {
+    status = OsReadFileStart(file, bytes, static_cast<uint32_t>(facts.size));
+    if (status == kOsErrorSuccess) *size = static_cast<uint32_t>(facts.size);
+  }
+  OsCloseFile(file);
+  return status;
+}
+
+int32_t LoadJournal(JournalRead* read) {
+  MemFill(read, 0, sizeof *read);
+  char16_t file[kJournalPathUnits], oldFile[kJournalPathUnits];
+  KeptResult result;
+  if (!KeptFilePath(u"journal.csv", file, Units(file), &result) ||
+      !KeptFilePath(u"journal.old.csv", oldFile, Units(oldFile), &result)) {
+    return result.error != 0 ? result.error : kOsErrorInsufficientBuffer;
+  }
+  // A folder someone else made or may change could hold a journal of
+  // anyone's making.
+  KeptFolder folder;
+  if (!OpenKeptFolder(false, &folder, &result)) {
+    if (KeptMissing(result)) return kOsErrorSuccess;  // nothing was ever recorded
+    return result.fault == kKeptSystemError && result.error != 0 ? result.error
+                                                                 : kOsErrorCantAccessFile;
+  }
+  const uint32_t room = 2 * static_cast<uint32_t>(kJournalMostBytes);
+  auto* bytes = static_cast<uint8_t*>(MemAlloc(2 * room));
+  uint32_t older = 0, newer = 0;
+  OsMutex mutex;
+  int32_t status = OsOpenNamedMutex(kJournalLockName, &mutex);
+  if (status == kOsErrorSuccess) {
+    status = OsTakeMutex(mutex, kJournalLockWait);
+    if (status == kOsErrorSuccess) {
+      // The older file first: the reader takes both as one, in order.
+      status = ReadJournalFile(oldFile, bytes, room, &older);
+      if (status == kOsErrorSuccess) status = ReadJournalFile(file, bytes + older, room, &newer);
+      OsReleaseMutex(mutex);
+    }
+    OsCloseMutex(mutex);
+  }
+  CloseKeptFolder(&folder);
+  if (status == kOsErrorSuccess) ReadJournal(bytes, older + newer, read);
+  MemFree(bytes);
+  return status;
 }

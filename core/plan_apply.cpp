@@ -30,7 +30,9 @@ bool Present(const PortDevice* d) {
   return d->deviceNode != 0 && d->serialPort && d->problemCode != kProblemNotPresent;
 }
 
-bool Matches(const PortDeviceList* devices, const PlanRule& rule, const PortDevice* d) {
+}  // namespace
+
+bool PlanRuleMatches(const PortDeviceList* devices, const PlanRule& rule, const PortDevice* d) {
   switch (rule.key) {
     case kPlanLocation:
       return d->identity != nullptr && d->identity->locationPath[0] != 0 &&
@@ -42,6 +44,8 @@ bool Matches(const PortDeviceList* devices, const PlanRule& rule, const PortDevi
   }
   return false;
 }
+
+namespace {
 
 bool Covered(int32_t port) { return port >= 1 && port <= kHighestPortNumber; }
 
@@ -100,7 +104,7 @@ struct Planning {
       const PlanRule& rule = plan.rules[r];
       int32_t found = -1, second = -1;
       for (int32_t i = 0; i < devices->deviceCount && second < 0; i++) {
-        if (!Present(devices->devices[i]) || !Matches(devices, rule, devices->devices[i])) continue;
+        if (!Present(devices->devices[i]) || !PlanRuleMatches(devices, rule, devices->devices[i])) continue;
         if (found < 0) {
           found = i;
         } else {

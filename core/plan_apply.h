@@ -112,5 +112,9 @@ struct PlanResult {
   bool movedBack;      // after a failure, every move of the run was moved back
 };
 
+// Whether the rule names the device: its socket, an instance ID of it or
+// an ancestor, or one of its hardware IDs (the identities read).
+bool PlanRuleMatches(const PortDeviceList* devices, const PlanRule& rule, const PortDevice* device);
+
 PlanResult ApplyPlan(PortReservations* reservations, PortDeviceList* devices,
                      const PlanRequest& request, const PlanCallbacks& callbacks);

@@ -269,7 +269,7 @@ static MoveResult MoveAsAsked(PortReservations* reservations, PortDeviceList* de
   }
   if (request.dryRun) {
     // The models as the moves before it left them: it reads nothing again.
-    result.outcome = Refuse(reservations, devices, device, target, false, &result);
+    result.outcome = Refuse(reservations, devices, device, target, request.takeBack, &result);
     if (result.outcome != kMoved) return result;
     AttachedModems modems;
     uint32_t error = 0;

@@ -26,7 +26,8 @@ static bool IsLong(const char16_t* word, const std::u16string& name) {
 
 static bool AnySwitch(const char16_t* word) {
   return ((word[0] == u'/' || word[0] == u'-') && word[1] != 0 && word[2] == 0) ||
-         IsLong(word, u"apply") || IsLong(word, u"export") || IsLong(word, u"autoapply");
+         IsLong(word, u"apply") || IsLong(word, u"export") || IsLong(word, u"autoapply") ||
+         IsLong(word, u"undo");
 }
 
 // Whether a word of the text is exactly "/x" or "-x", for x of either case;
