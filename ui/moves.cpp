@@ -16,13 +16,7 @@ void Box(const char16_t* text, const char16_t* caption, uint32_t icon) {
 }
 
 void ShowMoved(void* context, const PortDevice*, int32_t, const MoveResult& result) {
-  if (result.outcome == kMovedRestartNeeded) {
-    Box(u"The device takes its new number once Windows has restarted.", u"Varnick",
-        kOsMbIconInformation);
-  } else if (result.outcome == kMovedNotReleased) {
-    // Moved all the same: the old number stays reserved.
-    ShowFailureBox(result.failure, static_cast<const WindowMove*>(context)->administrator);
-  }
+  ShowMoveMade(result, static_cast<const WindowMove*>(context)->administrator);
 }
 
 void ShowNotMoved(void* context, const PortDevice* device, const MoveResult& result) {
@@ -31,6 +25,16 @@ void ShowNotMoved(void* context, const PortDevice* device, const MoveResult& res
 }
 
 }  // namespace
+
+void ShowMoveMade(const MoveResult& result, bool administrator) {
+  if (result.outcome == kMovedRestartNeeded) {
+    Box(u"The device takes its new number once Windows has restarted.", u"Varnick",
+        kOsMbIconInformation);
+  } else if (result.outcome == kMovedNotReleased) {
+    // Moved all the same: the old number stays reserved.
+    ShowFailureBox(result.failure, administrator);
+  }
+}
 
 void ShowMoveNotMade(const PortDevice* device, int32_t target, const MoveResult& result,
                      bool administrator) {

@@ -12,6 +12,9 @@
 // or its failure; none for a device that has the number already.
 void ShowMoveNotMade(const PortDevice* device, int32_t target, const MoveResult& result,
                      bool administrator);
+// The box of a move made that the user must know of: one waiting for
+// Windows to restart, or one whose old number stays reserved.
+void ShowMoveMade(const MoveResult& result, bool administrator);
 // Whether a row's device can be given another number at all: a serial port
 // not removed. A modem keeps its own number.
 bool MayTakeAnotherNumber(const PortDevice* device);
