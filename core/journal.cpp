@@ -5,6 +5,7 @@
 #include "base/memory.h"
 #include "base/text.h"
 #include "core/csv_field.h"
+#include "core/journal_read.h"
 #include "core/kept_folder.h"
 #include "core/protected_access.h"
 #include "core/number_plan.h"
@@ -158,6 +159,7 @@ void StartJournal(Journal* j, JournalFace face) {
 
 // 20261210T165029Z-4242-1
 void StartJournalRun(Journal* j) {
+  j->runUndoes = false;
   OsUtcTime now;
   OsUtcNow(&now);
   TimeText(now, true, j->run);
@@ -260,6 +262,11 @@ int32_t Append(Journal* j, const uint8_t* line, uint32_t size) {
   return status;
 }
 
+bool SameRun(const char16_t* a, const char16_t* b) {
+  while (*a != 0 && *a == *b) a++, b++;
+  return *a == *b;
+}
+
 bool Kept(const Journal* j) { return j != nullptr && (j->file[0] != 0 || j->unusable); }
 
 void Appended(Journal* j, const uint8_t* lines, uint32_t size) {
@@ -314,10 +321,24 @@ void FlushJournal(Journal* j) {
   j->gatheredSize = j->gatheredCapacity = 0;
 }
 
-void JournalIntent(Journal* j, const JournalEntry& entry) { Write(j, kJournalIntent, entry, u""); }
+void JournalIntent(Journal* j, const JournalEntry& entry) {
+  Write(j, kJournalIntent, entry, u"");
+  if (j != nullptr && entry.change == kJournalUndo) j->runUndoes = true;
+}
 
 void JournalOutcome(Journal* j, const JournalEntry& entry, const char16_t* result) {
   Write(j, kJournalOutcome, entry, result);
+  if (!Kept(j)) return;
+  JournalResult kind = JournalResultOf(result);
+  bool made = kind == kJournalResultDone || kind == kJournalResultRestartNeeded ||
+              kind == kJournalResultNotReleased || kind == kJournalResultNotAllUndone;
+  if (entry.change == kJournalUndo) {
+    // Finished: the run it took is undone, and the undo itself is none to take.
+    bool finished = kind == kJournalResultDone || kind == kJournalResultRestartNeeded;
+    if (finished && entry.text != nullptr && SameRun(j->undoable, entry.text)) j->undoable[0] = 0;
+  } else if (made && !j->runUndoes && entry.change != kJournalPlan) {
+    TextCopy(j->undoable, kJournalRunUnits, j->run);
+  }
 }
 
 void JournalOutcomeOf(Journal* j, const JournalEntry& entry, bool ok, uint32_t error) {

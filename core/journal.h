@@ -103,6 +103,13 @@ struct Journal {
   char16_t run[kJournalRunUnits];       // the run now
   uint32_t runs;                        // runs this process began
   char16_t lastRun[kJournalRunUnits];   // the last run that recorded a change; empty none
+  // The last run that recorded a change that may have been made (its
+  // outcome done, waiting for a restart, not released or not all undone),
+  // when it is no undo and no undo of it has finished since: what the
+  // window's Undo Last Change takes. A failed command leaves the one
+  // before it, as it changed nothing. Empty none.
+  char16_t undoable[kJournalRunUnits];
+  bool runUndoes;                       // the run now has undone another
   uint32_t failure;                     // the first line's error since taken; 0 none
   // Lines gathered to be appended together (GatherJournal).
   bool gathering;
