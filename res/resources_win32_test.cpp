@@ -4,6 +4,8 @@
 // version read as the program reads it.
 #include <windows.h>
 #include <commctrl.h>
+#include <wchar.h>
+#include <wctype.h>
 
 #include <gtest/gtest.h>
 
@@ -70,11 +72,42 @@ TEST_F(Resources, TheMenuBarHasEveryItem) {
                 L"&File", L"40100|&Refresh\tF5", L"-", L"40101|Restart 'As &Administrator'", L"-",
                 L"40102|&Create System Restore Point", L"-", L"40103|&Show Windows Device Manager",
                 L"-", L"40105|&Export Number Plan...", L"40106|A&pply Number Plan...", L"-",
-                L"40104|E&xit\tAlt-F4", L"&Options", L"40202|Show Device &ID",
+                L"40107|&Undo Last Change\tCtrl+Z", L"-", L"40104|E&xit\tAlt-F4", L"&Options",
+                L"40202|Show Device &ID",
                 L"40203|Show &Location", L"-",
                 L"40210|Windows &Theme", L"-", L"40211|&Always On Top", L"&Help",
                 L"40300|&About"}),
             items);
+  DestroyMenu(menu);
+}
+
+// Alt and a letter choose one item of an open menu: no two items of one
+// menu, nor two menus of the bar, share their letter.
+void CheckMnemonics(HMENU menu, const std::wstring& name) {
+  std::wstring letters;
+  for (int i = 0; i < GetMenuItemCount(menu); i++) {
+    wchar_t text[128] = {};
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_FTYPE;
+    info.dwTypeData = text;
+    info.cch = 127;
+    ASSERT_TRUE(GetMenuItemInfoW(menu, i, TRUE, &info));
+    if (info.fType & MFT_SEPARATOR) continue;
+    const wchar_t* amp = wcschr(text, L'&');
+    EXPECT_TRUE(amp != nullptr && amp[1] != 0) << "no mnemonic: " << text;
+    if (amp == nullptr || amp[1] == 0) continue;
+    wchar_t letter = static_cast<wchar_t>(towupper(amp[1]));
+    EXPECT_EQ(std::wstring::npos, letters.find(letter)) << name << ": " << text;
+    letters += letter;
+    if (info.hSubMenu != nullptr) CheckMnemonics(info.hSubMenu, text);
+  }
+}
+
+TEST_F(Resources, NoTwoItemsOfAMenuShareAMnemonic) {
+  HMENU menu = LoadMenuW(module_, L"IDR_MENU");
+  ASSERT_NE(nullptr, menu);
+  CheckMnemonics(menu, L"the menu bar");
   DestroyMenu(menu);
 }
 
@@ -91,7 +124,7 @@ TEST_F(Resources, TheAcceleratorsRaiseTheirCommands) {
   // FVIRTKEY 1, FNOINVERT 2, FCONTROL 8.
   EXPECT_EQ((std::vector<std::wstring>{L"11|65|40002", L"11|67|40006", L"3|46|40001",
                                        L"3|116|40003", L"3|32|40004", L"3|13|40005",
-                                       L"3|113|40007"}),
+                                       L"3|113|40007", L"11|90|40008"}),
             found);
   DestroyAcceleratorTable(table);
 }

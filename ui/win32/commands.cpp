@@ -18,6 +18,7 @@
 #include "ui/port_session.h"
 #include "ui/repairs.h"
 #include "ui/row_order.h"
+#include "ui/undo.h"
 #include "ui/win32/app_cursor.h"
 #include "ui/win32/file_dialogs.h"
 #include "ui/win32/menus.h"
@@ -250,6 +251,23 @@ static void ApplyNumberPlan(MainWindow& w) {
   RefreshList(w);
 }
 
+// The window's own last change taken back; the list then shows the
+// machine as it is, once the refresh held back meanwhile has run. Offered
+// only where there is one (the menu greys it): Ctrl+Z otherwise beeps.
+static void UndoLastChangeCommand(MainWindow& w) {
+  char16_t text[120] = {};
+  SetAppCursor(w.window, IDC_WAIT, 0);
+  int32_t ran = UndoLastChange(&w.ports, text, Units(text));
+  SetAppCursor(w.window, IDC_ARROW, 0);
+  if (!ran) {
+    MessageBeep(MB_OK);
+    return;
+  }
+  TellJournalFailure(&w.ports, text, Units(text));
+  ShowStatus(w, text);
+  RefreshList(w);
+}
+
 // Commands that hold rows or device records run only when no other such
 // work is under way (a message box of one may be up); otherwise the click
 // is refused.
@@ -327,6 +345,10 @@ void DispatchCommand(MainWindow& w, int32_t id) {
       break;
     case IDM_APPLY_PLAN:
       RunRowCommand(w, ApplyNumberPlan);
+      break;
+    case IDM_UNDO:
+    case IDM_UNDO_KEY:
+      RunRowCommand(w, UndoLastChangeCommand);
       break;
     case IDM_EXIT:
       PostMessageW(w.window, WM_CLOSE, 0, 0);

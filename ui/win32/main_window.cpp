@@ -174,6 +174,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
       DispatchCommand(*w, LOWORD(wParam));
       return 0;
+    case WM_INITMENUPOPUP:
+      SetUndoMenuState(*w);
+      return 0;
     case WM_DEVICECHANGE:
       OnDeviceChange(*w, wParam, lParam);
       return 0;

@@ -6,6 +6,7 @@
 #include "base/process.h"
 #include "res/resource.h"
 #include "ui/moves.h"
+#include "ui/undo.h"
 #include "ui/win32/port_list.h"
 
 // Replaces the whole state of an item, by command.
@@ -23,7 +24,12 @@ void SetMenuCheck(const MainWindow& w, int32_t id, int32_t on) {
 
 void GrayMenuItem(HMENU menu, int32_t id) { SetMenuItemState(menu, id, MFS_GRAYED); }
 
+void SetUndoMenuState(const MainWindow& w) {
+  EnableMenuItem(w.menu, IDM_UNDO, MF_BYCOMMAND | (MayUndoLastChange(&w.ports) ? MF_ENABLED : MF_GRAYED));
+}
+
 void InitMenuStates(const MainWindow& w) {
+  SetUndoMenuState(w);
   if (!IsRestorePointAvailable()) GrayMenuItem(w.menu, IDM_RESTORE_POINT);
   if (w.ports.administrator) {
     GrayMenuItem(w.menu, IDM_RESTART_ELEVATED);

@@ -10,6 +10,9 @@
 
 // Menu states and the context menu, before the window is shown.
 void InitMenuStates(const MainWindow& w);
+// Undo Last Change greyed unless the window has a change of its own to
+// undo; asked each time the File menu opens.
+void SetUndoMenuState(const MainWindow& w);
 void SetMenuCheck(const MainWindow& w, int32_t id, int32_t on);
 void GrayMenuItem(HMENU menu, int32_t id);
 // At the screen point, or at the focused row's label for (-1, -1), a
