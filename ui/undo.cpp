@@ -11,6 +11,7 @@ namespace {
 
 struct WindowUndo {
   bool administrator;
+  int32_t movedTo;  // the last port moved back
   // What the user must know, told in one box at the end: removed devices,
   // ComDB's size, restarts of Windows.
   char16_t told[kChangeLineUnits * 4];
@@ -49,7 +50,9 @@ MoveResult Named(const MoveResult& result, const PortDevice* device) {
   return named;
 }
 
-void SeeMoved(void* context, const PortDevice* device, int32_t, int32_t, const MoveResult& result) {
+void SeeMoved(void* context, const PortDevice* device, int32_t, int32_t to,
+              const MoveResult& result) {
+  Of(context)->movedTo = to;
   if (result.outcome == kMovedRestartNeeded) {
     char16_t line[kChangeLineUnits];
     PlanRestartLine(device, line, Units(line));
@@ -69,7 +72,8 @@ bool MayUndoLastChange(const PortSession* session) {
   return session->administrator && session->journal.undoable[0] != 0;
 }
 
-int32_t UndoLastChange(PortSession* session, char16_t* text, uint32_t units) {
+int32_t UndoLastChange(PortSession* session, char16_t* text, uint32_t units, int32_t* movedTo) {
+  *movedTo = 0;
   // Never without a run of the window's own: a null run would take the
   // last run of any face.
   if (!MayUndoLastChange(session)) return 0;
@@ -78,13 +82,14 @@ int32_t UndoLastChange(PortSession* session, char16_t* text, uint32_t units) {
   // The models may be as old as the last refresh: the undo works on the
   // machine as it is now.
   ReloadPorts(session);
-  WindowUndo undo = {session->administrator, {}};
+  WindowUndo undo = {session->administrator, 0, {}};
   const UndoCallbacks callbacks = {&undo, nullptr, ShowRefused, SeeStep, SeeMoved, SeeMoveFailed};
   UndoResult result = UndoRun(session->reservations, session->devices,
                               UndoRequest{run, false, session->administrator}, callbacks);
   if (undo.told[0] != 0) OsMessageBox(0, undo.told, u"Varnick", kOsMbOk | kOsMbIconInformation);
   // Undone by another since (or its journal gone): nothing is left to offer.
   if (result.stop == kUndoNothing) session->journal.undoable[0] = 0;
+  *movedTo = undo.movedTo;
   TextCopy(text, units, result.stop != kUndoGoesAhead ? u" Nothing undone"
                         : result.failed ? u" The undo failed part way; undo again to finish it"
                                         : u" Last change undone");

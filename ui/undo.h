@@ -17,6 +17,7 @@ bool MayUndoLastChange(const PortSession* session);
 
 // Undo Last Change, while the session's rows are held: that run undone on
 // the session's models, read afresh. 0 when it is not offered, and nothing
-// was done or shown; otherwise 1, and text holds the status bar's words.
+// was done or shown; otherwise 1, and text holds the status bar's words,
+// *movedTo the number the last serial port moved back now has (0 none).
 // The list then needs a refresh.
-int32_t UndoLastChange(PortSession* session, char16_t* text, uint32_t units);
+int32_t UndoLastChange(PortSession* session, char16_t* text, uint32_t units, int32_t* movedTo);

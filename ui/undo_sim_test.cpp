@@ -58,12 +58,12 @@ class Undo : public testing::Test {
     });
   }
   // Undo Last Change as the menu gives it; the status bar's words, or
-  // "(not offered)".
+  // "(not offered)", and the row the list then focuses.
   std::u16string UndoCommand() {
     std::u16string status = u"(not offered)";
     Command([&] {
       char16_t text[120] = {};
-      if (UndoLastChange(&session, text, 120)) status = text;
+      if (UndoLastChange(&session, text, 120, &movedTo)) status = text;
     });
     return status;
   }
@@ -72,6 +72,7 @@ class Undo : public testing::Test {
 
   PortSession session = {};
   int ghost = 0, port = 0;
+  int32_t movedTo = -1;
 };
 
 // What the window's last command changed is taken back, whichever command
@@ -85,12 +86,13 @@ TEST_F(Undo, TakesBackTheWindowsOwnLastChange) {
     std::function<void(Undo*)> commands;
     Bytes comDb;          // afterwards
     const char16_t* portName;
+    int32_t focused;      // the port the list focuses then; 0 as it was
     Lines boxes;          // those the undo shows
     std::u16string status;
     bool offered;         // afterwards
   } cases[] = {
-      {"F2", [](Undo* t) { t->Move(3, 5); }, {0x07}, u"COM3", {}, u" Last change undone", false},
-      {"a check box", [](Undo* t) { t->Edit(1, false); }, {0x07}, u"COM3", {},
+      {"F2", [](Undo* t) { t->Move(3, 5); }, {0x07}, u"COM3", 3, {}, u" Last change undone", false},
+      {"a check box", [](Undo* t) { t->Edit(1, false); }, {0x07}, u"COM3", 0, {},
        u" Last change undone", false},
       {"Delete of a device not present",
        [](Undo* t) {
@@ -100,7 +102,7 @@ TEST_F(Undo, TakesBackTheWindowsOwnLastChange) {
            SaveRemovals(&t->session);
          });
        },
-       {0x07}, u"COM3",
+       {0x07}, u"COM3", 0,
        {u"ACPI\\PNP0501\\0_COM2 was removed from COM2 and cannot be brought back"},
        u" Last change undone", false},
       {"F2, then a check box whose write failed",
@@ -109,13 +111,13 @@ TEST_F(Undo, TakesBackTheWindowsOwnLastChange) {
          SimPortDatabaseFail(kSimPortDbRelease, kOsErrorAccessDenied);
          t->Edit(1, false);
        },
-       {0x07}, u"COM3", {}, u" Last change undone", false},
+       {0x07}, u"COM3", 3, {}, u" Last change undone", false},
       {"F2, and COM3 taken since",
        [](Undo* t) {
          t->Move(3, 5);
          SimAddPort(u"COM3");
        },
-       {0x13}, u"COM5",
+       {0x13}, u"COM5", 0,
        {u"20261210T165029Z-4242-2 cannot be undone: COM3 is held by ACPI\\PNP0501\\2_COM3"},
        u" Nothing undone", true},
       {"F2, undone by /undo since",
@@ -132,7 +134,7 @@ TEST_F(Undo, TakesBackTheWindowsOwnLastChange) {
          t->session.devices->journal = &t->session.journal;
          SimSetProcessId(4242);
        },
-       {0x07}, u"COM3", {u"Nothing to undo"}, u" Nothing undone", false},
+       {0x07}, u"COM3", 0, {u"Nothing to undo"}, u" Nothing undone", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -147,6 +149,7 @@ TEST_F(Undo, TakesBackTheWindowsOwnLastChange) {
     EXPECT_EQ(c.status, UndoCommand());
     EXPECT_EQ(c.comDb, ComDb());
     EXPECT_EQ(c.portName, PortName());
+    EXPECT_EQ(c.focused, movedTo);
     Lines boxes;
     for (size_t b = shown; b < SimMessageBoxes().size(); b++) {
       boxes.push_back(SimMessageBoxes()[b].text);

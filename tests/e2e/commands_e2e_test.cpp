@@ -601,6 +601,93 @@ TEST_F(Commands, TheWindowRecordsEachCommandAndSaysWhenTheJournalFails) {
   EXPECT_EQ(0, Close());
 }
 
+// /undo takes back the last run as the journal recorded it: a move made
+// by /m goes back to its old number, PortName, the friendly name and
+// ComDB as they were before it; /n /undo before it tells that and changes
+// nothing, not even the journal; the undo is a run of its own there.
+TEST_F(Commands, UndoMovesAPortBackToTheNumberItHad) {
+  AddFixtureDevice("ports", "MOVE", "COM9", "USB Serial Port (COM9)");
+  const std::string parameters = "VARNICKMOVE\\0000\\Device Parameters";
+  const std::string before = "f601" + std::string(60, '0');  // COM9 reserved too
+  RegSet(kComArbiter, "ComDB", 3, before);
+  ClearJournal();
+  ASSERT_EQ(0, RunRedirected("varnick_ghosts.exe", {"/m", "COM9", "COM4"}).exitCode);
+  ASSERT_EQ("3 fe" + std::string(62, '0'), ComDb());
+  const std::string moved = JournalText();
+  const std::string run = Split(Split(moved, '\n')[1], ',')[1];
+
+  ProgramOutput dry = RunRedirected("varnick_ghosts.exe", {"/n", "/undo"});
+  EXPECT_EQ(4, dry.exitCode);
+  EXPECT_EQ("would undo " + run + "\r\nwould move COM4 ROOT\\VARNICKMOVE\\0000 to COM9\r\n",
+            dry.output);
+  EXPECT_EQ("", dry.errors);
+  EXPECT_EQ("3 fe" + std::string(62, '0'), ComDb());
+  EXPECT_EQ("COM4", DeviceText(parameters, "PortName"));
+  EXPECT_EQ(moved, JournalText());
+
+  ProgramOutput undo = RunRedirected("varnick_ghosts.exe", {"/undo"});
+  EXPECT_EQ(0, undo.exitCode) << undo.errors;
+  EXPECT_EQ("undoing " + run + "\r\nmoved COM4 ROOT\\VARNICKMOVE\\0000 to COM9\r\n", undo.output);
+  EXPECT_EQ("", undo.errors);
+  EXPECT_EQ("3 " + before, ComDb());
+  EXPECT_EQ("COM9", DeviceText(parameters, "PortName"));
+  EXPECT_EQ("USB Serial Port (COM9)", DeviceText("VARNICKMOVE\\0000", "FriendlyName"));
+  std::vector<std::vector<std::string>> runs = JournalRuns(JournalText());
+  ASSERT_EQ(2u, runs.size());
+  EXPECT_EQ((std::vector<std::string>{"undo  " + run + " : done",
+                                      "move ROOT\\VARNICKMOVE\\0000 COM4 COM9: done"}),
+            runs[1]);
+  // Undone, the run is nothing to undo any more.
+  ProgramOutput again = RunRedirected("varnick_ghosts.exe", {"/undo"});
+  EXPECT_EQ(0, again.exitCode);
+  EXPECT_EQ("Nothing to undo\r\n", again.output);
+}
+
+// The window's Undo Last Change (Ctrl+Z) takes back its own last command:
+// a move through F2 goes back to its old number, and the File menu greys
+// the item once there is nothing of the window's own to undo.
+TEST_F(Commands, CtrlZTakesBackTheWindowsLastMove) {
+  AddFixtureDevice("ports", "MOVE", "COM9", "USB Serial Port (COM9)");
+  const std::string before = "f601" + std::string(60, '0');
+  RegSet(kComArbiter, "ComDB", 3, before);
+  ClearJournal();
+  ListSnapshot list = Open("varnick_ghosts.exe");
+  ClickCell(list.RowOf("COM9"), 2);
+  PressKeys("F2");
+  ASSERT_TRUE(WaitUntil([] { return !RunVtool({"windows", "Change Port Number"}).empty(); }));
+  RunVtool({"keysto", "Change Port Number", "Home", "Down", "Down", "Down", "Return"});
+  ASSERT_TRUE(WaitForList(
+      [](const ListSnapshot& l) { return l.rows[l.RowOf("COM4")].texts[2] == "USB Serial Port (COM4)"; },
+      &list));
+  ASSERT_EQ("3 fe" + std::string(62, '0'), ComDb());
+  PressKeys("alt+f");
+  RunVtool({"popup", "3000"});
+  SaveScreenshot(VARNICK_BUILD_ROOT "/test-logs/undo-offered.png");
+  RunVtool({"type", "Escape", "Escape"});
+
+  PressKeys("ctrl+z");
+  ASSERT_TRUE(WaitForList(
+      [](const ListSnapshot& l) {
+        return l.rows[l.RowOf("COM9")].texts[2] == "USB Serial Port (COM9)" &&
+               l.status1 == " Last change undone";
+      },
+      &list))
+      << list.status1;
+  EXPECT_EQ("", list.rows[list.RowOf("COM4")].texts[2]);
+  // Back on its old row, focused and selected there, as F2 left it on its new.
+  EXPECT_EQ(list.RowOf("COM9"), list.focused);
+  EXPECT_EQ(1, list.selectedCount);
+  EXPECT_TRUE(list.rows[list.RowOf("COM9")].selected);
+  EXPECT_EQ("3 " + before, ComDb());
+  EXPECT_NE(std::string::npos, JournalText().find(",window,outcome,undo,,")) << JournalText();
+  SaveScreenshot(VARNICK_BUILD_ROOT "/test-logs/undo-done.png");
+  PressKeys("alt+f");
+  RunVtool({"popup", "3000"});
+  SaveScreenshot(VARNICK_BUILD_ROOT "/test-logs/undo-greyed.png");
+  RunVtool({"type", "Escape", "Escape"});
+  EXPECT_EQ(0, Close());
+}
+
 // A journal with a second name (a hard link another program made) is
 // never written, so that no line lands in the other file: the repair is
 // made all the same, and standard error says why the journal was not.

@@ -184,6 +184,16 @@ static void RestartAsAdministrator(MainWindow& w) {
   SetAppCursor(w.window, IDC_ARROW, 0);
 }
 
+// The port's row alone selected and focused now, on the rows as they
+// stand, so that whatever the list does while the rows are held keeps it
+// so for the refresh.
+static void SelectPortRow(MainWindow& w, int32_t port) {
+  SetRowState(w.list, -1, 0, LVIS_SELECTED);
+  int32_t row = FindRowOfPort(w.list, port);  // -1 would select every row
+  if (row >= 0) SetRowState(w.list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  RememberFocus(w, row);
+}
+
 // Gives the focused row's serial port the number the user chooses; the
 // list then shows it on its new row, focused and selected there, once the
 // refresh held back while the dialog and its boxes were up has run.
@@ -203,12 +213,7 @@ static void ChangePortNumber(MainWindow& w) {
   int32_t moved = MoveDeviceOfRow(&w.ports, device, target);
   SetAppCursor(w.window, IDC_ARROW, 0);
   if (!moved) return;
-  // Selected and focused now, on the rows as they stand, so that whatever
-  // the list does while the rows are held keeps it so for the refresh.
-  SetRowState(w.list, -1, 0, LVIS_SELECTED);
-  int32_t row = FindRowOfPort(w.list, target);  // -1 would select every row
-  if (row >= 0) SetRowState(w.list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  RememberFocus(w, row);
+  SelectPortRow(w, target);
   RefreshList(w);
 }
 
@@ -252,17 +257,20 @@ static void ApplyNumberPlan(MainWindow& w) {
 }
 
 // The window's own last change taken back; the list then shows the
-// machine as it is, once the refresh held back meanwhile has run. Offered
-// only where there is one (the menu greys it): Ctrl+Z otherwise beeps.
+// machine as it is, once the refresh held back meanwhile has run, a port
+// moved back on its old row as F2 shows one on its new. Offered only where
+// there is one (the menu greys it): Ctrl+Z otherwise beeps.
 static void UndoLastChangeCommand(MainWindow& w) {
   char16_t text[120] = {};
+  int32_t movedTo = 0;
   SetAppCursor(w.window, IDC_WAIT, 0);
-  int32_t ran = UndoLastChange(&w.ports, text, Units(text));
+  int32_t ran = UndoLastChange(&w.ports, text, Units(text), &movedTo);
   SetAppCursor(w.window, IDC_ARROW, 0);
   if (!ran) {
     MessageBeep(MB_OK);
     return;
   }
+  if (movedTo != 0) SelectPortRow(w, movedTo);
   TellJournalFailure(&w.ports, text, Units(text));
   ShowStatus(w, text);
   RefreshList(w);
