@@ -312,10 +312,10 @@ void RemovePlanTask(BatchRun* run) {
   KeptFolder folder;
   KeptResult result;
   bool kept = OpenKeptFolder(false, &folder, &result);
-  if (!kept && !KeptMissing(result)) {
-    RefuseKept(run, result);  // a folder that may lead elsewhere is not touched
-    return;
-  }
+  // A folder that may lead elsewhere is not touched; the task that runs
+  // what it holds goes all the more.
+  bool refused = !kept && !KeptMissing(result);
+  if (refused) RefuseKept(run, result);
   ExitCode done = dry ? kExitWouldChange : kExitSuccess;
   const char16_t* verb = dry ? u"would remove " : u"removed ";
   if (owner == kVarnicksTask) {

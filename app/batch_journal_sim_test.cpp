@@ -126,7 +126,7 @@ TEST(BatchJournal, AJournalThatCannotBeWrittenStopsNothingAndIsToldOnce) {
          SimFileSet("C:\\ProgramData\\Varnick", SimFolder(u"O:S-1-5-21-1-2-3-1001D:(A;OICI;FA;;;BU)"));
        },
        u"The journal could not be written: CANT_ACCESS_FILE\r\n"},
-      {"lock held", [] { SimHoldMutexElsewhere(kJournalLockName, true); },
+      {"lock held", [] { SimHoldFileElsewhere("C:\\ProgramData\\Varnick\\journal.lock", true); },
        u"The journal could not be written: WAIT_TIMEOUT\r\n"},
       {"disk full", [] { SimFileFailAppends(112, 100); },
        u"The journal could not be written: DISK_FULL\r\n"},

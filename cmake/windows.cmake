@@ -21,7 +21,6 @@ set(WIN32_PLATFORM_SOURCES
   platform/win32/libraries.cpp
   platform/win32/list_view.cpp
   platform/win32/message_box.cpp
-  platform/win32/mutex.cpp
   platform/win32/output.cpp
   platform/win32/port_database.cpp
   platform/win32/process.cpp

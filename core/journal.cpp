@@ -10,7 +10,6 @@
 #include "core/protected_access.h"
 #include "core/number_plan.h"
 
-const char16_t kJournalLockName[] = u"Global\\VarnickJournal";
 
 const char16_t kJournalDone[] = u"done";
 const char16_t kJournalFailed[] = u"failed";
@@ -152,14 +151,16 @@ void StartJournal(Journal* j, JournalFace face) {
   j->face = OsRunsAsSystem() ? kJournalTask : face;
   KeptResult result;
   j->unusable = !KeptFilePath(u"journal.csv", j->file, kJournalPathUnits, &result) ||
-                !KeptFilePath(u"journal.old.csv", j->oldFile, kJournalPathUnits, &result);
-  if (j->unusable) j->file[0] = j->oldFile[0] = 0;
+                !KeptFilePath(u"journal.old.csv", j->oldFile, kJournalPathUnits, &result) ||
+                !KeptFilePath(u"journal.lock", j->lockFile, kJournalPathUnits, &result);
+  if (j->unusable) j->file[0] = j->oldFile[0] = j->lockFile[0] = 0;
   StartJournalRun(j);
 }
 
 // 20261210T165029Z-4242-1
 void StartJournalRun(Journal* j) {
   j->runUndoes = false;
+  j->lockGivenUp = false;
   OsUtcTime now;
   OsUtcNow(&now);
   TimeText(now, true, j->run);
@@ -167,6 +168,15 @@ void StartJournalRun(Journal* j) {
   TextAppendUnsigned(j->run, kJournalRunUnits, OsProcessId());
   TextAppend(j->run, kJournalRunUnits, u"-");
   TextAppendUnsigned(j->run, kJournalRunUnits, ++j->runs);
+}
+
+int32_t TakeJournalLock(const char16_t* path, uint32_t wait, JournalLock* lock) {
+  for (uint32_t waited = 0;; waited += kJournalLockRetry) {
+    int32_t status = OsOpenFileToLock(path, kProtectedFileSddl, &lock->file);
+    if (status != kOsErrorSharingViolation) return status;
+    if (waited >= wait) return kOsErrorWaitTimeout;
+    OsSleep(kJournalLockRetry);
+  }
 }
 
 namespace {
@@ -208,7 +218,18 @@ int32_t AppendLocked(const Journal* j, const uint8_t* line, uint32_t size) {
     status = OpenPlain(j->file, &file, &length);
     if (status != kOsErrorSuccess) return status;
   }
-  if (length == 0) {
+  uint8_t last = '\n';
+  if (length != 0 && (status = OsReadFileAt(file, length - 1, &last, 1)) != kOsErrorSuccess) {
+    OsCloseFile(file);
+    return status;
+  }
+  if (last != '\n') {
+    // A line a crash cut short is ended, so that it takes no record with it.
+    status = OsAppendToFile(file, "\r\n", 2);
+  }
+  if (status != kOsErrorSuccess) {
+    // Nothing of the line is written behind what could not be ended.
+  } else if (length == 0) {
     // A new file: its mark and header, then the line, in one write.
     char16_t header[64];
     TextCopy(header, Units(header), JournalHeader());
@@ -250,16 +271,10 @@ int32_t CheckFolder(Journal* j) {
 int32_t Append(Journal* j, const uint8_t* line, uint32_t size) {
   if (j->unusable) return kOsErrorInsufficientBuffer;
   if (int32_t status = CheckFolder(j)) return status;
-  OsMutex mutex;
-  int32_t status = OsOpenNamedMutex(kJournalLockName, &mutex);
-  if (status != kOsErrorSuccess) return status;
-  status = OsTakeMutex(mutex, kJournalLockWait);
-  if (status == kOsErrorSuccess) {
-    status = AppendLocked(j, line, size);
-    OsReleaseMutex(mutex);
-  }
-  OsCloseMutex(mutex);
-  return status;
+  JournalLock lock;
+  int32_t status = TakeJournalLock(j->lockFile, j->lockGivenUp ? 0 : kJournalLockWait, &lock);
+  j->lockGivenUp |= status == kOsErrorWaitTimeout;
+  return status != kOsErrorSuccess ? status : AppendLocked(j, line, size);
 }
 
 bool SameRun(const char16_t* a, const char16_t* b) {
@@ -269,15 +284,17 @@ bool SameRun(const char16_t* a, const char16_t* b) {
 
 bool Kept(const Journal* j) { return j != nullptr && (j->file[0] != 0 || j->unusable); }
 
-void Appended(Journal* j, const uint8_t* lines, uint32_t size) {
+bool Appended(Journal* j, const uint8_t* lines, uint32_t size) {
   int32_t status = Append(j, lines, size);
   if (status != kOsErrorSuccess && j->failure == 0) j->failure = static_cast<uint32_t>(status);
+  return status == kOsErrorSuccess;
 }
 
 // On the stack: a save of thousands of numbers writes as many lines, and
 // every allocation has the heap checked.
-void Write(Journal* j, JournalStep step, const JournalEntry& entry, const char16_t* result) {
-  if (!Kept(j)) return;
+// Whether the line was written (or gathered, or there is no journal).
+bool Write(Journal* j, JournalStep step, const JournalEntry& entry, const char16_t* result) {
+  if (!Kept(j)) return true;
   OsUtcTime now;
   OsUtcNow(&now);
   char16_t text[kJournalLineUnits];
@@ -298,12 +315,14 @@ void Write(Journal* j, JournalStep step, const JournalEntry& entry, const char16
   Utf8OfText(text, line, size);
   line[size] = '\r';
   line[size + 1] = '\n';
+  bool written = true;
   if (j->gathering) {
     j->gatheredSize += size + 2;
   } else {
-    Appended(j, line, size + 2);
+    written = Appended(j, line, size + 2);
   }
   TextCopy(j->lastRun, kJournalRunUnits, j->run);
+  return written;
 }
 
 }  // namespace
@@ -321,9 +340,10 @@ void FlushJournal(Journal* j) {
   j->gatheredSize = j->gatheredCapacity = 0;
 }
 
-void JournalIntent(Journal* j, const JournalEntry& entry) {
-  Write(j, kJournalIntent, entry, u"");
+bool JournalIntent(Journal* j, const JournalEntry& entry) {
+  bool written = Write(j, kJournalIntent, entry, u"");
   if (j != nullptr && entry.change == kJournalUndo) j->runUndoes = true;
+  return written;
 }
 
 void JournalOutcome(Journal* j, const JournalEntry& entry, const char16_t* result) {

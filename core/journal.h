@@ -29,10 +29,13 @@
 //
 // UTF-8, a byte-order mark at the start of each new file, lines ending in
 // CR LF under a header line; quoted as RFC 4180 with the formula guard
-// (core/csv_field.h), one line a record. A line is appended under a named
-// lock, through a file that is never a link, a reparse point or a file
-// with a second name. At 1 MiB the file becomes journal.old.csv (replacing
-// an older one) and a new one begins.
+// (core/csv_field.h), one line a record. A line is appended under the
+// journal's lock (journal.lock, held open by one process at a time: in
+// the protected folder nobody else can open it, as anyone could take a
+// named object first), through a file that is never a link, a reparse
+// point or a file with a second name; a last line that a crash cut short
+// is ended first. At 1 MiB the file becomes journal.old.csv (replacing an
+// older one) and a new one begins.
 //
 // A journal that cannot be written never stops a change: the line is
 // given up and the journal counts as failed, for the face to say.
@@ -47,8 +50,10 @@
 #include "core/failure.h"
 #include "platform/os.h"
 
-extern const char16_t kJournalLockName[];  // Global\VarnickJournal
-const uint32_t kJournalLockWait = 3000;    // milliseconds, for each line
+// How long a line waits for the lock, tried again every kJournalLockRetry;
+// once a wait has run out, the run's later lines do not wait.
+const uint32_t kJournalLockWait = 3000;  // milliseconds
+const uint32_t kJournalLockRetry = 50;
 const uint64_t kJournalMostBytes = 1024 * 1024;
 
 // Room for each field, its terminator included; longer text is cut to it
@@ -72,6 +77,20 @@ enum JournalChange {
   kJournalPlan,
   kJournalUndo,
 };
+
+// The journal's lock held, for as long as the holder lives.
+struct JournalLock {
+  OsFile file = 0;
+  JournalLock() = default;
+  JournalLock(const JournalLock&) = delete;
+  JournalLock& operator=(const JournalLock&) = delete;
+  ~JournalLock() {
+    if (file != 0) OsCloseFile(file);
+  }
+};
+// Takes the lock of that path, waiting at most `wait` milliseconds
+// (kOsErrorWaitTimeout when another holds it longer).
+int32_t TakeJournalLock(const char16_t* path, uint32_t wait, JournalLock* lock);
 
 // The words of the outcomes other than error names.
 extern const char16_t kJournalDone[];           // "done"
@@ -99,6 +118,8 @@ struct Journal {
   char16_t oldFile[kJournalPathUnits];  // what the file becomes at 1 MiB
   bool unusable;                        // the folder's path did not fit
   bool folderChecked;                   // made where missing, and found to admit no one else
+  char16_t lockFile[kJournalPathUnits];
+  bool lockGivenUp;                     // a wait for the lock ran out this run
   JournalFace face;
   char16_t run[kJournalRunUnits];       // the run now
   uint32_t runs;                        // runs this process began
@@ -132,8 +153,9 @@ void StartJournalRun(Journal* journal);
 void GatherJournal(Journal* journal);
 void FlushJournal(Journal* journal);
 
-// The two lines of a change; a null journal writes nothing.
-void JournalIntent(Journal* journal, const JournalEntry& entry);
+// The two lines of a change; a null journal writes nothing. The intent
+// says whether it was written (gathered, or no journal, counts as written).
+bool JournalIntent(Journal* journal, const JournalEntry& entry);
 void JournalOutcome(Journal* journal, const JournalEntry& entry, const char16_t* result);
 // The outcome of a change that succeeded or failed: "done", the error's
 // name, or "failed" where it has none.

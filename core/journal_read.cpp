@@ -358,9 +358,10 @@ void ReadJournal(const uint8_t* bytes, uint32_t size, JournalRead* read) {
       runs.heads[runBucket] = run;
     }
     runOf[i] = run;
+    // Any of its undo lines makes a run an undo, should the other be lost.
+    if (r.change == kJournalUndo && read->runs[run].undoes == nullptr) read->runs[run].undoes = r.from;
     uint32_t bucket = ChangeHash(r) & open.mask;
     if (r.step == kJournalIntent) {
-      if (r.change == kJournalUndo && read->runs[run].undoes == nullptr) read->runs[run].undoes = r.from;
       changeOf[i] = read->changeCount;
       unordered[read->changeCount++] = JournalChangeRead{&r, nullptr, kJournalResultInterrupted};
       open.next[i] = open.heads[bucket];
@@ -410,9 +411,10 @@ void ReleaseJournal(JournalRead* read) {
   MemFill(read, 0, sizeof *read);
 }
 
-// Whole, if it is a plain file of the folder with one name that admits no
-// one else; nothing for a file that is not there. At most twice the size
-// the journal rolls over at: a larger one was not written by the program.
+// If it is a plain file of the folder with one name that admits no one
+// else: whole, or the lines of its last `room` bytes where it is larger
+// (one that could not roll over while another program held it open grows
+// on); nothing for a file that is not there.
 static int32_t ReadJournalFile(const char16_t* path, uint8_t* bytes, uint32_t room,
                                uint32_t* size) {
   *size = 0;
@@ -429,10 +431,16 @@ static int32_t ReadJournalFile(const char16_t* path, uint8_t* bytes, uint32_t ro
   if (status != kOsErrorSuccess) return status;
   OsFileFacts facts;
   status = OsGetFileFacts(file, &facts);
-  if (status == kOsErrorSuccess && facts.size > room) status = kOsErrorFileTooLarge;
-  if (status == kOsErrorSuccess && facts.size != 0) {
-    status = OsReadFileStart(file, bytes, static_cast<uint32_t>(facts.size));
-    if (status == kOsErrorSuccess) *size = static_cast<uint32_t>(facts.size);
+  uint64_t from = status == kOsErrorSuccess && facts.size > room ? facts.size - room : 0;
+  uint32_t length = status == kOsErrorSuccess ? static_cast<uint32_t>(facts.size - from) : 0;
+  if (length != 0) status = OsReadFileAt(file, from, bytes, length);
+  if (status == kOsErrorSuccess) {
+    // A tail begins with its first whole line.
+    uint32_t start = 0;
+    while (from != 0 && start < length && bytes[start] != '\n') start++;
+    if (from != 0 && start < length) start++;
+    MemCopy(bytes, bytes + start, length - start);
+    *size = length - start;
   }
   OsCloseFile(file);
   return status;
@@ -457,17 +465,14 @@ int32_t LoadJournal(JournalRead* read) {
   const uint32_t room = 2 * static_cast<uint32_t>(kJournalMostBytes);
   auto* bytes = static_cast<uint8_t*>(MemAlloc(2 * room));
   uint32_t older = 0, newer = 0;
-  OsMutex mutex;
-  int32_t status = OsOpenNamedMutex(kJournalLockName, &mutex);
+  char16_t lockFile[kJournalPathUnits];
+  KeptFilePath(u"journal.lock", lockFile, Units(lockFile), &result);
+  JournalLock lock;
+  int32_t status = TakeJournalLock(lockFile, kJournalLockWait, &lock);
   if (status == kOsErrorSuccess) {
-    status = OsTakeMutex(mutex, kJournalLockWait);
-    if (status == kOsErrorSuccess) {
-      // The older file first: the reader takes both as one, in order.
-      status = ReadJournalFile(oldFile, bytes, room, &older);
-      if (status == kOsErrorSuccess) status = ReadJournalFile(file, bytes + older, room, &newer);
-      OsReleaseMutex(mutex);
-    }
-    OsCloseMutex(mutex);
+    // The older file first: the reader takes both as one, in order.
+    status = ReadJournalFile(oldFile, bytes, room, &older);
+    if (status == kOsErrorSuccess) status = ReadJournalFile(file, bytes + older, room, &newer);
   }
   CloseKeptFolder(&folder);
   if (status == kOsErrorSuccess) ReadJournal(bytes, older + newer, read);

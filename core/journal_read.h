@@ -80,11 +80,12 @@ void ReleaseJournal(JournalRead* read);
 // The journal's two files read as one, the older first, under the lock
 // the writers take: only from a folder that admits no one but SYSTEM and
 // the Administrators (none at all reads as an empty journal), each only
-// where it is a plain file with one name, admitting no one else, and no larger than twice the size the
-// journal rolls over at; a file that is not there reads as empty. 0, or
-// the error that kept a file from being read (CANT_ACCESS_FILE for one
-// refused, FILE_TOO_LARGE), when *read holds nothing; release it with
-// ReleaseJournal either way.
+// where it is a plain file with one name that admits no one else, and of
+// a file larger than twice the size the journal rolls over at only the
+// lines of that much at its end; a file that is not there reads as empty.
+// 0, or the error that kept a file from being read (CANT_ACCESS_FILE for
+// one refused), when *read holds nothing; release it with ReleaseJournal
+// either way.
 int32_t LoadJournal(JournalRead* read);
 // The kind of an outcome's result; kJournalResultInterrupted for "".
 JournalResult JournalResultOf(const char16_t* result);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ typedef std::vector<std::string> Lines;
 
 const char kFolder[] = "C:\\ProgramData\\Varnick";
 const char kFile[] = "C:\\ProgramData\\Varnick\\journal.csv";
+const char kLock[] = "C:\\ProgramData\\Varnick\\journal.lock";
 const char kOldFile[] = "C:\\ProgramData\\Varnick\\journal.old.csv";
 const std::string kStart = "\xEF\xBB\xBFTime,Run,Face,Step,Change,Device,From,To,Result\r\n";
 const JournalEntry kFree5 = {kJournalFree, nullptr, 5, 0, nullptr};
@@ -29,8 +31,6 @@ class JournalFile : public testing::Test {
   }
   void TearDown() override {
     EXPECT_EQ(0, SimOpenFileCount());
-    EXPECT_EQ(0, SimOpenMutexCount());
-    EXPECT_EQ(0, SimOwnedMutexCount());
   }
   uint32_t Failure() {
     uint32_t error;
@@ -126,6 +126,16 @@ TEST_F(JournalFile, RunsAndFacesAreNamedAndLinesAppended) {
   JournalIntent(&none, kFree5);
   JournalIntent(nullptr, kFree5);
   EXPECT_EQ("-", SimJournalFile());
+
+  // A last line a crash cut short is ended first, and keeps no record.
+  SimReset();
+  StartJournal(&journal, kJournalBatch);
+  SimSetFolder("C:\\ProgramData\\Varnick", true);
+  const std::string cut = kStart + "2026-12-10T16:50:29.123Z,20261210T165029Z-4242-1,batch,inte";
+  SimFileSet(kFile, SimFile{cut});
+  JournalIntent(&journal, kFree5);
+  EXPECT_EQ(cut + "\r\n2026-12-10T16:50:29.123Z,20261210T165029Z-4242-1,batch,intent,free,,COM5,,\r\n",
+            SimJournalFile());
 }
 
 // At 1 MiB the file becomes the older one, replacing an older one, and a
@@ -140,7 +150,7 @@ TEST_F(JournalFile, RollsOverToOneOlderFileAtOneMebibyte) {
     SCOPED_TRACE(c.size);
     SimReset();
     StartJournal(&journal, kJournalBatch);
-    const std::string full = kStart + std::string(c.size - kStart.size(), 'x');
+    const std::string full = kStart + std::string(c.size - kStart.size() - 2, 'x') + "\r\n";
     SimFileSet(kFile, SimFile{full});
     SimFileSet(kOldFile, SimFile{"older"});
     JournalIntent(&journal, kFree5);
@@ -153,7 +163,7 @@ TEST_F(JournalFile, RollsOverToOneOlderFileAtOneMebibyte) {
   SimFile folder;
   folder.attributes = kOsFileAttributeDirectory;
   SimFileSet(kOldFile, folder);
-  const std::string full = kStart + std::string(kJournalMostBytes - kStart.size(), 'x');
+  const std::string full = kStart + std::string(kJournalMostBytes - kStart.size() - 2, 'x') + "\r\n";
   SimFileSet(kFile, SimFile{full});
   JournalIntent(&journal, kFree5);
   EXPECT_EQ(full + line, SimJournalFile());
@@ -182,7 +192,7 @@ TEST_F(JournalFile, NeverWritesThroughALinkAndGivesALineUpOnAnyFailure) {
       {"reparse point", [&] { SimFileSet(kFile, link); }, kOsErrorCantAccessFile},
       {"second name", [&] { SimFileSet(kFile, linked); }, kOsErrorCantAccessFile},
       {"directory", [&] { SimFileSet(kFile, folder); }, kOsErrorAccessDenied},
-      {"lock held", [] { SimHoldMutexElsewhere(kJournalLockName, true); }, kOsErrorWaitTimeout},
+      {"lock held", [] { SimHoldFileElsewhere(kLock, true); }, kOsErrorWaitTimeout},
       {"a user's folder", [] { SimFileSet(kFolder, SimFolder(u"O:S-1-5-21-1-2-3-1001D:(A;OICI;FA;;;WD)")); },
        kOsErrorCantAccessFile},
       {"a linked folder",
@@ -209,7 +219,10 @@ TEST_F(JournalFile, NeverWritesThroughALinkAndGivesALineUpOnAnyFailure) {
     EXPECT_EQ(static_cast<uint32_t>(c.error), Failure());
     EXPECT_EQ(0u, Failure());  // taken
     if (c.error == kOsErrorWaitTimeout) {
-      EXPECT_EQ((std::vector<uint32_t>{kJournalLockWait, kJournalLockWait}), SimMutexTimeOuts());
+      // The first line waited its while; the run's next did not.
+      const std::vector<uint32_t>& sleeps = SimSleeps();
+      EXPECT_EQ(kJournalLockWait / kJournalLockRetry, sleeps.size());
+      EXPECT_EQ(kJournalLockWait, std::accumulate(sleeps.begin(), sleeps.end(), 0u));
     }
   }
 }

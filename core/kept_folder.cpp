@@ -12,7 +12,6 @@ const char16_t kKeptPlan[] = u"plan.txt";
 namespace {
 
 const int32_t kPathNotFound = 3;         // ERROR_PATH_NOT_FOUND
-const int32_t kFileTooLarge = 223;       // ERROR_FILE_TOO_LARGE
 const uint32_t kMostBytes = 64u << 20;   // far more than the program is
 
 bool Fail(KeptResult* result, KeptFault fault, int32_t error, const char16_t* path) {
@@ -129,7 +128,7 @@ bool CheckKeptFile(const char16_t* path, bool* exists, KeptResult* result) {
 bool CopyIntoKept(OsFile source, const char16_t* path, KeptResult* result) {
   OsFileFacts facts;
   int32_t status = OsGetFileFacts(source, &facts);
-  if (status == kOsErrorSuccess && facts.size > kMostBytes) status = kFileTooLarge;
+  if (status == kOsErrorSuccess && facts.size > kMostBytes) status = kOsErrorFileTooLarge;
   if (status != kOsErrorSuccess) return Fail(result, kKeptSystemError, status, path);
   uint32_t size = static_cast<uint32_t>(facts.size);
   auto* bytes = static_cast<uint8_t*>(MemAlloc(size + 1));

@@ -257,13 +257,21 @@ UndoResult UndoRun(PortReservations* reservations, PortDeviceList* devices,
     MemFree(check.devices);
     Clear(&check.reservations);
   }
+  // An undo the journal does not hold as one would be taken for a run to
+  // undo, and undone in turn: it is made only once its intent is written.
+  const JournalEntry undo = {kJournalUndo, nullptr, 0, 0, run != nullptr ? run->id : u""};
+  if (refusal.stop == kUndoGoesAhead && !request.dryRun && !JournalIntent(devices->journal, undo)) {
+    refusal.stop = kUndoJournalUnwritten;
+    TakeJournalFailure(devices->journal, &refusal.error);
+  }
   result.stop = refusal.stop;
   if (refusal.stop != kUndoGoesAhead) {
     if (callbacks.refused != nullptr) callbacks.refused(callbacks.context, refusal);
   } else {
     if (callbacks.begins != nullptr) callbacks.begins(callbacks.context, run->id);
-    const JournalEntry undo = {kJournalUndo, nullptr, 0, 0, run->id};
-    if (!request.dryRun) JournalIntent(devices->journal, undo);
+    // What is stored now, which the checks read: the caller's model may
+    // have been read long before.
+    if (!request.dryRun) Load(reservations);
     Failure failure = {};
     for (int32_t s = 0; s < count && !result.failed; s++) {
       const UndoStep& step = steps[s];
@@ -361,10 +369,12 @@ void DescribeUndoRefusal(const UndoRefusal& refusal, char16_t* text, uint32_t un
     case kUndoNothing:
       TextAppend(text, units, u"Nothing to undo");
       return;
-    case kUndoJournalUnread: {
+    case kUndoJournalUnread:
+    case kUndoJournalUnwritten: {
       char16_t error[40];
       TextWidenAscii(error, Units(error), ErrorName(refusal.error));
-      TextAppend(text, units, u"The journal cannot be read: ");
+      TextAppend(text, units, refusal.stop == kUndoJournalUnread ? u"The journal cannot be read: "
+                                                                : u"The journal cannot be written: ");
       TextAppend(text, units, error);
       return;
     }

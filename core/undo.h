@@ -55,6 +55,7 @@ enum UndoStop {
   kUndoGoesAhead,
   kUndoNothing,           // no run to undo
   kUndoJournalUnread,     // error: the journal could not be read
+  kUndoJournalUnwritten,  // error: the undo's own line could not be written
   kUndoNotAllowed,        // refusal: nothing may be changed
   kUndoNumberHeld,        // step's number is held now (holder)
   kUndoDeviceGone,        // step's device is gone

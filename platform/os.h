@@ -152,22 +152,6 @@ uint32_t OsProcessId();  // GetCurrentProcessId
 // S-1-5-18), as a scheduled task of SYSTEM does; false when it cannot tell.
 bool OsRunsAsSystem();
 
-// Named locks ----------------------------------------------------------------
-
-// A mutex that processes of every session share by its name
-// ("Global\..."), for work that one of them at a time may do.
-typedef uintptr_t OsMutex;
-// CreateMutexExW, not owned: the mutex of that name, made where no
-// process holds it, so that SYSTEM and the Administrators may take it
-// whoever made it. *mutex 0 on failure.
-int32_t OsOpenNamedMutex(const char16_t* name, OsMutex* mutex);
-// WaitForSingleObject: success once this thread owns it (also where its
-// owner ended without releasing it), kOsErrorWaitTimeout when the
-// milliseconds ran out first.
-int32_t OsTakeMutex(OsMutex mutex, uint32_t milliseconds);
-void OsReleaseMutex(OsMutex mutex);
-void OsCloseMutex(OsMutex mutex);
-
 // Message boxes ---------------------------------------------------------
 
 typedef uintptr_t OsWindow;                  // 0: no owner (owned by the desktop)
@@ -390,6 +374,8 @@ int32_t OsGetFileFacts(OsFile file, OsFileFacts* facts);
 // The first `bytes` bytes of the file; kOsErrorHandleEof when the file
 // ends before them.
 int32_t OsReadFileStart(OsFile file, void* buffer, uint32_t bytes);
+// The same from an offset on.
+int32_t OsReadFileAt(OsFile file, uint64_t offset, void* buffer, uint32_t bytes);
 // The file's whole content replaced: the bytes written from its start, and
 // the file ended behind them.
 int32_t OsReplaceFileContent(OsFile file, const void* data, uint32_t bytes);
@@ -457,6 +443,11 @@ int32_t OsDeleteTask(const char16_t* name);
 // given, a reparse point opened as itself, shared with readers only);
 // kOsErrorPathNotFound where its folder is missing.
 int32_t OsOpenFileToAppend(const char16_t* path, const char16_t* sddl, OsFile* file);
+// A file opened by one process at a time, as a lock: created where
+// missing with the owner and access list of the SDDL given, read and
+// written by nobody, a reparse point opened as itself;
+// kOsErrorSharingViolation while another holds it open.
+int32_t OsOpenFileToLock(const char16_t* path, const char16_t* sddl, OsFile* file);
 // The bytes written at the file's end.
 int32_t OsAppendToFile(OsFile file, const void* data, uint32_t bytes);
 // MoveFileExW, replacing a file of the new name: the name moves, and

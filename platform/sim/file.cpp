@@ -67,6 +67,13 @@ int32_t OsReadFileStart(OsFile file, void* buffer, uint32_t bytes) {
   return kOsErrorSuccess;
 }
 
+int32_t OsReadFileAt(OsFile file, uint64_t offset, void* buffer, uint32_t bytes) {
+  const SimFile& f = Opened(file);
+  if (offset > f.content.size() || bytes > f.content.size() - offset) return kOsErrorHandleEof;
+  memcpy(buffer, f.content.data() + offset, bytes);
+  return kOsErrorSuccess;
+}
+
 int32_t OsReplaceFileContent(OsFile file, const void* data, uint32_t bytes) {
   Opened(file).content.assign(static_cast<const char*>(data), bytes);
   sim.fileWrites++;
@@ -217,4 +224,25 @@ int32_t OsRenameFile(const char16_t* from, const char16_t* to) {
   sim.files[target] = found->second;
   sim.files.erase(source);
   return kOsErrorSuccess;
+}
+
+void SimHoldFileElsewhere(const std::string& path, bool held) {
+  if (held) {
+    sim.filesHeldElsewhere.insert(Fold(path));
+  } else {
+    sim.filesHeldElsewhere.erase(Fold(path));
+  }
+}
+
+int32_t OsOpenFileToLock(const char16_t* path, const char16_t* sddl, OsFile* file) {
+  *file = 0;
+  std::string name = Fold(Narrow(path));
+  if (sim.filesHeldElsewhere.count(name) != 0) return kOsErrorSharingViolation;
+  for (const auto& open : sim.openFiles) {
+    if (open.second == name) return kOsErrorSharingViolation;
+  }
+  bool created = sim.files.count(name) == 0;
+  int32_t status = OsOpenFileToRewrite(name.c_str(), file);
+  if (status == kOsErrorSuccess && created) sim.files[name].sddl = sddl;
+  return status;
 }

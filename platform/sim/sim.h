@@ -207,12 +207,9 @@ void SimFileFailAppends(int32_t status, int times = 1);
 // answers kOsErrorPathNotFound.
 void SimSetFolder(const std::string& path, bool exists);
 
-// Named mutexes. One that another process holds is never had: a wait for
-// it runs out at once, and its time-out is recorded.
-void SimHoldMutexElsewhere(const std::u16string& name, bool held);
-const std::vector<uint32_t>& SimMutexTimeOuts();  // each wait's time-out that ran out
-int SimOpenMutexCount();   // handles not closed
-int SimOwnedMutexCount();  // taken and not released
+// A file another process holds open, unshared: opening it as a lock
+// answers kOsErrorSharingViolation.
+void SimHoldFileElsewhere(const std::string& path, bool held);
 
 // Task Scheduler's root folder, by name (case ignored). A task the program
 // registers keeps its definition, its security and its author, read from

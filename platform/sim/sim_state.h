@@ -90,10 +90,7 @@ struct SimState {
   int fileAppendFailures = 0;
   int32_t fileAppendStatus = 0;
 
-  std::map<std::u16string, bool> mutexesHeldElsewhere;  // by name
-  std::map<OsMutex, std::u16string> mutexes;
-  std::map<std::u16string, int> mutexOwned;  // by name: how often this process took it
-  std::vector<uint32_t> mutexTimeOuts;
+  std::set<std::string> filesHeldElsewhere;  // folded: opened by another process
 
   std::map<std::u16string, SimTask> tasks;  // names folded
   int32_t taskFailure = 0;

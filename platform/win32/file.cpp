@@ -24,11 +24,11 @@ int32_t OsGetFileFacts(OsFile file, OsFileFacts* facts) {
   return kOsErrorSuccess;
 }
 
-// The file's first `bytes` bytes read or written, from its start.
-static int32_t Transfer(OsFile file, uint8_t* at, uint32_t bytes, bool write) {
-  if (SetFilePointer(H(file), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
-    return LastErrorOfFailure();
-  }
+// `bytes` bytes of the file read or written, from the offset on.
+static int32_t Transfer(OsFile file, uint64_t offset, uint8_t* at, uint32_t bytes, bool write) {
+  LARGE_INTEGER from;
+  from.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(H(file), from, nullptr, FILE_BEGIN)) return LastErrorOfFailure();
   while (bytes > 0) {
     DWORD done = 0;
     if (!(write ? WriteFile(H(file), at, bytes, &done, nullptr)
@@ -44,12 +44,16 @@ static int32_t Transfer(OsFile file, uint8_t* at, uint32_t bytes, bool write) {
 }
 
 int32_t OsReadFileStart(OsFile file, void* buffer, uint32_t bytes) {
-  return Transfer(file, static_cast<uint8_t*>(buffer), bytes, false);
+  return Transfer(file, 0, static_cast<uint8_t*>(buffer), bytes, false);
+}
+
+int32_t OsReadFileAt(OsFile file, uint64_t offset, void* buffer, uint32_t bytes) {
+  return Transfer(file, offset, static_cast<uint8_t*>(buffer), bytes, false);
 }
 
 int32_t OsReplaceFileContent(OsFile file, const void* data, uint32_t bytes) {
   // WriteFile only reads the bytes.
-  int32_t status = Transfer(file, static_cast<uint8_t*>(const_cast<void*>(data)), bytes, true);
+  int32_t status = Transfer(file, 0, static_cast<uint8_t*>(const_cast<void*>(data)), bytes, true);
   return status != kOsErrorSuccess ? status : ErrorOf(SetEndOfFile(H(file)));
 }
 

@@ -125,6 +125,20 @@ int32_t OsOpenFileToAppend(const char16_t* path, const char16_t* sddl, OsFile* f
   return status;
 }
 
+int32_t OsOpenFileToLock(const char16_t* path, const char16_t* sddl, OsFile* file) {
+  *file = 0;
+  SECURITY_ATTRIBUTES security;
+  int32_t status = SecurityOf(sddl, &security);
+  if (status == kOsErrorSuccess) {
+    // Shared with nobody: a second open fails while this one holds it.
+    status = HandleOf(CreateFileW(W(path), GENERIC_READ, 0, &security, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr),
+                      file);
+  }
+  LocalFree(security.lpSecurityDescriptor);
+  return status;
+}
+
 int32_t OsReadSecurity(OsFile file, char16_t* sddl, uint32_t units) {
   sddl[0] = 0;
   const SECURITY_INFORMATION wanted = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;

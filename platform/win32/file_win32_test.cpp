@@ -125,35 +125,20 @@ TEST(FileToAppend, AppendsAtTheEndAndRenamesOverAnOlderFile) {
   DeleteFileA(old.c_str());
 }
 
-// The journal's lock: taken again by the thread that holds it, and by
-// another only once it is released; a wait that runs out says so.
-TEST(NamedMutex, IsHeldByOneThreadAtATime) {
-  OsMutex mutex = 0;
-  ASSERT_EQ(kOsErrorSuccess, OsOpenNamedMutex(u"Global\\VarnickMutexTest", &mutex));
-  ASSERT_EQ(kOsErrorSuccess, OsTakeMutex(mutex, 0));
-  struct Other {
-    static DWORD WINAPI Take(void* status) {
-      OsMutex other = 0;
-      int32_t opened = OsOpenNamedMutex(u"Global\\VarnickMutexTest", &other);
-      *static_cast<int32_t*>(status) = opened != kOsErrorSuccess ? opened : OsTakeMutex(other, 50);
-      if (*static_cast<int32_t*>(status) == kOsErrorSuccess) OsReleaseMutex(other);
-      OsCloseMutex(other);
-      return 0;
-    }
-  };
-  auto other = [] {
-    int32_t status = -1;
-    HANDLE thread = CreateThread(nullptr, 0, Other::Take, &status, 0, nullptr);
-    WaitForSingleObject(thread, 5000);
-    CloseHandle(thread);
-    return status;
-  };
-  EXPECT_EQ(kOsErrorSuccess, OsTakeMutex(mutex, 0));  // again, by its owner
-  OsReleaseMutex(mutex);
-  EXPECT_EQ(kOsErrorWaitTimeout, other());
-  OsReleaseMutex(mutex);
-  EXPECT_EQ(kOsErrorSuccess, other());
-  OsCloseMutex(mutex);
+// The journal's lock: a file one open holds; another open of it, from any
+// thread or process, is refused until the first is closed.
+TEST(LockFile, IsHeldByOneOpenAtATime) {
+  char program[MAX_PATH];
+  GetModuleFileNameA(nullptr, program, MAX_PATH);
+  const std::u16string path = Wide(std::string(program) + ".lock-test");
+  OsFile held = 0, other = 0;
+  ASSERT_EQ(kOsErrorSuccess, OsOpenFileToLock(path.c_str(), kSddl, &held));
+  EXPECT_EQ(kOsErrorSharingViolation, OsOpenFileToLock(path.c_str(), kSddl, &other));
+  EXPECT_EQ(0u, other);
+  OsCloseFile(held);
+  ASSERT_EQ(kOsErrorSuccess, OsOpenFileToLock(path.c_str(), kSddl, &other));
+  OsCloseFile(other);
+  DeleteFileW(reinterpret_cast<const wchar_t*>(path.c_str()));
 }
 
 }  // namespace

@@ -693,7 +693,7 @@ TEST_F(Commands, CtrlZTakesBackTheWindowsLastMove) {
 // made all the same, and standard error says why the journal was not.
 TEST_F(Commands, TheJournalIsNeverWrittenThroughASecondName) {
   ClearJournal();
-  mkdir(DriveC("ProgramData/Varnick").c_str(), 0755);
+  RunVtool({"keptfolder"});
   const std::string journal = DriveC("ProgramData/Varnick/journal.csv");
   const std::string other = DriveC("varnick-test/other.csv");
   unlink(other.c_str());

@@ -223,6 +223,7 @@ std::string JournalText() { return FileText(DriveC("ProgramData/Varnick/journal.
 void ClearJournal() {
   unlink(DriveC("ProgramData/Varnick/journal.csv").c_str());
   unlink(DriveC("ProgramData/Varnick/journal.old.csv").c_str());
+  unlink(DriveC("ProgramData/Varnick/journal.lock").c_str());
 }
 
 void ClearStandInLogs() {

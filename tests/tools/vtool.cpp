@@ -16,6 +16,10 @@
 //                                        ROOT\VARNICKNAME\0000, or "missing"
 //   vtool devlocation NAME PATH          give ROOT\VARNICKNAME\0000 the location
 //                                        path PATH (Wine computes none)
+//   vtool keptfolder                     make C:\ProgramData\Varnick as the
+//                                        program makes it (owned by the
+//                                        Administrators, SYSTEM and they alone
+//                                        admitted), where it is missing
 //   vtool devclear                       remove every device devadd created
 //   vtool devlist                        print the instance IDs of those devices
 //   vtool msgbox MILLISECONDS [BUTTON]   wait for a message box, print
@@ -47,6 +51,8 @@
 //   clipboard and the other windows in vtool_actions.cpp.
 // Exit code 0 on success, 1 when nothing was found in time, 2 on bad usage.
 #include <windows.h>
+
+#include <sddl.h>
 #include <ddk/msports.h>
 #include <devguid.h>
 #include <setupapi.h>
@@ -467,6 +473,20 @@ static int ClaimWhileAnotherHasItOpen(DWORD port, DWORD milliseconds) {
   return status == ERROR_SUCCESS ? 0 : 2;
 }
 
+// The program's folder under ProgramData, as the program makes it.
+static int KeptFolder() {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+          L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1, &descriptor, nullptr)) {
+    return 1;
+  }
+  SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
+  BOOL made = CreateDirectoryW(L"C:\\ProgramData\\Varnick", &security);
+  DWORD error = GetLastError();
+  LocalFree(descriptor);
+  return made || error == ERROR_ALREADY_EXISTS ? 0 : 1;
+}
+
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return Usage();
   std::wstring verb = argv[1];
@@ -478,6 +498,7 @@ int wmain(int argc, wchar_t** argv) {
                   argc > 6 ? static_cast<int>(wcstol(argv[6], nullptr, 10)) : 1);
   }
   if (verb == L"devclear" && argc == 2) return EachFixtureDevice(true);
+  if (verb == L"keptfolder" && argc == 2) return KeptFolder();
   if (verb == L"devlocation" && argc == 4) return DevLocation(argv[2], argv[3]);
   if (verb == L"attachedto" && argc == 3) return AttachedTo(argv[2]);
   if (verb == L"devlist" && argc == 2) return EachFixtureDevice(false);
