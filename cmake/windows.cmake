@@ -211,6 +211,7 @@ if(EXISTS ${GTEST_SOURCE}/CMakeLists.txt)
     platform/win32/file_win32_test.cpp
     platform/win32/file_security_win32_test.cpp
     platform/win32/last_error_win32_test.cpp
+    platform/win32/library_function_win32_test.cpp
     platform/sim/profile_codec.cpp
     tests/support/registry_win32.cpp
     tests/support/test_main.cpp ${ADMIN_TEST} ${DEVICE_STATE})
