@@ -11,9 +11,9 @@ extern OsHeap processHeap;
 // A zero-filled block of n bytes. Waits and retries while the heap has no
 // memory; never returns null. Stops the process when the heap is corrupt.
 void* MemAlloc(uint64_t bytes);
-// Releases a block from MemAlloc; null is none. Called by the holder below
-// and by the release procedures of the records that own blocks, nowhere
-// else.
+// Releases a block from MemAlloc; null is none. Called by the holder below,
+// by MemResize and by the release procedures of the records that own
+// blocks, nowhere else.
 void MemFree(void* block);
 // A new zero-filled block of `bytes` that begins with the first `kept`
 // bytes of block, which it releases (null: none). How a record's block
