@@ -20,37 +20,37 @@ static int32_t FormatCommandLine(const char* ansiDeviceId, char* commandLine) {
   return 1;
 }
 
-// Owns the ID buffer it is given, and frees it whatever happens.
+// Takes over the ID block it is given, freed whatever happens.
 static DWORD WINAPI PropertySheetThread(LPVOID parameter) {
-  wchar_t* deviceId = static_cast<wchar_t*>(parameter);
+  HeapBlock<wchar_t> deviceId;
+  deviceId.Adopt(static_cast<wchar_t*>(parameter));
   DWORD shown = 0;
-  DevmgrFunctions devmgr;
-  LoadLibraryFunctions(&devmgr);
+  LoadedLibrary<DevmgrFunctions> devmgr;
   // The ID converted with a bound: in a multi-byte code page a character
   // may take two bytes.
   char ansiId[kCommandLineBytes] = {};
   char commandLine[kCommandLineBytes];
-  if (devmgr.DeviceProperties_RunDLLA != nullptr &&
-      WideCharToMultiByte(CP_ACP, 0, deviceId, -1, ansiId, sizeof ansiId, nullptr, nullptr) != 0 &&
+  if (devmgr->DeviceProperties_RunDLLA != nullptr &&
+      WideCharToMultiByte(CP_ACP, 0, deviceId.Get(), -1, ansiId, sizeof ansiId, nullptr, nullptr) != 0 &&
       FormatCommandLine(ansiId, commandLine)) {
-    // Returns when the user closes the sheet; the library stays loaded.
-    devmgr.DeviceProperties_RunDLLA(nullptr, reinterpret_cast<HINSTANCE>(programInstance),
-                                    commandLine, SW_SHOW);
+    // Returns when the user closes the sheet. The library stays loaded for
+    // the process's life, as it always has: what the sheet started may
+    // still run its code.
+    devmgr->DeviceProperties_RunDLLA(nullptr, reinterpret_cast<HINSTANCE>(programInstance),
+                                     commandLine, SW_SHOW);
+    devmgr.Release();
     shown = 1;
   }
-  MemFree(deviceId);
   return shown;
 }
 
 void OpenPropertySheet(const char16_t* deviceId) {
   // Handed over as a copy that the thread owns: it never touches the
   // program's records, which a later refresh replaces.
-  auto* copy = static_cast<char16_t*>(MemAlloc(kDeviceIdUnits * sizeof(char16_t)));
-  TextCopy(copy, kDeviceIdUnits, deviceId);
-  HANDLE thread = CreateThread(nullptr, 0, PropertySheetThread, copy, 0, nullptr);
-  if (thread == nullptr) {
-    MemFree(copy);
-    return;
-  }
+  HeapBlock<char16_t> copy(kDeviceIdUnits);
+  TextCopy(copy.Get(), kDeviceIdUnits, deviceId);
+  HANDLE thread = CreateThread(nullptr, 0, PropertySheetThread, copy.Get(), 0, nullptr);
+  if (thread == nullptr) return;
+  copy.Release();     // the thread's now
   CloseHandle(thread);  // nobody waits for it
 }

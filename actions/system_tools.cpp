@@ -16,9 +16,8 @@
 
 int32_t CreateRestorePoint() {
   if (!IsRestorePointAvailable()) return 1;
-  SrClientFunctions restore;
-  if (!LoadLibraryFunctions(&restore)) {
-    FreeLibraryFunctions(&restore);
+  LoadedLibrary<SrClientFunctions> restore;
+  if (!restore.Complete()) {
     OsMessageBoxA(reinterpret_cast<OsWindow>(GetDesktopWindow()), "System Restore is not available",
                   "Error", MB_OK | MB_ICONERROR);
     return 0;
@@ -29,7 +28,7 @@ int32_t CreateRestorePoint() {
   request.llSequenceNumber = 0;
   lstrcpyW(request.szDescription, L"Before Varnick run");
   STATEMGRSTATUS status = {};
-  int32_t created = restore.SRSetRestorePointW(&request, &status) != FALSE;
+  int32_t created = restore->SRSetRestorePointW(&request, &status) != FALSE;
   if (created) {
     OsMessageBoxA(0, "System Restore Point successfully created", "Varnick",
                   MB_OK | MB_ICONINFORMATION);
@@ -43,7 +42,6 @@ int32_t CreateRestorePoint() {
     }
     OsMessageBoxA(0, text, "Varnick", MB_OK | MB_ICONERROR);
   }
-  FreeLibraryFunctions(&restore);
   return created;
 }
 

@@ -103,7 +103,8 @@ int32_t RunBatch(const BatchSwitches& asked) {
   // Both models are loaded once, before either repair.
   PortReservations reservations = {};
   Load(&reservations);
-  auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+  HeapBlock<PortDeviceList> devicesRead(1);
+  PortDeviceList* devices = devicesRead.Get();
   // The repairs go by numbers, nodes and IDs; only the listing and the
   // export show more.
   bool shows = switches.listSwitch || switches.exportSwitch;
@@ -128,7 +129,6 @@ int32_t RunBatch(const BatchSwitches& asked) {
   }
   if (switches.exportSwitch && !OsInterruptRequested()) RunBatchExport(&run, devices);
   Clear(devices);
-  MemFree(devices);
   Clear(&reservations);
   // Once, whatever it failed for and however often: the changes went on.
   uint32_t journalError;

@@ -97,9 +97,9 @@ bool CheckChannel(BatchRun* run) {
 // The definition, one line at a time.
 void PrintDefinition(const char16_t* companion, const char16_t* plan) {
   uint32_t length = PlanTaskXml(companion, plan, nullptr, 0);
-  auto* xml = static_cast<char16_t*>(MemAlloc((length + 1) * sizeof(char16_t)));
-  PlanTaskXml(companion, plan, xml, length + 1);
-  for (char16_t* line = xml; *line != 0;) {
+  HeapBlock<char16_t> xml(length + 1);
+  PlanTaskXml(companion, plan, xml.Get(), length + 1);
+  for (char16_t* line = xml.Get(); *line != 0;) {
     char16_t* end = line;
     while (*end != 0 && *end != u'\r' && *end != u'\n') end++;
     char16_t next = *end;
@@ -107,7 +107,6 @@ void PrintDefinition(const char16_t* companion, const char16_t* plan) {
     WriteLine(kOsStandardOutput, line);
     line = end + (next == 0 ? 0 : next == u'\r' && end[1] == u'\n' ? 2 : 1);
   }
-  MemFree(xml);
 }
 
 // The three copies: the program, its console companion beside it (which
@@ -215,10 +214,9 @@ void KeepPlanTask(BatchRun* run) {
   const char16_t* companion = copies.kept[kCompanionCopy];
   const char16_t* plan = copies.kept[kPlanCopy];
   uint32_t length = PlanTaskXml(companion, plan, nullptr, 0);
-  auto* xml = static_cast<char16_t*>(MemAlloc((length + 1) * sizeof(char16_t)));
-  PlanTaskXml(companion, plan, xml, length + 1);
-  int32_t status = OsRegisterSystemTask(kPlanTaskName, xml, kPlanTaskSddl);
-  MemFree(xml);
+  HeapBlock<char16_t> xml(length + 1);
+  PlanTaskXml(companion, plan, xml.Get(), length + 1);
+  int32_t status = OsRegisterSystemTask(kPlanTaskName, xml.Get(), kPlanTaskSddl);
   if (status != kOsErrorSuccess) {
     char16_t name[32];
     Refuse(run, kExitNotRegistered, u"The task ", kQuotedName, u" could not be registered: ",

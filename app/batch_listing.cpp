@@ -43,7 +43,7 @@ void WriteBatchListing(BatchRun* run, const PortReservations* reservations,
   // among equals; then a live name there that no device carries. Index i
   // stands for device i, deviceCount + k for live name k.
   int32_t records = devices->deviceCount + devices->liveNameCount;
-  auto* beyond = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (2 * records + 1)));
+  HeapBlock<int32_t> beyond(2 * records + 1);
   auto record = [devices](int32_t i) {
     return i < devices->deviceCount ? devices->devices[i]
                                     : &devices->liveNames[i - devices->deviceCount];
@@ -54,14 +54,13 @@ void WriteBatchListing(BatchRun* run, const PortReservations* reservations,
     if (d->liveName && FindByPort(devices, d->portNumber) != nullptr) continue;
     if (d->portNumber < 1 || d->portNumber > reservations->portCount) beyond[n++] = i;
   }
-  SortIndices(beyond, beyond + n, n, [&record](int32_t a, int32_t b) {
+  SortIndices(beyond.Get(), beyond.Get() + n, n, [&record](int32_t a, int32_t b) {
     return record(a)->portNumber < record(b)->portNumber;
   });
   for (int32_t k = 0; k < n && ListingGoesOn(); k++) {
     const PortDevice* d = record(beyond[k]);
     WriteListingLine(d->portNumber, 0, d);
   }
-  MemFree(beyond);
   // What could be read is listed all the same. No box: a listing piped to
   // a script must never wait for a click.
   if (!InventoryBuilt(devices)) {

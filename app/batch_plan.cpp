@@ -90,7 +90,8 @@ bool CheckBatchPlan(BatchRun* run, const char16_t* path) {
   // The models of this moment, read afresh: a dry run changes them.
   PortReservations reservations = {};
   Load(&reservations);
-  auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+  HeapBlock<PortDeviceList> devicesNow(1);
+  PortDeviceList* devices = devicesNow.Get();
   Enumerate(devices, kRepairDetail);
   PlanCallbacks callbacks = {};
   callbacks.context = run;
@@ -98,7 +99,6 @@ bool CheckBatchPlan(BatchRun* run, const char16_t* path) {
   PlanRequest request = {&plan, true, run->administrator, nullptr};
   bool passed = !ApplyPlan(&reservations, devices, request, callbacks).blocked;
   Clear(devices);
-  MemFree(devices);
   Clear(&reservations);
   ReleaseNumberPlan(&plan);
   return passed;
@@ -127,10 +127,9 @@ void RunBatchExport(BatchRun* run, PortDeviceList* devices) {
   if (run->switches.exportPath[0] == 0) {
     ExportPlan(devices, PrintLine, nullptr);
   } else {
-    uint32_t size;
-    uint8_t* text = ExportPlanText(devices, &size);
-    int32_t status = SavePlanFile(run->switches.exportPath, text, size, OsRunsElevated());
-    MemFree(text);
+    HeapBlock<uint8_t> text;
+    uint32_t size = ExportPlanText(devices, &text);
+    int32_t status = SavePlanFile(run->switches.exportPath, text.Get(), size, OsRunsElevated());
     if (status != kOsErrorSuccess) {
       char16_t line[kChangeLineUnits];
       DescribePlanSaveFailure(run->switches.exportPath, status, line, Units(line));

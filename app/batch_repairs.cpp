@@ -62,10 +62,8 @@ int32_t Interrupted(void*) { return OsInterruptRequested(); }
 
 void RunBatchRepairs(BatchRun* run, PortReservations* reservations, PortDeviceList* devices) {
   const BatchSwitches& switches = run->switches;
-  BatchRepairs report = {run,
-                         static_cast<int32_t*>(MemAlloc(
-                             sizeof(int32_t) * (reservations->portCount + devices->deviceCount + 1))),
-                         0, reservations};
+  HeapBlock<int32_t> freed(reservations->portCount + devices->deviceCount + 1);
+  BatchRepairs report = {run, freed.Get(), 0, reservations};
   const RepairCallbacks callbacks = {&report, ReportFreed, ReportRemoved, ReportFailed,
                                      ReportSaved, Interrupted};
   RepairRequest request = {};
@@ -76,7 +74,6 @@ void RunBatchRepairs(BatchRun* run, PortReservations* reservations, PortDeviceLi
   request.scope = kEveryNonPresentDevice;
   request.clearSave = kSaveWhenANumberHasNoDevice;
   RepairResult result = RunRepairs(reservations, devices, request, callbacks);
-  MemFree(report.freed);
   if (result.refused != kChangeAllowed) {
     WriteLine(kOsStandardError, RefusalText(result.refused));
     NoteCode(run, result.refused == kNotAdministrator ? kExitNotAdmin : kExitNotRead);

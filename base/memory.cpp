@@ -19,9 +19,19 @@ void* MemAlloc(uint64_t bytes) {
 }
 
 void MemFree(void* block) {
+  if (block == nullptr) return;
   CheckHeap(1000);
   OsHeapFree(processHeap, block);
   CheckHeap(1000);
+}
+
+void* MemResize(void* block, uint64_t kept, uint64_t bytes) {
+  void* resized = MemAlloc(bytes);
+  if (block != nullptr) {
+    MemCopy(resized, block, kept);
+    MemFree(block);
+  }
+  return resized;
 }
 
 void* MemFill(void* destination, uint8_t value, uint64_t count) {

@@ -80,12 +80,8 @@ int32_t FindAttachedModems(const PortDeviceList* list, int32_t port, AttachedMod
     if (!attached) continue;
     if (found->count == capacity) {
       capacity = capacity == 0 ? 4 : 2 * capacity;
-      auto* grown = static_cast<AttachedModem*>(MemAlloc(sizeof(AttachedModem) * capacity));
-      if (found->count != 0) {
-        MemCopy(grown, found->modems, sizeof(AttachedModem) * found->count);
-        MemFree(found->modems);
-      }
-      found->modems = grown;
+      found->modems = static_cast<AttachedModem*>(MemResize(
+          found->modems, sizeof(AttachedModem) * found->count, sizeof(AttachedModem) * capacity));
     }
     found->modems[found->count++] = modem;
   }
@@ -115,8 +111,10 @@ int32_t RestoreAttachedModems(OsDeviceSet set, AttachedModems* found) {
   return restored;
 }
 
+// The modems found are a plain record passed by pointer: freed here and
+// nowhere else.
 void ReleaseAttachedModems(AttachedModems* found) {
-  if (found->modems != nullptr) MemFree(found->modems);
+  MemFree(found->modems);
   found->modems = nullptr;
   found->count = found->moved = 0;
 }

@@ -234,16 +234,15 @@ int32_t AppendLocked(const Journal* j, const uint8_t* line, uint32_t size) {
     char16_t header[64];
     TextCopy(header, Units(header), JournalHeader());
     uint32_t headerSize = 3 + Utf8OfText(header, nullptr, 0) + 2;
-    auto* whole = static_cast<uint8_t*>(MemAlloc(headerSize + size));
+    HeapBlock<uint8_t> whole(headerSize + size);
     whole[0] = 0xEF;
     whole[1] = 0xBB;
     whole[2] = 0xBF;
-    Utf8OfText(header, whole + 3, headerSize);
+    Utf8OfText(header, whole.Get() + 3, headerSize);
     whole[headerSize - 2] = '\r';
     whole[headerSize - 1] = '\n';
-    MemCopy(whole + headerSize, line, size);
-    status = OsAppendToFile(file, whole, headerSize + size);
-    MemFree(whole);
+    MemCopy(whole.Get() + headerSize, line, size);
+    status = OsAppendToFile(file, whole.Get(), headerSize + size);
   } else {
     status = OsAppendToFile(file, line, size);
   }
@@ -302,14 +301,8 @@ bool Write(Journal* j, JournalStep step, const JournalEntry& entry, const char16
   JournalLine(now, j->run, j->face, step, entry, result, text, kJournalLineUnits);
   uint32_t size = Utf8OfText(text, nullptr, 0);
   if (j->gathering && j->gatheredSize + size + 2 > j->gatheredCapacity) {
-    uint32_t capacity = 2 * (j->gatheredSize + size + 2) + 4096;
-    auto* grown = static_cast<uint8_t*>(MemAlloc(capacity));
-    if (j->gathered != nullptr) {
-      MemCopy(grown, j->gathered, j->gatheredSize);
-      MemFree(j->gathered);
-    }
-    j->gathered = grown;
-    j->gatheredCapacity = capacity;
+    j->gatheredCapacity = 2 * (j->gatheredSize + size + 2) + 4096;
+    j->gathered = static_cast<uint8_t*>(MemResize(j->gathered, j->gatheredSize, j->gatheredCapacity));
   }
   uint8_t* line = j->gathering ? j->gathered + j->gatheredSize : bytes;
   Utf8OfText(text, line, size);
@@ -331,10 +324,12 @@ void GatherJournal(Journal* j) {
   if (Kept(j)) j->gathering = true;
 }
 
+// The gathered block is a plain field of the journal, a record passed by
+// pointer: freed here and nowhere else.
 void FlushJournal(Journal* j) {
   if (!Kept(j)) return;
   if (j->gatheredSize != 0) Appended(j, j->gathered, j->gatheredSize);
-  if (j->gathered != nullptr) MemFree(j->gathered);
+  MemFree(j->gathered);
   j->gathering = false;
   j->gathered = nullptr;
   j->gatheredSize = j->gatheredCapacity = 0;

@@ -235,21 +235,17 @@ bool SameChange(const JournalRecord& a, const JournalRecord& b) {
 
 // Chains of indices by hash, -1 ending each.
 struct Table {
-  int32_t* heads;
+  HeapBlock<int32_t> heads;
   uint32_t mask;
-  int32_t* next;
+  HeapBlock<int32_t> next;
 
   void Make(int32_t entries) {
     uint32_t buckets = 16;
     while (buckets < 2u * static_cast<uint32_t>(entries)) buckets *= 2;
     mask = buckets - 1;
-    heads = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * buckets));
-    next = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (entries + 1)));
+    heads.Reset(buckets);
+    next.Reset(entries + 1);
     for (uint32_t b = 0; b < buckets; b++) heads[b] = -1;
-  }
-  void Release() {
-    MemFree(heads);
-    MemFree(next);
   }
 };
 
@@ -283,7 +279,8 @@ JournalResult JournalResultOf(const char16_t* result) {
 
 void ReadJournal(const uint8_t* bytes, uint32_t size, JournalRead* read) {
   MemFill(read, 0, sizeof *read);
-  auto* decoded = static_cast<char16_t*>(MemAlloc((uint64_t{size} + 1) * sizeof(char16_t)));
+  HeapBlock<char16_t> decodedBlock(uint64_t{size} + 1);
+  char16_t* decoded = decodedBlock.Get();
   uint32_t units = Decode(bytes, size, decoded);
   // Room for a record from each line long enough to hold one, whatever
   // the bytes: a megabyte of line ends takes none.
@@ -300,8 +297,7 @@ void ReadJournal(const uint8_t* bytes, uint32_t size, JournalRead* read) {
                sizeof(char16_t)));
   read->records = static_cast<JournalRecord*>(MemAlloc(sizeof(JournalRecord) * (longLines + 1)));
   char16_t* arena = read->text;
-  auto* fields = static_cast<char16_t(*)[kJournalFromUnits]>(
-      MemAlloc(sizeof(char16_t) * kFields * kJournalFromUnits));
+  HeapBlock<char16_t[kJournalFromUnits]> fields(kFields);
   uint32_t start = 0;
   for (int32_t number = 1; start <= units && number <= lines; number++) {
     uint32_t end = start;
@@ -316,8 +312,8 @@ void ReadJournal(const uint8_t* bytes, uint32_t size, JournalRead* read) {
     }
     if (length == 0) continue;
     JournalRecord record = {};
-    if (length < kShortestRecordUnits || !SplitFields(line, length, fields) ||
-        !Valid(fields, &record)) {
+    if (length < kShortestRecordUnits || !SplitFields(line, length, fields.Get()) ||
+        !Valid(fields.Get(), &record)) {
       // The header, wherever a file begins.
       const char16_t* header = JournalHeader();
       bool isHeader = length == TextLength(header) && MemCompare(line, header, length * sizeof(char16_t)) == 0;
@@ -333,16 +329,14 @@ void ReadJournal(const uint8_t* bytes, uint32_t size, JournalRead* read) {
     record.line = number;
     read->records[read->recordCount++] = record;
   }
-  MemFree(fields);
-  MemFree(decoded);
 
   // Each outcome paired with the latest intent of its run for the same
   // change that has none yet; each run by its identifier.
   int32_t count = read->recordCount;
-  auto* runOf = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
-  auto* changeOf = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
+  HeapBlock<int32_t> runOf(count + 1);
+  HeapBlock<int32_t> changeOf(count + 1);
   read->runs = static_cast<JournalRun*>(MemAlloc(sizeof(JournalRun) * (count + 1)));
-  auto* unordered = static_cast<JournalChangeRead*>(MemAlloc(sizeof(JournalChangeRead) * (count + 1)));
+  HeapBlock<JournalChangeRead> unordered(count + 1);
   Table runs, open;
   runs.Make(count);
   open.Make(count);
@@ -381,8 +375,8 @@ void ReadJournal(const uint8_t* bytes, uint32_t size, JournalRead* read) {
     *link = open.next[*link];
   }
   // Run by run, each in its intents' order.
-  auto* first = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (read->runCount + 1)));
-  auto* runOfChange = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (read->changeCount + 1)));
+  HeapBlock<int32_t> first(read->runCount + 1);
+  HeapBlock<int32_t> runOfChange(read->changeCount + 1);
   for (int32_t i = 0, c = 0; i < count; i++) {
     if (read->records[i].step == kJournalIntent) runOfChange[c++] = runOf[i];
   }
@@ -394,20 +388,15 @@ void ReadJournal(const uint8_t* bytes, uint32_t size, JournalRead* read) {
   read->changes = static_cast<JournalChangeRead*>(MemAlloc(sizeof(JournalChangeRead) * (read->changeCount + 1)));
   for (int32_t k = 0; k < read->runCount; k++) read->runs[k].changes = read->changes + first[k];
   for (int32_t c = 0; c < read->changeCount; c++) read->changes[first[runOfChange[c]]++] = unordered[c];
-  MemFree(first);
-  MemFree(runOfChange);
-  runs.Release();
-  open.Release();
-  MemFree(unordered);
-  MemFree(changeOf);
-  MemFree(runOf);
 }
 
+// What was read is a plain record passed by pointer, its blocks pointing
+// into one another: freed here together, and nowhere else.
 void ReleaseJournal(JournalRead* read) {
-  if (read->text != nullptr) MemFree(read->text);
-  if (read->records != nullptr) MemFree(read->records);
-  if (read->runs != nullptr) MemFree(read->runs);
-  if (read->changes != nullptr) MemFree(read->changes);
+  MemFree(read->text);
+  MemFree(read->records);
+  MemFree(read->runs);
+  MemFree(read->changes);
   MemFill(read, 0, sizeof *read);
 }
 
@@ -463,7 +452,7 @@ int32_t LoadJournal(JournalRead* read) {
                                                                  : kOsErrorCantAccessFile;
   }
   const uint32_t room = 2 * static_cast<uint32_t>(kJournalMostBytes);
-  auto* bytes = static_cast<uint8_t*>(MemAlloc(2 * room));
+  HeapBlock<uint8_t> bytes(2 * room);
   uint32_t older = 0, newer = 0;
   char16_t lockFile[kJournalPathUnits];
   KeptFilePath(u"journal.lock", lockFile, Units(lockFile), &result);
@@ -471,11 +460,10 @@ int32_t LoadJournal(JournalRead* read) {
   int32_t status = TakeJournalLock(lockFile, kJournalLockWait, &lock);
   if (status == kOsErrorSuccess) {
     // The older file first: the reader takes both as one, in order.
-    status = ReadJournalFile(oldFile, bytes, room, &older);
-    if (status == kOsErrorSuccess) status = ReadJournalFile(file, bytes + older, room, &newer);
+    status = ReadJournalFile(oldFile, bytes.Get(), room, &older);
+    if (status == kOsErrorSuccess) status = ReadJournalFile(file, bytes.Get() + older, room, &newer);
   }
   CloseKeptFolder(&folder);
-  if (status == kOsErrorSuccess) ReadJournal(bytes, older + newer, read);
-  MemFree(bytes);
+  if (status == kOsErrorSuccess) ReadJournal(bytes.Get(), older + newer, read);
   return status;
 }

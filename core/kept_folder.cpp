@@ -131,8 +131,8 @@ bool CopyIntoKept(OsFile source, const char16_t* path, KeptResult* result) {
   if (status == kOsErrorSuccess && facts.size > kMostBytes) status = kOsErrorFileTooLarge;
   if (status != kOsErrorSuccess) return Fail(result, kKeptSystemError, status, path);
   uint32_t size = static_cast<uint32_t>(facts.size);
-  auto* bytes = static_cast<uint8_t*>(MemAlloc(size + 1));
-  if (size != 0) status = OsReadFileStart(source, bytes, size);
+  HeapBlock<uint8_t> bytes(size + 1);
+  if (size != 0) status = OsReadFileStart(source, bytes.Get(), size);
   bool ok = status == kOsErrorSuccess;
   if (!ok) Fail(result, kKeptSystemError, status, path);
   OsFile kept = 0;
@@ -142,11 +142,10 @@ bool CopyIntoKept(OsFile source, const char16_t* path, KeptResult* result) {
                                    : Fail(result, kKeptSystemError, status, path);
   }
   if (ok) {
-    status = OsReplaceFileContent(kept, bytes, size);
+    status = OsReplaceFileContent(kept, bytes.Get(), size);
     if (status != kOsErrorSuccess) ok = Fail(result, kKeptSystemError, status, path);
   }
   if (kept != 0) OsCloseFile(kept);
-  MemFree(bytes);
   return ok;
 }
 

@@ -278,7 +278,8 @@ int32_t ReadNumberPlan(const uint8_t* bytes, uint32_t size, NumberPlan* plan, Pl
     return 0;
   }
   // Each byte gives at most one unit.
-  Decoded decoded = {static_cast<char16_t*>(MemAlloc((size + 1ull) * sizeof(char16_t))), 0, {1, 0}};
+  HeapBlock<char16_t> units(size + 1ull);
+  Decoded decoded = {units.Get(), 0, {1, 0}};
   bool text;
   if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
     text = DecodeUtf16(bytes + 2, size - 2, &decoded, error);
@@ -290,22 +291,22 @@ int32_t ReadNumberPlan(const uint8_t* bytes, uint32_t size, NumberPlan* plan, Pl
   int32_t count = -1;
   if (text) {
     const uint64_t portLinesBytes = (kHighestPortNumber + 1) * sizeof(int32_t);
-    auto* portLines = static_cast<int32_t*>(MemAlloc(portLinesBytes));
+    HeapBlock<int32_t> portLines(kHighestPortNumber + 1);
     // Counted and checked first, then written into a block of their size.
-    count = ReadRules(decoded.units, decoded.count, portLines, nullptr, error);
+    count = ReadRules(decoded.units, decoded.count, portLines.Get(), nullptr, error);
     if (count > 0) {
       plan->rules = static_cast<PlanRule*>(MemAlloc(count * sizeof(PlanRule)));
-      MemFill(portLines, 0, portLinesBytes);
-      plan->ruleCount = ReadRules(decoded.units, decoded.count, portLines, plan->rules, error);
+      MemFill(portLines.Get(), 0, portLinesBytes);
+      plan->ruleCount = ReadRules(decoded.units, decoded.count, portLines.Get(), plan->rules, error);
     }
-    MemFree(portLines);
   }
-  MemFree(decoded.units);
   return count < 0 ? 0 : 1;
 }
 
+// A plan is a plain record passed by pointer: its rules are freed here and
+// nowhere else.
 void ReleaseNumberPlan(NumberPlan* plan) {
-  if (plan->rules != nullptr) MemFree(plan->rules);
+  MemFree(plan->rules);
   plan->rules = nullptr;
   plan->ruleCount = 0;
 }

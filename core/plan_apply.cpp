@@ -55,17 +55,17 @@ struct Planning {
   const PlanRequest& request;
   const PlanCallbacks& callbacks;
   PlanResult result;
-  Target* targets;
+  HeapBlock<Target> targets;
   int32_t targetCount;
-  PortDevice** removals;
+  HeapBlock<PortDevice*> removals;
   int32_t removalCount;
-  Step* steps;
+  HeapBlock<Step> steps;
   int32_t stepCount;
   // By number: how many devices of the run carry it as the moves go (two
   // may, where the plan is to part them); a move takes a number only when
   // none does.
-  int32_t* occupants;
-  bool* modemNumbers;  // numbers a modem names as its port
+  HeapBlock<int32_t> occupants;
+  HeapBlock<bool> modemNumbers;  // numbers a modem names as its port
   uint32_t stopError;  // of the removal or growth that stopped the run
 
   bool ChangesAnything() { return removalCount != 0 || GrowthNeeded() != 0 || stepCount != 0; }
@@ -98,8 +98,7 @@ struct Planning {
   // (blocked); two rules for one port are blocked too.
   void Match() {
     const NumberPlan& plan = *request.plan;
-    const PlanRule** ruleOf =
-        static_cast<const PlanRule**>(MemAlloc(sizeof(PlanRule*) * (devices->deviceCount + 1)));
+    HeapBlock<const PlanRule*> ruleOf(devices->deviceCount + 1);
     for (int32_t r = 0; r < plan.ruleCount; r++) {
       const PlanRule& rule = plan.rules[r];
       int32_t found = -1, second = -1;
@@ -134,7 +133,6 @@ struct Planning {
       ruleOf[found] = &rule;
       if (device->portNumber != rule.port) targets[targetCount++] = Target{device, &rule};
     }
-    MemFree(ruleOf);
   }
 
   bool Moving(const PortDevice* d) const {
@@ -233,11 +231,11 @@ struct Planning {
   // The order of the moves: each as soon as its number is free; where
   // none is, a cycle, whose first device goes through a free number.
   bool Schedule(int32_t covered) {
-    auto* at = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (targetCount + 1)));
-    auto* done = static_cast<bool*>(MemAlloc(sizeof(bool) * (targetCount + 1)));
+    HeapBlock<int32_t> at(targetCount + 1);
+    HeapBlock<bool> done(targetCount + 1);
     OccupyStart();
     for (int32_t t = 0; t < targetCount; t++) at[t] = targets[t].device->portNumber;
-    NumbersModemsName(devices, modemNumbers);
+    NumbersModemsName(devices, modemNumbers.Get());
     bool scheduled = true;
     for (int32_t left = targetCount; left > 0 && scheduled;) {
       bool progress = false;
@@ -259,8 +257,6 @@ struct Planning {
         AddStep(targets[first].device, &at[first], spare);
       }
     }
-    MemFree(at);
-    MemFree(done);
     return scheduled;
   }
 
@@ -341,8 +337,8 @@ struct Planning {
     OccupyStart();
     // Numbers a device still uses until Windows restarts, and the devices
     // left waiting.
-    auto* restartHeld = static_cast<bool*>(MemAlloc(kHighestPortNumber + 1));
-    auto** stuck = static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (stepCount + 1)));
+    HeapBlock<bool> restartHeld(kHighestPortNumber + 1);
+    HeapBlock<PortDevice*> stuck(stepCount + 1);
     int32_t stuckCount = 0;
     for (int32_t k = 0; k < stepCount; k++) {
       Step& step = steps[k];
@@ -379,8 +375,6 @@ struct Planning {
         callbacks.moved(callbacks.context, step.device, step.from, step.to, moved);
       }
     }
-    MemFree(restartHeld);
-    MemFree(stuck);
   }
 };
 
@@ -389,17 +383,13 @@ struct Planning {
 PlanResult ApplyPlan(PortReservations* reservations, PortDeviceList* devices,
                      const PlanRequest& request, const PlanCallbacks& callbacks) {
   int32_t rules = request.plan->ruleCount;
-  Planning planning = {reservations, devices, request, callbacks, {}, nullptr, 0, nullptr, 0,
-                       nullptr, 0, nullptr, nullptr, 0};
+  Planning planning = {reservations, devices, request, callbacks, {}, {}, 0, {}, 0, {}, 0, {}, {}, 0};
   planning.result.failedMove = kMoved;
-  planning.targets = static_cast<Target*>(MemAlloc(sizeof(Target) * (rules + 1)));
-  planning.removals =
-      static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (devices->deviceCount + 1)));
-  // Each move at most twice: once through a free number.
-  planning.steps = static_cast<Step*>(MemAlloc(sizeof(Step) * (2 * rules + 1)));
-  planning.occupants =
-      static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (kHighestPortNumber + 1)));
-  planning.modemNumbers = static_cast<bool*>(MemAlloc(kHighestPortNumber + 1));
+  planning.targets.Reset(rules + 1);
+  planning.removals.Reset(devices->deviceCount + 1);
+  planning.steps.Reset(2 * rules + 1);  // each move at most twice: once through a free number
+  planning.occupants.Reset(kHighestPortNumber + 1);
+  planning.modemNumbers.Reset(kHighestPortNumber + 1);
   if (planning.Check()) {
     // Recorded only where the plan changes something: one a task applies
     // at every device's arrival mostly finds nothing to do.
@@ -411,11 +401,6 @@ PlanResult ApplyPlan(PortReservations* reservations, PortDeviceList* devices,
     if (planning.Grow() && planning.Remove()) planning.Move();
     if (recorded) planning.RecordOutcome(entry);
   }
-  MemFree(planning.targets);
-  MemFree(planning.removals);
-  MemFree(planning.steps);
-  MemFree(planning.occupants);
-  MemFree(planning.modemNumbers);
   return planning.result;
 }
 

@@ -40,12 +40,12 @@ void ExportPlan(PortDeviceList* devices, void (*line)(void* context, const char1
                 void* context) {
   ReadIdentities(devices);
   int32_t count = devices->deviceCount;
-  auto* order = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (2 * count + 1)));
+  HeapBlock<int32_t> order(2 * count + 1);
   int32_t n = 0;
   for (int32_t i = 0; i < count; i++) {
     if (Present(devices->devices[i])) order[n++] = i;
   }
-  SortIndices(order, order + n, n, [devices](int32_t a, int32_t b) {
+  SortIndices(order.Get(), order.Get() + n, n, [devices](int32_t a, int32_t b) {
     return devices->devices[a]->portNumber < devices->devices[b]->portNumber;
   });
   line(context, u"# The number plan of this machine's serial ports, as Varnick exported it:");
@@ -73,13 +73,12 @@ void ExportPlan(PortDeviceList* devices, void (*line)(void* context, const char1
     line(context, text);
     lastPort = d->portNumber;
   }
-  MemFree(order);
 }
 
 namespace {
 
 struct ExportText {
-  uint8_t* bytes;
+  HeapBlock<uint8_t>* bytes;
   uint32_t size, capacity;
 };
 
@@ -87,26 +86,20 @@ void AppendLine(void* context, const char16_t* text) {
   auto* out = static_cast<ExportText*>(context);
   uint32_t needed = Utf8OfText(text, nullptr, 0) + 2;
   if (out->size + needed > out->capacity) {
-    uint32_t capacity = 2 * (out->size + needed) + 256;
-    auto* grown = static_cast<uint8_t*>(MemAlloc(capacity));
-    if (out->bytes != nullptr) {
-      MemCopy(grown, out->bytes, out->size);
-      MemFree(out->bytes);
-    }
-    out->bytes = grown;
-    out->capacity = capacity;
+    out->capacity = 2 * (out->size + needed) + 256;
+    out->bytes->Resize(out->size, out->capacity);
   }
-  out->size += Utf8OfText(text, out->bytes + out->size, out->capacity - out->size);
-  out->bytes[out->size++] = '\r';
-  out->bytes[out->size++] = '\n';
+  uint8_t* bytes = out->bytes->Get();
+  out->size += Utf8OfText(text, bytes + out->size, out->capacity - out->size);
+  bytes[out->size++] = '\r';
+  bytes[out->size++] = '\n';
 }
 
 }  // namespace
 
-uint8_t* ExportPlanText(PortDeviceList* devices, uint32_t* size) {
-  ExportText text = {nullptr, 0, 0};
-  ExportPlan(devices, AppendLine, &text);
-  if (text.bytes == nullptr) text.bytes = static_cast<uint8_t*>(MemAlloc(1));
-  *size = text.size;
-  return text.bytes;
+uint32_t ExportPlanText(PortDeviceList* devices, HeapBlock<uint8_t>* text) {
+  ExportText out = {text, 0, 0};
+  ExportPlan(devices, AppendLine, &out);
+  if (text->Get() == nullptr) text->Reset(1);  // no lines: an empty block all the same
+  return out.size;
 }

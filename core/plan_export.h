@@ -4,6 +4,7 @@
 
 #include <stdint.h>
 
+#include "base/memory.h"
 #include "core/port_devices.h"
 
 // The plan's lines in the order of the ports' numbers: each rule under a
@@ -17,5 +18,5 @@
 void ExportPlan(PortDeviceList* devices, void (*line)(void* context, const char16_t* text),
                 void* context);
 // The plan as its file holds it: the lines in UTF-8, each ended with CR
-// LF. *size bytes, released with MemFree.
-uint8_t* ExportPlanText(PortDeviceList* devices, uint32_t* size);
+// LF, into *text; their size in bytes.
+uint32_t ExportPlanText(PortDeviceList* devices, HeapBlock<uint8_t>* text);

@@ -20,10 +20,9 @@ int32_t LoadPlanFile(const char16_t* path, NumberPlan* plan, PlanError* error,
       error->fault = kPlanTooLarge;  // told as the reader tells it, without reading it
     } else if (status == kOsErrorSuccess) {
       uint32_t size = static_cast<uint32_t>(facts.size);
-      auto* bytes = static_cast<uint8_t*>(MemAlloc(size + 1));
-      if (size != 0) status = OsReadFileStart(file, bytes, size);
-      if (status == kOsErrorSuccess) ReadNumberPlan(bytes, size, plan, error);
-      MemFree(bytes);
+      HeapBlock<uint8_t> bytes(size + 1);
+      if (size != 0) status = OsReadFileStart(file, bytes.Get(), size);
+      if (status == kOsErrorSuccess) ReadNumberPlan(bytes.Get(), size, plan, error);
     }
     OsCloseFile(file);
   }

@@ -165,13 +165,13 @@ static void ReadLiveNames(PortDeviceList* list) {
     list->incomplete = 1;
     return;
   }
-  auto* name = static_cast<char16_t*>(MemAlloc(kValueNameUnits * sizeof(char16_t)));
+  HeapBlock<char16_t> name(kValueNameUnits);
   // How many values name each number, counted up to two.
-  auto* values = static_cast<uint8_t*>(MemAlloc(kHighestPortNumber + 1));
+  HeapBlock<uint8_t> values(kHighestPortNumber + 1);
   int32_t capacity = 0;
   for (uint32_t index = 0;; index++) {
     PortDevice record = {};
-    if (!ReadLiveName(key, index, name, &record, &status)) {
+    if (!ReadLiveName(key, index, name.Get(), &record, &status)) {
       if (status == kOsErrorSuccess) continue;
       if (status != kOsErrorNoMoreItems) list->incomplete = 1;
       break;
@@ -183,12 +183,8 @@ static void ReadLiveNames(PortDeviceList* list) {
     }
     if (list->liveNameCount == capacity) {
       capacity = capacity == 0 ? 8 : 2 * capacity;
-      auto* grown = static_cast<PortDevice*>(MemAlloc(sizeof(PortDevice) * capacity));
-      if (list->liveNameCount != 0) {
-        MemCopy(grown, list->liveNames, sizeof(PortDevice) * list->liveNameCount);
-        MemFree(list->liveNames);
-      }
-      list->liveNames = grown;
+      list->liveNames = static_cast<PortDevice*>(MemResize(
+          list->liveNames, sizeof(PortDevice) * list->liveNameCount, sizeof(PortDevice) * capacity));
     }
     list->liveNames[list->liveNameCount++] = record;
   }
@@ -196,8 +192,6 @@ static void ReadLiveNames(PortDeviceList* list) {
     PortDevice* d = &list->liveNames[i];
     d->liveNameOfDevice = OwnLiveName(list, d->portNumber, values[d->portNumber]);
   }
-  MemFree(values);
-  MemFree(name);
   OsRegCloseKey(key);
 }
 
@@ -206,18 +200,17 @@ int32_t NamedLive(int32_t port) {
   int32_t status = OsRegOpenKey(kOsLocalMachine, kLiveNamesPath, kOsKeyQueryValue, &key);
   if (status == kOsErrorFileNotFound) return 0;
   if (status != kOsErrorSuccess) return 1;
-  auto* name = static_cast<char16_t*>(MemAlloc(kValueNameUnits * sizeof(char16_t)));
+  HeapBlock<char16_t> name(kValueNameUnits);
   int32_t named = 0;
   for (uint32_t index = 0; !named; index++) {
     PortDevice record = {};
-    if (ReadLiveName(key, index, name, &record, &status)) {
+    if (ReadLiveName(key, index, name.Get(), &record, &status)) {
       named = record.portNumber == port;
     } else if (status != kOsErrorSuccess) {
       named = status != kOsErrorNoMoreItems;  // unreadable: it may be
       break;
     }
   }
-  MemFree(name);
   OsRegCloseKey(key);
   return named;
 }
@@ -296,15 +289,17 @@ int32_t InLiveUse(const PortDeviceList* list, int32_t portNumber) {
   return live != nullptr && !live->liveNameOfDevice;
 }
 
+// The list is a plain record passed by pointer, too large for the stack:
+// its blocks and its device set are freed here and nowhere else.
 void Clear(PortDeviceList* list) {
   for (int32_t i = 0; i < list->deviceCount; i++) list->devices[i] = nullptr;
-  if (list->liveNames != nullptr) MemFree(list->liveNames);
+  MemFree(list->liveNames);
   list->liveNames = nullptr;
   list->liveNameCount = 0;
-  if (list->identities != nullptr) MemFree(list->identities);
+  MemFree(list->identities);
   list->identities = nullptr;
   for (PortDevice*& block : list->blocks) {
-    if (block != nullptr) MemFree(block);
+    MemFree(block);
     block = nullptr;
   }
   list->deviceCount = 0;

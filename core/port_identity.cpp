@@ -12,16 +12,16 @@ const int32_t kDeepestAncestor = 64;
 
 // The members of the list's set by node, to find an ancestor's member.
 struct MemberIndex {
-  OsDevNode* nodes;
-  int32_t* members;
+  HeapBlock<OsDevNode> nodes;
+  HeapBlock<int32_t> members;
   int32_t count;
 };
 
 // One walk of the set: each member's node, then the members in the order
 // of their nodes.
-MemberIndex IndexMembers(const PortDeviceList* list) {
+void IndexMembers(const PortDeviceList* list, MemberIndex* index) {
   int32_t capacity = 1024, count = 0;
-  auto* nodes = static_cast<OsDevNode*>(MemAlloc(sizeof(OsDevNode) * capacity));
+  HeapBlock<OsDevNode> walked(capacity);
   for (;; count++) {
     OsDeviceData member = {};
     member.size = sizeof member;
@@ -29,22 +29,18 @@ MemberIndex IndexMembers(const PortDeviceList* list) {
       break;
     }
     if (count == capacity) {
-      auto* grown = static_cast<OsDevNode*>(MemAlloc(sizeof(OsDevNode) * 2 * capacity));
-      MemCopy(grown, nodes, sizeof(OsDevNode) * capacity);
-      MemFree(nodes);
-      nodes = grown;
+      walked.Resize(capacity, 2 * capacity);
       capacity *= 2;
     }
-    nodes[count] = member.devInst;
+    walked[count] = member.devInst;
   }
-  MemberIndex index = {static_cast<OsDevNode*>(MemAlloc(sizeof(OsDevNode) * (count + 1))),
-                       static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (2 * count + 1))), count};
-  int32_t* order = index.members;  // its second half the sort's room
+  const OsDevNode* nodes = walked.Get();
+  index->nodes.Reset(count + 1);
+  int32_t* order = index->members.Reset(2 * count + 1);  // its second half the sort's room
+  index->count = count;
   for (int32_t m = 0; m < count; m++) order[m] = m;
   SortIndices(order, order + count, count, [nodes](int32_t a, int32_t b) { return nodes[a] < nodes[b]; });
-  for (int32_t k = 0; k < count; k++) index.nodes[k] = nodes[order[k]];
-  MemFree(nodes);
-  return index;
+  for (int32_t k = 0; k < count; k++) index->nodes[k] = nodes[order[k]];
 }
 
 // The member data of a node; 0 when the set does not hold it.
@@ -117,9 +113,9 @@ void ReadIdentities(PortDeviceList* list) {
   if (list->identities != nullptr || list->deviceInfoSet == 0) return;
   int32_t count = list->deviceCount;
   list->identities = static_cast<PortIdentity*>(MemAlloc(sizeof(PortIdentity) * (count + 1)));
-  MemberIndex index = {nullptr, nullptr, 0};
+  MemberIndex index = {};  // made when first needed
   // The ancestor each port's derived path hangs from, 0 for an own path.
-  auto* anchors = static_cast<OsDevNode*>(MemAlloc(sizeof(OsDevNode) * (count + 1)));
+  HeapBlock<OsDevNode> anchors(count + 1);
   for (int32_t i = 0; i < count; i++) {
     PortDevice* d = list->devices[i];
     OsDeviceData data;
@@ -133,7 +129,7 @@ void ReadIdentities(PortDeviceList* list) {
     }
     if (d->problemCode == kProblemNotPresent) continue;
     OsGetLocationPath(list->deviceInfoSet, &data, identity->locationPath, kLocationUnits);
-    if (index.nodes == nullptr) index = IndexMembers(list);
+    if (index.nodes.Get() == nullptr) IndexMembers(list, &index);
     char16_t ancestorPath[kLocationUnits];
     OsDevNode ancestor;
     if (PathedAncestor(list, index, d->deviceNode, &ancestor, ancestorPath) &&
@@ -165,11 +161,6 @@ void ReadIdentities(PortDeviceList* list) {
     TextAppend(path, kLocationUnits, u")");
     // A path cut short would name another socket's port: none then.
     if (TextLength(path) + 1 >= kLocationUnits || path[TextLength(path) - 1] != u')') path[0] = 0;
-  }
-  MemFree(anchors);
-  if (index.nodes != nullptr) {
-    MemFree(index.nodes);
-    MemFree(index.members);
   }
 }
 

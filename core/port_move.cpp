@@ -123,7 +123,8 @@ int32_t WritePortName(OsDeviceSet set, OsDeviceData* data, const char16_t* portN
 // undone in reverse when a later one fails.
 struct Move {
   PortReservations stored;
-  PortDeviceList* devices;
+  HeapBlock<PortDeviceList> devicesRead;
+  PortDeviceList* devices;  // devicesRead's, once read
   PortDevice* device;  // in devices
   int32_t from, to;
   int32_t staleTarget;  // the caller's model had the target reserved with nothing on it
@@ -143,7 +144,7 @@ struct Move {
   // be made.
   MoveOutcome ReadAgain(const PortDevice* named, MoveResult* result) {
     Load(&stored);
-    devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+    devices = devicesRead.Reset(1);
     Enumerate(devices, kRepairDetail);
     device = FindAgain(devices, named);
     MoveOutcome outcome = Refuse(&stored, devices, device, to, takeBack, result);
@@ -228,10 +229,7 @@ struct Move {
 
   void Release() {
     ReleaseAttachedModems(&modems);
-    if (devices != nullptr) {
-      Clear(devices);
-      MemFree(devices);
-    }
+    if (devices != nullptr) Clear(devices);
     Clear(&stored);
   }
 };

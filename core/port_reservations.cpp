@@ -25,67 +25,71 @@ enum StoredRead { kStoredRead, kStoredMissing, kStoredUnreadable, kStoredTooLong
 // key or value is an empty database of kDefaultBytes that a save may
 // create. A value that could not be measured or read whole comes back as
 // zeros (of the default size, or of the size last measured); one longer
-// than Windows writes comes back as no block and its length.
-static StoredRead ReadStored(uint8_t** bytes, uint32_t* size) {
+// than Windows writes comes back as its length alone, its block not to be
+// used.
+static StoredRead ReadStored(HeapBlock<uint8_t>* bytes, uint32_t* size) {
   for (int attempt = 1;; attempt++) {
     uint32_t measured = 0;
     if (!QueryRegValueSize(kOsLocalMachine, kComArbiterPath, kComDbName, &measured)) {
       bool missing = OsGetLastError() == static_cast<uint32_t>(kOsErrorFileNotFound);
       *size = kDefaultBytes;
-      *bytes = static_cast<uint8_t*>(MemAlloc(kDefaultBytes));
+      bytes->Reset(kDefaultBytes);
       return missing ? kStoredMissing : kStoredUnreadable;
     }
     *size = measured;
-    if (measured > kLargestComDbBytes) {
-      *bytes = nullptr;
-      return kStoredTooLong;
-    }
-    *bytes = static_cast<uint8_t*>(MemAlloc(measured));
+    if (measured > kLargestComDbBytes) return kStoredTooLong;
+    uint8_t* read = bytes->Reset(measured);
     if (measured == 0 ||
-        ReadRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, *bytes, measured) == measured) {
+        ReadRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, read, measured) == measured) {
       return kStoredRead;
     }
     if (attempt == kLoadAttempts) {
-      MemFill(*bytes, 0, measured);
+      MemFill(read, 0, measured);
       return kStoredUnreadable;
     }
-    MemFree(*bytes);
   }
 }
 
+// The model's blocks, plain fields of a plain record that is passed by
+// pointer: freed here and nowhere else, by Clear and by Adopt.
+static void ReleaseBlocks(PortReservations* r) {
+  MemFree(r->rawBytes);
+  MemFree(r->reservedFlags);
+  r->rawBytes = nullptr;
+  r->reservedFlags = nullptr;
+}
+
 // The model takes over the block: its flags are the block's bits.
-static void Adopt(PortReservations* r, uint8_t* bytes, uint32_t size) {
-  if (r->rawBytes != nullptr) MemFree(r->rawBytes);
-  if (r->reservedFlags != nullptr) MemFree(r->reservedFlags);
-  r->rawBytes = bytes;
+static void Adopt(PortReservations* r, HeapBlock<uint8_t>* bytes, uint32_t size) {
+  ReleaseBlocks(r);
+  r->rawBytes = bytes->Release();
   r->portCount = static_cast<int32_t>(size * 8);
   r->reservedFlags = static_cast<int32_t*>(MemAlloc(uint64_t{size} * 8 * sizeof(int32_t)));
-  for (int32_t i = 0; i < r->portCount; i++) r->reservedFlags[i] = BitOf(bytes, i);
+  for (int32_t i = 0; i < r->portCount; i++) r->reservedFlags[i] = BitOf(r->rawBytes, i);
 }
 
 // The first kLargestComDbBytes of a longer value; never written back.
 static int32_t LoadTooLong(PortReservations* r, uint32_t size) {
   r->storedValueUnread = 1;
   r->storedValueTooLong = 1;
-  auto* first = static_cast<uint8_t*>(MemAlloc(kLargestComDbBytes));
+  HeapBlock<uint8_t> first(kLargestComDbBytes);
   if (size <= kLargestReadBytes) {
-    auto* whole = static_cast<uint8_t*>(MemAlloc(size));
-    if (ReadRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, whole, size) == size) {
-      MemCopy(first, whole, kLargestComDbBytes);
+    HeapBlock<uint8_t> whole(size);
+    if (ReadRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, whole.Get(), size) == size) {
+      MemCopy(first.Get(), whole.Get(), kLargestComDbBytes);
     }
-    MemFree(whole);
   }
-  Adopt(r, first, kLargestComDbBytes);
+  Adopt(r, &first, kLargestComDbBytes);
   return r->portCount;
 }
 
 int32_t Load(PortReservations* r) {
   Clear(r);
-  uint8_t* bytes;
+  HeapBlock<uint8_t> bytes;
   uint32_t size;
   StoredRead read = ReadStored(&bytes, &size);
   if (read == kStoredTooLong) return LoadTooLong(r, size);
-  Adopt(r, bytes, size);
+  Adopt(r, &bytes, size);
   // Every port reads as free, but the stored value is left alone.
   r->storedValueUnread = read == kStoredUnreadable;
   return r->portCount;
@@ -183,7 +187,8 @@ static Written ClaimAndRelease(const PortReservations* r, OsPortDatabase databas
 static Written MergeAndWrite(const PortReservations* r, uint8_t* stored, uint32_t size, bool missing,
                              bool fresh) {
   Written written = {0, 0, 0};
-  auto* merged = static_cast<uint8_t*>(MemAlloc(size));
+  HeapBlock<uint8_t> mergedBlock(size);
+  uint8_t* merged = mergedBlock.Get();
   MemCopy(merged, stored, size);
   EachChangedPort(r, size, &written, [&](int32_t i, bool reserved) {
     if (fresh && reserved && BitOf(stored, i)) {
@@ -222,11 +227,28 @@ static Written MergeAndWrite(const PortReservations* r, uint8_t* stored, uint32_
       Failed(&written, status);
     }
   }
-  MemFree(merged);
   return written;
 }
 
-static int32_t SaveWith(PortReservations* r, Failure* failure, bool fresh) {
+// The COM port database open for as long as the holder lives, and closed
+// when it goes, once, whichever way the save or growth ends. Beside its
+// one user rather than in platform/os.h, which holds plain calls alone.
+struct PortDatabaseSession {
+  OsPortDatabase handle = 0;
+  int32_t status = OsOpenPortDatabase(&handle);  // ComDBOpen's, or kOsPortDatabaseUnavailable
+
+  PortDatabaseSession() = default;
+  PortDatabaseSession(const PortDatabaseSession&) = delete;
+  PortDatabaseSession& operator=(const PortDatabaseSession&) = delete;
+  ~PortDatabaseSession() {
+    if (status == kOsErrorSuccess) OsClosePortDatabase(handle);
+  }
+};
+
+// Kept whole and out of line: a copy of its first test in each of its two
+// callers would cost more than the call.
+static __attribute__((noinline)) int32_t SaveWith(PortReservations* r, Failure* failure,
+                                                  bool fresh) {
   RecordFailure(failure, kNoFailure, 0);
   if (r->storedValueUnread || r->rawBytes == nullptr) {
     RecordFailure(failure, kComDbUnread, 0);
@@ -236,12 +258,11 @@ static int32_t SaveWith(PortReservations* r, Failure* failure, bool fresh) {
   // Only where the system has no routines is the value written whole. A
   // database that is there but will not open is not gone around: such a
   // write could undo what another program claims or releases meanwhile.
-  OsPortDatabase database = 0;
-  int32_t opened = OsOpenPortDatabase(&database);
-  bool routines = opened == kOsErrorSuccess;
+  PortDatabaseSession database;
+  bool routines = database.status == kOsErrorSuccess;
   Written written = {0, 0, 0};
-  if (!routines && opened != kOsPortDatabaseUnavailable) Failed(&written, opened);
-  uint8_t* stored;
+  if (!routines && database.status != kOsPortDatabaseUnavailable) Failed(&written, database.status);
+  HeapBlock<uint8_t> stored;
   uint32_t size;
   OsSetLastError(0);
   StoredRead read = ReadStored(&stored, &size);
@@ -253,20 +274,17 @@ static int32_t SaveWith(PortReservations* r, Failure* failure, bool fresh) {
     } else {
       RecordFailure(failure, kComDbUnread, read == kStoredUnreadable ? OsGetLastError() : 0);
     }
-    if (routines) OsClosePortDatabase(database);
-    if (stored != nullptr) MemFree(stored);
     ForgetChanges(r);  // the model holds what it last knew to be stored
     return 0;
   }
   if (routines) {
-    written = ClaimAndRelease(r, database, stored, size, fresh);
-    OsClosePortDatabase(database);
+    written = ClaimAndRelease(r, database.handle, stored.Get(), size, fresh);
   } else if (!written.failed) {
-    written = MergeAndWrite(r, stored, size, read == kStoredMissing, fresh);
+    written = MergeAndWrite(r, stored.Get(), size, read == kStoredMissing, fresh);
   }
   // Written, in part or not at all: the model holds what is stored now,
   // and a later save writes only its own changes.
-  Adopt(r, stored, size);
+  Adopt(r, &stored, size);
   if (written.failed) {
     RecordFailure(failure, kComDbUnwritten, written.errorCode);
   } else if (written.unstored) {
@@ -286,46 +304,48 @@ int32_t GrownPortCount(int32_t port) {
   return ports < 1024 ? 1024 : ports > kHighestPortNumber ? kHighestPortNumber : ports;
 }
 
+// ComDB grown as it is stored, by the system's routine where it has one,
+// else written longer, the database closed again; the growth's status,
+// success where it covers as many already. What the routine did is left
+// to the check on what is stored afterwards.
+static int32_t GrowStored(Journal* journal, int32_t ports) {
+  PortDatabaseSession database;
+  bool routines = database.status == kOsErrorSuccess;
+  if (!routines && database.status != kOsPortDatabaseUnavailable) return database.status;
+  HeapBlock<uint8_t> stored;
+  uint32_t size;
+  StoredRead read = ReadStored(&stored, &size);
+  if (!routines && (read == kStoredUnreadable || read == kStoredTooLong)) {
+    int32_t status = static_cast<int32_t>(OsGetLastError());
+    return status != kOsErrorSuccess ? status : kOsErrorAccessDenied;
+  }
+  if ((routines && read != kStoredRead) || size * 8 >= static_cast<uint32_t>(ports)) {
+    return kOsErrorSuccess;
+  }
+  const JournalEntry entry = {kJournalGrow, nullptr, static_cast<int32_t>(size * 8), ports, nullptr};
+  JournalIntent(journal, entry);
+  int32_t status = kOsErrorSuccess;
+  bool ok;
+  if (routines) {
+    status = OsResizePortDatabase(database.handle, static_cast<uint32_t>(ports));
+    ok = status == kOsErrorSuccess;
+  } else {
+    HeapBlock<uint8_t> grown(static_cast<uint32_t>(ports) / 8);
+    MemCopy(grown.Get(), stored.Get(), size);
+    ok = WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, grown.Get(),
+                        static_cast<uint32_t>(ports) / 8, &status);
+  }
+  JournalOutcomeOf(journal, entry, ok, static_cast<uint32_t>(status));
+  return status;
+}
+
 int32_t GrowPortDatabase(PortReservations* r, int32_t ports, Failure* failure) {
   RecordFailure(failure, kNoFailure, 0);
   if (r->storedValueUnread || r->rawBytes == nullptr) {
     RecordFailure(failure, kComDbUnread, 0);
     return 0;
   }
-  OsPortDatabase database = 0;
-  int32_t status = OsOpenPortDatabase(&database);
-  JournalEntry entry = {kJournalGrow, nullptr, 0, ports, nullptr};
-  if (status == kOsErrorSuccess) {
-    uint8_t* stored;
-    uint32_t size;
-    if (ReadStored(&stored, &size) == kStoredRead && size * 8 < static_cast<uint32_t>(ports)) {
-      entry.from = static_cast<int32_t>(size * 8);
-      JournalIntent(r->journal, entry);
-      status = OsResizePortDatabase(database, static_cast<uint32_t>(ports));
-      JournalOutcomeOf(r->journal, entry, status == kOsErrorSuccess, static_cast<uint32_t>(status));
-    }
-    if (stored != nullptr) MemFree(stored);
-    OsClosePortDatabase(database);
-  } else if (status == kOsPortDatabaseUnavailable) {
-    uint8_t* stored;
-    uint32_t size;
-    StoredRead read = ReadStored(&stored, &size);
-    status = kOsErrorSuccess;
-    if (read == kStoredUnreadable || read == kStoredTooLong) {
-      status = static_cast<int32_t>(OsGetLastError());
-      if (status == kOsErrorSuccess) status = kOsErrorAccessDenied;
-    } else if (size * 8 < static_cast<uint32_t>(ports)) {
-      entry.from = static_cast<int32_t>(size * 8);
-      JournalIntent(r->journal, entry);
-      auto* grown = static_cast<uint8_t*>(MemAlloc(static_cast<uint32_t>(ports) / 8));
-      MemCopy(grown, stored, size);
-      bool ok = WriteRegBinary(kOsLocalMachine, kComArbiterPath, kComDbName, grown,
-                               static_cast<uint32_t>(ports) / 8, &status);
-      JournalOutcomeOf(r->journal, entry, ok, static_cast<uint32_t>(status));
-      MemFree(grown);
-    }
-    if (stored != nullptr) MemFree(stored);
-  }
+  int32_t status = GrowStored(r->journal, ports);
   Load(r);
   if (status != kOsErrorSuccess || r->portCount < ports) {
     RecordFailure(failure, kComDbUnwritten, static_cast<uint32_t>(status));
@@ -336,15 +356,13 @@ int32_t GrowPortDatabase(PortReservations* r, int32_t ports, Failure* failure) {
 
 void WidenModel(PortReservations* r, int32_t ports) {
   if (ports <= r->portCount || r->rawBytes == nullptr) return;
+  // The numbers beyond, free in both.
   uint32_t size = static_cast<uint32_t>(ports) / 8;
-  auto* bytes = static_cast<uint8_t*>(MemAlloc(size));
-  MemCopy(bytes, r->rawBytes, static_cast<uint32_t>(r->portCount) / 8);
-  int32_t* flags = r->reservedFlags;
-  int32_t count = r->portCount;
-  r->reservedFlags = nullptr;  // Adopt frees the old raw bytes, not these
-  Adopt(r, bytes, size);
-  for (int32_t i = 0; i < count; i++) r->reservedFlags[i] = flags[i];
-  MemFree(flags);
+  uint32_t count = static_cast<uint32_t>(r->portCount);
+  r->rawBytes = static_cast<uint8_t*>(MemResize(r->rawBytes, count / 8, size));
+  r->reservedFlags = static_cast<int32_t*>(
+      MemResize(r->reservedFlags, count * sizeof(int32_t), uint64_t{size} * 8 * sizeof(int32_t)));
+  r->portCount = static_cast<int32_t>(size * 8);
 }
 
 int32_t CountReserved(const PortReservations* r) {
@@ -361,8 +379,5 @@ void Clear(PortReservations* r) {
   r->portCount = 0;
   r->storedValueUnread = 0;
   r->storedValueTooLong = 0;
-  if (r->rawBytes != nullptr) MemFree(r->rawBytes);
-  if (r->reservedFlags != nullptr) MemFree(r->reservedFlags);
-  r->rawBytes = nullptr;
-  r->reservedFlags = nullptr;
+  ReleaseBlocks(r);
 }

@@ -205,6 +205,54 @@ TEST_F(ComDbSim, AHugeValueIsNotReadAndTakesBoundedMemory) {
   EXPECT_TRUE(Save(&model));
 }
 
+TEST_F(ComDbSim, AGrowthClosesTheDatabaseItOpenedWhicheverWayItEnds) {
+  const std::vector<std::string> kGrown = {"open", "resize 1024", "close"};
+  const struct {
+    const char* name;
+    std::function<void()> fault;
+    Bytes seeded;
+    std::vector<std::string> calls;
+    size_t storedSize;
+    FailureKind kind;
+    uint32_t code;
+  } cases[] = {
+      {"grown by the routine", [] {}, Bytes(32), kGrown, 128, kNoFailure, 0},
+      {"as long already", [] {}, Bytes(128), {"open", "close"}, 128, kNoFailure, 0},
+      {"the routine fails", [] { SimPortDatabaseFail(kSimPortDbResize, 24); }, Bytes(32), kGrown,
+       32, kComDbUnwritten, 24},
+      {"the database does not open", [] { SimPortDatabaseFail(kSimPortDbOpen, 1450); }, Bytes(32),
+       {"open"}, 32, kComDbUnwritten, 1450},
+      {"the value cannot be read again",
+       [] { SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 3, kComDbName); }, Bytes(32),
+       {"open", "close"}, 32, kComDbUnwritten, 0},
+      {"no routines: written longer", [] { SimSetPortDatabaseAvailable(false); }, Bytes(32), {},
+       128, kNoFailure, 0},
+      {"no routines, and the value cannot be read again",
+       [] {
+         SimSetPortDatabaseAvailable(false);
+         SimRegFail(kSimRegQueryData, kOsErrorAccessDenied, 3, kComDbName);
+       },
+       Bytes(32), {}, 32, kComDbUnwritten, 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    Seed(c.seeded);
+    Load(&model);
+    c.fault();
+    Failure failure = {};
+    EXPECT_EQ(c.kind == kNoFailure, GrowPortDatabase(&model, 1024, &failure));
+    EXPECT_EQ(c.kind, failure.kind);
+    EXPECT_EQ(c.code, failure.errorCode);
+    EXPECT_EQ(c.calls, SimPortDatabaseCalls());
+    EXPECT_EQ(0, SimPortDatabasesOpen());
+    EXPECT_EQ(c.storedSize, Stored().size());
+    EXPECT_EQ(static_cast<int32_t>(c.storedSize * 8), model.portCount);
+    Clear(&model);
+    EXPECT_EQ(0, SimHeapBlocksInUse());
+  }
+}
+
 TEST(RegistryValuesSim, FailuresReportTheRegistryStatus) {
   SimReset();
   uint32_t size = 0;

@@ -236,13 +236,13 @@ UndoResult UndoRun(PortReservations* reservations, PortDeviceList* devices,
     if (refusal.refusal != kChangeAllowed) refusal.stop = kUndoNotAllowed;
   }
   int32_t room = run != nullptr ? run->changeCount + 1 : 1;
-  auto* steps = static_cast<UndoStep*>(MemAlloc(sizeof(UndoStep) * room));
-  auto* checked = static_cast<Checked*>(MemAlloc(sizeof(Checked) * room));
-  int32_t count = run != nullptr ? UndoSteps(*run, steps) : 0;
+  HeapBlock<UndoStep> steps(room);
+  HeapBlock<Checked> checked(room);
+  int32_t count = run != nullptr ? UndoSteps(*run, steps.Get()) : 0;
 
   if (refusal.stop == kUndoGoesAhead) {
-    Check check = {{}, static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList))), {}, false,
-                   &refusal};
+    HeapBlock<PortDeviceList> devicesNow(1);
+    Check check = {{}, devicesNow.Get(), {}, false, &refusal};
     Load(&check.reservations);
     Enumerate(check.devices, kRepairDetail);
     check.planKept = LoadKeptPlan(&check.plan);
@@ -254,7 +254,6 @@ UndoResult UndoRun(PortReservations* reservations, PortDeviceList* devices,
     }
     if (check.planKept) ReleaseNumberPlan(&check.plan);
     Clear(check.devices);
-    MemFree(check.devices);
     Clear(&check.reservations);
   }
   // An undo the journal does not hold as one would be taken for a run to
@@ -317,8 +316,6 @@ UndoResult UndoRun(PortReservations* reservations, PortDeviceList* devices,
       }
     }
   }
-  MemFree(steps);
-  MemFree(checked);
   ReleaseJournal(&read);
   return result;
 }

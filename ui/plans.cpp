@@ -15,14 +15,9 @@ namespace {
 void AddLine(PlanPreview* p, const char16_t* line) {
   uint32_t length = TextLength(line) + 1;
   if (p->used + length > p->room) {
-    uint32_t room = 2 * (p->used + length) + 256;
-    auto* grown = static_cast<char16_t*>(MemAlloc(room * sizeof(char16_t)));
-    if (p->text != nullptr) {
-      MemCopy(grown, p->text, p->used * sizeof(char16_t));
-      MemFree(p->text);
-    }
-    p->text = grown;
-    p->room = room;
+    p->room = 2 * (p->used + length) + 256;
+    p->text = static_cast<char16_t*>(
+        MemResize(p->text, p->used * sizeof(char16_t), p->room * sizeof(char16_t)));
   }
   MemCopy(p->text + p->used, line, length * sizeof(char16_t));
   p->used += length;
@@ -168,8 +163,10 @@ void NoteWaiting(void* context, const PortDevice* device, int32_t, int32_t to) {
 
 void PreviewPlan(const NumberPlan* plan, bool administrator, PlanPreview* preview) {
   *preview = {};
-  auto* reservations = static_cast<PortReservations*>(MemAlloc(sizeof(PortReservations)));
-  auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+  HeapBlock<PortReservations> reservationsNow(1);
+  HeapBlock<PortDeviceList> devicesNow(1);
+  PortReservations* reservations = reservationsNow.Get();
+  PortDeviceList* devices = devicesNow.Get();
   Load(reservations);
   Enumerate(devices, kShownDetail);
   DryRun run = {{}, {}, administrator};
@@ -192,12 +189,12 @@ void PreviewPlan(const NumberPlan* plan, bool administrator, PlanPreview* previe
   ReleasePlanPreview(&run.rest);
   Clear(devices);
   Clear(reservations);
-  MemFree(devices);
-  MemFree(reservations);
 }
 
+// A preview is a plain record passed by pointer, kept by the dialog while
+// it is up: its text is freed here and nowhere else.
 void ReleasePlanPreview(PlanPreview* preview) {
-  if (preview->text != nullptr) MemFree(preview->text);
+  MemFree(preview->text);
   *preview = {};
 }
 
@@ -238,15 +235,14 @@ PlanConfirmation ConfirmPlan(PortSession* session, const NumberPlan* plan, const
 }
 
 int32_t ExportPlanFile(const char16_t* path) {
-  auto* devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
+  HeapBlock<PortDeviceList> devicesNow(1);
+  PortDeviceList* devices = devicesNow.Get();
   Enumerate(devices, kShownDetail);
-  uint32_t size;
-  uint8_t* text = ExportPlanText(devices, &size);
-  int32_t status = SavePlanFile(path, text, size, OsRunsElevated());
-  MemFree(text);
+  HeapBlock<uint8_t> text;
+  uint32_t size = ExportPlanText(devices, &text);
+  int32_t status = SavePlanFile(path, text.Get(), size, OsRunsElevated());
   bool whole = InventoryBuilt(devices) != 0;
   Clear(devices);
-  MemFree(devices);
   if (status != kOsErrorSuccess) {
     char16_t line[kChangeLineUnits];
     DescribePlanSaveFailure(path, status, line, Units(line));

@@ -21,9 +21,8 @@ void ReloadPorts(PortSession* s) {
   if (s->readIdentities) ReadIdentities(s->devices);
   s->reservations->journal = &s->journal;
   s->devices->journal = &s->journal;
-  if (s->shown != nullptr) MemFree(s->shown);
   int32_t count = s->reservations->portCount;
-  s->shown = static_cast<PortDevice**>(MemAlloc(sizeof(PortDevice*) * (count + 1)));
+  s->shown = static_cast<PortDevice**>(MemResize(s->shown, 0, sizeof(PortDevice*) * (count + 1)));
   for (int32_t p = 1; p <= count; p++) s->shown[p] = FindHolder(s->devices, p);
   s->shownCount = count;
 }
@@ -32,6 +31,8 @@ void ReadPortIdentities(PortSession* s) {
   if (s->devices != nullptr) ReadIdentities(s->devices);
 }
 
+// The session is a plain record the window keeps for its whole life and
+// passes by pointer: its blocks are freed here and nowhere else.
 void ReleasePorts(PortSession* s) {
   if (s->devices != nullptr) {
     Clear(s->devices);
@@ -43,7 +44,7 @@ void ReleasePorts(PortSession* s) {
     MemFree(s->reservations);
     s->reservations = nullptr;
   }
-  if (s->shown != nullptr) MemFree(s->shown);
+  MemFree(s->shown);
   s->shown = nullptr;
   s->shownCount = 0;
 }

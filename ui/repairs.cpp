@@ -10,9 +10,9 @@ namespace {
 // The rows a command works on, by the port each stands for.
 struct RowFace {
   const RowAccess* rows;
-  int32_t* rowOfPort;  // indexed by port number, up to portCount; -1 none
+  HeapBlock<int32_t> rowOfPort;  // indexed by port number, up to portCount; -1 none
   int32_t portCount;
-  int32_t* ports;      // the rows' ports in the list's order
+  HeapBlock<int32_t> ports;      // the rows' ports in the list's order
   int32_t rowCount;
   bool administrator;
 
@@ -21,21 +21,16 @@ struct RowFace {
   }
 };
 
-RowFace MakeRowFace(const RowAccess& rows, int32_t portCount, bool administrator) {
-  RowFace face = {&rows, nullptr, portCount, nullptr, rows.count(rows.context), administrator};
-  face.rowOfPort = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (portCount + 1)));
-  face.ports = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (face.rowCount + 1)));
-  for (int32_t p = 0; p <= portCount; p++) face.rowOfPort[p] = -1;
-  for (int32_t r = 0; r < face.rowCount; r++) {
-    face.ports[r] = rows.port(rows.context, r);
-    if (face.ports[r] >= 1 && face.ports[r] <= portCount) face.rowOfPort[face.ports[r]] = r;
+// Each row's port, and each port's row.
+void IndexRows(RowFace* face) {
+  face->rowOfPort.Reset(face->portCount + 1);
+  face->ports.Reset(face->rowCount + 1);
+  for (int32_t p = 0; p <= face->portCount; p++) face->rowOfPort[p] = -1;
+  for (int32_t r = 0; r < face->rowCount; r++) {
+    int32_t port = face->rows->port(face->rows->context, r);
+    face->ports[r] = port;
+    if (port >= 1 && port <= face->portCount) face->rowOfPort[port] = r;
   }
-  return face;
-}
-
-void ReleaseRowFace(RowFace* face) {
-  MemFree(face->rowOfPort);
-  MemFree(face->ports);
 }
 
 void UncheckRow(void* context, int32_t port) {
@@ -71,7 +66,8 @@ void ShowFailedSave(void* context, int32_t ok, const Failure& failure) {
 // the clear writing only what it freed.
 RepairResult RepairRows(const RowAccess& rows, RepairKind kind, PortReservations* reservations,
                         PortDeviceList* devices, bool administrator) {
-  RowFace face = MakeRowFace(rows, reservations->portCount, administrator);
+  RowFace face = {&rows, {}, reservations->portCount, {}, rows.count(rows.context), administrator};
+  IndexRows(&face);
   const RepairCallbacks callbacks = {&face, UncheckRow, ShowRowDevice, ShowFailure, nullptr, nullptr};
   RepairRequest request = {};
   request.clear = kind == kClearRepair;
@@ -79,11 +75,9 @@ RepairResult RepairRows(const RowAccess& rows, RepairKind kind, PortReservations
   request.administrator = administrator;
   request.scope = kWhereNoWorkingDevice;
   request.clearSave = kSaveWhatWasFreed;
-  request.ports = face.ports;
+  request.ports = face.ports.Get();
   request.portCount = face.rowCount;
-  RepairResult result = RunRepairs(reservations, devices, request, callbacks);
-  ReleaseRowFace(&face);
-  return result;
+  return RunRepairs(reservations, devices, request, callbacks);
 }
 
 int32_t RemoveRowDevice(const RowAccess& rows, PortReservations* reservations,

@@ -59,14 +59,13 @@ void OrderPortRows(PortDevice* const* devices, int32_t count, const ViewState& v
   const ModelCells cells = {devices, view};
   const int32_t column = view.sortColumn;
   const int32_t ascending = view.settings.sortDirection[SortSlot(column)];
-  auto* spare = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
+  HeapBlock<int32_t> spare(count + 1);
   for (int32_t i = 0; i < count; i++) rows[i] = i;
   // No two rows compare equal (each has its own Port text), so this gives
   // the one order any sort of the list gives.
-  SortIndices(rows, spare, count, [&cells, column, ascending](int32_t x, int32_t y) {
+  SortIndices(rows, spare.Get(), count, [&cells, column, ascending](int32_t x, int32_t y) {
     return CompareRowsBy(ReadModelCell, &cells, x, y, column, ascending) < 0;
   });
-  MemFree(spare);
 }
 
 int32_t ClickSortColumn(ViewState* view, int32_t column) {

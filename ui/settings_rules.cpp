@@ -124,18 +124,16 @@ static void RewriteSettingsFile(const ProfileValue* values, uint32_t count) {
       (facts.attributes & (kOsFileAttributeReparsePoint | kOsFileAttributeDirectory)) == 0 &&
       facts.links == 1 && facts.size <= kMaxRewrittenFile) {
     const uint32_t size = static_cast<uint32_t>(facts.size);
-    char* text = static_cast<char*>(MemAlloc(size));
+    HeapBlock<char> text(size);
     uint64_t merged = 0;
     // A file that could not be read whole is left as it is: what was not
     // read would be lost.
-    if (OsReadFileStart(file, text, size) == kOsErrorSuccess &&
-        MergeProfileSection(text, size, kSection, values, count, nullptr, 0, &merged)) {
-      char* out = static_cast<char*>(MemAlloc(merged));
-      MergeProfileSection(text, size, kSection, values, count, out, merged, &merged);
-      OsReplaceFileContent(file, out, static_cast<uint32_t>(merged));
-      MemFree(out);
+    if (OsReadFileStart(file, text.Get(), size) == kOsErrorSuccess &&
+        MergeProfileSection(text.Get(), size, kSection, values, count, nullptr, 0, &merged)) {
+      HeapBlock<char> out(merged);
+      MergeProfileSection(text.Get(), size, kSection, values, count, out.Get(), merged, &merged);
+      OsReplaceFileContent(file, out.Get(), static_cast<uint32_t>(merged));
     }
-    MemFree(text);
   }
   OsCloseFile(file);
 }

@@ -11,6 +11,7 @@ void SimReset() { sim = SimState(); }
 
 void SimHeapFailAllocations(int times) { sim.heapFailures = times; }
 void SimHeapCorrupt(bool corrupt) { sim.heapCorrupt = corrupt; }
+int SimHeapBlocksInUse() { return sim.heapBlocks; }
 const std::vector<uint32_t>& SimSleeps() { return sim.sleeps; }
 const std::vector<std::pair<uint32_t, uint32_t>>& SimBeeps() { return sim.beeps; }
 void SimSetAdmin(bool isAdmin) {
@@ -55,11 +56,14 @@ int32_t OsHeapAlloc(OsHeap heap, uint64_t bytes, void** block) {
   }
   // One byte more, so that an empty block is a distinct, valid one.
   *block = calloc(1, static_cast<size_t>(bytes) + 1);
-  return *block != nullptr ? kOsErrorSuccess : kOsErrorNotEnoughMemory;
+  if (*block == nullptr) return kOsErrorNotEnoughMemory;
+  sim.heapBlocks++;
+  return kOsErrorSuccess;
 }
 
 int32_t OsHeapFree(OsHeap heap, void* block) {
   CheckHeapHandle(heap);
+  sim.heapBlocks -= block != nullptr;
   free(block);
   return kOsErrorSuccess;
 }

@@ -84,6 +84,7 @@ void SimInterruptAfterRemovals(int removals);
 // Heap: allocation failures before success, and corruption.
 void SimHeapFailAllocations(int times);
 void SimHeapCorrupt(bool corrupt);
+int SimHeapBlocksInUse();  // allocated since the reset and not freed
 const std::vector<uint32_t>& SimSleeps();
 const std::vector<std::pair<uint32_t, uint32_t>>& SimBeeps();
 

@@ -61,6 +61,7 @@ struct SimState {
   int interruptAfterRemovals = -1;
   int heapFailures = 0;
   bool heapCorrupt = false;
+  int heapBlocks = 0;
   std::vector<uint32_t> sleeps;
   std::vector<std::pair<uint32_t, uint32_t>> beeps;
 

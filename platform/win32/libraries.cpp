@@ -83,25 +83,24 @@ int32_t OsReadVersionNumbers(OsVersionNumbers* numbers) {
 }
 
 int32_t OsReadFileVersion(const char16_t* path, uint32_t* versionMS, uint32_t* versionLS) {
-  VersionFunctions version;
+  LoadedLibrary<VersionFunctions> version;
   int32_t status = ERROR_MOD_NOT_FOUND;
-  if (LoadLibraryFunctions(&version)) {
+  if (version.Complete()) {
     // Only the fixed file information near the start of the block is needed.
     alignas(8) BYTE block[512];
     ZeroMemory(block, sizeof block);
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     status = ERROR_RESOURCE_TYPE_NOT_FOUND;
-    if (version.GetFileVersionInfoW(reinterpret_cast<const wchar_t*>(path), 0, sizeof block, block) &&
-        version.VerQueryValueW(block, L"\\", reinterpret_cast<LPVOID*>(&fixed), &length) &&
+    if (version->GetFileVersionInfoW(reinterpret_cast<const wchar_t*>(path), 0, sizeof block, block) &&
+        version->VerQueryValueW(block, L"\\", reinterpret_cast<LPVOID*>(&fixed), &length) &&
         length != 0 && fixed != nullptr) {
       *versionMS = fixed->dwFileVersionMS;
       *versionLS = fixed->dwFileVersionLS;
       status = kOsErrorSuccess;
     }
-  } else if (version.library != nullptr) {
+  } else if (version->library != nullptr) {
     status = ERROR_PROC_NOT_FOUND;
   }
-  FreeLibraryFunctions(&version);
   return status;
 }

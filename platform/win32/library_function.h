@@ -39,25 +39,44 @@
 // Fills a record from its library, loaded by its full path in the system
 // directory (its own dependencies come from there too), never by bare name:
 // the module (null when it could not be loaded) and each function (null
-// where the library lacks it). 1 when every function was found. The caller
-// frees the library with FreeLibraryFunctions, or keeps it loaded.
+// where the library lacks it). 1 when every function was found. Called
+// through LoadedLibrary below, which frees the library.
 int LoadLibraryFunctions(const char16_t* file, const char* names, void* record);
 // The same from a library that every process has loaded (kernel32, ntdll),
 // which is never freed.
 int FindLoadedLibraryFunctions(const char16_t* file, const char* names, void* record);
 
 template <typename Record>
-int LoadLibraryFunctions(Record* record) {
-  return LoadLibraryFunctions(Record::kFile, Record::kNames, record);
-}
-
-template <typename Record>
 int FindLoadedLibraryFunctions(Record* record) {
   return FindLoadedLibraryFunctions(Record::kFile, Record::kNames, record);
 }
 
-// Frees the library that LoadLibraryFunctions loaded, if it did.
+// A library's record, loaded when the holder is made and the library freed
+// when it goes, on every path. A library that must outlive the holder is
+// handed over by Release to the one owner that frees it.
 template <typename Record>
-void FreeLibraryFunctions(Record* record) {
-  if (record->library != nullptr) FreeLibrary(record->library);
-}
+class LoadedLibrary {
+ public:
+  LoadedLibrary() : complete_(LoadLibraryFunctions(Record::kFile, Record::kNames, &functions_)) {}
+  ~LoadedLibrary() {
+    if (functions_.library != nullptr) FreeLibrary(functions_.library);
+  }
+  LoadedLibrary(const LoadedLibrary&) = delete;
+  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+
+  // The module (null when it could not be loaded) and each function (null
+  // where the library lacks it).
+  const Record* operator->() const { return &functions_; }
+  // Whether every function was found.
+  bool Complete() const { return complete_ != 0; }
+  // The record, its library still loaded: the taker frees it.
+  Record Release() {
+    Record taken = functions_;
+    functions_.library = nullptr;
+    return taken;
+  }
+
+ private:
+  Record functions_;
+  int complete_;
+};

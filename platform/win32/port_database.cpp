@@ -1,5 +1,5 @@
 // The COM port database routines of msports.dll, bound by name each time
-// the database is opened and released with it.
+// the database is opened and freed when it is closed.
 #include <windows.h>
 
 #include "platform/os.h"
@@ -17,12 +17,13 @@ static OpenPortDatabase* Opened(OsPortDatabase database) {
 }
 
 // Opens the database through routines that are all there; the handle is
-// checked, as a routine that says it succeeded may still give none.
-static LONG OpenWith(const MsportsFunctions& routines, OsPortDatabase* database) {
+// checked, as a routine that says it succeeded may still give none. The
+// open database takes the library over.
+static LONG OpenWith(LoadedLibrary<MsportsFunctions>& routines, OsPortDatabase* database) {
   auto* opened = static_cast<OpenPortDatabase*>(HeapAlloc(GetProcessHeap(), 0, sizeof(OpenPortDatabase)));
   if (opened == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
   HCOMDB handle = HCOMDB_INVALID_HANDLE_VALUE;
-  LONG status = routines.ComDBOpen(&handle);
+  LONG status = routines->ComDBOpen(&handle);
   if (status == ERROR_SUCCESS && (handle == HCOMDB_INVALID_HANDLE_VALUE || handle == nullptr)) {
     status = ERROR_INVALID_HANDLE;
   }
@@ -33,23 +34,20 @@ static LONG OpenWith(const MsportsFunctions& routines, OsPortDatabase* database)
     HeapFree(GetProcessHeap(), 0, opened);
     return status;
   }
-  *opened = OpenPortDatabase{routines, handle};
+  // The library stays loaded while the database is open.
+  *opened = OpenPortDatabase{routines.Release(), handle};
   *database = reinterpret_cast<OsPortDatabase>(opened);
   return ERROR_SUCCESS;
 }
 
 int32_t OsOpenPortDatabase(OsPortDatabase* database) {
   *database = 0;
-  MsportsFunctions routines;
+  LoadedLibrary<MsportsFunctions> routines;
   // Wine's own msports.dll exports the routines as stubs that end the
   // calling process: under Wine only another library (a test's stand-in
   // put in its place) is called.
-  int32_t status = LoadLibraryFunctions(&routines) && !IsWineBuiltin(routines.library)
-                       ? OpenWith(routines, database)
-                       : kOsPortDatabaseUnavailable;
-  // The library stays loaded while the database is open.
-  if (status != ERROR_SUCCESS) FreeLibraryFunctions(&routines);
-  return status;
+  return routines.Complete() && !IsWineBuiltin(routines->library) ? OpenWith(routines, database)
+                                                                 : kOsPortDatabaseUnavailable;
 }
 
 int32_t OsClaimPort(OsPortDatabase database, uint32_t port) {
@@ -71,6 +69,8 @@ int32_t OsResizePortDatabase(OsPortDatabase database, uint32_t ports) {
 void OsClosePortDatabase(OsPortDatabase database) {
   OpenPortDatabase* opened = Opened(database);
   opened->routines.ComDBClose(opened->handle);
-  FreeLibraryFunctions(&opened->routines);
+  // The open database kept msports.dll loaded, handed over by its holder:
+  // its close is the one place that frees it.
+  FreeLibrary(opened->routines.library);
   HeapFree(GetProcessHeap(), 0, opened);
 }

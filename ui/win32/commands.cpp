@@ -51,23 +51,23 @@ static void RemoveNonPresentCommand(MainWindow& w) {
   ShowRepairOutcome(w, kRemoveRepair, RemoveNonPresentPorts(&w.ports, ListRows(&w)));
 }
 
-// The rows selected now, in index order: the user may select others while
-// a message box of the command is up, and the command works what was asked
-// of it. Released with MemFree.
-static int32_t* SelectedRows(HWND list, int32_t* n) {
+// The rows selected now, in index order, into *rows; how many. The user
+// may select others while a message box of the command is up, and the
+// command works what was asked of it.
+static int32_t SelectedRows(HWND list, HeapBlock<int32_t>* rows) {
   int32_t count = SelectedRowCount(list);
-  auto* rows = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count > 0 ? count : 1)));
-  *n = 0;
-  for (int32_t r = NextSelectedRow(list, -1); r >= 0 && *n < count; r = NextSelectedRow(list, r)) {
-    rows[(*n)++] = r;
+  int32_t* selected = rows->Reset(count > 0 ? count : 1);
+  int32_t n = 0;
+  for (int32_t r = NextSelectedRow(list, -1); r >= 0 && n < count; r = NextSelectedRow(list, r)) {
+    selected[n++] = r;
   }
-  return rows;
+  return n;
 }
 
 static void RemoveSelectedDevices(MainWindow& w) {
   SetAppCursor(w.window, IDC_WAIT, 0);
-  int32_t n, removed = 0;
-  int32_t* selected = SelectedRows(w.list, &n);
+  HeapBlock<int32_t> selected;
+  int32_t n = SelectedRows(w.list, &selected), removed = 0;
   const RowAccess rows = ListRows(&w);
   for (int32_t i = 0; i < n; i++) {
     int32_t r = selected[i];
@@ -82,7 +82,6 @@ static void RemoveSelectedDevices(MainWindow& w) {
     }
     UpdateWindow(w.window);
   }
-  MemFree(selected);
   // A save that did not write leaves the boxes showing what is not stored:
   // show what is.
   if (removed > 0 && !SaveRemovals(&w.ports)) ArmRefreshTimer(w.window, kKeyChangeRefreshDelay);
@@ -95,21 +94,19 @@ static void RemoveSelectedDevices(MainWindow& w) {
 }
 
 static void OpenSelectedPropertySheets(MainWindow& w) {
-  int32_t k;
-  int32_t* selected = SelectedRows(w.list, &k);  // the rows the question counts
+  HeapBlock<int32_t> selected;
+  int32_t k = SelectedRows(w.list, &selected);  // the rows the question counts
   if (k > 10) {
     wchar_t text[64];
     wsprintfW(text, L"This opens %i property dialogs! Sure?", k);
     if (OsMessageBox(0, reinterpret_cast<const char16_t*>(text), u"Varnick",
                      MB_YESNO | MB_ICONQUESTION) != IDYES) {
-      MemFree(selected);
       return;
     }
     SetForegroundWindow(w.window);
   }
   SetAppCursor(w.window, IDC_APPSTARTING, 0);
   for (int32_t i = 0; i < k; i++) OpenPropertySheetOfRow(w, selected[i]);
-  MemFree(selected);
   // The sheets start in threads of their own: the app-starting cursor says
   // so while their windows come up.
   Sleep(500);
@@ -159,19 +156,17 @@ static int32_t RowsText(const MainWindow& w, const int32_t* rows, int32_t n, cha
 // spreadsheet takes one cell a field. Measured first, then written: a
 // whole list is thousands of lines.
 static void CopySelectedRows(MainWindow& w) {
-  int32_t n;
-  int32_t* selected = SelectedRows(w.list, &n);
+  HeapBlock<int32_t> selected;
+  int32_t n = SelectedRows(w.list, &selected);
   if (n > 0) {
     // The lines carry the serial ports' identities, which the Location
     // column's reload may not have read.
     ReadPortIdentities(&w.ports);
-    int32_t room = RowsText(w, selected, n, nullptr, 0) + 1;
-    auto* text = static_cast<char16_t*>(MemAlloc(room * sizeof(char16_t)));
-    RowsText(w, selected, n, text, room);
-    TextBufferToClipboard(w.window, text);
-    MemFree(text);
+    int32_t room = RowsText(w, selected.Get(), n, nullptr, 0) + 1;
+    HeapBlock<char16_t> text(room);
+    RowsText(w, selected.Get(), n, text.Get(), room);
+    TextBufferToClipboard(w.window, text.Get());
   }
-  MemFree(selected);
 }
 
 static void RestartAsAdministrator(MainWindow& w) {

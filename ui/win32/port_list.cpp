@@ -152,7 +152,7 @@ void RefreshList(MainWindow& w) {
   // ports selected now are selected again, wherever they come to stand. A
   // port that has no row any more leaves the selection.
   const int32_t kMostPorts = static_cast<int32_t>(kLargestComDbBytes * 8);
-  auto* selectedPorts = static_cast<uint8_t*>(MemAlloc(kMostPorts + 1));
+  HeapBlock<uint8_t> selectedPorts(kMostPorts + 1);
   for (int32_t r = -1; (r = static_cast<int32_t>(SendMessageW(w.list, LVM_GETNEXTITEM, r,
                                                               LVNI_SELECTED))) >= 0;) {
     int32_t port = RowPort(w.list, r);
@@ -164,8 +164,8 @@ void RefreshList(MainWindow& w) {
   const PortReservations* ports = w.ports.reservations;
   int32_t count = ports->portCount;
   const ViewState& view = w.view;
-  auto* order = static_cast<int32_t*>(MemAlloc(sizeof(int32_t) * (count + 1)));
-  OrderPortRows(w.ports.shown + 1, count, view, order);
+  HeapBlock<int32_t> order(count + 1);
+  OrderPortRows(w.ports.shown + 1, count, view, order.Get());
   // The rows go in in their final order (the list has no sorting style).
   int32_t focus = -1;
   for (int32_t k = 0; k < count; k++) {
@@ -188,8 +188,6 @@ void RefreshList(MainWindow& w) {
     // asked of the window each time it is read.
     SetRowTexts(w, w.ports.shown[port], row);
   }
-  MemFree(order);
-  MemFree(selectedPorts);
   ShowReservedCount(w);
   SetSortArrows(w.list, ColumnPlace(view, view.sortColumn),
                 view.settings.sortDirection[SortSlot(view.sortColumn)]);
