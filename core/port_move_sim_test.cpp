@@ -48,7 +48,7 @@ struct Moving {
   }
   MoveResult Move(const char16_t* name, int32_t target, int32_t dryRun = 0) {
     int32_t ambiguous;
-    MoveRequest request = {FindNamedDevice(devices, name, &ambiguous), target, dryRun != 0, true};
+    MoveRequest request = {FindNamedDevice(devices, name, &ambiguous), target, dryRun != 0, true, false};
     return RunMove(&reservations, devices, request, MoveCallbacks{});
   }
 };
