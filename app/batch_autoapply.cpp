@@ -49,11 +49,6 @@ void RefuseKept(BatchRun* run, const KeptResult& result) {
   Refuse(run, kExitNotRegistered, line);
 }
 
-bool SameText(const char16_t* a, const char16_t* b) {
-  while (*a != 0 && *a == *b) a++, b++;
-  return *a == *b;
-}
-
 enum TaskOwner { kNoTask, kVarnicksTask, kOthersTask, kTaskUnknown };
 
 TaskOwner ReadPlanTask(BatchRun* run, OsTaskFacts* facts) {
@@ -65,7 +60,7 @@ TaskOwner ReadPlanTask(BatchRun* run, OsTaskFacts* facts) {
            u": ", NameOf(status, name, Units(name)));
     return kTaskUnknown;
   }
-  return SameText(facts->author, kPlanTaskAuthor) ? kVarnicksTask : kOthersTask;
+  return TextEqual(facts->author, kPlanTaskAuthor) ? kVarnicksTask : kOthersTask;
 }
 
 // A task of the name that Varnick did not register is never replaced or

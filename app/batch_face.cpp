@@ -24,9 +24,9 @@ void TellFailure(const BatchRun& run, Failure failure, const PortDevice* device)
   if (run.boxesShown) ShowFailureBox(failure, run.administrator);
 }
 
-void ReportLine(const char16_t* verb, int32_t port, const PortDevice* device, int32_t to) {
+void ReportLine(const char16_t* verb, int32_t port) {
   char16_t line[kChangeLineUnits];
-  DescribePortChange(verb, port, device, to, line, Units(line));
+  DescribePortChange(verb, port, nullptr, 0, line, Units(line));
   WriteLine(kOsStandardOutput, line);
 }
 

@@ -28,15 +28,14 @@ void Tell(const BatchRun& run, const char16_t* caption, const char16_t* text);
 // A failure as one line on standard error, naming the device where the
 // failure does not, and in its box where one is shown.
 void TellFailure(const BatchRun& run, Failure failure, const PortDevice* device);
-// "freed COM5"; "removed COM7 ROOT\PORTS\0001"; "moved COM5
-// ROOT\PORTS\0001 to COM3" (device and to where given).
-void ReportLine(const char16_t* verb, int32_t port, const PortDevice* device = nullptr,
-                int32_t to = 0);
-// A move of a plan or an undo, made or refused when it came to it, as the
-// operations' callbacks tell it (context: the BatchRun): its line, and
-// its code.
+// "freed COM5", "would free COM5".
+void ReportLine(const char16_t* verb, int32_t port);
+// A move made, by /m, a plan or an undo, as the operations' callbacks tell
+// it (context: the BatchRun): its line, a restart of Windows or an old
+// number left reserved, and its code.
 void ReportRunMove(void* context, const PortDevice* device, int32_t from, int32_t to,
                    const MoveResult& result);
+// A move of a plan or an undo refused or failed when it came to it.
 void ReportRunMoveFailed(void* context, const PortDevice* device, int32_t to,
                          const MoveResult& result);
 // A switch that goes with /n and /q alone (/autoapply, /undo): the first

@@ -18,6 +18,17 @@ void WriteListingLine(int32_t port, int32_t reserved, const PortDevice* device) 
   WriteLine(kOsStandardOutput, line);
 }
 
+// Device i of the list, or for deviceCount + k its live name k.
+const PortDevice* RecordOf(const PortDeviceList* devices, int32_t i) {
+  return i < devices->deviceCount ? devices->devices[i] : &devices->liveNames[i - devices->deviceCount];
+}
+
+// Whether record a's number is below record b's (context: the list).
+bool NumberBefore(const void* context, int32_t a, int32_t b) {
+  auto* devices = static_cast<const PortDeviceList*>(context);
+  return RecordOf(devices, a)->portNumber < RecordOf(devices, b)->portNumber;
+}
+
 }  // namespace
 
 // One line a port that ComDB covers, and one more for each further device
@@ -44,21 +55,15 @@ void WriteBatchListing(BatchRun* run, const PortReservations* reservations,
   // stands for device i, deviceCount + k for live name k.
   int32_t records = devices->deviceCount + devices->liveNameCount;
   HeapBlock<int32_t> beyond(2 * records + 1);
-  auto record = [devices](int32_t i) {
-    return i < devices->deviceCount ? devices->devices[i]
-                                    : &devices->liveNames[i - devices->deviceCount];
-  };
   int32_t n = 0;
   for (int32_t i = 0; i < records; i++) {
-    const PortDevice* d = record(i);
+    const PortDevice* d = RecordOf(devices, i);
     if (d->liveName && FindByPort(devices, d->portNumber) != nullptr) continue;
     if (d->portNumber < 1 || d->portNumber > reservations->portCount) beyond[n++] = i;
   }
-  SortIndices(beyond.Get(), beyond.Get() + n, n, [&record](int32_t a, int32_t b) {
-    return record(a)->portNumber < record(b)->portNumber;
-  });
+  SortIndices(beyond.Get(), beyond.Get() + n, n, NumberBefore, devices);
   for (int32_t k = 0; k < n && ListingGoesOn(); k++) {
-    const PortDevice* d = record(beyond[k]);
+    const PortDevice* d = RecordOf(devices, beyond[k]);
     WriteListingLine(d->portNumber, 0, d);
   }
   // What could be read is listed all the same. No box: a listing piped to

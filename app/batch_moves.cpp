@@ -18,23 +18,7 @@ struct BatchMove {
 
 void ReportMoved(void* context, const PortDevice* device, int32_t from, const MoveResult& result) {
   auto* move = static_cast<BatchMove*>(context);
-  bool dryRun = move->run->switches.dryRunSwitch;
-  ReportLine(dryRun ? u"would move" : u"moved", from, device, move->target);
-  if (result.outcome == kMovedNotReleased) {
-    // Moved all the same: the old number stays reserved, and a later /c
-    // frees it.
-    TellFailure(*move->run, result.failure, device);
-    NoteCode(move->run, kExitNotWritten);
-  } else if (result.outcome == kMovedRestartNeeded) {
-    char16_t line[64 + kDeviceIdUnits];
-    TextCopy(line, Units(line), u"Restart Windows for ");
-    TextAppend(line, Units(line), device->deviceInstanceId);
-    TextAppend(line, Units(line), u" to take its new number");
-    WriteLine(kOsStandardError, line);
-    NoteCode(move->run, kExitRestartNeeded);
-  } else {
-    NoteCode(move->run, dryRun ? kExitWouldChange : kExitSuccess);
-  }
+  ReportRunMove(move->run, device, from, move->target, result);
 }
 
 void ReportNotMoved(void* context, const PortDevice* device, const MoveResult& result) {

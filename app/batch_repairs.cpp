@@ -7,6 +7,7 @@
 #include "app/output.h"
 #include "base/memory.h"
 #include "base/text.h"
+#include "core/change_lines.h"
 #include "core/failure_report.h"
 #include "core/repairs.h"
 
@@ -28,10 +29,12 @@ void ReportFreed(void* context, int32_t port) {
   }
 }
 
+// As a plan's removal is told.
 void ReportRemoved(void* context, const PortDevice* device, PortDevice*) {
-  auto* report = static_cast<BatchRepairs*>(context);
-  ReportLine(report->run->switches.dryRunSwitch ? u"would remove" : u"removed", device->portNumber,
-             device);
+  char16_t line[kChangeLineUnits];
+  PlanRemovedLine(static_cast<BatchRepairs*>(context)->run->switches.dryRunSwitch, device, line,
+                  Units(line));
+  WriteLine(kOsStandardOutput, line);
 }
 
 void ReportFailed(void* context, const Failure& failure, const PortDevice* device) {

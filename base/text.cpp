@@ -67,6 +67,11 @@ int32_t TextCompareAsciiNoCase(const char16_t* a, const char16_t* b) {
   }
 }
 
+bool TextEqual(const char16_t* a, const char16_t* b) {
+  while (*a != 0 && *a == *b) a++, b++;
+  return *a == *b;
+}
+
 char16_t TextFoldAscii(char16_t c) {
   return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
 }

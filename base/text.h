@@ -37,6 +37,9 @@ char16_t TextFoldAscii(char16_t c);
 // system's own comparison follows the user's, where "AA" may sort after
 // "Z"). Below zero, zero or above zero.
 int32_t TextCompareAsciiNoCase(const char16_t* a, const char16_t* b);
+// Whether two texts are the same unit for unit (run IDs, journal words,
+// a task's author).
+bool TextEqual(const char16_t* a, const char16_t* b);
 // Appends text as part of one line: a control character (CR, LF, tab and
 // the rest below a blank) becomes "?".
 uint32_t TextAppendOneLine(char16_t* buffer, uint32_t units, const char16_t* text);

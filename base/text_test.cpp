@@ -32,3 +32,11 @@ TEST(Text, FoldsAsciiLettersOnlyAndKeepsALineOneLine) {
   TextAppendOneLine(line, 8, u"b\r\n\tcd");
   EXPECT_EQ(std::u16string(u"a:b???c"), std::u16string(line));
 }
+
+TEST(Text, EqualIsUnitForUnitAndWhole) {
+  EXPECT_TRUE(TextEqual(u"", u""));
+  EXPECT_TRUE(TextEqual(u"20261210T165029Z-4242-1", u"20261210T165029Z-4242-1"));
+  EXPECT_FALSE(TextEqual(u"Varnick", u"varnick"));  // no folding
+  EXPECT_FALSE(TextEqual(u"done", u"done "));       // a prefix is another text
+  EXPECT_FALSE(TextEqual(u"done ", u"done"));
+}

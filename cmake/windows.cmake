@@ -11,6 +11,7 @@ set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
 
 set(WIN32_PLATFORM_SOURCES
   platform/cr_errors.cpp
+  platform/index_sort.cpp
   platform/win32/code_page.cpp
   platform/win32/devices.cpp
   platform/win32/event_channel.cpp

@@ -22,15 +22,6 @@ static void ReadAttachedTo(OsKey key, char16_t* text) {
   }
 }
 
-static int32_t WriteAttachedTo(OsDeviceSet set, OsDeviceData* data, const char16_t* text) {
-  OsKey key;
-  int32_t status = OsOpenDeviceKey(set, data, kOsDriverKey, kOsKeySetValue, &key);
-  if (status != kOsErrorSuccess) return status;
-  status = OsRegSetValue(key, kAttachedTo, kOsRegSz, text, (TextLength(text) + 1) * sizeof(char16_t));
-  OsRegCloseKey(key);
-  return status;
-}
-
 // Whether the modem's driver key names the port; 0 when that cannot be
 // told, or it names the port and cannot be written (*error says why). A
 // modem without a driver (none installed) has no such key, and is attached
@@ -92,7 +83,8 @@ int32_t MoveAttachedModems(OsDeviceSet set, AttachedModems* found, int32_t to, u
   char16_t name[kPortNameUnits];
   ComName(to, name, Units(name));
   for (; found->moved < found->count; found->moved++) {
-    int32_t status = WriteAttachedTo(set, &found->modems[found->moved].data, name);
+    int32_t status =
+        WriteDeviceText(set, &found->modems[found->moved].data, kOsDriverKey, kAttachedTo, name);
     if (status != kOsErrorSuccess) {
       *error = static_cast<uint32_t>(status);
       return 0;
@@ -105,7 +97,8 @@ int32_t RestoreAttachedModems(OsDeviceSet set, AttachedModems* found) {
   int32_t restored = 1;
   for (int32_t i = found->moved; i-- > 0;) {
     AttachedModem& modem = found->modems[i];
-    restored &= WriteAttachedTo(set, &modem.data, modem.attachedTo) == kOsErrorSuccess;
+    restored &= WriteDeviceText(set, &modem.data, kOsDriverKey, kAttachedTo, modem.attachedTo) ==
+                kOsErrorSuccess;
   }
   found->moved = 0;
   return restored;

@@ -276,11 +276,6 @@ int32_t Append(Journal* j, const uint8_t* line, uint32_t size) {
   return status != kOsErrorSuccess ? status : AppendLocked(j, line, size);
 }
 
-bool SameRun(const char16_t* a, const char16_t* b) {
-  while (*a != 0 && *a == *b) a++, b++;
-  return *a == *b;
-}
-
 bool Kept(const Journal* j) { return j != nullptr && (j->file[0] != 0 || j->unusable); }
 
 bool Appended(Journal* j, const uint8_t* lines, uint32_t size) {
@@ -350,7 +345,7 @@ void JournalOutcome(Journal* j, const JournalEntry& entry, const char16_t* resul
   if (entry.change == kJournalUndo) {
     // Finished: the run it took is undone, and the undo itself is none to take.
     bool finished = kind == kJournalResultDone || kind == kJournalResultRestartNeeded;
-    if (finished && entry.text != nullptr && SameRun(j->undoable, entry.text)) j->undoable[0] = 0;
+    if (finished && entry.text != nullptr && TextEqual(j->undoable, entry.text)) j->undoable[0] = 0;
   } else if (made && !j->runUndoes && entry.change != kJournalPlan) {
     TextCopy(j->undoable, kJournalRunUnits, j->run);
   }

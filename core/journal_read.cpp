@@ -18,14 +18,6 @@ enum Column { kTime, kRun, kFace, kStep, kChange, kDevice, kFrom, kTo, kResult }
 // commas.
 const uint32_t kShortestRecordUnits = 24 + 20 + 4 + 6 + 4 + 8;
 
-bool Equal(const char16_t* a, const char16_t* b) {
-  while (*a != 0 && *a == *b) {
-    a++;
-    b++;
-  }
-  return *a == *b;
-}
-
 // UTF-8 made UTF-16 as far as it is UTF-8: any other byte, and a NUL,
 // becomes U+FFFD. Never more units than bytes.
 uint32_t Decode(const uint8_t* bytes, uint32_t size, char16_t* out) {
@@ -151,7 +143,7 @@ bool IsRunId(const char16_t* text) {
 template <typename Word>
 bool FindWord(const char16_t* text, int32_t count, const char16_t* (*word)(Word), Word* found) {
   for (int32_t i = 0; i < count; i++) {
-    if (Equal(text, word(static_cast<Word>(i)))) {
+    if (TextEqual(text, word(static_cast<Word>(i)))) {
       *found = static_cast<Word>(i);
       return true;
     }
@@ -229,8 +221,8 @@ uint32_t ChangeHash(const JournalRecord& r) {
 }
 
 bool SameChange(const JournalRecord& a, const JournalRecord& b) {
-  return a.change == b.change && Equal(a.run, b.run) && Equal(a.device, b.device) &&
-         Equal(a.from, b.from) && Equal(a.to, b.to);
+  return a.change == b.change && TextEqual(a.run, b.run) && TextEqual(a.device, b.device) &&
+         TextEqual(a.from, b.from) && TextEqual(a.to, b.to);
 }
 
 // Chains of indices by hash, -1 ending each.
@@ -272,7 +264,7 @@ JournalResult JournalResultOf(const char16_t* result) {
       {kJournalNotAllUndone, kJournalResultNotAllUndone},
   };
   for (const auto& w : kWords) {
-    if (Equal(result, w.word)) return w.result;
+    if (TextEqual(result, w.word)) return w.result;
   }
   return kJournalResultFailed;
 }
@@ -344,7 +336,7 @@ void ReadJournal(const uint8_t* bytes, uint32_t size, JournalRead* read) {
     const JournalRecord& r = read->records[i];
     uint32_t runBucket = Hash(2166136261u, r.run) & runs.mask;
     int32_t run = runs.heads[runBucket];
-    while (run >= 0 && !Equal(read->runs[run].id, r.run)) run = runs.next[run];
+    while (run >= 0 && !TextEqual(read->runs[run].id, r.run)) run = runs.next[run];
     if (run < 0) {
       run = read->runCount++;
       read->runs[run] = JournalRun{r.run, r.face, nullptr, nullptr, 0};

@@ -36,6 +36,12 @@ static bool OwnLocation(const PortDeviceList* devices, const PortDevice* port) {
   return true;
 }
 
+// Whether device a's number is below device b's (context: the list).
+static bool NumberBefore(const void* context, int32_t a, int32_t b) {
+  auto* devices = static_cast<const PortDeviceList*>(context);
+  return devices->devices[a]->portNumber < devices->devices[b]->portNumber;
+}
+
 void ExportPlan(PortDeviceList* devices, void (*line)(void* context, const char16_t* text),
                 void* context) {
   ReadIdentities(devices);
@@ -45,9 +51,7 @@ void ExportPlan(PortDeviceList* devices, void (*line)(void* context, const char1
   for (int32_t i = 0; i < count; i++) {
     if (Present(devices->devices[i])) order[n++] = i;
   }
-  SortIndices(order.Get(), order.Get() + n, n, [devices](int32_t a, int32_t b) {
-    return devices->devices[a]->portNumber < devices->devices[b]->portNumber;
-  });
+  SortIndices(order.Get(), order.Get() + n, n, NumberBefore, devices);
   line(context, u"# The number plan of this machine's serial ports, as Varnick exported it:");
   line(context, u"# one rule a line, COMn, then location, instance or hardware, then the identity.");
   char16_t text[kPlanLineUnits + 300];

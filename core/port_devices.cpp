@@ -6,6 +6,8 @@
 #include "core/journal.h"
 #include "core/registry_values.h"
 
+const char16_t kPortNameValue[] = u"PortName";
+
 // Reads a text property into a field of `units` units. A value stored without
 // its terminator could fill the field to the last unit, so that unit is
 // always cleared: a well-formed value keeps its terminator there anyway.
@@ -53,7 +55,7 @@ static PortNameRead ReadPortName(const char16_t* deviceId, char16_t* portName) {
   // One read into room for any name, the unit after it a terminator.
   char16_t value[kPortNameValueBytes / sizeof(char16_t) + 1] = {};
   int32_t status;
-  ReadRegBinary(kOsLocalMachine, path, u"PortName", reinterpret_cast<uint8_t*>(value),
+  ReadRegBinary(kOsLocalMachine, path, kPortNameValue, reinterpret_cast<uint8_t*>(value),
                 kPortNameValueBytes, &status);
   // None, or longer than any name.
   if (status == kOsErrorFileNotFound || status == kOsErrorMoreData) return kNoPortName;
@@ -97,6 +99,16 @@ int32_t ReadDeviceId(OsDevNode node, char16_t* id, uint32_t* error) {
   }
   id[kDeviceIdUnits - 1] = 0;  // an ID that filled the buffer ends within it
   return 1;
+}
+
+int32_t WriteDeviceText(OsDeviceSet set, OsDeviceData* data, OsDeviceKeyKind kind,
+                        const char16_t* name, const char16_t* text) {
+  OsKey key;
+  int32_t status = OsOpenDeviceKey(set, data, kind, kOsKeySetValue, &key);
+  if (status != kOsErrorSuccess) return status;
+  status = OsRegSetValue(key, name, kOsRegSz, text, (TextLength(text) + 1) * sizeof(char16_t));
+  OsRegCloseKey(key);
+  return status;
 }
 
 // The next record, zero-filled, from the current block or a new one.

@@ -9,6 +9,8 @@
 #include "platform/os.h"
 
 const uint32_t kPortNameUnits = 14;  // COM4096 fits
+// The value of a device's hardware key that names its port.
+extern const char16_t kPortNameValue[];
 
 struct PortIdentity;  // core/port_identity.h
 struct Journal;       // core/journal.h
@@ -104,6 +106,10 @@ void Clear(PortDeviceList* list);
 // however long; 1 when the system gave one. On failure *error (when given)
 // holds the system's error.
 int32_t ReadDeviceId(OsDevNode node, char16_t* id, uint32_t* error = nullptr);
+// Sets a text value of the device's hardware or driver key (PortName,
+// a modem's AttachedTo); the system's status.
+int32_t WriteDeviceText(OsDeviceSet set, OsDeviceData* data, OsDeviceKeyKind kind,
+                        const char16_t* name, const char16_t* text);
 
 // Removes one device through its class installer and checks that its node
 // is gone; 1 when it is. Every failure is recorded in *failure for the

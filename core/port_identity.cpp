@@ -17,6 +17,12 @@ struct MemberIndex {
   int32_t count;
 };
 
+// Whether member a's node is below member b's (context: the nodes).
+bool NodeBefore(const void* context, int32_t a, int32_t b) {
+  const OsDevNode* nodes = static_cast<const OsDevNode*>(context);
+  return nodes[a] < nodes[b];
+}
+
 // One walk of the set: each member's node, then the members in the order
 // of their nodes.
 void IndexMembers(const PortDeviceList* list, MemberIndex* index) {
@@ -39,7 +45,7 @@ void IndexMembers(const PortDeviceList* list, MemberIndex* index) {
   int32_t* order = index->members.Reset(2 * count + 1);  // its second half the sort's room
   index->count = count;
   for (int32_t m = 0; m < count; m++) order[m] = m;
-  SortIndices(order, order + count, count, [nodes](int32_t a, int32_t b) { return nodes[a] < nodes[b]; });
+  SortIndices(order, order + count, count, NodeBefore, nodes);
   for (int32_t k = 0; k < count; k++) index->nodes[k] = nodes[order[k]];
 }
 

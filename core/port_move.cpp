@@ -109,16 +109,6 @@ namespace {
 
 const uint32_t kNameUnits = 256;
 
-int32_t WritePortName(OsDeviceSet set, OsDeviceData* data, const char16_t* portName) {
-  OsKey key;
-  int32_t status = OsOpenDeviceKey(set, data, kOsHardwareKey, kOsKeySetValue, &key);
-  if (status != kOsErrorSuccess) return status;
-  status = OsRegSetValue(key, u"PortName", kOsRegSz, portName,
-                         (TextLength(portName) + 1) * sizeof(char16_t));
-  OsRegCloseKey(key);
-  return status;
-}
-
 // One move's steps on the system as it was read just before them, each
 // undone in reverse when a later one fails.
 struct Move {
@@ -177,7 +167,9 @@ struct Move {
       }
       claimed = 1;
     }
-    if (int32_t status = WritePortName(set, &data, portName)) return status;
+    if (int32_t status = WriteDeviceText(set, &data, kOsHardwareKey, kPortNameValue, portName)) {
+      return status;
+    }
     portNameWritten = 1;
     if (OsGetDeviceProperty(set, &data, kDevPropFriendlyName, oldFriendly, sizeof oldFriendly) ==
             kOsErrorSuccess &&
@@ -206,7 +198,8 @@ struct Move {
     }
     bool named = false;
     if (portNameWritten) {
-      named = WritePortName(set, &data, device->portName) != kOsErrorSuccess;
+      named = WriteDeviceText(set, &data, kOsHardwareKey, kPortNameValue, device->portName) !=
+              kOsErrorSuccess;
       named |= restartTried && NamedLive(to);
     }
     undone &= !named;

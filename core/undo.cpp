@@ -13,11 +13,6 @@
 
 namespace {
 
-bool SameId(const char16_t* a, const char16_t* b) {
-  while (*a != 0 && *a == *b) a++, b++;
-  return *a == *b;
-}
-
 // Whether a change may have been made: done, waiting for a restart, made
 // without its old number released, cut short, or failed without all of it
 // undone. A change that failed, or was undone, changed nothing.
@@ -41,7 +36,7 @@ bool FinishedUndo(const JournalRun& run) {
 bool Undone(const JournalRead& read, const JournalRun& run) {
   for (int32_t k = 0; k < read.runCount; k++) {
     const JournalRun& undo = read.runs[k];
-    if (undo.undoes != nullptr && SameId(undo.undoes, run.id) && FinishedUndo(undo)) return true;
+    if (undo.undoes != nullptr && TextEqual(undo.undoes, run.id) && FinishedUndo(undo)) return true;
   }
   return false;
 }
@@ -208,7 +203,7 @@ int32_t UndoSteps(const JournalRun& run, UndoStep* steps) {
 const JournalRun* RunToUndo(const JournalRead& read, const char16_t* id) {
   for (int32_t k = read.runCount; k-- > 0;) {
     const JournalRun& run = read.runs[k];
-    if (id != nullptr && !SameId(run.id, id)) continue;
+    if (id != nullptr && !TextEqual(run.id, id)) continue;
     bool changed = false;
     for (int32_t c = 0; c < run.changeCount && !changed; c++) {
       JournalChange change = run.changes[c].intent->change;

@@ -54,18 +54,23 @@ static void ReadModelCell(const void* context, int32_t row, int32_t column, char
   }
 }
 
+// Whether row x goes before row y in the view's order (context: the
+// cells).
+static bool RowBefore(const void* context, int32_t x, int32_t y) {
+  auto* cells = static_cast<const ModelCells*>(context);
+  int32_t column = cells->view.sortColumn;
+  return CompareRowsBy(ReadModelCell, cells, x, y, column,
+                       cells->view.settings.sortDirection[SortSlot(column)]) < 0;
+}
+
 void OrderPortRows(PortDevice* const* devices, int32_t count, const ViewState& view,
                    int32_t* rows) {
   const ModelCells cells = {devices, view};
-  const int32_t column = view.sortColumn;
-  const int32_t ascending = view.settings.sortDirection[SortSlot(column)];
   HeapBlock<int32_t> spare(count + 1);
   for (int32_t i = 0; i < count; i++) rows[i] = i;
   // No two rows compare equal (each has its own Port text), so this gives
   // the one order any sort of the list gives.
-  SortIndices(rows, spare.Get(), count, [&cells, column, ascending](int32_t x, int32_t y) {
-    return CompareRowsBy(ReadModelCell, &cells, x, y, column, ascending) < 0;
-  });
+  SortIndices(rows, spare.Get(), count, RowBefore, &cells);
 }
 
 int32_t ClickSortColumn(ViewState* view, int32_t column) {

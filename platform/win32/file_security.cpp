@@ -96,47 +96,35 @@ int32_t OsOpenToInspect(const char16_t* path, OsFile* file) {
                   file);
 }
 
-int32_t OsOpenFileToKeep(const char16_t* path, const char16_t* sddl, OsFile* file) {
+// A file opened as OsOpenFileToReplace opens one (created where missing,
+// a reparse point opened as itself), for the access and sharing given; one
+// it creates gets the owner and access list of the SDDL given.
+static int32_t OpenFileMadeAs(const char16_t* path, const char16_t* sddl, DWORD access,
+                              DWORD share, OsFile* file) {
   *file = 0;
   SECURITY_ATTRIBUTES security;
   int32_t status = SecurityOf(sddl, &security);
   if (status == kOsErrorSuccess) {
-    status = HandleOf(CreateFileW(W(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, &security,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                  nullptr),
+    status = HandleOf(CreateFileW(W(path), access, share, &security, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr),
                       file);
   }
   LocalFree(security.lpSecurityDescriptor);
   return status;
+}
+
+int32_t OsOpenFileToKeep(const char16_t* path, const char16_t* sddl, OsFile* file) {
+  return OpenFileMadeAs(path, sddl, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, file);
 }
 
 int32_t OsOpenFileToAppend(const char16_t* path, const char16_t* sddl, OsFile* file) {
-  *file = 0;
-  SECURITY_ATTRIBUTES security;
-  int32_t status = SecurityOf(sddl, &security);
-  if (status == kOsErrorSuccess) {
-    // Appending data only: every write lands at the end, whoever wrote last.
-    status = HandleOf(CreateFileW(W(path), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ,
-                                  &security, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr),
-                      file);
-  }
-  LocalFree(security.lpSecurityDescriptor);
-  return status;
+  // Appending data only: every write lands at the end, whoever wrote last.
+  return OpenFileMadeAs(path, sddl, GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ, file);
 }
 
 int32_t OsOpenFileToLock(const char16_t* path, const char16_t* sddl, OsFile* file) {
-  *file = 0;
-  SECURITY_ATTRIBUTES security;
-  int32_t status = SecurityOf(sddl, &security);
-  if (status == kOsErrorSuccess) {
-    // Shared with nobody: a second open fails while this one holds it.
-    status = HandleOf(CreateFileW(W(path), GENERIC_READ, 0, &security, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr),
-                      file);
-  }
-  LocalFree(security.lpSecurityDescriptor);
-  return status;
+  // Shared with nobody: a second open fails while this one holds it.
+  return OpenFileMadeAs(path, sddl, GENERIC_READ, 0, file);
 }
 
 int32_t OsReadSecurity(OsFile file, char16_t* sddl, uint32_t units) {

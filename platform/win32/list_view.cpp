@@ -13,6 +13,17 @@ static void SetItemData(HWND list, int row, LPARAM data) {
   SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
+// The list's comparison and its parameter.
+struct ListOrder {
+  PFNLVCOMPARE compare;
+  LPARAM param;
+};
+
+static bool ListBefore(const void* context, int32_t x, int32_t y) {
+  auto* order = static_cast<const ListOrder*>(context);
+  return order->compare(x, y, order->param) < 0;
+}
+
 BOOL SortListByIndex(HWND list, PFNLVCOMPARE compare, LPARAM param) {
   if (!RunningOnWine()) {
     return static_cast<BOOL>(
@@ -35,8 +46,8 @@ BOOL SortListByIndex(HWND list, PFNLVCOMPARE compare, LPARAM param) {
     SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     data[i] = item.lParam;
   }
-  SortIndices(order, spare, n,
-              [compare, param](int32_t x, int32_t y) { return compare(x, y, param) < 0; });
+  const ListOrder listOrder = {compare, param};
+  SortIndices(order, spare, n, ListBefore, &listOrder);
   // Each row carries its rank while the list sorts by item data, which
   // travels with the row; then the rows get their own data back.
   for (int rank = 0; rank < n; rank++) SetItemData(list, order[rank], rank);
