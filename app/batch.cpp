@@ -101,10 +101,11 @@ int32_t RunBatch(const BatchSwitches& asked) {
     return run.code;
   }
   // Both models are loaded once, before either repair.
-  PortReservations reservations = {};
-  Load(&reservations);
-  HeapBlock<PortDeviceList> devicesRead(1);
+  HeldReservations reservationsRead;
+  HeldDeviceList devicesRead;
+  PortReservations* reservations = reservationsRead.Get();
   PortDeviceList* devices = devicesRead.Get();
+  Load(reservations);
   // The repairs go by numbers, nodes and IDs; only the listing and the
   // export show more.
   bool shows = switches.listSwitch || switches.exportSwitch;
@@ -112,24 +113,22 @@ int32_t RunBatch(const BatchSwitches& asked) {
   // The run's one journal: what it changes, through either model.
   Journal journal;
   StartJournal(&journal, kJournalBatch);
-  reservations.journal = &journal;
+  reservations->journal = &journal;
   devices->journal = &journal;
   if (switches.undoSwitch) {
-    RunBatchUndo(&run, &reservations, devices);
+    RunBatchUndo(&run, reservations, devices);
   } else if (switches.listSwitch) {
-    WriteBatchListing(&run, &reservations, devices);
+    WriteBatchListing(&run, reservations, devices);
   } else {
-    if (switches.clearSwitch || switches.removeSwitch) RunBatchRepairs(&run, &reservations, devices);
+    if (switches.clearSwitch || switches.removeSwitch) RunBatchRepairs(&run, reservations, devices);
     // The repairs first, so that a script can free a number and take it.
     // Each move checks the models itself: a repair that failed leaves them
     // as they are stored. The plan after them, outside their all or
     // nothing.
-    if (switches.moveCount && !OsInterruptRequested()) RunBatchMoves(&run, &reservations, devices);
-    if (switches.applySwitch && !OsInterruptRequested()) RunBatchPlan(&run, &reservations, devices);
+    if (switches.moveCount && !OsInterruptRequested()) RunBatchMoves(&run, reservations, devices);
+    if (switches.applySwitch && !OsInterruptRequested()) RunBatchPlan(&run, reservations, devices);
   }
   if (switches.exportSwitch && !OsInterruptRequested()) RunBatchExport(&run, devices);
-  Clear(devices);
-  Clear(&reservations);
   // Once, whatever it failed for and however often: the changes went on.
   uint32_t journalError;
   if (TakeJournalFailure(&journal, &journalError)) {

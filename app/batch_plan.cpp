@@ -88,18 +88,17 @@ bool CheckBatchPlan(BatchRun* run, const char16_t* path) {
   NumberPlan plan;
   if (!LoadBatchPlan(run, path, &plan)) return false;
   // The models of this moment, read afresh: a dry run changes them.
-  PortReservations reservations = {};
-  Load(&reservations);
-  HeapBlock<PortDeviceList> devicesNow(1);
+  HeldReservations reservationsNow;
+  HeldDeviceList devicesNow;
+  PortReservations* reservations = reservationsNow.Get();
   PortDeviceList* devices = devicesNow.Get();
+  Load(reservations);
   Enumerate(devices, kRepairDetail);
   PlanCallbacks callbacks = {};
   callbacks.context = run;
   callbacks.blocked = ReportBlocked;
   PlanRequest request = {&plan, true, run->administrator, nullptr};
-  bool passed = !ApplyPlan(&reservations, devices, request, callbacks).blocked;
-  Clear(devices);
-  Clear(&reservations);
+  bool passed = !ApplyPlan(reservations, devices, request, callbacks).blocked;
   ReleaseNumberPlan(&plan);
   return passed;
 }

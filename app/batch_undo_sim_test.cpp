@@ -304,3 +304,35 @@ TEST(BatchUndo, NeedsRightsAndGoesAlone) {
 }
 
 }  // namespace
+
+// Whatever a run does, and wherever it stops, it ends holding nothing: no
+// device set open, no heap block in use.
+TEST(BatchRun, EveryRunEndsHoldingNothing) {
+  const struct {
+    const char16_t* args;
+    int32_t code;
+    bool failDeviceSet;
+  } cases[] = {
+      {u"/l", 0, false},
+      {u"/c /r", 0, false},
+      {u"/m COM3 COM7", 0, false},
+      {u"/n /m COM3 COM7", 4, false},
+      {u"/export", 0, false},
+      {u"/n /apply C:\\plan.txt", 4, false},
+      {u"/apply C:\\plan.txt", 0, false},
+      {u"/apply C:\\missing.txt", 12, false},
+      {u"/m COM3 COM7 /undo", 6, false},
+      {u"/c", 3, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::u16string(c.args).size());
+    Machine();
+    SimFileSet("C:\\plan.txt", SimFile{"COM4 instance ACPI\\PNP0501\\0_COM3\r\n"});
+    SimFailDeviceSet(c.failDeviceSet);
+    EXPECT_EQ(c.code, RunAs(c.args, 1000));
+    // And the undo of it, refused or not.
+    RunAs(u"/undo", 1001);
+    EXPECT_EQ(0, SimOpenDeviceSets());
+    EXPECT_EQ(0, SimHeapBlocksInUse());
+  }
+}

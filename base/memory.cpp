@@ -28,7 +28,7 @@ void MemFree(void* block) {
 void* MemResize(void* block, uint64_t kept, uint64_t bytes) {
   void* resized = MemAlloc(bytes);
   if (block != nullptr) {
-    MemCopy(resized, block, kept);
+    MemCopy(resized, block, kept < bytes ? kept : bytes);
     MemFree(block);
   }
   return resized;

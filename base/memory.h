@@ -61,3 +61,18 @@ class HeapBlock {
  private:
   T* block_ = nullptr;
 };
+
+// A record on the heap that owns blocks or handles of its own (a model):
+// its release procedure, then the block freed, when the holder goes, on
+// every path out of its scope. Never copied.
+template <typename T, void (*ReleaseRecord)(T*)>
+class HeldRecord {
+ public:
+  HeldRecord() : block_(1) {}
+  ~HeldRecord() { ReleaseRecord(block_.Get()); }
+
+  T* Get() const { return block_.Get(); }
+
+ private:
+  HeapBlock<T> block_;
+};

@@ -5,6 +5,7 @@
 
 #include <stdint.h>
 
+#include "base/memory.h"
 #include "core/failure.h"
 #include "platform/os.h"
 
@@ -101,7 +102,10 @@ inline bool HoldsItsNumber(const PortDevice* d) {
 }
 // Whether a member of a device-information set is of the Modem setup class.
 int32_t IsModemMember(const OsDeviceData* data);
+// Releases the list's blocks and its device set; the list is then empty.
 void Clear(PortDeviceList* list);
+// A device list of a scope's own, released with its set when the scope ends.
+typedef HeldRecord<PortDeviceList, Clear> HeldDeviceList;
 // A node's device instance ID into id (kDeviceIdUnits), ended within it
 // however long; 1 when the system gave one. On failure *error (when given)
 // holds the system's error.

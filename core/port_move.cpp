@@ -112,9 +112,10 @@ const uint32_t kNameUnits = 256;
 // One move's steps on the system as it was read just before them, each
 // undone in reverse when a later one fails.
 struct Move {
-  PortReservations stored;
-  HeapBlock<PortDeviceList> devicesRead;
-  PortDeviceList* devices;  // devicesRead's, once read
+  HeldReservations storedNow;
+  HeldDeviceList devicesNow;
+  PortReservations* stored;  // storedNow's
+  PortDeviceList* devices;   // devicesNow's
   PortDevice* device;  // in devices
   int32_t from, to;
   int32_t staleTarget;  // the caller's model had the target reserved with nothing on it
@@ -133,11 +134,12 @@ struct Move {
   // The system read again, and the move checked on it; kMoved when it may
   // be made.
   MoveOutcome ReadAgain(const PortDevice* named, MoveResult* result) {
-    Load(&stored);
-    devices = devicesRead.Reset(1);
+    stored = storedNow.Get();
+    devices = devicesNow.Get();
+    Load(stored);
     Enumerate(devices, kRepairDetail);
     device = FindAgain(devices, named);
-    MoveOutcome outcome = Refuse(&stored, devices, device, to, takeBack, result);
+    MoveOutcome outcome = Refuse(stored, devices, device, to, takeBack, result);
     if (outcome != kMoved) return outcome;
     from = device->portNumber;
     uint32_t error = 0;
@@ -153,14 +155,14 @@ struct Move {
   // of the one that failed, the steps before it standing.
   uint32_t Steps(Failure* failure) {
     OsDeviceSet set = devices->deviceInfoSet;
-    if (stored.reservedFlags[to - 1]) {
+    if (stored->reservedFlags[to - 1]) {
       // Still reserved with nothing on it: stale, and taken as it stands.
       // Reserved since the caller looked: claimed by another meanwhile (the
       // class installer, for an adapter just plugged in).
       if (!staleTarget) return kOsErrorSharingViolation;
     } else {
-      SetPortReserved(&stored, to, 1);
-      if (!SaveClaimingFreshly(&stored, failure)) {
+      SetPortReserved(stored, to, 1);
+      if (!SaveClaimingFreshly(stored, failure)) {
         // Refused by the save itself (ComDB no longer read whole, or now
         // too short for the number), it has no system error to give.
         return failure->errorCode != 0 ? failure->errorCode : kOsErrorGenFailure;
@@ -204,8 +206,8 @@ struct Move {
     }
     undone &= !named;
     if (claimed && !named) {
-      SetPortReserved(&stored, to, 0);
-      undone &= Save(&stored);
+      SetPortReserved(stored, to, 0);
+      undone &= Save(stored);
     }
     return undone;
   }
@@ -216,15 +218,11 @@ struct Move {
   // 0 when the release failed, as *failure says.
   int32_t ReleaseOld(Failure* failure) {
     if (restartNeeded || !Releasable(devices, device, from) || NamedLive(from)) return 1;
-    SetPortReserved(&stored, from, 0);
-    return Save(&stored, failure);
+    SetPortReserved(stored, from, 0);
+    return Save(stored, failure);
   }
 
-  void Release() {
-    ReleaseAttachedModems(&modems);
-    if (devices != nullptr) Clear(devices);
-    Clear(&stored);
-  }
+  void Release() { ReleaseAttachedModems(&modems); }
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <stdint.h>
 
+#include "base/memory.h"
 #include "core/failure.h"
 
 struct Journal;  // core/journal.h
@@ -80,3 +81,5 @@ int32_t CountReserved(const PortReservations* reservations);
 // device's COM0 or COM5000, a row's unreadable text) changes nothing.
 void SetPortReserved(PortReservations* reservations, int32_t port, int32_t flag);
 void Clear(PortReservations* reservations);
+// A reservation model of a scope's own, released when the scope ends.
+typedef HeldRecord<PortReservations, Clear> HeldReservations;

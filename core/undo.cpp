@@ -64,7 +64,7 @@ struct Checked {
 // The checks of every step, on models of their own read afresh, the steps
 // taken on them one after another as a dry run takes them.
 struct Check {
-  PortReservations reservations;
+  PortReservations* reservations;
   PortDeviceList* devices;
   NumberPlan plan;
   bool planKept;
@@ -90,18 +90,18 @@ struct Check {
     bool* passed = &checked->passed;
     bool* takeBack = &checked->takeBack;
     int32_t n = step.number;
-    bool covered = n >= 1 && n <= reservations.portCount;
+    bool covered = n >= 1 && n <= reservations->portCount;
     int32_t ambiguous;
     switch (step.kind) {
       case kUndoReserve:
       case kUndoFree: {
         bool reserve = step.kind == kUndoReserve;
-        *passed = !covered || (reservations.reservedFlags[n - 1] != 0) == reserve;
+        *passed = !covered || (reservations->reservedFlags[n - 1] != 0) == reserve;
         // One cut short that shows not made was not; one made, with the
         // number held now, is another's since.
         if (*passed && step.cutShort) return true;
         if (!NumberFree(step)) return false;
-        if (!*passed) SetPortReserved(&reservations, n, reserve);
+        if (!*passed) SetPortReserved(reservations, n, reserve);
         return true;
       }
       case kUndoRemoved:
@@ -135,7 +135,7 @@ struct Check {
     *takeBack = step.restartPending && FindByPort(devices, n) == nullptr &&
                 FindLiveName(devices, n) != nullptr;
     MoveRequest request = {d, n, true, true, *takeBack};
-    refusal->move = RunMove(&reservations, devices, request, MoveCallbacks{});
+    refusal->move = RunMove(reservations, devices, request, MoveCallbacks{});
     return refusal->move.outcome == kMoved || Refuse(kUndoMoveRefused, step);
   }
 };
@@ -236,20 +236,19 @@ UndoResult UndoRun(PortReservations* reservations, PortDeviceList* devices,
   int32_t count = run != nullptr ? UndoSteps(*run, steps.Get()) : 0;
 
   if (refusal.stop == kUndoGoesAhead) {
-    HeapBlock<PortDeviceList> devicesNow(1);
-    Check check = {{}, devicesNow.Get(), {}, false, &refusal};
-    Load(&check.reservations);
+    HeldReservations reservationsNow;
+    HeldDeviceList devicesNow;
+    Check check = {reservationsNow.Get(), devicesNow.Get(), {}, false, &refusal};
+    Load(check.reservations);
     Enumerate(check.devices, kRepairDetail);
     check.planKept = LoadKeptPlan(&check.plan);
     if (check.planKept) ReadIdentities(check.devices);
-    refusal.refusal = RefuseChange(&check.reservations, check.devices, true, true);
+    refusal.refusal = RefuseChange(check.reservations, check.devices, true, true);
     if (refusal.refusal != kChangeAllowed) refusal.stop = kUndoNotAllowed;
     for (int32_t s = 0; s < count && refusal.stop == kUndoGoesAhead; s++) {
       check.Step(steps[s], &checked[s]);
     }
     if (check.planKept) ReleaseNumberPlan(&check.plan);
-    Clear(check.devices);
-    Clear(&check.reservations);
   }
   // An undo the journal does not hold as one would be taken for a run to
   // undo, and undone in turn: it is made only once its intent is written.

@@ -163,8 +163,8 @@ void NoteWaiting(void* context, const PortDevice* device, int32_t, int32_t to) {
 
 void PreviewPlan(const NumberPlan* plan, bool administrator, PlanPreview* preview) {
   *preview = {};
-  HeapBlock<PortReservations> reservationsNow(1);
-  HeapBlock<PortDeviceList> devicesNow(1);
+  HeldReservations reservationsNow;
+  HeldDeviceList devicesNow;
   PortReservations* reservations = reservationsNow.Get();
   PortDeviceList* devices = devicesNow.Get();
   Load(reservations);
@@ -187,8 +187,6 @@ void PreviewPlan(const NumberPlan* plan, bool administrator, PlanPreview* previe
   }
   ReleasePlanPreview(&run.stops);
   ReleasePlanPreview(&run.rest);
-  Clear(devices);
-  Clear(reservations);
 }
 
 // A preview is a plain record passed by pointer, kept by the dialog while
@@ -235,14 +233,17 @@ PlanConfirmation ConfirmPlan(PortSession* session, const NumberPlan* plan, const
 }
 
 int32_t ExportPlanFile(const char16_t* path) {
-  HeapBlock<PortDeviceList> devicesNow(1);
-  PortDeviceList* devices = devicesNow.Get();
-  Enumerate(devices, kShownDetail);
   HeapBlock<uint8_t> text;
-  uint32_t size = ExportPlanText(devices, &text);
+  uint32_t size;
+  bool whole;
+  {  // the device set let go before any box
+    HeldDeviceList devicesNow;
+    PortDeviceList* devices = devicesNow.Get();
+    Enumerate(devices, kShownDetail);
+    size = ExportPlanText(devices, &text);
+    whole = InventoryBuilt(devices) != 0;
+  }
   int32_t status = SavePlanFile(path, text.Get(), size, OsRunsElevated());
-  bool whole = InventoryBuilt(devices) != 0;
-  Clear(devices);
   if (status != kOsErrorSuccess) {
     char16_t line[kChangeLineUnits];
     DescribePlanSaveFailure(path, status, line, Units(line));
