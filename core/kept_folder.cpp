@@ -11,8 +11,7 @@ const char16_t kKeptPlan[] = u"plan.txt";
 
 namespace {
 
-const int32_t kPathNotFound = 3;         // ERROR_PATH_NOT_FOUND
-const uint32_t kMostBytes = 64u << 20;   // far more than the program is
+const uint32_t kMostBytes = 64u << 20;  // far more than the program is
 
 bool Fail(KeptResult* result, KeptFault fault, int32_t error, const char16_t* path) {
   result->fault = fault;
@@ -64,7 +63,7 @@ void DescribeKeptResult(const KeptResult& result, char16_t* text, uint32_t units
 
 bool KeptMissing(const KeptResult& result) {
   return result.fault == kKeptSystemError &&
-         (result.error == kOsErrorFileNotFound || result.error == kPathNotFound);
+         (result.error == kOsErrorFileNotFound || result.error == kOsErrorPathNotFound);
 }
 
 bool KeptFolderPath(char16_t* path, uint32_t units, KeptResult* result) {
@@ -90,7 +89,7 @@ bool OpenKeptFolder(bool create, KeptFolder* folder, KeptResult* result) {
   folder->handle = 0;
   if (!KeptFolderPath(folder->path, Units(folder->path), result)) return false;
   int32_t status = OsOpenToInspect(folder->path, &folder->handle);
-  if (create && (status == kOsErrorFileNotFound || status == kPathNotFound)) {
+  if (create && (status == kOsErrorFileNotFound || status == kOsErrorPathNotFound)) {
     // Whatever someone made meanwhile is looked at as if it had been there.
     status = OsCreateFolder(folder->path, kProtectedFolderSddl);
     if (status == kOsErrorSuccess || status == kOsErrorAlreadyExists) {

@@ -5,8 +5,6 @@
 #include "base/text.h"
 #include "platform/os.h"
 
-const int32_t kCantAccessFile = 1920;  // ERROR_CANT_ACCESS_FILE
-
 int32_t LoadPlanFile(const char16_t* path, NumberPlan* plan, PlanError* error,
                      uint32_t* systemError) {
   *plan = NumberPlan{nullptr, 0};
@@ -39,7 +37,7 @@ int32_t SavePlanFile(const char16_t* path, const uint8_t* bytes, uint32_t size, 
   status = OsGetFileFacts(file, &facts);
   if (status == kOsErrorSuccess && elevated &&
       ((facts.attributes & kNotPlain) != 0 || facts.links != 1)) {
-    status = kCantAccessFile;
+    status = kOsErrorCantAccessFile;
   }
   if (status == kOsErrorSuccess) status = OsReplaceFileContent(file, bytes, size);
   OsCloseFile(file);
