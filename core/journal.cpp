@@ -340,13 +340,12 @@ void JournalOutcome(Journal* j, const JournalEntry& entry, const char16_t* resul
   Write(j, kJournalOutcome, entry, result);
   if (!Kept(j)) return;
   JournalResult kind = JournalResultOf(result);
-  bool made = kind == kJournalResultDone || kind == kJournalResultRestartNeeded ||
-              kind == kJournalResultNotReleased || kind == kJournalResultNotAllUndone;
   if (entry.change == kJournalUndo) {
     // Finished: the run it took is undone, and the undo itself is none to take.
-    bool finished = kind == kJournalResultDone || kind == kJournalResultRestartNeeded;
-    if (finished && entry.text != nullptr && TextEqual(j->undoable, entry.text)) j->undoable[0] = 0;
-  } else if (made && !j->runUndoes && entry.change != kJournalPlan) {
+    if (JournalUndoFinished(kind) && entry.text != nullptr && TextEqual(j->undoable, entry.text)) {
+      j->undoable[0] = 0;
+    }
+  } else if (JournalChangeMayStand(kind) && !j->runUndoes && entry.change != kJournalPlan) {
     TextCopy(j->undoable, kJournalRunUnits, j->run);
   }
 }

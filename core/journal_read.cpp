@@ -269,6 +269,16 @@ JournalResult JournalResultOf(const char16_t* result) {
   return kJournalResultFailed;
 }
 
+bool JournalChangeMayStand(JournalResult result) {
+  return result == kJournalResultDone || result == kJournalResultRestartNeeded ||
+         result == kJournalResultNotReleased || result == kJournalResultInterrupted ||
+         result == kJournalResultNotAllUndone;
+}
+
+bool JournalUndoFinished(JournalResult result) {
+  return result == kJournalResultDone || result == kJournalResultRestartNeeded;
+}
+
 void ReadJournal(const uint8_t* bytes, uint32_t size, JournalRead* read) {
   MemFill(read, 0, sizeof *read);
   HeapBlock<char16_t> decodedBlock(uint64_t{size} + 1);

@@ -89,3 +89,9 @@ void ReleaseJournal(JournalRead* read);
 int32_t LoadJournal(JournalRead* read);
 // The kind of an outcome's result; kJournalResultInterrupted for "".
 JournalResult JournalResultOf(const char16_t* result);
+// Whether a change may stand: done, waiting for a restart, made without
+// its old number released, cut short, or failed without all of it undone.
+// One that failed, or was undone, changed nothing.
+bool JournalChangeMayStand(JournalResult result);
+// Whether an undo took back the run it names.
+bool JournalUndoFinished(JournalResult result);

@@ -13,22 +13,11 @@
 
 namespace {
 
-// Whether a change may have been made: done, waiting for a restart, made
-// without its old number released, cut short, or failed without all of it
-// undone. A change that failed, or was undone, changed nothing.
-bool MayHaveChanged(JournalResult result) {
-  return result == kJournalResultDone || result == kJournalResultRestartNeeded ||
-         result == kJournalResultNotReleased || result == kJournalResultInterrupted ||
-         result == kJournalResultNotAllUndone;
-}
-
 // Whether an undo run finished undoing the run it names.
 bool FinishedUndo(const JournalRun& run) {
   for (int32_t c = 0; c < run.changeCount; c++) {
     const JournalChangeRead& change = run.changes[c];
-    if (change.intent->change == kJournalUndo) {
-      return change.result == kJournalResultDone || change.result == kJournalResultRestartNeeded;
-    }
+    if (change.intent->change == kJournalUndo) return JournalUndoFinished(change.result);
   }
   return false;
 }
@@ -166,7 +155,7 @@ int32_t UndoSteps(const JournalRun& run, UndoStep* steps) {
   int32_t count = 0;
   for (int32_t c = run.changeCount; c-- > 0;) {
     const JournalChangeRead& change = run.changes[c];
-    if (!MayHaveChanged(change.result)) continue;
+    if (!JournalChangeMayStand(change.result)) continue;
     const JournalRecord& r = *change.intent;
     UndoStep step = {kUndoReserve, u"", 0, 0, change.result == kJournalResultRestartNeeded,
                      change.result == kJournalResultInterrupted};
@@ -207,7 +196,7 @@ const JournalRun* RunToUndo(const JournalRead& read, const char16_t* id) {
     bool changed = false;
     for (int32_t c = 0; c < run.changeCount && !changed; c++) {
       JournalChange change = run.changes[c].intent->change;
-      changed = change != kJournalPlan && MayHaveChanged(run.changes[c].result);
+      changed = change != kJournalPlan && JournalChangeMayStand(run.changes[c].result);
     }
     if (run.undoes == nullptr && changed && !Undone(read, run)) return &run;
     if (id != nullptr) return nullptr;
