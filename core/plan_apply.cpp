@@ -26,10 +26,6 @@ struct Step {
   bool made, restart;
 };
 
-bool Present(const PortDevice* d) {
-  return d->deviceNode != 0 && d->serialPort && d->problemCode != kProblemNotPresent;
-}
-
 }  // namespace
 
 bool PlanRuleMatches(const PortDeviceList* devices, const PlanRule& rule, const PortDevice* d) {
@@ -103,7 +99,8 @@ struct Planning {
       const PlanRule& rule = plan.rules[r];
       int32_t found = -1, second = -1;
       for (int32_t i = 0; i < devices->deviceCount && second < 0; i++) {
-        if (!Present(devices->devices[i]) || !PlanRuleMatches(devices, rule, devices->devices[i])) continue;
+        const PortDevice* d = devices->devices[i];
+        if (!PresentSerialPort(d) || !PlanRuleMatches(devices, rule, d)) continue;
         if (found < 0) {
           found = i;
         } else {

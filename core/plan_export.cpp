@@ -6,16 +6,13 @@
 #include "core/port_identity.h"
 #include "platform/index_sort.h"
 
-static bool Present(const PortDevice* d) {
-  return d->deviceNode != 0 && d->serialPort && d->problemCode != kProblemNotPresent;
-}
-
 // An instance ID that names this port alone: no other present serial port
 // has it as its own or an ancestor's.
 static bool OwnInstance(const PortDeviceList* devices, const PortDevice* port) {
   for (int32_t i = 0; i < devices->deviceCount; i++) {
     const PortDevice* d = devices->devices[i];
-    if (d != port && Present(d) && NamesDeviceOrAncestor(devices, d, port->deviceInstanceId)) {
+    if (d != port && PresentSerialPort(d) &&
+        NamesDeviceOrAncestor(devices, d, port->deviceInstanceId)) {
       return false;
     }
   }
@@ -28,7 +25,7 @@ static bool OwnLocation(const PortDeviceList* devices, const PortDevice* port) {
   if (path[0] == 0) return false;
   for (int32_t i = 0; i < devices->deviceCount; i++) {
     const PortDevice* d = devices->devices[i];
-    if (d != port && Present(d) && d->identity != nullptr &&
+    if (d != port && PresentSerialPort(d) && d->identity != nullptr &&
         TextCompareAsciiNoCase(d->identity->locationPath, path) == 0) {
       return false;
     }
@@ -49,7 +46,7 @@ void ExportPlan(PortDeviceList* devices, void (*line)(void* context, const char1
   HeapBlock<int32_t> order(2 * count + 1);
   int32_t n = 0;
   for (int32_t i = 0; i < count; i++) {
-    if (Present(devices->devices[i])) order[n++] = i;
+    if (PresentSerialPort(devices->devices[i])) order[n++] = i;
   }
   SortIndices(order.Get(), order.Get() + n, n, NumberBefore, devices);
   line(context, u"# The number plan of this machine's serial ports, as Varnick exported it:");

@@ -95,6 +95,11 @@ int32_t InLiveUse(const PortDeviceList* list, int32_t portNumber);
 // Whether a running driver names the number now, read afresh: 1 too when
 // that cannot be read.
 int32_t NamedLive(int32_t port);
+// Whether a record is a serial port present now: a number plan's and its
+// export's ports are these alone.
+inline bool PresentSerialPort(const PortDevice* d) {
+  return d->deviceNode != 0 && d->serialPort && d->problemCode != kProblemNotPresent;
+}
 // Whether a record shows something that holds its number: a device not
 // removed, or a live name.
 inline bool HoldsItsNumber(const PortDevice* d) {

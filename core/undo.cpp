@@ -30,10 +30,6 @@ bool Undone(const JournalRead& read, const JournalRun& run) {
   return false;
 }
 
-bool Present(const PortDevice* d) {
-  return d->deviceNode != 0 && d->problemCode != kProblemNotPresent;
-}
-
 // The plan the scheduled task keeps applying, where one is kept.
 bool LoadKeptPlan(NumberPlan* plan) {
   char16_t path[kKeptPathUnits];
@@ -114,7 +110,7 @@ struct Check {
     }
     for (int32_t r = 0; planKept && r < plan.ruleCount; r++) {
       const PlanRule& rule = plan.rules[r];
-      if (rule.port == step.from && Present(d) && PlanRuleMatches(devices, rule, d)) {
+      if (rule.port == step.from && PresentSerialPort(d) && PlanRuleMatches(devices, rule, d)) {
         refusal->rule = rule;
         return Refuse(kUndoPlanKeeps, step);
       }
