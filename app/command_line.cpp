@@ -142,8 +142,7 @@ static void TakeLongSwitch(LongSwitch which, const char16_t** text, const char16
     return;
   }
   *seen = 1;
-  if (which == kAutoApplySwitch && TextFoldAscii(path[0]) == u'o' &&
-      TextFoldAscii(path[1]) == u'f' && TextFoldAscii(path[2]) == u'f' && path[3] == 0) {
+  if (which == kAutoApplySwitch && TextCompareAsciiNoCase(path, u"off") == 0) {
     s->autoApplyOff = 1;
     path[0] = 0;
   }
