@@ -61,7 +61,8 @@ void ReportRunMoveFailed(void* context, const PortDevice* device, int32_t to,
   NoteCode(run, result.outcome == kMoveFailedNotUndone ? kExitMoveNotUndone : kExitMoveFailed);
 }
 
-const char16_t* SwitchBeside(const BatchSwitches& s, const char16_t* alone) {
+// The first switch given beside `alone`, null for none.
+static const char16_t* SwitchBeside(const BatchSwitches& s, const char16_t* alone) {
   const struct {
     bool given;
     const char16_t* name;

@@ -38,10 +38,9 @@ void ReportRunMove(void* context, const PortDevice* device, int32_t from, int32_
 // A move of a plan or an undo refused or failed when it came to it.
 void ReportRunMoveFailed(void* context, const PortDevice* device, int32_t to,
                          const MoveResult& result);
-// A switch that goes with /n and /q alone (/autoapply, /undo): the first
-// other switch given beside it, null for none; refused (6) with "Error: /c
-// cannot be given with /undo", true when it was.
-const char16_t* SwitchBeside(const BatchSwitches& switches, const char16_t* alone);
+// A switch that goes with /n and /q alone (/autoapply, /undo), with the
+// first other switch given beside it refused (6) with "Error: /c cannot be
+// given with /undo"; true when it was.
 bool RefuseSwitchBeside(BatchRun* run, const char16_t* alone);
 // "Error: Admin privileges are required" (1) where the process may not
 // change the system; true when it was refused.
