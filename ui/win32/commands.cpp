@@ -34,11 +34,15 @@ static int32_t NextSelectedRow(HWND list, int32_t after) {
       SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
 }
 
+static void ShowStatus(const MainWindow& w, const char16_t* text) {
+  SendMessageW(w.statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+}
+
 static void ShowRepairOutcome(MainWindow& w, RepairKind kind, const RepairResult& outcome) {
   char16_t text[200];
   RepairStatusText(kind, outcome, text, Units(text));
   TellJournalFailure(&w.ports, text, Units(text));
-  SendMessageW(w.statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+  ShowStatus(w, text);
   // Boxes that show what ComDB does not hold go back to what it does.
   if (outcome.saveFailed || outcome.unsaved) ArmRefreshTimer(w.window, kKeyChangeRefreshDelay);
 }
@@ -210,10 +214,6 @@ static void ChangePortNumber(MainWindow& w) {
   if (!moved) return;
   SelectPortRow(w, target);
   RefreshList(w);
-}
-
-static void ShowStatus(const MainWindow& w, const char16_t* text) {
-  SendMessageW(w.statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
 }
 
 // This machine's plan, into a file the user chooses. It reads the devices
