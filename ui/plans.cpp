@@ -21,7 +21,6 @@ void AddLine(PlanPreview* p, const char16_t* line) {
   }
   MemCopy(p->text + p->used, line, length * sizeof(char16_t));
   p->used += length;
-  p->lineCount++;
 }
 
 void AppendLines(PlanPreview* to, const PlanPreview& from) {
@@ -90,7 +89,7 @@ void SeeWaiting(void* context, const PortDevice* device, int32_t, int32_t to) {
 }
 
 bool SameLines(const PlanPreview& a, const PlanPreview& b) {
-  return a.used == b.used && a.lineCount == b.lineCount &&
+  return a.used == b.used &&
          (a.used == 0 || MemCompare(a.text, b.text, a.used * sizeof(char16_t)) == 0);
 }
 
@@ -168,7 +167,9 @@ void PreviewPlan(const NumberPlan* plan, bool administrator, PlanPreview* previe
   PortReservations* reservations = reservationsNow.Get();
   PortDeviceList* devices = devicesNow.Get();
   Load(reservations);
-  Enumerate(devices, kShownDetail);
+  // Its lines name devices by ID and live names by kernel name, as batch
+  // mode's do: nothing of what only the list shows is read.
+  Enumerate(devices, kRepairDetail);
   DryRun run = {{}, {}, administrator};
   // Without the rights every move would be refused: the dry run shows what
   // applying would do with them, under a first line that says they lack.

@@ -13,7 +13,6 @@ struct PlanPreview {
   // The lines, each ended with a zero, one after the other.
   char16_t* text;
   uint32_t used, room;
-  int32_t lineCount;
   // The plan cannot be applied on this machine as it is: its first lines
   // say why.
   bool blocked;
