@@ -15,9 +15,7 @@ void Tell(const BatchRun& run, const char16_t* caption, const char16_t* text) {
 }
 
 void TellFailure(const BatchRun& run, Failure failure, const PortDevice* device) {
-  if (failure.deviceId[0] == 0 && device != nullptr) {
-    TextCopy(failure.deviceId, kDeviceIdUnits, device->deviceInstanceId);
-  }
+  NameFailureDevice(&failure, device);
   char16_t line[kFailureTextUnits];
   DescribeFailureLine(failure, run.administrator, line, Units(line));
   WriteLine(kOsStandardError, line);

@@ -54,7 +54,7 @@ void PlanMoveFailedLine(const PortDevice* device, int32_t to, const MoveResult& 
                         bool administrator, char16_t* text, uint32_t units) {
   if (result.outcome == kMoveFailedUndone || result.outcome == kMoveFailedNotUndone) {
     Failure failure = result.failure;
-    if (failure.deviceId[0] == 0) TextCopy(failure.deviceId, kDeviceIdUnits, device->deviceInstanceId);
+    NameFailureDevice(&failure, device);
     DescribeFailureLine(failure, administrator, text, units);
   } else {
     DescribeMoveRefusal(result, device->deviceInstanceId, 0, device, to, text, units);

@@ -2,6 +2,7 @@
 
 #include "base/error_name.h"
 #include "base/text.h"
+#include "core/port_devices.h"
 #include "platform/os.h"
 
 static void AppendErrorName(char16_t* text, uint32_t units, uint32_t code) {
@@ -76,5 +77,11 @@ void DescribeFailureLine(const Failure& failure, int32_t isAdministrator, char16
   if (!named) {
     TextAppend(line, units, u" ");
     TextAppend(line, units, failure.deviceId);
+  }
+}
+
+void NameFailureDevice(Failure* failure, const PortDevice* device) {
+  if (failure->deviceId[0] == 0 && device != nullptr) {
+    TextCopy(failure->deviceId, kDeviceIdUnits, device->deviceInstanceId);
   }
 }

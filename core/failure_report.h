@@ -9,6 +9,12 @@
 
 const uint32_t kFailureTextUnits = 600;
 
+struct PortDevice;
+
+// The failure names the device it was about, where it names none yet and a
+// device is given.
+void NameFailureDevice(Failure* failure, const PortDevice* device);
+
 // The caption ("Varnick" or "Error") and text of the failure's box: the
 // error's short name, "NAME removing" and the device's ID, or "Device not
 // removed" (with what is missing when the user is no administrator).

@@ -104,9 +104,7 @@ void Box(const char16_t* text, uint32_t icon) {
 }
 
 void ShowFailure(bool administrator, Failure failure, const PortDevice* device) {
-  if (failure.deviceId[0] == 0 && device != nullptr) {
-    TextCopy(failure.deviceId, kDeviceIdUnits, device->deviceInstanceId);
-  }
+  NameFailureDevice(&failure, device);
   ShowFailureBox(failure, administrator);
 }
 
@@ -129,17 +127,16 @@ void ShowGrown(void* context, int32_t, const Failure* failure) {
 
 void ShowMoved(void* context, const PortDevice* device, int32_t, int32_t,
                const MoveResult& result) {
-  // Moved all the same: the old number stays reserved.
-  if (result.outcome == kMovedNotReleased) {
-    ShowFailure(RunOf(context)->administrator, result.failure, device);
-  }
+  // A restart is told once, at the end.
+  if (result.outcome == kMovedRestartNeeded) return;
+  MoveResult named = result;
+  NameFailureDevice(&named.failure, device);
+  ShowMoveMade(named, RunOf(context)->administrator);
 }
 
 void ShowMoveFailed(void* context, const PortDevice* device, int32_t to, const MoveResult& result) {
   MoveResult shown = result;
-  if (shown.failure.deviceId[0] == 0) {
-    TextCopy(shown.failure.deviceId, kDeviceIdUnits, device->deviceInstanceId);
-  }
+  NameFailureDevice(&shown.failure, device);
   ShowMoveNotMade(device, to, shown, RunOf(context)->administrator);
 }
 

@@ -44,9 +44,7 @@ void SeeStep(void* context, const UndoStep& step, const Failure* failure) {
 // The failure names the device the move was about, as the plans' boxes do.
 MoveResult Named(const MoveResult& result, const PortDevice* device) {
   MoveResult named = result;
-  if (named.failure.deviceId[0] == 0) {
-    TextCopy(named.failure.deviceId, kDeviceIdUnits, device->deviceInstanceId);
-  }
+  NameFailureDevice(&named.failure, device);
   return named;
 }
 
