@@ -9,7 +9,7 @@
 #include "ui/failure_box.h"
 #include "ui/moves.h"
 
-void ReloadPorts(PortSession* s) {
+void ReloadPorts(PortSession* s, bool identities) {
   if (s->reservations == nullptr) {
     s->reservations = static_cast<PortReservations*>(MemAlloc(sizeof(PortReservations)));
   }
@@ -18,7 +18,7 @@ void ReloadPorts(PortSession* s) {
     s->devices = static_cast<PortDeviceList*>(MemAlloc(sizeof(PortDeviceList)));
   }
   Enumerate(s->devices, kShownDetail);
-  if (s->readIdentities) ReadIdentities(s->devices);
+  if (identities) ReadIdentities(s->devices);
   s->reservations->journal = &s->journal;
   s->devices->journal = &s->journal;
   int32_t count = s->reservations->portCount;

@@ -28,9 +28,6 @@ struct PortSession {
   // Whether the process may change the system, as the window was told at
   // its start: every change below is refused without it.
   bool administrator;
-  // Whether a reload reads the serial ports' identities too (the Location
-  // column shows them); otherwise they are read only where needed.
-  bool readIdentities;
   PortReservations* reservations;  // null before the first reload
   PortDeviceList* devices;
   // By port number: the device the port's row shows, null for none. A
@@ -49,8 +46,9 @@ struct PortSession {
 
 // The models: made by the first reload, reloaded in place by every later
 // one (only while no rows are in use: see RefreshMayRunNow), released at
-// shutdown.
-void ReloadPorts(PortSession* session);
+// shutdown. With identities, the serial ports' identities too (the
+// Location column shows them); otherwise they are read only where needed.
+void ReloadPorts(PortSession* session, bool identities = false);
 void ReleasePorts(PortSession* session);
 // The identities of the serial ports of the models, read now where the
 // reload did not read them (for the copy of the rows).

@@ -25,9 +25,9 @@ class Session : public testing::Test {
   }
   void TearDown() override { ReleasePorts(&session); }
   // The window's first refresh: the models, and a row per port.
-  void Open(const Bytes& comDb, bool descending = false) {
+  void Open(const Bytes& comDb, bool descending = false, bool identities = false) {
     SimRegSetValue(kComArbiterPath, kComDbName, kOsRegBinary, comDb);
-    ReloadPorts(&session);
+    ReloadPorts(&session, identities);
     FillFakeRows(session.reservations->reservedFlags, session.reservations->portCount, nullptr);
     if (descending) std::reverse(fakeRows.begin(), fakeRows.end());
   }
@@ -255,8 +255,7 @@ TEST_F(Session, AReloadReadsTheIdentitiesOnlyWhileTheyAreShown) {
   port.locationPath = u"PCIROOT(0)#USBROOT(0)#USB(1)";
   SimAddDevice(port);
   for (bool shown : {false, true}) {
-    session.readIdentities = shown;
-    Open(Bytes{0x04});
+    Open(Bytes{0x04}, false, shown);
     const PortDevice* device = ShownDevice(&session, 3);
     ASSERT_NE(nullptr, device);
     EXPECT_EQ(shown, device->identity != nullptr);

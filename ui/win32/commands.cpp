@@ -293,7 +293,6 @@ static void ToggleColumn(MainWindow& w, int32_t menuId, int32_t column) {
   }
   int32_t shown = ColumnPlace(w.view, column) < 0;
   ShowColumn(w, column, shown);
-  w.ports.readIdentities = w.view.showLocation != 0;
   SetMenuCheck(w, menuId, shown);
   RefreshList(w);
 }

@@ -160,7 +160,7 @@ void RefreshList(MainWindow& w) {
   }
   SendMessageW(w.list, LVM_DELETEALLITEMS, 0, 0);
 
-  ReloadPorts(&w.ports);
+  ReloadPorts(&w.ports, w.view.showLocation != 0);
   const PortReservations* ports = w.ports.reservations;
   int32_t count = ports->portCount;
   const ViewState& view = w.view;

@@ -53,7 +53,6 @@ int32_t ApplyStartupSettings(MainWindow& w, int32_t showCommand, WINDOWPLACEMENT
   SetMenuCheck(w, IDM_SHOW_DEVICE_ID, view.showDeviceId);
   view.showLocation = w.startup.showLocation;
   SetMenuCheck(w, IDM_SHOW_LOCATION, view.showLocation);
-  w.ports.readIdentities = view.showLocation != 0;
   MemCopy(view.settings.columnWidths, w.startup.columnWidths, sizeof view.settings.columnWidths);
   InsertColumns(w);
   view.sortColumn = w.startup.sortColumn;
