@@ -12,6 +12,7 @@
 #include "base/text.h"
 #include "core/failure_report.h"
 #include "core/kept_folder.h"
+#include "core/plan_file.h"
 #include "core/task_definition.h"
 
 namespace {
@@ -140,13 +141,16 @@ bool MakeCopies(BatchRun* run, const Copies& copies) {
   bool ok = true;
   for (int i = 0; i < 3 && ok; i++) {
     int32_t status = OsOpenFileToRead(copies.source[i], &sources[i]);
-    if (status != kOsErrorSuccess) {
+    if (status != kOsErrorSuccess && i == kPlanCopy) {
+      char16_t line[kFailureTextUnits];
+      DescribePlanLoadFailure(PlanError{}, static_cast<uint32_t>(status), line, Units(line));
+      Refuse(run, kExitPlanUnread, line);
+    } else if (status != kOsErrorSuccess) {
       char16_t name[32];
-      Refuse(run, i == kPlanCopy ? kExitPlanUnread : kExitNotRegistered,
-             i == kPlanCopy ? u"The plan cannot be read: " : u"", i == kPlanCopy ? u"" : copies.source[i],
-             i == kPlanCopy ? u"" : u" cannot be read: ", NameOf(status, name, Units(name)));
-      ok = false;
+      Refuse(run, kExitNotRegistered, u"", copies.source[i], u" cannot be read: ",
+             NameOf(status, name, Units(name)));
     }
+    ok = status == kOsErrorSuccess;
   }
   ok = ok && CheckBatchPlan(run, copies.source[kPlanCopy]);
   KeptFolder folder = {};
